@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, running and testing kxrd4-pc need.
+# Packages already present are skipped. Works as root or through sudo.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake pkg-config clang-format
+  qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
+  libudev-dev libsimpleini-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
+  qemu-system-x86 busybox-static cpio kmod
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null 2>&1; then SUDO="sudo"; else
+    echo "setup: these packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+    exit 1
+  fi
+fi
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,3 @@
+# Sources of the controller message protocol.
+target_sources(kx_device PRIVATE
+)

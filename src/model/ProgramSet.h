@@ -1,0 +1,41 @@
+#pragma once
+// The ten programs P0..P9 of 25 lines, one contiguous 2000-byte block,
+// program-major: line l of program p starts at byte p * 200 + l * 8.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "ProgramLine.h"
+
+constexpr int ProgramCount = 10;
+constexpr int LinesPerProgram = 25;
+constexpr int ProgramBytes = LinesPerProgram * 8;          // 200
+constexpr int ProgramSetBytes = ProgramCount * ProgramBytes; // 2000
+// Index bytes use 255 for "none" (no current program, no pending line move).
+constexpr std::uint8_t NoIndex = 255;
+
+class ProgramSet {
+public:
+    ProgramSet();  // all zero
+
+    std::uint8_t* Data() { return bytes_.data(); }
+    const std::uint8_t* Data() const { return bytes_.data(); }
+    static constexpr std::size_t Size() { return ProgramSetBytes; }
+
+    // The 8 bytes of line l (0..24) of program p (0..9).
+    std::uint8_t* LineBytes(int program, int line);
+    const std::uint8_t* LineBytes(int program, int line) const;
+    ProgramLine Line(int program, int line) const;
+    void SetLine(int program, int line, const ProgramLine& value);
+
+    void ClearLine(int program, int line);
+    void ClearProgram(int program);
+    void ClearAllPrograms();
+    // Copies the 200 bytes of source onto destination in ascending order.
+    void CopyProgram(int source, int destination);
+    void SwapLines(int program, int a, int b);
+
+private:
+    std::array<std::uint8_t, ProgramSetBytes> bytes_{};
+};

@@ -1,0 +1,3 @@
+# Sources of the control part of the user interface.
+target_sources(kx_ui PRIVATE
+)

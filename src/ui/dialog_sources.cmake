@@ -1,0 +1,3 @@
+# Sources of the dialog part of the user interface.
+target_sources(kx_ui PRIVATE
+)
