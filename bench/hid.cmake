@@ -1,0 +1,1 @@
+# Benchmarks of the hid part.

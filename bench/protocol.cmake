@@ -1,0 +1,1 @@
+# Benchmarks of the protocol part.

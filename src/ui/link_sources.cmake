@@ -1,0 +1,3 @@
+# Sources of the Qt glue of the device link.
+target_sources(kx_ui PRIVATE
+)

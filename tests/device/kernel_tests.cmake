@@ -1,0 +1,1 @@
+# Tests in a real kernel under QEMU.

@@ -1,0 +1,1 @@
+# Widget tests of the device link glue.
