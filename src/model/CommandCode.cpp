@@ -1,0 +1,3 @@
+#include "CommandCode.h"
+
+OperandLayout OperandLayoutOf(int) { return OperandLayout::NoOperand; }

@@ -1,0 +1,3 @@
+#include "MnemonicTable.h"
+
+const char* MnemonicTable::Mnemonic(int) { return "*****"; }

@@ -1,0 +1,3 @@
+#include "ModifiedFlag.h"
+
+void ModifiedFlag::MarkModified() { set_ = true; }
