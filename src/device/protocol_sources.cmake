@@ -1,3 +1,11 @@
 # Sources of the controller message protocol.
 target_sources(kx_device PRIVATE
+  MessageLetter.h
+  WireInt32.h
+  WireInt32.cpp
+  ControllerMessages.h
+  ControllerMessages.cpp
+  DeviceReportSink.h
+  DeviceReportProcessor.h
+  Windows1250.h
 )

@@ -1,0 +1,27 @@
+#pragma once
+// Handling of one input report from the controller: hex log line, text log
+// line, then the action for its letter. Takes any byte sequence; never reads
+// outside it, never writes outside the program set, and sends nothing but the
+// next line of a program transfer.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "ControllerMessages.h"
+#include "DeviceReportSink.h"
+#include "ProgramSet.h"
+
+class DeviceReportProcessor {
+public:
+    DeviceReportProcessor(ProgramSet& programs, ControllerMessages& messages,
+                          DeviceReportSink& sink);
+
+    // data: the bytes of the report after the report identifier (data[0] is
+    // the letter); size: their count. data may be null when size is 0.
+    void Process(const std::uint8_t* data, std::size_t size);
+
+private:
+    ProgramSet& programs_;
+    ControllerMessages& messages_;
+    DeviceReportSink& sink_;
+};
