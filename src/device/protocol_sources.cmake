@@ -7,5 +7,7 @@ target_sources(kx_device PRIVATE
   ControllerMessages.cpp
   DeviceReportSink.h
   DeviceReportProcessor.h
+  DeviceReportProcessor.cpp
   Windows1250.h
+  Windows1250.cpp
 )

@@ -1,0 +1,191 @@
+#include "DeviceReportProcessor.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "MessageLetter.h"
+#include "Windows1250.h"
+#include "WireInt32.h"
+
+namespace {
+
+enum class ReplyKind : std::uint8_t {
+    Message,        // status message only
+    MessageRepaint, // status message, status bar repainted at once
+    Stored,         // ProgramStored: message, progress bar to 25
+    ValueField,     // WireInt32 at bytes 2..5 into an edit field, message
+    HomeField,      // as ValueField, plus the contact type into NoNc
+    ChartSample,    // position and velocity into the live chart
+    LineWriteReply, // next line of SendProgram
+    LineReadReply,  // store the line, next line of ReadProgram
+};
+
+struct ReplyRule {
+    ReplyKind kind;
+    // Data bytes (the letter included) the handling reads; a shorter reply is
+    // only logged.
+    std::size_t needed;
+    std::string_view field;
+    std::string_view message;
+};
+
+// Indexed by letter - FirstMessageLetter.
+constexpr std::array<ReplyRule, MessageLetterCount> Rules = {{
+    {ReplyKind::LineWriteReply, 3, {}, {}}, // 0x64 LineWrite
+    {ReplyKind::LineReadReply,
+     11,
+     {},
+     "Program został odczytany z pamieci wewnetrznej urządzenia"}, // 0x65 LineRead
+    {ReplyKind::Stored,
+     1,
+     {},
+     "Program został zapisany do pamięci wewnetrznej urządzenia"}, // 0x66 ProgramStored
+    {ReplyKind::Message,
+     1,
+     {},
+     "Program z pamięci wewnętrznej został uruchomiony"}, // 0x67 ProgramStart
+    {ReplyKind::Message,
+     1,
+     {},
+     "Program z pamięci wewnętrznej  został zatrzymany"}, // 0x68 ProgramHalt
+    {ReplyKind::ValueField, 5, "VminLabel",
+     "Prędkość minimalna została odczytana"}, // 0x69 VminRead
+    {ReplyKind::ValueField, 5, "VmaxLabel",
+     "Prędkość maksymalna została odczytana"}, // 0x6A VmaxRead
+    {ReplyKind::ValueField, 5, "AmaxLabel",
+     "Przyspieszenie maksymalne zostalo odczytane"},                                // 0x6B AmaxRead
+    {ReplyKind::HomeField, 6, "HomeLabel", "Prędkość bazowania została odczytana"}, // 0x6C HomeRead
+    {ReplyKind::ValueField, 5, "VdstLabel", "Prędkość zadana została odczytana"},   // 0x6D VdstRead
+    {ReplyKind::ValueField, 5, "XdstLabel", "Pozycja zadana została odczytana"},    // 0x6E XdstRead
+    {ReplyKind::Message, 1, {}, "Prędkość minimalna został zapisana"},            // 0x6F VminWrite
+    {ReplyKind::Message, 1, {}, "Prędkość maksymalna została zapisana"},          // 0x70 VmaxWrite
+    {ReplyKind::Message, 1, {}, "Przyspieszenie maksymalne zostało zapiane"},     // 0x71 AmaxWrite
+    {ReplyKind::Message, 1, {}, "Bazowanie zostało rozpoczęte"},                  // 0x72 HomeStart
+    {ReplyKind::Message, 1, {}, "Prędkość zadana została ustawiona"},             // 0x73 VdstSet
+    {ReplyKind::Message, 1, {}, "Pozycja zadana została ustawiona"},              // 0x74 XdstSet
+    {ReplyKind::Message, 1, {}, "Sygnał ENABLE został ustawiony w stan aktywny"}, // 0x75 EnableOn
+    {ReplyKind::Message,
+     1,
+     {},
+     "Sygnał ENABLE został ustawiony w stan nieaktywny"},                // 0x76 EnableOff
+    {ReplyKind::Message, 1, {}, "Rozpoczeto hamowanie silnika"},         // 0x77 MotorStop
+    {ReplyKind::Message, 1, {}, "Silnik został zatrzymany"},             // 0x78 MotorBrake
+    {ReplyKind::ChartSample, 9, {}, {}},                                 // 0x79 StatusPoll
+    {ReplyKind::Message, 1, {}, "Prędkość silnika została zwiększona"},  // 0x7A VelocityUp
+    {ReplyKind::Message, 1, {}, "Prędkość silnika została zmniejszona"}, // 0x7B VelocityDown
+    {ReplyKind::Message, 1, {}, "Pozycja silnika została zmniejszona"},  // 0x7C PositionDown
+    {ReplyKind::Message, 1, {}, "Pozycja silnika została zwiększona"},   // 0x7D PositionUp
+    {ReplyKind::MessageRepaint, 1, {}, "Adres MODBUS został ustawiony"}, // 0x7E ModbusAddress
+    {ReplyKind::Message, 1, {}, "Prędkość MODBUS została ustawiona"},    // 0x7F ModbusBaud
+    {ReplyKind::Message, 1, {}, "Filtracja wejść została ustawiona"},    // 0x80 InputFilter
+    {ReplyKind::ValueField, 5, "XdefLabel",
+     "Pozycja definiowana została odczytana"}, // 0x81 XdefRead
+    {ReplyKind::ValueField, 5, "VdefLabel",
+     "Prędkość definiowana została odczytana"},                                   // 0x82 VdefRead
+    {ReplyKind::ValueField, 5, "WdefLabel", "Czas definiowany został odczytany"}, // 0x83 WdefRead
+    {ReplyKind::Message, 1, {}, "Pozycja definiowana została zapisana"},          // 0x84 XdefWrite
+    {ReplyKind::Message, 1, {}, "Prędkość definiowana została zapisana"},         // 0x85 VdefWrite
+    {ReplyKind::Message, 1, {}, "Czas definiowany został zapiany"},               // 0x86 WdefWrite
+}};
+
+constexpr std::uint8_t ProgramLastLine = LinesPerProgram - 1;
+
+std::string HexLine(const std::uint8_t* data, std::size_t size) {
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string text;
+    text.reserve(size * 3);
+    for (std::size_t i = 0; i < size; ++i) {
+        text.push_back(Digits[data[i] >> 4]);
+        text.push_back(Digits[data[i] & 0x0F]);
+        text.push_back(' ');
+    }
+    return text;
+}
+
+std::string TextLine(const std::uint8_t* data, std::size_t size) {
+    std::size_t length = 0;
+    while (length < size && data[length] != 0) {
+        ++length;
+    }
+    return Windows1250::ToUtf8(data, length);
+}
+
+} // namespace
+
+DeviceReportProcessor::DeviceReportProcessor(ProgramSet& programs, ControllerMessages& messages,
+                                             DeviceReportSink& sink)
+    : programs_(programs), messages_(messages), sink_(sink) {}
+
+void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) {
+        size = 0;
+    }
+    sink_.AppendHexLog(HexLine(data, size));
+    sink_.AppendTextLog(TextLine(data, size));
+    if (size == 0 || data[0] < FirstMessageLetter || data[0] > LastMessageLetter) {
+        return;
+    }
+    const ReplyRule& rule = Rules[data[0] - FirstMessageLetter];
+    if (size < rule.needed) {
+        return;
+    }
+    switch (rule.kind) {
+    case ReplyKind::Message:
+        sink_.ShowStatus(rule.message, false);
+        break;
+    case ReplyKind::MessageRepaint:
+        sink_.ShowStatus(rule.message, true);
+        break;
+    case ReplyKind::Stored:
+        sink_.ShowStatus(rule.message, false);
+        sink_.SetProgress(LinesPerProgram);
+        break;
+    case ReplyKind::ValueField:
+        sink_.SetValueField(rule.field, WireInt32::Read(data + 1));
+        sink_.ShowStatus(rule.message, false);
+        break;
+    case ReplyKind::HomeField: {
+        sink_.SetValueField(rule.field, WireInt32::Read(data + 1));
+        const std::uint8_t contact = data[5];
+        sink_.SetNoNc(contact <= 1 ? std::optional<int>(contact) : std::nullopt);
+        sink_.ShowStatus(rule.message, false);
+        break;
+    }
+    case ReplyKind::ChartSample:
+        sink_.AddChartSample(WireInt32::Read(data + 1), WireInt32::Read(data + 5));
+        break;
+    case ReplyKind::LineWriteReply: {
+        const std::uint8_t program = data[1];
+        const std::uint8_t line = data[2];
+        if (program >= ProgramCount || line > ProgramLastLine) {
+            break;
+        }
+        if (line < ProgramLastLine) {
+            messages_.SendLine(program, line + 1);
+            sink_.AdvanceProgress();
+        }
+        break;
+    }
+    case ReplyKind::LineReadReply: {
+        const std::uint8_t program = data[1];
+        const std::uint8_t line = data[2];
+        if (program >= ProgramCount || line > ProgramLastLine) {
+            break;
+        }
+        std::uint8_t* target = programs_.LineBytes(program, line);
+        for (int i = 0; i < 8; ++i) {
+            target[i] = data[3 + i];
+        }
+        if (line < ProgramLastLine) {
+            messages_.RequestLine(program, line + 1);
+            sink_.AdvanceProgress();
+        } else {
+            sink_.ShowStatus(rule.message, false);
+            sink_.RenderProgram();
+            sink_.SetProgress(LinesPerProgram);
+        }
+        break;
+    }
+    }
+}
