@@ -1,3 +1,7 @@
-# Sources of the dialog part of the user interface.
-target_sources(kx_ui PRIVATE
+# Sources of the dialog part of the user interface: the line edit dialog,
+# the file commands and the window settings.
+set(KX_DIALOG_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/TFProg.h
+  ${CMAKE_CURRENT_LIST_DIR}/TFProg.cpp
 )
+target_sources(kx_ui PRIVATE ${KX_DIALOG_SOURCES})
