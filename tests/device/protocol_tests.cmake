@@ -1,1 +1,8 @@
 # Tests of the message protocol.
+add_executable(protocol_tests
+  ControllerMessagesTests.cpp
+  DeviceReportProcessorTests.cpp
+)
+target_include_directories(protocol_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(protocol_tests PRIVATE kx_device GTest::gtest_main)
+gtest_discover_tests(protocol_tests)
