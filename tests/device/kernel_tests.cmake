@@ -1,1 +1,25 @@
 # Tests in a real kernel under QEMU.
+# kxrd4_kernel_tests runs inside a Debian kernel booted by scripts/kernel-e2e.sh,
+# which CTest runs as the test kernel_e2e. The guest has /dev/uhid, so the tests
+# make virtual HID devices and drive the device link over real hidraw nodes.
+# Software emulation is slow; under the sanitizer presets the test is left out.
+option(KXRD4_WITH_KERNEL_TEST "Build and register the kernel end-to-end test" ON)
+if(CMAKE_CXX_FLAGS MATCHES "-fsanitize")
+  set(KXRD4_WITH_KERNEL_TEST OFF)
+endif()
+
+if(KXRD4_WITH_KERNEL_TEST)
+  add_executable(kxrd4_kernel_tests
+    kernel/UhidDevice.cpp
+    kernel/KernelSmokeTest.cpp
+  )
+  target_include_directories(kxrd4_kernel_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/kernel)
+  target_link_libraries(kxrd4_kernel_tests PRIVATE
+    kx_device GTest::gtest GTest::gtest_main PkgConfig::UDEV Threads::Threads)
+
+  add_test(NAME kernel_e2e
+    COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/kernel-e2e.sh
+            --build-dir ${CMAKE_BINARY_DIR}
+            --test-binary $<TARGET_FILE:kxrd4_kernel_tests>)
+  set_tests_properties(kernel_e2e PROPERTIES LABELS kernel TIMEOUT 420 RUN_SERIAL TRUE)
+endif()

@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# Runs the HID link's tests in a real Linux kernel: boots Debian's own kernel
+# under QEMU (software emulation) with an initramfs that holds busybox, the
+# modules hid, hid-generic and uhid, the test programs and the shared libraries
+# they need, runs the tests (or COMMAND) as init and exits with their status.
+#
+# Usage: scripts/kernel-e2e.sh [--build-dir DIR] [--test-binary FILE]...
+#                              [--timeout SECONDS] [-- COMMAND [ARG]...]
+#   --build-dir    build folder holding the tests (default: build/kernel); the
+#                  kernel is cached in DIR/kernel-cache, the console log is
+#                  written to DIR/kernel-e2e/console.log
+#   --test-binary  a test program to run in the guest (default:
+#                  DIR/tests/device/kxrd4_kernel_tests, built if missing);
+#                  may be given several times
+#   --timeout      limit for the whole boot in seconds (default 180)
+#   COMMAND        runs in the guest instead of the tests; the test programs
+#                  are on its PATH (e.g. -- kxrd4_kernel_tests --gtest_filter=X)
+# Needs root (or sudo) only to install missing packages.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR="$ROOT/build/kernel"
+TEST_BINARIES=()
+TIMEOUT="${KXRD4_E2E_TIMEOUT:-180}"
+COMMAND=()
+
+log() { echo "kernel-e2e: $*"; }
+die() {
+    echo "kernel-e2e: error: $*" >&2
+    exit 1
+}
+
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --build-dir)
+        [ $# -ge 2 ] || die "--build-dir needs a folder"
+        BUILD_DIR="$2"
+        shift 2
+        ;;
+    --test-binary)
+        [ $# -ge 2 ] || die "--test-binary needs a file"
+        TEST_BINARIES+=("$2")
+        shift 2
+        ;;
+    --timeout)
+        [ $# -ge 2 ] || die "--timeout needs a number of seconds"
+        TIMEOUT="$2"
+        shift 2
+        ;;
+    --)
+        shift
+        COMMAND=("$@")
+        break
+        ;;
+    -h | --help)
+        sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d; s/^# \{0,1\}//'
+        exit 0
+        ;;
+    *) die "unknown argument '$1' (see --help)" ;;
+    esac
+done
+[[ "$TIMEOUT" =~ ^[0-9]+$ ]] && [ "$TIMEOUT" -ge 30 ] || die "--timeout must be a number of seconds, at least 30"
+
+mkdir -p "$BUILD_DIR"
+BUILD_DIR=$(cd "$BUILD_DIR" && pwd)
+WORK="$BUILD_DIR/kernel-e2e"
+CACHE="$BUILD_DIR/kernel-cache"
+mkdir -p "$WORK" "$CACHE"
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ] && command -v sudo >/dev/null 2>&1; then SUDO="sudo"; fi
+
+# --- Packages -----------------------------------------------------------------
+busybox_is_static() {
+    [ -x /bin/busybox ] && ! ldd /bin/busybox >/dev/null 2>&1
+}
+missing=()
+command -v qemu-system-x86_64 >/dev/null 2>&1 || missing+=(qemu-system-x86)
+busybox_is_static || missing+=(busybox-static)
+command -v cpio >/dev/null 2>&1 || missing+=(cpio)
+if [ ${#missing[@]} -gt 0 ]; then
+    log "installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    if ! $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+        $SUDO apt-get update -q
+        $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+    fi
+fi
+busybox_is_static || die "/bin/busybox is not a static busybox (package busybox-static)"
+
+# --- Kernel -------------------------------------------------------------------
+MODULES=(hid hid-generic uhid)
+
+kernel_package() {
+    apt-cache depends linux-image-amd64 2>/dev/null |
+        awk '$1 == "Depends:" && $2 ~ /^linux-image-/ { print $2; exit }'
+}
+
+fetch_kernel() {
+    local dl="$CACHE/download"
+    rm -rf "$dl"
+    mkdir -p "$dl"
+    local pkg
+    pkg=$(kernel_package || true)
+    if [ -z "$pkg" ] || ! (cd "$dl" && apt-get download "$pkg"); then
+        log "refreshing the package lists"
+        $SUDO apt-get update -q
+        pkg=$(kernel_package || true)
+        [ -n "$pkg" ] || die "cannot tell which kernel package linux-image-amd64 depends on"
+        (cd "$dl" && apt-get download "$pkg") || die "cannot download $pkg"
+    fi
+    local deb
+    deb=$(ls "$dl"/*.deb | head -n 1)
+    log "extracting $(basename "$deb")"
+
+    local listing
+    listing=$(dpkg-deb --fsys-tarfile "$deb" | tar -t)
+    local vmlinuz
+    vmlinuz=$(grep -E '^\./boot/vmlinuz-' <<<"$listing" | head -n 1)
+    [ -n "$vmlinuz" ] || die "no vmlinuz in $deb"
+    local wanted=("$vmlinuz") m path
+    for m in "${MODULES[@]}"; do
+        path=$(grep -E "/kernel/drivers/hid/$m\.ko(\.xz|\.zst|\.gz)?\$" <<<"$listing" | head -n 1)
+        [ -n "$path" ] || die "module $m not found in $deb"
+        wanted+=("$path")
+    done
+    mkdir -p "$dl/x"
+    dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "${wanted[@]}"
+
+    rm -rf "$CACHE/modules"
+    mkdir -p "$CACHE/modules"
+    cp "$dl/x/$vmlinuz" "$CACHE/vmlinuz"
+    for path in "${wanted[@]:1}"; do
+        m=$(basename "$path")
+        case "$m" in
+        *.ko.xz) xz -dc "$dl/x/$path" >"$CACHE/modules/${m%.xz}" 2>/dev/null ||
+            busybox unxz -c "$dl/x/$path" >"$CACHE/modules/${m%.xz}" ;;
+        *.ko.zst) zstd -qdc "$dl/x/$path" >"$CACHE/modules/${m%.zst}" ||
+            die "zstd is needed to unpack $m" ;;
+        *.ko.gz) gzip -dc "$dl/x/$path" >"$CACHE/modules/${m%.gz}" ;;
+        *) cp "$dl/x/$path" "$CACHE/modules/$m" ;;
+        esac
+    done
+    echo "$(basename "$deb")" >"$CACHE/ready"
+    rm -rf "$dl"
+}
+
+(
+    flock 9
+    if [ ! -f "$CACHE/ready" ] || [ ! -f "$CACHE/vmlinuz" ]; then
+        fetch_kernel
+    fi
+) 9>"$CACHE/.lock"
+log "kernel: $(cat "$CACHE/ready")"
+
+# --- Test programs --------------------------------------------------------------
+if [ ${#TEST_BINARIES[@]} -eq 0 ]; then
+    TEST_BINARIES=("$BUILD_DIR/tests/device/kxrd4_kernel_tests")
+    if [ ! -x "${TEST_BINARIES[0]}" ] && [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        log "building kxrd4_kernel_tests"
+        cmake --build "$BUILD_DIR" --target kxrd4_kernel_tests -j2
+    fi
+fi
+for t in "${TEST_BINARIES[@]}"; do
+    [ -x "$t" ] || die "test program $t does not exist (build the target kxrd4_kernel_tests)"
+done
+
+# --- Initramfs ----------------------------------------------------------------
+STAGE=$(mktemp -d "$WORK/stage.XXXXXX")
+cleanup() { rm -rf "$STAGE"; }
+trap cleanup EXIT
+
+mkdir -p "$STAGE"/{bin,dev,etc,proc,sys,tmp,run,modules,tests}
+cp /bin/busybox "$STAGE/bin/busybox"
+ln -s busybox "$STAGE/bin/sh"
+install -m 0755 "$ROOT/tests/device/kernel/init.sh" "$STAGE/init"
+for m in "${MODULES[@]}"; do
+    cp "$CACHE/modules/$m.ko" "$STAGE/modules/"
+done
+# The kernel's own initramfs part normally brings /dev/console; make sure.
+mknod -m 0600 "$STAGE/dev/console" c 5 1 2>/dev/null || true
+
+copy_libraries() {
+    local lib
+    ldd "$1" | awk '$2 == "=>" && $3 ~ /^\// { print $3 } $1 ~ /^\// { print $1 }' |
+        while read -r lib; do
+            if [ ! -e "$STAGE$lib" ]; then
+                mkdir -p "$STAGE$(dirname "$lib")"
+                cp -L "$lib" "$STAGE$lib"
+            fi
+        done
+}
+for t in "${TEST_BINARIES[@]}"; do
+    name=$(basename "$t")
+    cp "$t" "$STAGE/tests/$name"
+    strip --strip-debug "$STAGE/tests/$name" 2>/dev/null || true
+    copy_libraries "$t"
+done
+
+if [ ${#COMMAND[@]} -gt 0 ]; then
+    {
+        printf 'exec'
+        for a in "${COMMAND[@]}"; do
+            printf " '%s'" "${a//\'/\'\\\'\'}"
+        done
+        printf '\n'
+    } >"$STAGE/etc/e2e-command"
+fi
+echo $((TIMEOUT > 60 ? TIMEOUT - 30 : TIMEOUT / 2)) >"$STAGE/etc/e2e-timeout"
+
+INITRD="$WORK/initrd.gz"
+(cd "$STAGE" && find . -print0 | LC_ALL=C sort -z |
+    cpio --null -o -H newc --quiet -R 0:0 | gzip -1 >"$INITRD.tmp")
+mv "$INITRD.tmp" "$INITRD"
+log "initramfs: $(du -h "$INITRD" | cut -f1)"
+
+# --- Boot -----------------------------------------------------------------------
+LOG="$WORK/console.log"
+log "booting (limit ${TIMEOUT}s); console log in $LOG"
+set +e
+timeout -k 10 "$TIMEOUT" qemu-system-x86_64 -m 512 -nographic -no-reboot -cpu max \
+    -kernel "$CACHE/vmlinuz" -initrd "$INITRD" \
+    -append "console=ttyS0 panic=-1 quiet" </dev/null 2>&1 | tee "$LOG"
+qemu_status=${PIPESTATUS[0]}
+set -e
+
+status=$(tr -d '\r' <"$LOG" | sed -n 's/^KXRD4-E2E EXIT STATUS: \([0-9][0-9]*\)$/\1/p' | tail -n 1)
+if [ -z "$status" ]; then
+    if [ "$qemu_status" -eq 124 ] || [ "$qemu_status" -eq 137 ]; then
+        die "the guest did not finish within ${TIMEOUT}s"
+    fi
+    die "the guest ended without a result (qemu exit status $qemu_status)"
+fi
+if [ "$status" -eq 0 ]; then
+    log "PASSED"
+else
+    log "FAILED with status $status"
+fi
+exit "$status"
