@@ -7,7 +7,7 @@
 class CaptionSink {
 public:
     virtual ~CaptionSink() = default;
-    virtual std::string Caption() const = 0;           // UTF-8
+    virtual std::string Caption() const = 0; // UTF-8
     virtual void SetCaption(const std::string& caption) = 0;
 };
 
