@@ -1,0 +1,118 @@
+#pragma once
+// In-memory HID devices that tests and the controller emulator script: plug and
+// unplug, product string, report lengths, query-only devices, open failures,
+// input reports, and a peer that answers every write.
+//
+// Thread-safe: tests script from their own thread while readers read.
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "HidBackend.h"
+
+class SimulatedHidBackend : public HidBackend {
+public:
+    using DeviceId = int;
+
+    struct DeviceSpec {
+        std::u16string ProductString;
+        bool ProductStringReadable = true;
+        std::uint16_t VendorID = 0x1A2B;
+        std::uint16_t ProductID = 0x000C;
+        std::uint16_t VersionNumber = 0x0100;
+        std::uint16_t InputReportByteLength = 65;
+        std::uint16_t OutputReportByteLength = 65;
+        bool CapsReadable = true;
+        bool AttributesReadable = true;
+        bool QueryOnly = false;  // read-write opening is refused (no access rights)
+        bool OpenFails = false;  // no opening at all
+        bool ReadFails = false;  // opening for reading is refused
+        bool WriteFails = false; // writes are refused
+    };
+
+    // The peer sees every written report (on the writing thread, no lock held)
+    // and may answer with InjectReport.
+    using Peer = std::function<void(DeviceId id, const std::vector<std::uint8_t>& report)>;
+
+    SimulatedHidBackend() = default;
+    ~SimulatedHidBackend() override;
+
+    void SetAvailable(bool available);
+    // Adds a present device and raises a notification; returns its id.
+    DeviceId Plug(const DeviceSpec& spec);
+    // Removes the device: its handles fail from now on; raises a notification.
+    void Unplug(DeviceId id);
+    // Raises a notification without changing anything.
+    void Touch();
+    bool IsPlugged(DeviceId id) const;
+    std::string PathOf(DeviceId id) const;
+    std::vector<DeviceId> PluggedDevices() const;
+
+    // Queues one input report (byte 0 = the report identifier).
+    void InjectReport(DeviceId id, std::vector<std::uint8_t> report);
+    // The input reports queued and not yet read.
+    std::size_t PendingReports(DeviceId id) const;
+    void SetPeer(DeviceId id, Peer peer);
+    // Every report written to the device so far, in order.
+    std::vector<std::vector<std::uint8_t>> Written(DeviceId id) const;
+    // Handles open on the device now, by mode.
+    int OpenHandles(DeviceId id, HidOpenMode mode) const;
+    // Called with the path before every Open, without the lock held (may Unplug).
+    void SetOpenHook(std::function<void(const std::string& path)> hook);
+    // Reads started so far (Read calls on any device).
+    std::uint64_t ReadCalls() const;
+
+    bool Available() const override;
+    std::vector<HidInterfaceInfo> ListInterfaces() override;
+    HidHandle Open(const std::string& path, HidOpenMode mode) override;
+    void Close(HidHandle handle) override;
+    bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
+    bool GetProductString(HidHandle handle, std::u16string& text) override;
+    bool GetCaps(HidHandle handle, HidCaps& caps) override;
+    bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
+               std::size_t& written) override;
+    std::unique_ptr<HidWaker> CreateWaker() override;
+    HidReadStatus Read(HidHandle handle, std::uint8_t* buffer, std::size_t length, HidWaker& waker,
+                       std::size_t& count) override;
+    int NotificationFd() const override { return -1; }
+    void SetNotificationListener(std::function<void()> listener) override;
+    bool TakeNotifications() override;
+
+private:
+    class Waker;
+    struct Device {
+        DeviceSpec spec;
+        std::uint32_t devInst = 0;
+        std::string path;
+        bool plugged = true;
+        std::deque<std::vector<std::uint8_t>> input;
+        std::vector<std::vector<std::uint8_t>> written;
+        Peer peer;
+    };
+    struct Handle {
+        DeviceId device;
+        HidOpenMode mode;
+    };
+    Device* FindLocked(DeviceId id);
+    const Device* FindLocked(DeviceId id) const;
+    const Device* DeviceOfLocked(HidHandle handle, const Handle** h = nullptr) const;
+    void RaiseNotification();
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool available_ = true;
+    std::map<DeviceId, Device> devices_;
+    std::map<HidHandle, Handle> handles_;
+    DeviceId nextId_ = 1;
+    HidHandle nextHandle_ = 1;
+    std::uint32_t nextDevInst_ = 0x1000;
+    unsigned pendingNotifications_ = 0;
+    std::uint64_t readCalls_ = 0;
+    std::function<void()> listener_;
+    std::function<void(const std::string&)> openHook_;
+};

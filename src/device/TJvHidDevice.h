@@ -1,0 +1,121 @@
+#pragma once
+// One HID interface: identity, claim state, handles opened on demand, report
+// lengths, the synchronous write and the reader that hands input reports to
+// the data handler on the user-interface thread.
+//
+// Every member is for the user-interface thread. Destroying the object
+// releases it: a claimed object goes back to its controller, which puts a
+// fresh unclaimed object for a still plugged device at the same list index.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "EControllerError.h"
+#include "HidBackend.h"
+#include "HidEvents.h"
+#include "HidUiDispatcher.h"
+#include "TJvHidPnPInfo.h"
+
+class TJvHidDeviceReadThread;
+
+class TJvHidDevice {
+public:
+    static constexpr int DefaultReaderSleepTime = 100;
+    static constexpr int MinReaderSleepTime = 10;
+    static constexpr int MaxReaderSleepTime = 10000;
+    static constexpr std::size_t MaxProductStringLength = 254;
+
+    // Opens the device read-write (else query-only), reads its attributes and
+    // closes it again. Throws EControllerError "Device cannot be opened" or
+    // "Device cannot be identified".
+    TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> pnpInfo, TJvHidDeviceController* controller,
+                 std::shared_ptr<HidBackend> backend, std::shared_ptr<HidUiDispatcher> dispatcher);
+    TJvHidDevice(const TJvHidDevice&) = delete;
+    TJvHidDevice& operator=(const TJvHidDevice&) = delete;
+    // Releases the object (stops the reader first, serving hand-overs).
+    ~TJvHidDevice();
+
+    TJvHidDeviceController* Controller() const { return controller_; }
+    const TJvHidPnPInfo& PnPInfo() const { return *pnpInfo_; }
+    bool Plugged() const { return plugged_; }
+    bool Claimed() const { return claimed_; }
+    bool InEnumeration() const { return inEnumeration_; }
+    // Plugged and either claimed or being offered: only then are handles opened.
+    bool Accessible() const { return plugged_ && (claimed_ || inEnumeration_); }
+    std::uint16_t VendorID() const { return vendorID_; }
+    std::uint16_t ProductID() const { return productID_; }
+    std::uint16_t VersionNumber() const { return versionNumber_; }
+    bool ReadWriteAccess() const { return readWriteAccess_; }
+
+    // Cached once read; empty while it cannot be read. At most 254 characters.
+    std::u16string ProductString();
+    // Report lengths; zero while they have never been readable.
+    HidCaps Caps();
+
+    // One synchronous write of length bytes; false when the device is not
+    // accessible, cannot be opened or refuses the write.
+    bool WriteReport(const std::uint8_t* buffer, std::size_t length, std::uint32_t& written);
+
+    int ReaderSleepTime() const { return readerSleepTime_; }
+    // Takes values from 10 to 10000 ms; ignores others.
+    void SetReaderSleepTime(int milliseconds);
+
+    const TJvHidDataEvent& DataHandler() const { return dataHandler_; }
+    // Installs or removes the data handler; none stops the reader before the
+    // slot is cleared, another handler keeps a running reader.
+    void SetDataHandler(TJvHidDataEvent handler);
+    const TJvHidDataErrorEvent& DataErrorHandler() const { return dataErrorHandler_; }
+    void SetDataErrorHandler(TJvHidDataErrorEvent handler) {
+        dataErrorHandler_ = std::move(handler);
+    }
+    const TJvHidPlugEvent& UnplugHandler() const { return unplugHandler_; }
+    void SetUnplugHandler(TJvHidPlugEvent handler) { unplugHandler_ = std::move(handler); }
+
+    bool HasReader() const { return reader_ != nullptr; }
+    // Starts a reader if a data handler is set, the device is plugged,
+    // claimed, read-write and has none yet.
+    void StartReader();
+    // Stops the reader and waits for it, serving hand-overs meanwhile.
+    void StopReader();
+
+    // Closes every handle (an outstanding read ends), clears Plugged and calls
+    // and clears the unplug handler.
+    void MarkUnplugged();
+    void CloseAllHandles();
+
+private:
+    friend class TJvHidDeviceController;
+    friend class TJvHidDeviceReadThread;
+
+    bool OpenMainHandle();
+    void CloseMainHandle();
+    void Deliver(const std::uint8_t* report, std::size_t count);
+    void DeliverError(std::uint32_t error);
+    std::unique_ptr<TJvHidPnPInfo> TakePnPInfo() { return std::move(pnpInfo_); }
+
+    TJvHidDeviceController* controller_;
+    std::atomic<bool> plugged_{true};
+    std::atomic<bool> claimed_{false};
+    std::atomic<bool> inEnumeration_{false};
+    HidHandle mainHandle_ = InvalidHidHandle;
+    // Bumped to close the reader's read handle; the reader owns that handle.
+    std::atomic<std::uint32_t> readHandleEpoch_{0};
+    std::uint16_t vendorID_ = 0;
+    std::uint16_t productID_ = 0;
+    std::uint16_t versionNumber_ = 0;
+    std::unique_ptr<TJvHidPnPInfo> pnpInfo_;
+    const std::string interfacePath_;
+    std::u16string productString_;
+    bool capsFetched_ = false;
+    HidCaps caps_;
+    std::atomic<int> readerSleepTime_{DefaultReaderSleepTime};
+    TJvHidDataEvent dataHandler_;
+    TJvHidDataErrorEvent dataErrorHandler_;
+    TJvHidPlugEvent unplugHandler_;
+    bool readWriteAccess_ = false;
+    std::unique_ptr<TJvHidDeviceReadThread> reader_;
+    std::shared_ptr<HidBackend> backend_;
+    std::shared_ptr<HidUiDispatcher> dispatcher_;
+};
