@@ -1,5 +1,6 @@
 #include "DeviceReportProcessor.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -142,11 +143,12 @@ void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) 
         sink_.SetProgress(LinesPerProgram);
         break;
     case ReplyKind::ValueField:
-        sink_.SetValueField(rule.field, WireInt32::Read(data + 1));
+        ReadValueField(rule.field, data);
         sink_.ShowStatus(rule.message, false);
         break;
     case ReplyKind::HomeField: {
-        sink_.SetValueField(rule.field, WireInt32::Read(data + 1));
+        ReadValueField(rule.field, data);
+        // Contact type: 0 = "NO", 1 = "NC"; anything else leaves no selection.
         const std::uint8_t contact = data[5];
         sink_.SetNoNc(contact <= 1 ? std::optional<int>(contact) : std::nullopt);
         sink_.ShowStatus(rule.message, false);
@@ -155,37 +157,43 @@ void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) 
     case ReplyKind::ChartSample:
         sink_.AddChartSample(WireInt32::Read(data + 1), WireInt32::Read(data + 5));
         break;
-    case ReplyKind::LineWriteReply: {
-        const std::uint8_t program = data[1];
-        const std::uint8_t line = data[2];
-        if (program >= ProgramCount || line > ProgramLastLine) {
-            break;
-        }
-        if (line < ProgramLastLine) {
-            messages_.SendLine(program, line + 1);
-            sink_.AdvanceProgress();
-        }
+    case ReplyKind::LineWriteReply:
+        LineWritten(data[1], data[2]);
+        break;
+    case ReplyKind::LineReadReply:
+        LineRead(data[1], data[2], data + 3, rule.message);
         break;
     }
-    case ReplyKind::LineReadReply: {
-        const std::uint8_t program = data[1];
-        const std::uint8_t line = data[2];
-        if (program >= ProgramCount || line > ProgramLastLine) {
-            break;
-        }
-        std::uint8_t* target = programs_.LineBytes(program, line);
-        for (int i = 0; i < 8; ++i) {
-            target[i] = data[3 + i];
-        }
-        if (line < ProgramLastLine) {
-            messages_.RequestLine(program, line + 1);
-            sink_.AdvanceProgress();
-        } else {
-            sink_.ShowStatus(rule.message, false);
-            sink_.RenderProgram();
-            sink_.SetProgress(LinesPerProgram);
-        }
-        break;
+}
+
+void DeviceReportProcessor::ReadValueField(std::string_view field, const std::uint8_t* data) {
+    sink_.SetValueField(field, WireInt32::Read(data + 1));
+}
+
+void DeviceReportProcessor::LineWritten(std::uint8_t program, std::uint8_t line) {
+    // A reply naming no line of the set is only logged.
+    if (program >= ProgramCount || line > ProgramLastLine) {
+        return;
     }
+    if (line < ProgramLastLine) {
+        messages_.SendLine(program, line + 1);
+        sink_.AdvanceProgress();
+    }
+}
+
+void DeviceReportProcessor::LineRead(std::uint8_t program, std::uint8_t line,
+                                     const std::uint8_t* bytes, std::string_view message) {
+    if (program >= ProgramCount || line > ProgramLastLine) {
+        return;
+    }
+    // The reply's program and line, not the request's.
+    std::copy_n(bytes, 8, programs_.LineBytes(program, line));
+    if (line < ProgramLastLine) {
+        messages_.RequestLine(program, line + 1);
+        sink_.AdvanceProgress();
+    } else {
+        sink_.ShowStatus(message, false);
+        sink_.RenderProgram();
+        sink_.SetProgress(LinesPerProgram);
     }
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "ControllerMessages.h"
 #include "DeviceReportSink.h"
@@ -21,6 +22,13 @@ public:
     void Process(const std::uint8_t* data, std::size_t size);
 
 private:
+    // The WireInt32 at reply bytes 2..5 into the named edit field.
+    void ReadValueField(std::string_view field, const std::uint8_t* data);
+    // The chains of SendProgram and ReadProgram.
+    void LineWritten(std::uint8_t program, std::uint8_t line);
+    void LineRead(std::uint8_t program, std::uint8_t line, const std::uint8_t* bytes,
+                  std::string_view message);
+
     ProgramSet& programs_;
     ControllerMessages& messages_;
     DeviceReportSink& sink_;
