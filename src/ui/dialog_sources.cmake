@@ -3,5 +3,8 @@
 set(KX_DIALOG_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TFProg.h
   ${CMAKE_CURRENT_LIST_DIR}/TFProg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommandsHost.h
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommands.h
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
 )
 target_sources(kx_ui PRIVATE ${KX_DIALOG_SOURCES})

@@ -3,10 +3,15 @@
 set(KX_DIALOG_TESTED
   ${PROJECT_SOURCE_DIR}/src/ui/TFProg.h
   ${PROJECT_SOURCE_DIR}/src/ui/TFProg.cpp
+  ${PROJECT_SOURCE_DIR}/src/ui/FileCommandsHost.h
+  ${PROJECT_SOURCE_DIR}/src/ui/FileCommands.h
+  ${PROJECT_SOURCE_DIR}/src/ui/FileCommands.cpp
 )
 add_executable(kx_dialog_tests
   ${CMAKE_CURRENT_LIST_DIR}/DialogTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogFakes.h
   ${CMAKE_CURRENT_LIST_DIR}/TFProgTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileCommandsTest.cpp
   ${KX_DIALOG_TESTED}
 )
 target_include_directories(kx_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR}/src/ui)

@@ -1,0 +1,190 @@
+#include "FileCommands.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include "FileCommandsHost.h"
+#include "FileDialogs.h"
+#include "MessageBoxes.h"
+#include "ProgramFile.h"
+#include "ProgramSet.h"
+
+namespace {
+
+const QString SaveQuestion = "Czy chcesz zapisać bieżący program?";
+const QString CannotOpen = "Nie można otworzyć pliku";
+const QString CannotSave = "Nie można zapisać pliku";
+
+// The path as the file layer takes it (UTF-8).
+std::string FilePath(const QString& path) {
+    return path.toStdString();
+}
+
+} // namespace
+
+const char* const FileCommands::ProgramFilter = "Plik program (*.kxp)|*.kxp";
+
+FileCommands::FileCommands(FileCommandsHost& host, MessageBoxes& boxes, FileDialogs& dialogs)
+    : host_(host), boxes_(boxes), dialogs_(dialogs) {}
+
+QString FileCommands::QtFilter(const QString& filter) {
+    // "description|pattern[;pattern]|..." becomes "description (pattern ...);;...";
+    // a description that already ends with its patterns in brackets is kept.
+    const QStringList parts = filter.split('|');
+    QStringList entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString description = parts[i].trimmed();
+        const QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ');
+        const QString bracketed = "(" + patterns + ")";
+        entries << (description.endsWith(bracketed) ? description : description + " " + bracketed);
+    }
+    return entries.join(";;");
+}
+
+QString FileCommands::FileCaption(const QString& text) {
+    return QString::fromStdString(::FileCaption(text.toStdString()));
+}
+
+void FileCommands::Warn(const QString& title, const QString& text) {
+    boxes_.Show(QMessageBox::Warning, title, text, QMessageBox::Ok);
+}
+
+QString FileCommands::DialogDirectory() const {
+    const QString current = host_.CurrentFile();
+    return current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+}
+
+bool FileCommands::Read(const QString& path) {
+    if (!ReadProgramFile(FilePath(path), host_.Programs())) {
+        Warn("Otwarcie pliku", CannotOpen);
+        return false;
+    }
+    return true;
+}
+
+bool FileCommands::Write(const QString& path) {
+    if (!WriteProgramFile(FilePath(path), host_.Programs())) {
+        Warn("Zapis pliku", CannotSave);
+        return false;
+    }
+    return true;
+}
+
+bool FileCommands::OfferSave() {
+    if (!host_.IsModified()) {
+        return true;
+    }
+    const auto answer = boxes_.Show(QMessageBox::Question, "Nowy plik", SaveQuestion,
+                                    QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes) {
+        return true;
+    }
+    return Save();
+}
+
+bool FileCommands::CloseQuery() {
+    if (!host_.IsModified()) {
+        return true;
+    }
+    const auto answer = boxes_.Show(QMessageBox::Question, "KX-RD4 - PC", SaveQuestion,
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    switch (answer) {
+    case QMessageBox::Yes:
+        return Save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void FileCommands::New() {
+    if (!OfferSave()) {
+        return;
+    }
+    host_.Programs().ClearAllPrograms();
+    host_.RenderProgram();
+    host_.SetCurrentFile(QString());
+    host_.SetCaption(FileCaption("Nowy"));
+    host_.ShowStatus(QString());
+    host_.ClearModified();
+}
+
+void FileCommands::Open() {
+    if (!OfferSave()) {
+        return;
+    }
+    try {
+        const QString path =
+            dialogs_.GetOpenFileName(QString(), DialogDirectory(), QtFilter(ProgramFilter));
+        if (path.isEmpty()) {
+            Warn("Otwórz plik", CannotOpen);
+            return;
+        }
+        if (!Read(path)) {
+            return;
+        }
+        host_.SetCurrentFile(path);
+        host_.SetCaption(FileCaption(path));
+        host_.RenderProgram();
+        host_.ShowStatus("Program został otwarty");
+        host_.ClearModified();
+    } catch (...) {
+        // Errors of the open command end it without a message.
+    }
+}
+
+bool FileCommands::Save() {
+    const QString path = host_.CurrentFile();
+    if (path.isEmpty()) {
+        return SaveAs();
+    }
+    if (!Write(path)) {
+        return false;
+    }
+    host_.SetCaption(FileCaption(path));
+    host_.ShowStatus("Program zostal zapisany");
+    host_.ClearModified();
+    return true;
+}
+
+bool FileCommands::SaveAs() {
+    try {
+        const QString path =
+            dialogs_.GetSaveFileName("Zapisz program", DialogDirectory(), QtFilter(ProgramFilter));
+        if (path.isEmpty()) {
+            Warn("Zapisz plik", CannotSave);
+            return false;
+        }
+        const QFileInfo target(path);
+        if (target.exists() && !target.isDir()) {
+            const auto answer = boxes_.Show(
+                QMessageBox::Question, "Zapisz plik",
+                "Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?",
+                QMessageBox::Yes | QMessageBox::No);
+            if (answer != QMessageBox::Yes) {
+                return false;
+            }
+        }
+        if (!Write(path)) {
+            return false;
+        }
+        host_.SetCurrentFile(path);
+        host_.SetCaption(FileCaption(path));
+        host_.ShowStatus("Program został zapisany");
+        host_.ClearModified();
+        return true;
+    } catch (...) {
+        // Errors of the save-as command end it without a message.
+        return false;
+    }
+}
+
+void FileCommands::AutoLoad(const QString& path) {
+    if (!Read(path)) {
+        return;
+    }
+    host_.RenderProgram();
+    host_.SetCurrentFile(path);
+    host_.SetCaption(FileCaption(path));
+}
