@@ -6,6 +6,7 @@
 #include "FileCommandsHost.h"
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
+#include "ModifiedFlag.h"
 #include "ProgramFile.h"
 #include "ProgramSet.h"
 
@@ -71,7 +72,7 @@ bool FileCommands::Write(const QString& path) {
 }
 
 bool FileCommands::OfferSave() {
-    if (!host_.IsModified()) {
+    if (!host_.Modified().IsSet()) {
         return true;
     }
     const auto answer = boxes_.Show(QMessageBox::Question, "Nowy plik", SaveQuestion,
@@ -83,7 +84,7 @@ bool FileCommands::OfferSave() {
 }
 
 bool FileCommands::CloseQuery() {
-    if (!host_.IsModified()) {
+    if (!host_.Modified().IsSet()) {
         return true;
     }
     const auto answer = boxes_.Show(QMessageBox::Question, "KX-RD4 - PC", SaveQuestion,
@@ -105,9 +106,9 @@ void FileCommands::New() {
     host_.Programs().ClearAllPrograms();
     host_.RenderProgram();
     host_.SetCurrentFile(QString());
-    host_.SetCaption(FileCaption("Nowy"));
+    host_.SetCaptionText(FileCaption("Nowy"));
     host_.ShowStatus(QString());
-    host_.ClearModified();
+    host_.Modified().ClearModified();
 }
 
 void FileCommands::Open() {
@@ -125,10 +126,10 @@ void FileCommands::Open() {
             return;
         }
         host_.SetCurrentFile(path);
-        host_.SetCaption(FileCaption(path));
+        host_.SetCaptionText(FileCaption(path));
         host_.RenderProgram();
         host_.ShowStatus("Program został otwarty");
-        host_.ClearModified();
+        host_.Modified().ClearModified();
     } catch (...) {
         // Errors of the open command end it without a message.
     }
@@ -142,9 +143,9 @@ bool FileCommands::Save() {
     if (!Write(path)) {
         return false;
     }
-    host_.SetCaption(FileCaption(path));
+    host_.SetCaptionText(FileCaption(path));
     host_.ShowStatus("Program zostal zapisany");
-    host_.ClearModified();
+    host_.Modified().ClearModified();
     return true;
 }
 
@@ -170,9 +171,9 @@ bool FileCommands::SaveAs() {
             return false;
         }
         host_.SetCurrentFile(path);
-        host_.SetCaption(FileCaption(path));
+        host_.SetCaptionText(FileCaption(path));
         host_.ShowStatus("Program został zapisany");
-        host_.ClearModified();
+        host_.Modified().ClearModified();
         return true;
     } catch (...) {
         // Errors of the save-as command end it without a message.
@@ -186,5 +187,5 @@ void FileCommands::AutoLoad(const QString& path) {
     }
     host_.RenderProgram();
     host_.SetCurrentFile(path);
-    host_.SetCaption(FileCaption(path));
+    host_.SetCaptionText(FileCaption(path));
 }

@@ -1,9 +1,11 @@
 #pragma once
-// What the file commands need from the main window: the program set with its
-// modified mark, the file in use, the caption, the listing and the status panel.
+// What the file commands and the window settings need from the main window:
+// the program set with its modified mark, the file in use, the caption, the
+// listing and the status panel. The names match the main window's accessors.
 
 #include <QString>
 
+class ModifiedFlag;
 class ProgramSet;
 
 class FileCommandsHost {
@@ -11,14 +13,12 @@ public:
     virtual ~FileCommandsHost() = default;
 
     virtual ProgramSet& Programs() = 0;
-    virtual bool IsModified() const = 0;
-    // Clears the modified mark; the caption has been set afresh just before.
-    virtual void ClearModified() = 0;
+    virtual ModifiedFlag& Modified() = 0;
     // The full path of the program file in use, empty when none.
-    virtual QString CurrentFile() const = 0;
+    virtual const QString& CurrentFile() const = 0;
     virtual void SetCurrentFile(const QString& path) = 0;
     // Replaces the whole window caption.
-    virtual void SetCaption(const QString& caption) = 0;
+    virtual void SetCaptionText(const QString& caption) = 0;
     // Redraws the listing of the current program.
     virtual void RenderProgram() = 0;
     // Replaces the text of status panel 0.

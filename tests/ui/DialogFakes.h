@@ -11,6 +11,7 @@
 #include "FileCommandsHost.h"
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
+#include "ModifiedFlag.h"
 #include "ProgramSet.h"
 
 class ScriptedBoxes : public MessageBoxes {
@@ -74,29 +75,26 @@ private:
     }
 };
 
-class FakeFileHost : public FileCommandsHost {
+class FakeFileHost : public FileCommandsHost, public CaptionSink {
 public:
     ProgramSet set;
-    bool modified = false;
+    ModifiedFlag flag{*this};
     QString currentFile;
     QString caption = "KX-RD4 PC  -  [Nowy]";
     QString status = "(untouched)";
     int renders = 0;
 
     // What an edit does to the window: the flag and one "*" on the caption.
-    void Edit() {
-        modified = true;
-        if (!caption.endsWith('*')) {
-            caption += '*';
-        }
-    }
+    void Edit() { flag.MarkModified(); }
+    bool IsModified() const { return flag.IsSet(); }
 
     ProgramSet& Programs() override { return set; }
-    bool IsModified() const override { return modified; }
-    void ClearModified() override { modified = false; }
-    QString CurrentFile() const override { return currentFile; }
+    ModifiedFlag& Modified() override { return flag; }
+    const QString& CurrentFile() const override { return currentFile; }
     void SetCurrentFile(const QString& path) override { currentFile = path; }
-    void SetCaption(const QString& text) override { caption = text; }
+    void SetCaptionText(const QString& text) override { caption = text; }
     void RenderProgram() override { ++renders; }
     void ShowStatus(const QString& message) override { status = message; }
+    std::string Caption() const override { return caption.toStdString(); }
+    void SetCaption(const std::string& text) override { caption = QString::fromStdString(text); }
 };

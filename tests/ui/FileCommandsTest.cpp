@@ -94,7 +94,7 @@ TEST_F(FileCommandsTest, RoundTripKeepsEveryByte) {
     EXPECT_EQ(host.status, "Program został zapisany");
     EXPECT_EQ(host.caption, "KX-RD4 PC  -  [" + path + "]");
     EXPECT_EQ(host.currentFile, path);
-    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(host.IsModified());
 
     commands.New();
     EXPECT_EQ(SetBytes(host.set), QByteArray(ProgramSetBytes, '\0'));
@@ -121,7 +121,7 @@ TEST_F(FileCommandsTest, OpenFillsShortFilesAndIgnoresTheRestOfLongOnes) {
         EXPECT_EQ(host.currentFile, path);
         EXPECT_EQ(host.caption, "KX-RD4 PC  -  [" + path + "]");
         EXPECT_EQ(host.renders, 1);
-        EXPECT_FALSE(host.modified);
+        EXPECT_FALSE(host.IsModified());
     }
 }
 
@@ -141,7 +141,7 @@ TEST_F(FileCommandsTest, OpenCancelledWarnsAndChangesNothing) {
     EXPECT_EQ(SetBytes(host.set), Pattern(ProgramSetBytes, 5));
     EXPECT_EQ(host.currentFile, "/old.kxp");
     EXPECT_EQ(host.caption, "KX-RD4 PC  -  [/old.kxp]*");
-    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(host.IsModified());
     EXPECT_EQ(host.status, "(untouched)");
 }
 
@@ -161,7 +161,7 @@ TEST_F(FileCommandsTest, UnreadableFileWarnsAndKeepsEverything) {
         EXPECT_EQ(SetBytes(host.set), Pattern(ProgramSetBytes, 8));
         EXPECT_EQ(host.currentFile, "/old.kxp");
         EXPECT_EQ(host.caption, "KX-RD4 PC  -  [/old.kxp]*");
-        EXPECT_TRUE(host.modified);
+        EXPECT_TRUE(host.IsModified());
         EXPECT_EQ(host.status, "(untouched)");
     }
 }
@@ -179,7 +179,7 @@ TEST_F(FileCommandsTest, NewWithoutChangesAsksNothing) {
     EXPECT_EQ(host.currentFile, "");
     EXPECT_EQ(host.caption, NoFileCaption);
     EXPECT_EQ(host.status, "");
-    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(host.IsModified());
 }
 
 TEST_F(FileCommandsTest, NewAnsweredNoDiscardsTheEdits) {
@@ -191,7 +191,7 @@ TEST_F(FileCommandsTest, NewAnsweredNoDiscardsTheEdits) {
     EXPECT_TRUE(dialogs.calls.empty());
     EXPECT_EQ(SetBytes(host.set), QByteArray(ProgramSetBytes, '\0'));
     EXPECT_EQ(host.caption, NoFileCaption);
-    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(host.IsModified());
 }
 
 TEST_F(FileCommandsTest, NewAnsweredYesSavesThenClears) {
@@ -243,7 +243,7 @@ TEST_F(FileCommandsTest, NewAndOpenStopWhenTheOfferedSaveFails) {
                 commands.New();
             }
             EXPECT_EQ(SetBytes(host.set), Pattern(ProgramSetBytes, 6));
-            EXPECT_TRUE(host.modified);
+            EXPECT_TRUE(host.IsModified());
             EXPECT_EQ(host.caption, caption);
             EXPECT_EQ(host.currentFile, c.currentFile);
             EXPECT_EQ(host.status, "(untouched)");
@@ -280,7 +280,7 @@ TEST_F(FileCommandsTest, SaveWithoutFileRunsSaveAsThenSavesQuietly) {
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(host.status, "Program zostal zapisany");
     EXPECT_EQ(host.caption, "KX-RD4 PC  -  [" + path + "]");
-    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(host.IsModified());
     EXPECT_EQ(ReadFile(path), Pattern(ProgramSetBytes, 8));
 }
 
@@ -290,7 +290,7 @@ TEST_F(FileCommandsTest, SaveAsCancelledWarns) {
     EXPECT_FALSE(commands.SaveAs());
     ASSERT_EQ(boxes.calls.size(), 1u);
     ExpectBox(0, QMessageBox::Warning, "Zapisz plik", "Nie można zapisać pliku");
-    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(host.IsModified());
     EXPECT_EQ(host.status, "(untouched)");
     EXPECT_EQ(host.currentFile, "");
 }
@@ -312,12 +312,12 @@ TEST_F(FileCommandsTest, OverwriteQuestion) {
             EXPECT_EQ(ReadFile(path), "old content");
             EXPECT_EQ(host.caption, NoFileCaption + "*");
             EXPECT_EQ(host.status, "(untouched)");
-            EXPECT_TRUE(host.modified);
+            EXPECT_TRUE(host.IsModified());
             EXPECT_EQ(host.currentFile, "");
         } else {
             EXPECT_EQ(ReadFile(path), Pattern(ProgramSetBytes, 9));
             EXPECT_EQ(host.status, "Program został zapisany");
-            EXPECT_FALSE(host.modified);
+            EXPECT_FALSE(host.IsModified());
         }
     }
 }
@@ -338,7 +338,7 @@ TEST_F(FileCommandsTest, FailedWriteIsReportedAndNotTakenForSuccess) {
         EXPECT_FALSE(commands.SaveAs());
         ASSERT_EQ(boxes.calls.size(), 1u);
         ExpectBox(0, QMessageBox::Warning, "Zapis pliku", "Nie można zapisać pliku");
-        EXPECT_TRUE(host.modified);
+        EXPECT_TRUE(host.IsModified());
         EXPECT_EQ(host.caption, NoFileCaption + "*");
         EXPECT_EQ(host.currentFile, "");
         EXPECT_EQ(host.status, "(untouched)");
@@ -350,7 +350,7 @@ TEST_F(FileCommandsTest, FailedWriteIsReportedAndNotTakenForSuccess) {
         EXPECT_FALSE(commands.Save());
         ASSERT_EQ(boxes.calls.size(), 1u);
         ExpectBox(0, QMessageBox::Warning, "Zapis pliku", "Nie można zapisać pliku");
-        EXPECT_TRUE(host.modified);
+        EXPECT_TRUE(host.IsModified());
         EXPECT_EQ(host.caption, "KX-RD4 PC  -  [" + target + "]*");
         EXPECT_EQ(host.status, "(untouched)");
     }
@@ -365,7 +365,7 @@ TEST_F(FileCommandsTest, ErrorsInsideTheDialogsEndTheCommandQuietly) {
     EXPECT_FALSE(commands.SaveAs());
     EXPECT_EQ(boxes.calls.size(), 1u); // only the question before Open
     EXPECT_EQ(dialogs.calls.size(), 2u);
-    EXPECT_TRUE(host.modified);
+    EXPECT_TRUE(host.IsModified());
     EXPECT_EQ(SetBytes(host.set), Pattern(ProgramSetBytes, 11));
 }
 
@@ -401,7 +401,7 @@ TEST_F(FileCommandsTest, CloseQuestion) {
         EXPECT_EQ(boxes.calls[0].text, SaveQuestion);
         EXPECT_EQ(boxes.calls[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         EXPECT_EQ(QFile::exists(path), c.written) << c.answer;
-        EXPECT_EQ(host.modified, !c.written) << c.answer;
+        EXPECT_EQ(host.IsModified(), !c.written) << c.answer;
     }
 }
 
@@ -413,7 +413,7 @@ TEST_F(FileCommandsTest, AutoLoad) {
     EXPECT_EQ(host.currentFile, path);
     EXPECT_EQ(host.caption, "KX-RD4 PC  -  [" + path + "]");
     EXPECT_EQ(host.status, "(untouched)");
-    EXPECT_FALSE(host.modified);
+    EXPECT_FALSE(host.IsModified());
     EXPECT_TRUE(boxes.calls.empty());
 
     // A file that cannot be read: the warning, and nothing else changes.
