@@ -45,7 +45,8 @@ enum class MessageLetter : std::uint8_t {
 
 constexpr std::uint8_t FirstMessageLetter = 0x64;
 constexpr std::uint8_t LastMessageLetter = 0x86;
-constexpr int MessageLetterCount = LastMessageLetter - FirstMessageLetter + 1; // 35
+constexpr int MessageLetterCount = LastMessageLetter - FirstMessageLetter + 1;
+static_assert(MessageLetterCount == 35);
 
 constexpr std::uint8_t LetterByte(MessageLetter letter) {
     return static_cast<std::uint8_t>(letter);
