@@ -1,3 +1,13 @@
 # Sources of the control part of the user interface.
 target_sources(kx_ui PRIVATE
+  IntegerText.h
+  IntegerText.cpp
+  NumberField.h
+  NumberField.cpp
+  LiveChart.h
+  LiveChart.cpp
+  ControlPage.h
+  ControlPage.cpp
+  ConfigPanel.h
+  ConfigPanel.cpp
 )

@@ -1,0 +1,324 @@
+#include "ControlPage.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolButton>
+
+#include "ControllerMessages.h"
+#include "LiveChart.h"
+#include "NumberField.h"
+
+const std::array<ControlPage::Row, 6> ControlPage::Rows{{
+    {"VminLabel", "Prędkość minimalna", "ReadVminButton", "WriteVminButton", "Zapisz", 0, 29999,
+     MessageLetter::VminRead, MessageLetter::VminWrite},
+    {"VmaxLabel", "Prędkość maksymalna", "ReadVmaxButton", "WriteVmaxButton", "Zapisz", 0, 29999,
+     MessageLetter::VmaxRead, MessageLetter::VmaxWrite},
+    {"AmaxLabel", "Przyspieszenie maksymalne", "ReadAmaxButton", "WriteAmaxButton", "Zapisz", 0,
+     29999, MessageLetter::AmaxRead, MessageLetter::AmaxWrite},
+    {"VdstLabel", "Prędkość zadana", "ReadVdstButton", "WriteVdstButton", "Ustaw", -29999, 29999,
+     MessageLetter::VdstRead, MessageLetter::VdstSet},
+    {"XdstLabel", "Pozycja zadana", "ReadXdstButton", "WriteXdstButton", "Ustaw", -9999999, 9999999,
+     MessageLetter::XdstRead, MessageLetter::XdstSet},
+    {"HomeLabel", "Prędkość bazowania", "ReadHomeButton", "WriteHomeButton", "Bazuj", -29999, 29999,
+     MessageLetter::HomeRead, MessageLetter::HomeStart},
+}};
+
+namespace {
+
+constexpr std::size_t HomeRow = 5;
+constexpr int RowTops[3] = {25, 70, 115};
+
+QFont FieldFont() {
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(13);
+    return f;
+}
+
+QGroupBox* MakeBox(const char* name, QWidget* parent, int x, int y, int w, int h) {
+    auto* box = new QGroupBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(x, y, w, h);
+    return box;
+}
+
+QPushButton* MakeButton(const char* name, const QString& caption, QWidget* parent, int x, int y,
+                        int w, int h) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(x, y, w, h);
+    return button;
+}
+
+// The caption of a labelled edit field stands above it.
+void AddFieldCaption(QWidget* field, const QString& caption) {
+    auto* label = new QLabel(caption, field->parentWidget());
+    label->setObjectName(field->objectName() + QStringLiteral("Caption"));
+    label->setBuddy(field);
+    label->adjustSize();
+    label->move(field->x(), field->y() - label->height() - 3);
+}
+
+// A write button shows its image to the right of the caption.
+void SetTrailingIcon(QPushButton* button, QStyle::StandardPixmap image) {
+    button->setIcon(button->style()->standardIcon(image));
+    button->setLayoutDirection(Qt::RightToLeft);
+}
+
+QStyle::StandardPixmap WriteImage(const char* caption) {
+    const QString c = QString::fromUtf8(caption);
+    if (c == QStringLiteral("Zapisz")) {
+        return QStyle::SP_DialogSaveButton;
+    }
+    if (c == QStringLiteral("Ustaw")) {
+        return QStyle::SP_DialogApplyButton;
+    }
+    return QStyle::SP_MediaSkipBackward; // "Bazuj": back to the home switch
+}
+
+} // namespace
+
+ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileDialogs& dialogs,
+                         MessageBoxes& boxes, QObject* parent)
+    : QObject(parent), page_(tabSheet3), messages_(messages) {
+    QGroupBox* box4 = MakeBox("GroupBox4", page_, 3, 16, 257, 153);
+    QGroupBox* box5 = MakeBox("GroupBox5", page_, 271, 16, 257, 153);
+
+    using Handler = void (ControlPage::*)();
+    const Handler readHandlers[6] = {
+        &ControlPage::ReadVminButtonClick, &ControlPage::ReadVmaxButtonClick,
+        &ControlPage::ReadAmaxButtonClick, &ControlPage::ReadVdstButtonClick,
+        &ControlPage::ReadXdstButtonClick, &ControlPage::ReadHomeButtonClick};
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        const Row& row = Rows[i];
+        QGroupBox* box = i < 3 ? box4 : box5;
+        const int top = RowTops[i % 3];
+        auto* field = new NumberField(QString::fromLatin1(row.field), box);
+        field->setGeometry(7, top, i == HomeRow ? 88 : 137, 24);
+        AddFieldCaption(field, QString::fromUtf8(row.caption));
+        connect(field, &QLineEdit::textChanged, this, &ControlPage::HomeLabelChange);
+        fields_[i] = field;
+
+        auto* read = new QToolButton(box);
+        read->setObjectName(QString::fromLatin1(row.readButton));
+        read->setGeometry(150, top, 25, 25);
+        read->setIcon(read->style()->standardIcon(QStyle::SP_BrowserReload));
+        connect(read, &QToolButton::clicked, this, readHandlers[i]);
+
+        QPushButton* write =
+            MakeButton(row.writeButton, QString::fromUtf8(row.writeCaption), box, 174, top, 75, 25);
+        SetTrailingIcon(write, WriteImage(row.writeCaption));
+        connect(write, &QPushButton::clicked, this, &ControlPage::WriteVminButtonClick);
+    }
+
+    noNc_ = new QComboBox(box5);
+    noNc_->setObjectName(QStringLiteral("NoNc"));
+    noNc_->setGeometry(101, 115, 43, 24);
+    noNc_->setFont(FieldFont());
+    noNc_->addItems({QStringLiteral("NO"), QStringLiteral("NC")});
+    noNc_->setCurrentIndex(0);
+    // A contact type chosen again clears the mark of a refused homing.
+    connect(noNc_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) {
+            noNc_->setPalette(QApplication::palette(noNc_));
+        }
+    });
+
+    QGroupBox* box6 = MakeBox("GroupBox6", page_, 3, 502, 179, 91);
+    connect(MakeButton("EnableButton", QStringLiteral("Enable"), box6, 13, 17, 74, 25),
+            &QPushButton::clicked, this, &ControlPage::EnableButtonClick);
+    connect(MakeButton("DisableButton", QStringLiteral("Disable"), box6, 98, 17, 70, 25),
+            &QPushButton::clicked, this, &ControlPage::DisableButtonClick);
+    connect(MakeButton("StopButton", QStringLiteral("Stop"), box6, 13, 52, 74, 25),
+            &QPushButton::clicked, this, &ControlPage::StopButtonClick);
+    connect(MakeButton("BrakeButton", QStringLiteral("Brake"), box6, 98, 52, 70, 25),
+            &QPushButton::clicked, this, &ControlPage::BrakeButtonClick);
+
+    QGroupBox* box7 = MakeBox("GroupBox7", page_, 188, 502, 341, 91);
+    struct Jog {
+        const char* name;
+        const char* caption;
+        int x, y, w;
+        QStyle::StandardPixmap image;
+        Handler handler;
+    };
+    const Jog jogs[4] = {
+        {"BitBtn1", "Zwiększ prędkość", 13, 17, 126, QStyle::SP_ArrowUp,
+         &ControlPage::BitBtn1Click},
+        {"BitBtn2", "Zmniejsz prędkość", 13, 52, 126, QStyle::SP_ArrowDown,
+         &ControlPage::BitBtn2Click},
+        {"BitBtn4", "Przesuń w lewo", 203, 17, 128, QStyle::SP_ArrowLeft,
+         &ControlPage::BitBtn4Click},
+        {"BitBtn3", "Przesuń w prawo", 203, 52, 128, QStyle::SP_ArrowRight,
+         &ControlPage::BitBtn3Click},
+    };
+    for (const Jog& jog : jogs) {
+        QPushButton* b =
+            MakeButton(jog.name, QString::fromUtf8(jog.caption), box7, jog.x, jog.y, jog.w, 25);
+        b->setIcon(b->style()->standardIcon(jog.image));
+        connect(b, &QPushButton::clicked, this, jog.handler);
+    }
+    delta_ = new QComboBox(box7);
+    delta_->setObjectName(QStringLiteral("Delta"));
+    delta_->setGeometry(145, 36, 52, 24);
+    delta_->setFont(FieldFont());
+    QStringList steps;
+    steps.reserve(1000);
+    for (int n = 1; n <= 1000; ++n) {
+        steps << QString::number(n);
+    }
+    delta_->addItems(steps);
+    delta_->setCurrentIndex(499);
+
+    chart_ = new LiveChart(page_, dialogs, boxes);
+    chart_->setGeometry(3, 175, 526, 336);
+    playChart_ =
+        MakeButton("PlayChartButton", QStringLiteral("Play/Stop"), page_, 421, 471, 98, 25);
+    playChart_->raise(); // over the chart's lower right corner
+    connect(playChart_, &QPushButton::clicked, this, &ControlPage::PlayChartButtonClick);
+    // The motor and jog boxes overlap the chart's lowest pixels; they stay on top.
+    box6->raise();
+    box7->raise();
+}
+
+NumberField* ControlPage::Field(std::string_view fieldName) const {
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        if (fieldName == Rows[i].field) {
+            return fields_[i];
+        }
+    }
+    return nullptr;
+}
+
+bool ControlPage::SetValueField(std::string_view fieldName, std::int32_t value) {
+    NumberField* field = Field(fieldName);
+    if (field == nullptr) {
+        return false;
+    }
+    field->ShowValue(value);
+    return true;
+}
+
+void ControlPage::SetNoNc(std::optional<int> index) {
+    noNc_->setCurrentIndex(index && (*index == 0 || *index == 1) ? *index : -1);
+}
+
+void ControlPage::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    chart_->AddSample(position, velocity);
+}
+
+void ControlPage::ReadVminButtonClick() {
+    messages_.SendRequest(MessageLetter::VminRead);
+}
+void ControlPage::ReadVmaxButtonClick() {
+    messages_.SendRequest(MessageLetter::VmaxRead);
+}
+void ControlPage::ReadAmaxButtonClick() {
+    messages_.SendRequest(MessageLetter::AmaxRead);
+}
+void ControlPage::ReadVdstButtonClick() {
+    messages_.SendRequest(MessageLetter::VdstRead);
+}
+void ControlPage::ReadXdstButtonClick() {
+    messages_.SendRequest(MessageLetter::XdstRead);
+}
+void ControlPage::ReadHomeButtonClick() {
+    messages_.SendRequest(MessageLetter::HomeRead);
+}
+
+void ControlPage::WriteVminButtonClick() {
+    const QObject* button = sender();
+    if (button == nullptr) {
+        return;
+    }
+    const QByteArray name = button->objectName().toLatin1();
+    for (std::size_t i = 0; i < Rows.size(); ++i) {
+        if (name == Rows[i].writeButton) {
+            WriteRow(Rows[i], fields_[i]);
+            return;
+        }
+    }
+}
+
+void ControlPage::WriteRow(const Row& row, NumberField* field) {
+    const std::optional<std::int32_t> value = field->TakeClamped(row.lower, row.upper);
+    if (row.write != MessageLetter::HomeStart) {
+        if (value) {
+            messages_.SendValue(row.write, *value);
+        }
+        return;
+    }
+    // Homing also needs a contact type; after a reply with an unknown one
+    // NoNc has no selection, and homing waits until the operator picks one.
+    const int contact = noNc_->currentIndex();
+    if (contact < 0) {
+        QPalette p = noNc_->palette();
+        p.setColor(QPalette::Button, NumberField::WarningColour());
+        p.setColor(QPalette::Base, NumberField::WarningColour());
+        noNc_->setPalette(p);
+    }
+    if (value && contact >= 0) {
+        messages_.SendHoming(*value, static_cast<std::uint8_t>(contact));
+    }
+}
+
+void ControlPage::HomeLabelChange() {
+    if (auto* field = qobject_cast<NumberField*>(sender())) {
+        field->ClearWarning();
+    }
+}
+
+void ControlPage::EnableButtonClick() {
+    messages_.SendRequest(MessageLetter::EnableOn);
+}
+void ControlPage::DisableButtonClick() {
+    messages_.SendRequest(MessageLetter::EnableOff);
+}
+void ControlPage::StopButtonClick() {
+    messages_.SendRequest(MessageLetter::MotorStop);
+}
+void ControlPage::BrakeButtonClick() {
+    messages_.SendRequest(MessageLetter::MotorBrake);
+}
+
+void ControlPage::Jog(MessageLetter letter) {
+    const int index = delta_->currentIndex();
+    if (index >= 0) {
+        messages_.SendValue(letter, index + 1);
+    }
+}
+
+void ControlPage::BitBtn1Click() {
+    Jog(MessageLetter::VelocityUp);
+}
+void ControlPage::BitBtn2Click() {
+    Jog(MessageLetter::VelocityDown);
+}
+void ControlPage::BitBtn3Click() {
+    Jog(MessageLetter::PositionUp);
+}
+void ControlPage::BitBtn4Click() {
+    Jog(MessageLetter::PositionDown);
+}
+
+void ControlPage::PlayChartButtonClick() {
+    chartRunning_ = !chartRunning_;
+}
+
+void ControlPage::Timer1Timer() {
+    if (chartRunning_ && PageShown()) {
+        messages_.SendRequest(MessageLetter::StatusPoll);
+    }
+}
+
+bool ControlPage::PageShown() const {
+    // The pages of a page control live in its stack.
+    if (auto* stack = qobject_cast<QStackedWidget*>(page_->parentWidget())) {
+        return stack->currentWidget() == page_;
+    }
+    return page_->isVisible();
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The page "Sterowanie" (TabSheet3): the motion parameters, target velocity
+// and position, homing, the motor and jog buttons, and the live chart with its
+// Play/Stop button. The main window owns one ControlPage and calls
+// Timer1Timer every 25 ms; the report sink fills the fields through
+// SetValueField and SetNoNc and feeds the chart through AddChartSample.
+
+#include <QObject>
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "MessageLetter.h"
+
+class ControllerMessages;
+class FileDialogs;
+class LiveChart;
+class MessageBoxes;
+class NumberField;
+class QAbstractButton;
+class QComboBox;
+class QPushButton;
+class QWidget;
+
+class ControlPage : public QObject {
+    Q_OBJECT
+public:
+    // One parameter row: edit field, read button, write button.
+    struct Row {
+        const char* field;
+        const char* caption;
+        const char* readButton;
+        const char* writeButton;
+        const char* writeCaption;
+        std::int32_t lower;
+        std::int32_t upper;
+        MessageLetter read;
+        MessageLetter write;
+    };
+    static const std::array<Row, 6> Rows;
+
+    // Builds the page's controls inside tabSheet3.
+    ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileDialogs& dialogs,
+                MessageBoxes& boxes, QObject* parent = nullptr);
+
+    // The value of a read reply for the field of that objectName; false when
+    // the field is not on this page.
+    bool SetValueField(std::string_view fieldName, std::int32_t value);
+    // 0 = "NO", 1 = "NC", nullopt = no selection.
+    void SetNoNc(std::optional<int> index);
+    // A StatusPoll reply: one chart sample, whether or not the chart runs.
+    void AddChartSample(std::int32_t position, std::int32_t velocity);
+
+    bool ChartRunning() const { return chartRunning_; }
+    LiveChart* Chart() const { return chart_; }
+    NumberField* Field(std::string_view fieldName) const;
+
+public slots:
+    void ReadVminButtonClick();
+    void ReadVmaxButtonClick();
+    void ReadAmaxButtonClick();
+    void ReadVdstButtonClick();
+    void ReadXdstButtonClick();
+    void ReadHomeButtonClick();
+    // All six write buttons; the clicked one is told by its objectName.
+    void WriteVminButtonClick();
+    // The change handler of every numeric field: back to the window colour.
+    void HomeLabelChange();
+    void EnableButtonClick();
+    void DisableButtonClick();
+    void StopButtonClick();
+    void BrakeButtonClick();
+    void BitBtn1Click(); // "Zwiększ prędkość"
+    void BitBtn2Click(); // "Zmniejsz prędkość"
+    void BitBtn3Click(); // "Przesuń w prawo"
+    void BitBtn4Click(); // "Przesuń w lewo"
+    void PlayChartButtonClick();
+    // Every 25 ms: a StatusPoll while the chart runs and this page is shown.
+    void Timer1Timer();
+
+private:
+    void WriteRow(const Row& row, NumberField* field);
+    void Jog(MessageLetter letter);
+    bool PageShown() const;
+
+    QWidget* page_;
+    ControllerMessages& messages_;
+    std::array<NumberField*, 6> fields_{};
+    QComboBox* noNc_;
+    QComboBox* delta_;
+    LiveChart* chart_;
+    QPushButton* playChart_;
+    bool chartRunning_ = false;
+};
