@@ -6,5 +6,7 @@ set(KX_DIALOG_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCommandsHost.h
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.h
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSettings.h
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSettings.cpp
 )
 target_sources(kx_ui PRIVATE ${KX_DIALOG_SOURCES})

@@ -6,12 +6,15 @@ set(KX_DIALOG_TESTED
   ${PROJECT_SOURCE_DIR}/src/ui/FileCommandsHost.h
   ${PROJECT_SOURCE_DIR}/src/ui/FileCommands.h
   ${PROJECT_SOURCE_DIR}/src/ui/FileCommands.cpp
+  ${PROJECT_SOURCE_DIR}/src/ui/WindowSettings.h
+  ${PROJECT_SOURCE_DIR}/src/ui/WindowSettings.cpp
 )
 add_executable(kx_dialog_tests
   ${CMAKE_CURRENT_LIST_DIR}/DialogTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogFakes.h
   ${CMAKE_CURRENT_LIST_DIR}/TFProgTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FileCommandsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WindowSettingsTest.cpp
   ${KX_DIALOG_TESTED}
 )
 target_include_directories(kx_dialog_tests PRIVATE ${PROJECT_SOURCE_DIR}/src/ui)

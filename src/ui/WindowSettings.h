@@ -1,0 +1,55 @@
+#pragma once
+// The main window's part of config.ini: LoadSettings (a step of FormCreate)
+// creates the file with its defaults on the first start, sets the check box
+// AutoLoad, places the window and loads the last program file when asked to;
+// StoreSettings (FormDestroy) writes the check box, the file in use and the
+// window position back, one key at a time.
+//
+// A failed write throws std::runtime_error("Unable to write to <path>"); it
+// is left to escape so that the general error display shows it and the step
+// that was writing ends there.
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <optional>
+
+class FileCommands;
+class FileCommandsHost;
+class QCheckBox;
+class QWidget;
+
+class WindowSettings : public QObject {
+    Q_OBJECT
+
+public:
+    // window is the main window; it is watched to know its restored position.
+    WindowSettings(FileCommandsHost& host, FileCommands& commands, QWidget& window,
+                   QCheckBox& autoLoad);
+
+    // config.ini in the directory of the running executable.
+    static QString DefaultPath();
+    // The settings file used; set by LoadSettings.
+    const QString& SettingsPath() const { return path_; }
+
+    // path: the settings file to use (DefaultPath() in the application).
+    void LoadSettings(const QString& path = DefaultPath());
+    // Writes to the file LoadSettings used (DefaultPath() if it never ran).
+    void StoreSettings();
+
+    // The outer top-left corner of the window; while it is minimised or
+    // maximised, that of its restored (normal) placement.
+    QPoint RestoredPosition() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    FileCommandsHost& host_;
+    FileCommands& commands_;
+    QWidget& window_;
+    QCheckBox& autoLoad_;
+    QString path_;
+    // The last position of the window in its normal state.
+    std::optional<QPoint> normalPosition_;
+};
