@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "CommandCode.h"
+#include "EditTarget.h"
 #include "ProgramSet.h"
 
 class QComboBox;
@@ -28,18 +29,14 @@ public:
         std::function<void()> EnableEditor;  // set ProgBox and ProgNumBox enabled
     };
 
-    // The line and program the dialog writes to, recorded on opening.
-    struct Target {
-        std::uint8_t line = 0;
-        std::uint8_t program = 0;
-    };
-
     TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent = nullptr);
 
     // Opens the dialog on line l of program p (or re-targets it when open).
     void Open(int line, int program);
 
-    const Target& EditTarget() const { return target_; }
+    // The line and program the dialog writes to, recorded on opening and
+    // kept after it closes.
+    const ::EditTarget& Target() const { return target_; }
 
     // The command code a stored command byte opens as: 100 is subtracted from
     // bytes of 100 or more; a result outside 0..25 opens as code 0.
@@ -72,7 +69,7 @@ private:
 
     ProgramSet& programs_;
     Hooks hooks_;
-    Target target_;
+    ::EditTarget target_;
 
     QGroupBox* ParamBox = nullptr;
     QLabel* LFunction = nullptr;

@@ -159,8 +159,8 @@ TEST_F(TFProgTest, OpeningFillsFieldsCaptionAndMarksModified) {
     EXPECT_EQ(Combo("Function")->currentIndex(), 1);
     EXPECT_EQ(Number()->text(), "00500");
     EXPECT_EQ(marks, 1);
-    EXPECT_EQ(dlg.EditTarget().line, 7);
-    EXPECT_EQ(dlg.EditTarget().program, 0);
+    EXPECT_EQ(dlg.Target().line, 7);
+    EXPECT_EQ(dlg.Target().program, 0);
 
     dlg.OkButtonClick();
     EXPECT_FALSE(dlg.isVisible());
@@ -393,8 +393,8 @@ TEST_F(TFProgTest, OpeningAgainRetargetsTheOpenDialog) {
     EXPECT_EQ(set.Line(2, 5), (Bytes{2, 0, 0, 0, 4, 2, 0, 0}));
     EXPECT_EQ(marks, 2);
     // The target stays after closing.
-    EXPECT_EQ(dlg.EditTarget().line, 5);
-    EXPECT_EQ(dlg.EditTarget().program, 2);
+    EXPECT_EQ(dlg.Target().line, 5);
+    EXPECT_EQ(dlg.Target().program, 2);
 }
 
 TEST_F(TFProgTest, UnknownCommandBytesOpenAsTheEmptyCommand) {
