@@ -96,6 +96,9 @@ private:
     std::unique_ptr<TJvHidPnPInfo> TakePnPInfo() { return std::move(pnpInfo_); }
 
     TJvHidDeviceController* controller_;
+    // Declared before the reader, so they outlive it.
+    std::shared_ptr<HidBackend> backend_;
+    std::shared_ptr<HidUiDispatcher> dispatcher_;
     std::atomic<bool> plugged_{true};
     std::atomic<bool> claimed_{false};
     std::atomic<bool> inEnumeration_{false};
@@ -116,6 +119,4 @@ private:
     TJvHidPlugEvent unplugHandler_;
     bool readWriteAccess_ = false;
     std::unique_ptr<TJvHidDeviceReadThread> reader_;
-    std::shared_ptr<HidBackend> backend_;
-    std::shared_ptr<HidUiDispatcher> dispatcher_;
 };

@@ -98,6 +98,7 @@ private:
     bool loading_ = false;
     bool destroying_ = false;
     std::int32_t notificationParam_ = 0;
+    std::int32_t pendingParam_ = 0;
     std::shared_ptr<HidBackend> backend_;
     std::shared_ptr<HidUiDispatcher> dispatcher_;
     std::shared_ptr<TJvHidDeviceController*> self_; // lets posted calls see the controller is gone

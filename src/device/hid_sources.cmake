@@ -1,3 +1,16 @@
 # Sources of the HID link (back ends, controller, device, reader).
 target_sources(kx_device PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/CurrentDeviceOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HandOverQueue.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HidReportDescriptor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HidText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PumpedUiDispatcher.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SimulatedHidBackend.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TJvHidDevice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TJvHidDeviceController.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TJvHidDeviceReadThread.cpp
 )
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  target_sources(kx_device PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LinuxHidrawBackend.cpp)
+endif()

@@ -1,0 +1,345 @@
+#include "SimulatedHidBackend.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+class SimulatedHidBackend::Waker : public HidWaker {
+public:
+    explicit Waker(SimulatedHidBackend& backend) : backend_(backend) {}
+    void Raise() override {
+        {
+            std::lock_guard lock(backend_.mutex_);
+            ++raised_;
+        }
+        backend_.changed_.notify_all();
+    }
+    bool Sleep(int milliseconds) override {
+        std::unique_lock lock(backend_.mutex_);
+        auto raised = [&] { return raised_ > 0; };
+        const bool woken =
+            milliseconds < 0
+                ? (backend_.changed_.wait(lock, raised), true)
+                : backend_.changed_.wait_for(lock, std::chrono::milliseconds(milliseconds), raised);
+        if (woken) {
+            raised_ = 0;
+        }
+        return woken;
+    }
+    // Lock held.
+    bool TakeLocked() {
+        if (raised_ == 0) {
+            return false;
+        }
+        raised_ = 0;
+        return true;
+    }
+    bool RaisedLocked() const { return raised_ > 0; }
+
+private:
+    SimulatedHidBackend& backend_;
+    unsigned raised_ = 0; // guarded by the backend's mutex
+};
+
+SimulatedHidBackend::~SimulatedHidBackend() = default;
+
+void SimulatedHidBackend::SetAvailable(bool available) {
+    std::lock_guard lock(mutex_);
+    available_ = available;
+}
+
+SimulatedHidBackend::DeviceId SimulatedHidBackend::Plug(const DeviceSpec& spec) {
+    DeviceId id = 0;
+    {
+        std::lock_guard lock(mutex_);
+        id = nextId_++;
+        Device& d = devices_[id];
+        d.spec = spec;
+        d.devInst = nextDevInst_++;
+        d.path = "sim:hidraw" + std::to_string(id);
+    }
+    RaiseNotification();
+    return id;
+}
+
+void SimulatedHidBackend::Unplug(DeviceId id) {
+    {
+        std::lock_guard lock(mutex_);
+        Device* d = FindLocked(id);
+        if (d == nullptr) {
+            return;
+        }
+        d->plugged = false;
+        d->input.clear();
+    }
+    changed_.notify_all();
+    RaiseNotification();
+}
+
+void SimulatedHidBackend::Touch() {
+    RaiseNotification();
+}
+
+void SimulatedHidBackend::RaiseNotification() {
+    std::function<void()> listener;
+    {
+        std::lock_guard lock(mutex_);
+        ++pendingNotifications_;
+        listener = listener_;
+    }
+    if (listener) {
+        listener();
+    }
+}
+
+bool SimulatedHidBackend::IsPlugged(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr && d->plugged;
+}
+
+std::string SimulatedHidBackend::PathOf(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr ? d->path : std::string();
+}
+
+std::vector<SimulatedHidBackend::DeviceId> SimulatedHidBackend::PluggedDevices() const {
+    std::lock_guard lock(mutex_);
+    std::vector<DeviceId> ids;
+    for (const auto& [id, d] : devices_) {
+        if (d.plugged) {
+            ids.push_back(id);
+        }
+    }
+    return ids;
+}
+
+void SimulatedHidBackend::InjectReport(DeviceId id, std::vector<std::uint8_t> report) {
+    {
+        std::lock_guard lock(mutex_);
+        Device* d = FindLocked(id);
+        if (d == nullptr || !d->plugged) {
+            return;
+        }
+        d->input.push_back(std::move(report));
+    }
+    changed_.notify_all();
+}
+
+std::size_t SimulatedHidBackend::PendingReports(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr ? d->input.size() : 0;
+}
+
+void SimulatedHidBackend::SetPeer(DeviceId id, Peer peer) {
+    std::lock_guard lock(mutex_);
+    if (Device* d = FindLocked(id)) {
+        d->peer = std::move(peer);
+    }
+}
+
+std::vector<std::vector<std::uint8_t>> SimulatedHidBackend::Written(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr ? d->written : std::vector<std::vector<std::uint8_t>>{};
+}
+
+int SimulatedHidBackend::OpenHandles(DeviceId id, HidOpenMode mode) const {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::count_if(handles_.begin(), handles_.end(), [&](const auto& h) {
+        return h.second.device == id && h.second.mode == mode;
+    }));
+}
+
+void SimulatedHidBackend::SetOpenHook(std::function<void(const std::string&)> hook) {
+    std::lock_guard lock(mutex_);
+    openHook_ = std::move(hook);
+}
+
+std::uint64_t SimulatedHidBackend::ReadCalls() const {
+    std::lock_guard lock(mutex_);
+    return readCalls_;
+}
+
+bool SimulatedHidBackend::Available() const {
+    std::lock_guard lock(mutex_);
+    return available_;
+}
+
+std::vector<HidInterfaceInfo> SimulatedHidBackend::ListInterfaces() {
+    std::lock_guard lock(mutex_);
+    std::vector<HidInterfaceInfo> list;
+    if (!available_) {
+        return list;
+    }
+    for (const auto& [id, d] : devices_) {
+        (void)id;
+        if (d.plugged) {
+            list.push_back({d.path, d.devInst});
+        }
+    }
+    return list;
+}
+
+HidHandle SimulatedHidBackend::Open(const std::string& path, HidOpenMode mode) {
+    std::function<void(const std::string&)> hook;
+    {
+        std::lock_guard lock(mutex_);
+        hook = openHook_;
+    }
+    if (hook) {
+        hook(path);
+    }
+    std::lock_guard lock(mutex_);
+    for (auto& [id, d] : devices_) {
+        if (d.path != path || !d.plugged) {
+            continue;
+        }
+        if (d.spec.OpenFails || (mode == HidOpenMode::ReadWrite && d.spec.QueryOnly) ||
+            (mode == HidOpenMode::Read && (d.spec.QueryOnly || d.spec.ReadFails))) {
+            errno = EACCES;
+            return InvalidHidHandle;
+        }
+        const HidHandle handle = nextHandle_++;
+        handles_[handle] = Handle{id, mode};
+        return handle;
+    }
+    errno = ENOENT;
+    return InvalidHidHandle;
+}
+
+void SimulatedHidBackend::Close(HidHandle handle) {
+    {
+        std::lock_guard lock(mutex_);
+        handles_.erase(handle);
+    }
+    changed_.notify_all();
+}
+
+SimulatedHidBackend::Device* SimulatedHidBackend::FindLocked(DeviceId id) {
+    auto it = devices_.find(id);
+    return it != devices_.end() ? &it->second : nullptr;
+}
+
+const SimulatedHidBackend::Device* SimulatedHidBackend::FindLocked(DeviceId id) const {
+    auto it = devices_.find(id);
+    return it != devices_.end() ? &it->second : nullptr;
+}
+
+const SimulatedHidBackend::Device* SimulatedHidBackend::DeviceOfLocked(HidHandle handle,
+                                                                       const Handle** h) const {
+    auto it = handles_.find(handle);
+    if (it == handles_.end()) {
+        return nullptr;
+    }
+    if (h != nullptr) {
+        *h = &it->second;
+    }
+    const Device* d = FindLocked(it->second.device);
+    return d != nullptr && d->plugged ? d : nullptr;
+}
+
+bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attributes) {
+    std::lock_guard lock(mutex_);
+    const Device* d = DeviceOfLocked(handle);
+    if (d == nullptr || !d->spec.AttributesReadable) {
+        return false;
+    }
+    attributes.VendorID = d->spec.VendorID;
+    attributes.ProductID = d->spec.ProductID;
+    attributes.VersionNumber = d->spec.VersionNumber;
+    return true;
+}
+
+bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& text) {
+    std::lock_guard lock(mutex_);
+    const Device* d = DeviceOfLocked(handle);
+    if (d == nullptr || !d->spec.ProductStringReadable) {
+        return false;
+    }
+    text = d->spec.ProductString;
+    return true;
+}
+
+bool SimulatedHidBackend::GetCaps(HidHandle handle, HidCaps& caps) {
+    std::lock_guard lock(mutex_);
+    const Device* d = DeviceOfLocked(handle);
+    if (d == nullptr || !d->spec.CapsReadable) {
+        return false;
+    }
+    caps.InputReportByteLength = d->spec.InputReportByteLength;
+    caps.OutputReportByteLength = d->spec.OutputReportByteLength;
+    return true;
+}
+
+bool SimulatedHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
+                                std::size_t& written) {
+    written = 0;
+    Peer peer;
+    DeviceId id = 0;
+    std::vector<std::uint8_t> report(buffer, buffer + length);
+    {
+        std::lock_guard lock(mutex_);
+        const Handle* h = nullptr;
+        const Device* d = DeviceOfLocked(handle, &h);
+        if (d == nullptr || h->mode != HidOpenMode::ReadWrite || d->spec.WriteFails) {
+            return false;
+        }
+        id = h->device;
+        FindLocked(id)->written.push_back(report);
+        peer = d->peer;
+    }
+    written = length;
+    if (peer) {
+        peer(id, report);
+    }
+    return true;
+}
+
+std::unique_ptr<HidWaker> SimulatedHidBackend::CreateWaker() {
+    return std::make_unique<Waker>(*this);
+}
+
+HidReadStatus SimulatedHidBackend::Read(HidHandle handle, std::uint8_t* buffer, std::size_t length,
+                                        HidWaker& waker, std::size_t& count) {
+    count = 0;
+    auto& simWaker = static_cast<Waker&>(waker);
+    std::unique_lock lock(mutex_);
+    ++readCalls_;
+    for (;;) {
+        const Handle* h = nullptr;
+        const Device* d = DeviceOfLocked(handle, &h);
+        if (d == nullptr || h->mode != HidOpenMode::Read) {
+            return HidReadStatus::Failed;
+        }
+        if (simWaker.TakeLocked()) {
+            return HidReadStatus::Woken;
+        }
+        if (!d->input.empty()) {
+            Device* device = FindLocked(h->device);
+            const auto report = std::move(device->input.front());
+            device->input.pop_front();
+            count = std::min(report.size(), length);
+            if (count > 0) {
+                std::memcpy(buffer, report.data(), count);
+            }
+            return HidReadStatus::Report;
+        }
+        changed_.wait(lock);
+    }
+}
+
+void SimulatedHidBackend::SetNotificationListener(std::function<void()> listener) {
+    std::lock_guard lock(mutex_);
+    listener_ = std::move(listener);
+}
+
+bool SimulatedHidBackend::TakeNotifications() {
+    std::lock_guard lock(mutex_);
+    const bool any = pendingNotifications_ > 0;
+    pendingNotifications_ = 0;
+    return any;
+}

@@ -1,0 +1,175 @@
+#include "TJvHidDevice.h"
+
+#include <algorithm>
+
+#include "TJvHidDeviceController.h"
+#include "TJvHidDeviceReadThread.h"
+
+TJvHidDevice::TJvHidDevice(std::unique_ptr<TJvHidPnPInfo> pnpInfo,
+                           TJvHidDeviceController* controller, std::shared_ptr<HidBackend> backend,
+                           std::shared_ptr<HidUiDispatcher> dispatcher)
+    : controller_(controller), backend_(std::move(backend)), dispatcher_(std::move(dispatcher)),
+      pnpInfo_(std::move(pnpInfo)),
+      interfacePath_(pnpInfo_ ? pnpInfo_->InterfacePath : std::string()) {
+    if (!pnpInfo_ || !backend_ || !dispatcher_) {
+        throw EControllerError("Device cannot be opened");
+    }
+    if (controller_ != nullptr) {
+        dataHandler_ = controller_->OnDeviceData();
+        unplugHandler_ = controller_->OnDeviceUnplug();
+    }
+    HidHandle handle = backend_->Open(interfacePath_, HidOpenMode::ReadWrite);
+    readWriteAccess_ = handle != InvalidHidHandle;
+    if (!readWriteAccess_) {
+        handle = backend_->Open(interfacePath_, HidOpenMode::QueryOnly);
+    }
+    if (handle == InvalidHidHandle) {
+        throw EControllerError("Device cannot be opened");
+    }
+    HidAttributes attributes;
+    const bool identified = backend_->GetAttributes(handle, attributes);
+    backend_->Close(handle);
+    if (!identified) {
+        throw EControllerError("Device cannot be identified");
+    }
+    vendorID_ = attributes.VendorID;
+    productID_ = attributes.ProductID;
+    versionNumber_ = attributes.VersionNumber;
+}
+
+TJvHidDevice::~TJvHidDevice() {
+    const TJvHidDataEvent data = dataHandler_;
+    const TJvHidPlugEvent unplug = unplugHandler_;
+    SetDataHandler(nullptr);
+    unplugHandler_ = nullptr;
+    CloseAllHandles();
+    capsFetched_ = false;
+    if (controller_ != nullptr) {
+        controller_->ReleaseEntry(*this, data, unplug);
+    }
+}
+
+bool TJvHidDevice::OpenMainHandle() {
+    if (Accessible() && mainHandle_ == InvalidHidHandle) {
+        mainHandle_ = backend_->Open(interfacePath_, HidOpenMode::ReadWrite);
+        readWriteAccess_ = mainHandle_ != InvalidHidHandle;
+        if (!readWriteAccess_) {
+            mainHandle_ = backend_->Open(interfacePath_, HidOpenMode::QueryOnly);
+        }
+    }
+    return mainHandle_ != InvalidHidHandle;
+}
+
+void TJvHidDevice::CloseMainHandle() {
+    if (mainHandle_ != InvalidHidHandle) {
+        backend_->Close(mainHandle_);
+        mainHandle_ = InvalidHidHandle;
+    }
+}
+
+void TJvHidDevice::CloseAllHandles() {
+    CloseMainHandle();
+    // The reader owns the read handle: ask it to close it.
+    ++readHandleEpoch_;
+    if (reader_) {
+        reader_->Wake();
+    }
+}
+
+std::u16string TJvHidDevice::ProductString() {
+    if (productString_.empty() && OpenMainHandle()) {
+        std::u16string text;
+        if (backend_->GetProductString(mainHandle_, text)) {
+            const auto zero = text.find(u'\0');
+            if (zero != std::u16string::npos) {
+                text.resize(zero);
+            }
+            if (text.size() > MaxProductStringLength) {
+                text.resize(MaxProductStringLength);
+            }
+            productString_ = std::move(text);
+        }
+        CloseMainHandle();
+    }
+    return productString_;
+}
+
+HidCaps TJvHidDevice::Caps() {
+    if (!capsFetched_ && OpenMainHandle()) {
+        HidCaps caps;
+        if (backend_->GetCaps(mainHandle_, caps)) {
+            caps_ = caps;
+            capsFetched_ = true;
+        }
+        CloseMainHandle();
+    }
+    return capsFetched_ ? caps_ : HidCaps{};
+}
+
+bool TJvHidDevice::WriteReport(const std::uint8_t* buffer, std::size_t length,
+                               std::uint32_t& written) {
+    written = 0;
+    if (!OpenMainHandle()) {
+        return false;
+    }
+    std::size_t count = 0;
+    const bool ok = backend_->Write(mainHandle_, buffer, length, count);
+    written = static_cast<std::uint32_t>(count);
+    return ok;
+}
+
+void TJvHidDevice::SetReaderSleepTime(int milliseconds) {
+    if (milliseconds >= MinReaderSleepTime && milliseconds <= MaxReaderSleepTime) {
+        readerSleepTime_ = milliseconds;
+    }
+}
+
+void TJvHidDevice::SetDataHandler(TJvHidDataEvent handler) {
+    if (!handler) {
+        StopReader();
+    }
+    dataHandler_ = std::move(handler);
+    StartReader();
+}
+
+void TJvHidDevice::StartReader() {
+    if (dataHandler_ && plugged_ && claimed_ && readWriteAccess_ && !reader_) {
+        const HidCaps caps = Caps();
+        reader_ = std::make_unique<TJvHidDeviceReadThread>(*this, caps.InputReportByteLength);
+        reader_->Start();
+    }
+}
+
+void TJvHidDevice::StopReader() {
+    if (reader_) {
+        reader_->Terminate();
+        reader_->WaitFor();
+        reader_.reset();
+    }
+}
+
+void TJvHidDevice::MarkUnplugged() {
+    CloseAllHandles();
+    plugged_ = false;
+    if (unplugHandler_) {
+        const TJvHidPlugEvent handler = unplugHandler_;
+        handler(*this);
+        unplugHandler_ = nullptr;
+    }
+}
+
+void TJvHidDevice::Deliver(const std::uint8_t* report, std::size_t count) {
+    // Looked at here, on the user-interface thread: an empty slot gets nothing.
+    if (dataHandler_ && count > 0) {
+        const TJvHidDataEvent handler = dataHandler_;
+        handler(*this, report[0], report + 1,
+                static_cast<std::uint16_t>(static_cast<std::uint16_t>(count) - 1));
+    }
+}
+
+void TJvHidDevice::DeliverError(std::uint32_t error) {
+    if (dataErrorHandler_) {
+        const TJvHidDataErrorEvent handler = dataErrorHandler_;
+        handler(*this, error);
+    }
+}
