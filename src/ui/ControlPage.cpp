@@ -39,6 +39,14 @@ QFont FieldFont() {
     return f;
 }
 
+// The two narrow lists ("NO"/"NC" in 43 pixels, "1000" in 52) need a slimmer
+// arrow than the style's own, or their text is cut ("NO" would read "NC").
+void MakeNarrowList(QComboBox* list) {
+    list->setFont(FieldFont());
+    list->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"
+                                       "QComboBox::drop-down { width: 13px; border: none; }"));
+}
+
 QGroupBox* MakeBox(const char* name, QWidget* parent, int x, int y, int w, int h) {
     auto* box = new QGroupBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -118,7 +126,7 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     noNc_ = new QComboBox(box5);
     noNc_->setObjectName(QStringLiteral("NoNc"));
     noNc_->setGeometry(101, 115, 43, 24);
-    noNc_->setFont(FieldFont());
+    MakeNarrowList(noNc_);
     noNc_->addItems({QStringLiteral("NO"), QStringLiteral("NC")});
     noNc_->setCurrentIndex(0);
     // A contact type chosen again clears the mark of a refused homing.
@@ -165,7 +173,7 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     delta_ = new QComboBox(box7);
     delta_->setObjectName(QStringLiteral("Delta"));
     delta_->setGeometry(145, 36, 52, 24);
-    delta_->setFont(FieldFont());
+    MakeNarrowList(delta_);
     QStringList steps;
     steps.reserve(1000);
     for (int n = 1; n <= 1000; ++n) {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <qcustomplot.h>
 
 #include "FileDialogs.h"
@@ -44,8 +45,9 @@ QString WithSuffix(QString path, const QString& suffix) {
 
 } // namespace
 
-LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes)
-    : QWidget(parent), dialogs_(dialogs), boxes_(boxes) {
+LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes, int keptSamples)
+    : QWidget(parent), dialogs_(dialogs), boxes_(boxes),
+      keptSamples_(std::max<int>(keptSamples, static_cast<int>(ChartWindow) + 1)) {
     setObjectName(QStringLiteral("Chart1"));
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -130,7 +132,7 @@ void LiveChart::AddSample(std::int32_t position, std::int32_t velocity) {
     series2_->addData(x, velocity);
     // The oldest samples beyond the kept history go; this costs the same
     // however long the chart has run.
-    const double firstKept = x - (KeptSamples - 1);
+    const double firstKept = x - (keptSamples_ - 1);
     if (firstKept > 0) {
         series1_->data()->removeBefore(firstKept);
         series2_->data()->removeBefore(firstKept);

@@ -22,8 +22,10 @@ public:
     static constexpr double ChartWindow = 500;
     static constexpr int KeptSamples = 100000;
 
-    // Named "Chart1".
-    LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes);
+    // Named "Chart1". keptSamples bounds the history of each series (never
+    // below the 501 visible positions).
+    LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
+              int keptSamples = KeptSamples);
 
     // The chart sample: one point in each series at x = SampleCounter, the
     // bottom axis follows, SampleCounter grows by 1; the redraw is queued.
@@ -60,5 +62,6 @@ private:
     QCheckBox* legend1_;
     QCheckBox* legend2_;
     QMenu* menu_;
+    const int keptSamples_;
     double sampleCounter_ = 0;
 };

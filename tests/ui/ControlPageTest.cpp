@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -367,6 +368,21 @@ TEST_F(ControlPageTest, ControlsStandWhereTheFormPutsThem) {
     }
     EXPECT_EQ(List("NoNc")->currentText(), QStringLiteral("NO"));
     EXPECT_EQ(List("NoNc")->count(), 2);
+}
+
+TEST_F(ControlPageTest, NarrowListsShowTheirWholeText) {
+    for (const auto& [name, text] :
+         {std::pair{"NoNc", "NO"}, std::pair{"NoNc", "NC"}, std::pair{"Delta", "1000"}}) {
+        QComboBox* list = List(name);
+        EXPECT_EQ(list->font().pixelSize(), 13);
+        QStyleOptionComboBox option;
+        option.initFrom(list);
+        option.editable = false;
+        const QRect field = list->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                          QStyle::SC_ComboBoxEditField, list);
+        EXPECT_LE(list->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), field.width())
+            << name << " " << text;
+    }
 }
 
 } // namespace
