@@ -1,3 +1,19 @@
 # Sources of the shell part of the user interface.
 target_sources(kx_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/EditorHost.h
+  ${CMAKE_CURRENT_LIST_DIR}/EditorPage.h
+  ${CMAKE_CURRENT_LIST_DIR}/EditorPage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
+  ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/KxApplication.h
+  ${CMAKE_CURRENT_LIST_DIR}/KxApplication.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.h
+  ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.h
+  ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHook.h
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHook.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TFMain.h
+  ${CMAKE_CURRENT_LIST_DIR}/TFMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/resources/shell.qrc
 )

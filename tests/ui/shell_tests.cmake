@@ -1,1 +1,13 @@
-# Widget tests of the shell part.
+# Widget tests of the shell part: the main window, the editor page and the
+# general error display.
+add_executable(kx_shell_tests
+  ${CMAKE_CURRENT_LIST_DIR}/ShellTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShellFakes.h
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditorPageTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ErrorDisplayTest.cpp
+)
+target_link_libraries(kx_shell_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
+gtest_discover_tests(kx_shell_tests
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  DISCOVERY_MODE PRE_TEST)

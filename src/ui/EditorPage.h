@@ -1,0 +1,83 @@
+#pragma once
+// The page "Programowanie": the program choice p0..p9, the listing of the
+// current program in the 25 labels line00..line24, the transfer, clear and
+// copy buttons, the copy destination Prog and the progress bar pb.
+// Mouse on the listing: hover colouring, double-click opens the line edit
+// dialog, right-button drag exchanges two lines.
+// The transfer buttons BitBtn6..BitBtn9 are handled by the hosting window.
+
+#include <QWidget>
+#include <array>
+
+#include "DragSource.h"
+#include "ProgramSet.h"
+
+class EditorHost;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMouseEvent;
+class QProgressBar;
+class QRadioButton;
+class QToolButton;
+
+class EditorPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit EditorPage(EditorHost& host, QWidget* parent = nullptr);
+
+    // The index of the checked button p0..p9, 255 when none is checked.
+    int CurrentProgram() const;
+    // Sets the 25 labels to the RenderLine texts of the current program.
+    void RenderProgram();
+
+    // The line recorded by a right-button press, (255, 255) when no move is
+    // pending.
+    const DragSource& Drag() const { return drag_; }
+    void ResetDragSource() { drag_.Reset(); }
+
+    // The line number of a line label: the last two characters of its name.
+    static int LineNumberOf(const QObject* label);
+
+    // Handlers, named after the controls that raise them.
+    void p0Click();
+    void line00MouseMove(QLabel* label);
+    void line00DblClick(QLabel* label);
+    void line00MouseDown(QLabel* label, Qt::MouseButton button);
+    void line00MouseUp(QLabel* label, Qt::MouseButton button);
+    void ProgBoxMouseMove();
+    void ProgBoxMouseDown();
+    void BitBtn5Click();
+    void BitBtn10Click();
+
+    // The page's controls.
+    QGroupBox* ProgNumBox = nullptr;
+    std::array<QRadioButton*, ProgramCount> p{};
+    QGroupBox* GroupBox3 = nullptr;
+    QToolButton* BitBtn6 = nullptr;
+    QToolButton* BitBtn7 = nullptr;
+    QGroupBox* GroupBox10 = nullptr;
+    QToolButton* BitBtn8 = nullptr;
+    QToolButton* BitBtn9 = nullptr;
+    QGroupBox* GroupBox8 = nullptr;
+    QToolButton* BitBtn5 = nullptr;
+    QGroupBox* GroupBox9 = nullptr;
+    QToolButton* BitBtn10 = nullptr;
+    QComboBox* Prog = nullptr;
+    QGroupBox* GroupBox11 = nullptr;
+    QProgressBar* pb = nullptr;
+    QGroupBox* ProgBox = nullptr;
+    std::array<QLabel*, LinesPerProgram> line{};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The line label under a point of the screen, or null.
+    QLabel* LineLabelAt(const QPointF& globalPosition) const;
+    void SetLabelColour(QLabel* label, const QColor& colour);
+
+    EditorHost& host_;
+    DragSource drag_;
+};

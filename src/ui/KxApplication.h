@@ -1,0 +1,25 @@
+#pragma once
+// The application object. Its event dispatch is the last safety net of the
+// general error display: an exception that escapes the handling of any event
+// is shown in the box titled "KX-RD4 - PC", and the tool goes on.
+
+#include <QApplication>
+
+class MessageBoxes;
+
+class KxApplication : public QApplication {
+    Q_OBJECT
+
+public:
+    KxApplication(int& argc, char** argv);
+
+    // The boxes the error display uses; real Qt boxes when none is set.
+    void SetErrorBoxes(MessageBoxes* boxes) { errorBoxes_ = boxes; }
+    // Shows the general error display with this message.
+    void ShowError(const QString& message);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    MessageBoxes* errorBoxes_ = nullptr;
+};

@@ -1,0 +1,17 @@
+#include "QtMessageBoxes.h"
+
+#include <QApplication>
+
+QMessageBox::StandardButton QtMessageBoxes::Show(QMessageBox::Icon icon, const QString& title,
+                                                 const QString& text,
+                                                 QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    const int answer = box.exec();
+    if (QAbstractButton* clicked = box.clickedButton())
+        return box.standardButton(clicked);
+    // Closed without a button: the box's escape button, if it has one.
+    if (QAbstractButton* escape = box.escapeButton())
+        return box.standardButton(escape);
+    return static_cast<QMessageBox::StandardButton>(answer);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The real message boxes: a modal QMessageBox over the active window. Button
+// texts come from Qt's own translation that the application loads.
+
+#include "MessageBoxes.h"
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title,
+                                     const QString& text,
+                                     QMessageBox::StandardButtons buttons) override;
+};

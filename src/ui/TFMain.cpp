@@ -1,0 +1,513 @@
+#include "TFMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <exception>
+
+#include "EditorPage.h"
+#include "FileDialogs.h"
+#include "GeneralErrorDisplay.h"
+#include "MessageBoxes.h"
+
+namespace {
+
+const QString CaptionPrefix = QStringLiteral("KX-RD4 PC  -  [");
+const QString Version = QStringLiteral("1.2");
+const QString MakerAddress = QStringLiteral("www.example.com");
+
+QFont WindowFont() {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    return font;
+}
+
+QFont MemoFont() {
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+QGroupBox* Box(QWidget* parent, const char* name, const QString& title, const QRect& geometry) {
+    auto* box = new QGroupBox(title, parent);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(geometry);
+    return box;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QLatin1String(name));
+    check->setGeometry(geometry);
+    return check;
+}
+
+QPlainTextEdit* Memo(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QLatin1String(name));
+    memo->setGeometry(geometry);
+    return memo;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption,
+                    const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+} // namespace
+
+// The images of the shell live in a static library; register them explicitly.
+static void InitShellResources() {
+    Q_INIT_RESOURCE(shell);
+}
+
+TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
+    InitShellResources();
+    setObjectName(QStringLiteral("FMain"));
+    setFont(WindowFont());
+
+    Client = new QWidget(this);
+    Client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(Client);
+
+    CreateMenu();
+    CreateToolBar();
+    CreatePages();
+    CreateStatusBar();
+    ApplySizeLimits();
+    Client->installEventFilter(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(25);
+    connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded([this] { Timer1Timer(); }); });
+    Timer1->start();
+
+    CreateDeviceLink();
+}
+
+TFMain::~TFMain() {
+    ShutDown();
+}
+
+// ---------------------------------------------------------------- components
+
+void TFMain::CreateMenu() {
+    MainMenu1 = new QMenuBar(this);
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+    setMenuBar(MainMenu1);
+
+    auto item = [this](QMenu* menu, const char* name, const QString& caption, const char* icon,
+                       const QKeySequence& shortcut, void (TFMain::*handler)()) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        if (icon != nullptr)
+            action->setIcon(QIcon(QLatin1String(icon)));
+        action->setShortcut(shortcut);
+        Bind(action, handler);
+        return action;
+    };
+
+    Plik1 = MainMenu1->addMenu(QStringLiteral("Plik"));
+    Plik1->setObjectName(QStringLiteral("Plik1"));
+    Otw1 = item(Plik1, "Otw1", QStringLiteral("Nowy"), ":/shell/new.png",
+                QKeySequence(Qt::CTRL | Qt::Key_N), &TFMain::Otw1Click);
+    Otwrz1 = item(Plik1, "Otwrz1", QStringLiteral("Otwórz"), ":/shell/open.png",
+                  QKeySequence(Qt::CTRL | Qt::Key_O), &TFMain::Otwrz1Click);
+    // No shortcut on the separator, so the minus key reaches the edit fields.
+    N1 = Plik1->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    Zapisz1 = item(Plik1, "Zapisz1", QStringLiteral("Zapisz"), ":/shell/save.png",
+                   QKeySequence(Qt::CTRL | Qt::Key_S), &TFMain::Zapisz1Click);
+    Zapiszjako1 = item(Plik1, "Zapiszjako1", QStringLiteral("Zapisz jako..."), ":/shell/saveas.png",
+                       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), &TFMain::Zapiszjako1Click);
+    N2 = Plik1->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+    Koniec1 = item(Plik1, "Koniec1", QStringLiteral("Koniec"), ":/shell/exit.png",
+                   QKeySequence(Qt::ALT | Qt::Key_F4), &TFMain::Koniec1Click);
+
+    Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
+    Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
+    Oprogramie1 = item(Pomoc1, "Oprogramie1", QStringLiteral("O programie"), ":/shell/about.png",
+                       QKeySequence(), &TFMain::Oprogramie1Click);
+}
+
+void TFMain::CreateToolBar() {
+    ToolBar1 = new QWidget(Client);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setGeometry(0, 0, ClientWidth, 29);
+    auto button = [this](int index, const char* name, const char* icon, void (TFMain::*handler)()) {
+        auto* speed = new QToolButton(ToolBar1);
+        speed->setObjectName(QLatin1String(name));
+        speed->setIcon(QIcon(QLatin1String(icon)));
+        speed->setIconSize(QSize(16, 16));
+        speed->setAutoRaise(true);
+        speed->setFocusPolicy(Qt::NoFocus);
+        speed->setGeometry(23 * index, 2, 23, 22);
+        Bind(speed, handler);
+        return speed;
+    };
+    SpeedButton1 = button(0, "SpeedButton1", ":/shell/new.png", &TFMain::SpeedButton1Click);
+    SpeedButton2 = button(1, "SpeedButton2", ":/shell/open.png", &TFMain::SpeedButton2Click);
+    SpeedButton3 = button(2, "SpeedButton3", ":/shell/save.png", &TFMain::SpeedButton3Click);
+    SpeedButton4 = button(3, "SpeedButton4", ":/shell/saveas.png", &TFMain::SpeedButton4Click);
+}
+
+void TFMain::CreatePages() {
+    PageControl1 = new QTabWidget(Client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(8, 28, 537, 625);
+    PageControl1->setDocumentMode(true);
+
+    editor_ = new EditorPage(*this);
+    TabSheet1 = editor_;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    PageControl1->addTab(TabSheet1, QStringLiteral("Programowanie"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("Sterowanie"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("Opcje"));
+
+    ProgNumBox = editor_->ProgNumBox;
+    ProgBox = editor_->ProgBox;
+    Prog = editor_->Prog;
+    pb = editor_->pb;
+    Bind(editor_->BitBtn6, &TFMain::BitBtn6Click);
+    Bind(editor_->BitBtn7, &TFMain::BitBtn7Click);
+    Bind(editor_->BitBtn8, &TFMain::BitBtn8Click);
+    Bind(editor_->BitBtn9, &TFMain::BitBtn9Click);
+
+    CreateOptionsBoxes();
+}
+
+void TFMain::CreateOptionsBoxes() {
+    GroupBox1 =
+        Box(TabSheet2, "GroupBox1", QStringLiteral("Operacje na plikach"), QRect(0, 3, 526, 62));
+    AutoLoad = Check(GroupBox1, "AutoLoad",
+                     QStringLiteral("Automatycznie wczytaj ostatni program przy starcie"),
+                     QRect(24, 23, 376, 24));
+    AutoLoad->setChecked(true);
+
+    GroupBox2 = Box(TabSheet2, "GroupBox2", QStringLiteral("Połączenie"), QRect(0, 71, 265, 122));
+    CheckBox1 =
+        Check(GroupBox2, "CheckBox1", QStringLiteral("Połącz z urządzeniem przy starcie programu"),
+              QRect(24, 23, 233, 24));
+    CheckBox2 = Check(GroupBox2, "CheckBox2", QStringLiteral("Automatycznie wznawiaj polączenie"),
+                      QRect(24, 47, 193, 24));
+    // They only state what the device link always does.
+    for (QCheckBox* check : {CheckBox1, CheckBox2}) {
+        check->setChecked(true);
+        check->setEnabled(false);
+    }
+
+    GroupBox12 =
+        Box(TabSheet2, "GroupBox12", QStringLiteral("Urządzenia USB"), QRect(271, 71, 255, 122));
+    ListBox1 = new QListWidget(GroupBox12);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(13, 24, 228, 82);
+
+    Memo1 = Memo(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
+    Memo2 = Memo(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
+    for (QPlainTextEdit* memo : {Memo1, Memo2}) {
+        memo->setFont(MemoFont());
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    }
+    Memo3 = Memo(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
+    Button2 = Button(TabSheet2, "Button2", QStringLiteral("Generuj"), QRect(357, 560, 75, 25));
+    Button3 = Button(TabSheet2, "Button3", QStringLiteral("Czysc"), QRect(357, 375, 75, 25));
+    Bind(Button2, &TFMain::Button2Click);
+    Bind(Button3, &TFMain::Button3Click);
+    // Created hidden, so they stay hidden even when FormCreate ends early.
+    for (QWidget* hidden : std::initializer_list<QWidget*>{Memo1, Memo2, Memo3, Button2, Button3})
+        hidden->hide();
+}
+
+void TFMain::CreateStatusBar() {
+    // Created after the pages so that it lies over the page control's lower
+    // edge, as the form places it.
+    StatusBar = new QStatusBar(Client);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setGeometry(0, ClientHeight - 19, ClientWidth, 19);
+    panel0_ = new QLabel(StatusBar);
+    panel0_->setObjectName(QStringLiteral("StatusPanel0"));
+    panel0_->setFixedWidth(400);
+    panel1_ = new QLabel(StatusBar);
+    panel1_->setObjectName(QStringLiteral("StatusPanel1"));
+    panel1_->setFixedWidth(50);
+    for (QLabel* panel : {panel0_, panel1_}) {
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setTextFormat(Qt::PlainText);
+        StatusBar->addWidget(panel);
+    }
+}
+
+// The form's size limits are those of the outer frame: 551..561 x 711..721,
+// which on the original platform is the 545 x 665 client plus the frame,
+// caption and menu bar (6 x 46 pixels). Here the menu bar lies inside the
+// window while the frame belongs to the window manager, so the same limits
+// apply to the client below the menu bar: 545..555 x 665..675.
+void TFMain::ApplySizeLimits() {
+    const int menuHeight = MainMenu1->sizeHint().height();
+    setMinimumSize(ClientWidth, ClientHeight + menuHeight);
+    setMaximumSize(ClientWidth + SizeSlack, ClientHeight + menuHeight + SizeSlack);
+    resize(ClientWidth, ClientHeight + menuHeight);
+}
+
+// The tool bar is aligned to the top and the status bar to the bottom.
+void TFMain::FollowClientSize() {
+    const int width = Client->width();
+    ToolBar1->setGeometry(0, 0, width, 29);
+    StatusBar->setGeometry(0, Client->height() - 19, width, 19);
+}
+
+bool TFMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Client && event->type() == QEvent::Resize)
+        FollowClientSize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFMain::Bind(QObject* sender, void (TFMain::*handler)()) {
+    auto run = [this, handler] { RunGuarded([this, handler] { (this->*handler)(); }); };
+    if (auto* action = qobject_cast<QAction*>(sender))
+        connect(action, &QAction::triggered, this, run);
+    else if (auto* button = qobject_cast<QAbstractButton*>(sender))
+        connect(button, &QAbstractButton::clicked, this, run);
+}
+
+// ---------------------------------------------------------------- life cycle
+
+void TFMain::StartUp() {
+    if (started_)
+        return;
+    started_ = true;
+    RunGuarded([this] { FormCreate(); });
+    RunGuarded([this] { CreateLineEditor(); });
+}
+
+void TFMain::ShutDown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    RunGuarded([this] { DestroyLineEditor(); });
+    RunGuarded([this] { FormDestroy(); });
+}
+
+void TFMain::FormCreate() {
+    PageControl1->setCurrentWidget(TabSheet1);
+    programs_.ClearAllPrograms();
+    RenderProgram();
+    SetCaptionText(CaptionPrefix + QStringLiteral("Nowy]"));
+    currentFile_.clear();
+    LoadSettings();
+    editor_->ResetDragSource();
+    for (QWidget* hidden : std::initializer_list<QWidget*>{Memo1, Memo2, Memo3, Button2, Button3})
+        hidden->hide();
+}
+
+void TFMain::FormDestroy() {
+    StoreSettings();
+}
+
+void TFMain::LoadSettings() {}
+
+void TFMain::StoreSettings() {}
+
+bool TFMain::CanClose() {
+    return true;
+}
+
+void TFMain::CreateDeviceLink() {}
+
+void TFMain::CreateLineEditor() {}
+
+void TFMain::DestroyLineEditor() {}
+
+void TFMain::closeEvent(QCloseEvent* event) {
+    // An error while deciding keeps the window open: nothing is lost.
+    bool close = false;
+    RunGuarded([this, &close] { close = CanClose(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+// ---------------------------------------------------------------- state
+
+int TFMain::CurrentProgram() const {
+    return editor_->CurrentProgram();
+}
+
+void TFMain::RenderProgram() {
+    editor_->RenderProgram();
+}
+
+void TFMain::ShowStatus(const QString& message) {
+    panel0_->setText(message);
+}
+
+void TFMain::SetLinkState(const QString& text) {
+    panel1_->setText(text);
+}
+
+void TFMain::RepaintStatusBar() {
+    StatusBar->repaint();
+}
+
+QLabel* TFMain::StatusPanel(int index) const {
+    return index == 0 ? panel0_ : panel1_;
+}
+
+void TFMain::SetCaptionText(const QString& caption) {
+    caption_ = caption;
+    // "[*]" would be taken as Qt's modification placeholder; doubled it is shown.
+    QString shown = caption;
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(shown);
+}
+
+std::string TFMain::Caption() const {
+    return caption_.toStdString();
+}
+
+void TFMain::SetCaption(const std::string& caption) {
+    SetCaptionText(QString::fromStdString(caption));
+}
+
+void TFMain::ShowError(const QString& message) {
+    GeneralErrorDisplay::Show(boxes_, message);
+}
+
+void TFMain::RunGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ShowError(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowError(QString());
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void TFMain::Oprogramie1Click() {
+    const QString text = QStringLiteral("Program do wspołpracy z urządzeniem KX-RD4\n"
+                                        ">>Generator trajektorii<<\n\n") +
+                         QStringLiteral("  wersja: ") + Version + QStringLiteral("\n") +
+                         QStringLiteral("  ") + MakerAddress;
+    boxes_.Show(QMessageBox::Information, QStringLiteral("O programie"), text, QMessageBox::Ok);
+}
+
+void TFMain::Koniec1Click() {
+    close();
+}
+
+void TFMain::Button2Click() {
+    // The listing export: the texts of the labels as last rendered.
+    Memo3->clear();
+    for (const QLabel* label : editor_->line)
+        Memo3->appendPlainText(label->text());
+}
+
+void TFMain::Button3Click() {
+    Memo1->clear();
+    Memo2->clear();
+}
+
+void TFMain::Timer1Timer() {
+    if (timer1Hook_)
+        timer1Hook_();
+}
+
+void TFMain::OpenLineEditor(int /*line*/) {}
+
+void TFMain::NewFile() {}
+
+void TFMain::OpenFile() {}
+
+void TFMain::SaveFile() {}
+
+void TFMain::SaveFileAs() {}
+
+void TFMain::BitBtn6Click() {
+    const int program = CurrentProgram();
+    if (program == NoIndex)
+        return;
+    pb->setValue(0);
+    try {
+        StartSendProgram(program);
+    } catch (...) {
+        // A transfer that cannot start is not reported.
+    }
+}
+
+void TFMain::BitBtn7Click() {
+    const int program = CurrentProgram();
+    if (program == NoIndex)
+        return;
+    const auto answer = boxes_.Show(QMessageBox::Question, QStringLiteral("Odczytaj program"),
+                                    QStringLiteral("Czy na pewno chcesz zastąpić program ") +
+                                        QString::number(program),
+                                    QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    pb->setValue(0);
+    try {
+        StartReadProgram(program);
+    } catch (...) {
+        // A transfer that cannot start is not reported.
+    }
+}
+
+void TFMain::BitBtn8Click() {
+    const int program = CurrentProgram();
+    if (program == NoIndex)
+        return;
+    try {
+        RunProgram(program);
+    } catch (...) {
+    }
+}
+
+void TFMain::BitBtn9Click() {
+    const int program = CurrentProgram();
+    if (program == NoIndex)
+        return;
+    try {
+        StopProgram(program);
+    } catch (...) {
+    }
+}
+
+void TFMain::StartSendProgram(int /*program*/) {}
+
+void TFMain::StartReadProgram(int /*program*/) {}
+
+void TFMain::RunProgram(int /*program*/) {}
+
+void TFMain::StopProgram(int /*program*/) {}

@@ -1,0 +1,220 @@
+#pragma once
+// The main window FMain. It owns every piece of state of the tool for the
+// whole run (the program set with the modified mark, the file in use, the
+// device link, the pages) and hosts the tool bar, the menu, the three pages
+// "Programowanie", "Sterowanie", "Opcje" and the two-panel status bar.
+//
+// Life cycle, driven by main():
+//   TFMain FMain(boxes, dialogs);  // components: pages, menu, Timer1, device link
+//   FMain.StartUp();               // FormCreate, then the line edit dialog
+//   FMain.show(); app.exec();
+//   FMain.ShutDown();              // the dialog goes, then FormDestroy
+// Errors escaping a handler, FormCreate or FormDestroy are shown by the
+// general error display and end only that handler or step sequence.
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+#include "EditorHost.h"
+#include "ModifiedFlag.h"
+#include "ProgramSet.h"
+
+class EditorPage;
+class FileDialogs;
+class MessageBoxes;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+class TFMain : public QMainWindow, public CaptionSink, public EditorHost {
+    Q_OBJECT
+
+public:
+    // The client area below the menu bar; see ApplySizeLimits.
+    static constexpr int ClientWidth = 545;
+    static constexpr int ClientHeight = 665;
+    // How far the window may be enlarged beyond the client size.
+    static constexpr int SizeSlack = 10;
+
+    TFMain(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
+    ~TFMain() override;
+
+    // Start-up steps of the window after its creation: FormCreate, then the
+    // creation of the line edit dialog. Called once.
+    void StartUp();
+    // Shut-down steps before the window is destroyed: the dialog goes, then
+    // FormDestroy. Runs once; the destructor runs it when nobody did.
+    void ShutDown();
+    void FormCreate();
+    void FormDestroy();
+
+    // --- State shared with the other parts of the tool ---
+    ProgramSet& Programs() override { return programs_; }
+    const ProgramSet& Programs() const { return programs_; }
+    ModifiedFlag& Modified() { return modified_; }
+    void MarkModified() override { modified_.MarkModified(); }
+    // The full path of the program file in use, empty when none.
+    const QString& CurrentFile() const { return currentFile_; }
+    void SetCurrentFile(const QString& path) { currentFile_ = path; }
+    // The index of the checked p0..p9, 255 when none is checked.
+    int CurrentProgram() const;
+    // Redraws the 25 line labels from the current program.
+    void RenderProgram();
+    // Replaces the whole text of status panel 0.
+    void ShowStatus(const QString& message) override;
+    // Status panel 1: the link state ("Połączony" / "Rozłączony").
+    void SetLinkState(const QString& text);
+    // Paints the status bar at once (after some controller messages).
+    void RepaintStatusBar();
+    QLabel* StatusPanel(int index) const;
+    MessageBoxes& Boxes() override { return boxes_; }
+    FileDialogs& Dialogs() { return dialogs_; }
+    EditorPage& Editor() const { return *editor_; }
+
+    // The window caption as plain text ("KX-RD4 PC  -  [Nowy]").
+    QString CaptionText() const { return caption_; }
+    void SetCaptionText(const QString& caption);
+    // CaptionSink, for the modified mark (UTF-8).
+    std::string Caption() const override;
+    void SetCaption(const std::string& caption) override;
+
+    // The general error display; RunGuarded runs a handler under it.
+    void ShowError(const QString& message);
+    void RunGuarded(const std::function<void()>& handler) override;
+
+    // What Timer1Timer does on each 25 ms tick (nothing while empty).
+    void SetTimer1Hook(std::function<void()> hook) { timer1Hook_ = std::move(hook); }
+
+    // --- Handlers ---
+    void Oprogramie1Click();
+    void Koniec1Click();
+    void Button2Click();
+    void Button3Click();
+    void Timer1Timer();
+    // The file commands (menu, shortcut and tool bar).
+    void Otw1Click() { NewFile(); }
+    void Otwrz1Click() { OpenFile(); }
+    void Zapisz1Click() { SaveFile(); }
+    void Zapiszjako1Click() { SaveFileAs(); }
+    void SpeedButton1Click() { Otw1Click(); }
+    void SpeedButton2Click() { Otwrz1Click(); }
+    void SpeedButton3Click() { Zapisz1Click(); }
+    void SpeedButton4Click() { Zapiszjako1Click(); }
+    // The transfer buttons of the editor page.
+    void BitBtn6Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
+    // Opens the line edit dialog on a line of the current program
+    // (double-click on the listing).
+    void OpenLineEditor(int line) override;
+
+    // --- The form's components ---
+    QWidget* Client = nullptr;
+    QWidget* ToolBar1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr; // "Programowanie", the EditorPage
+    QWidget* TabSheet3 = nullptr; // "Sterowanie"
+    QWidget* TabSheet2 = nullptr; // "Opcje"
+    QStatusBar* StatusBar = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* Plik1 = nullptr;
+    QAction* Otw1 = nullptr;
+    QAction* Otwrz1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Zapisz1 = nullptr;
+    QAction* Zapiszjako1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Koniec1 = nullptr;
+    QMenu* Pomoc1 = nullptr;
+    QAction* Oprogramie1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    // Editor page controls, also reachable through Editor().
+    QGroupBox* ProgNumBox = nullptr;
+    QGroupBox* ProgBox = nullptr;
+    QComboBox* Prog = nullptr;
+    QProgressBar* pb = nullptr;
+    // Boxes of the page "Opcje" owned by the window.
+    QGroupBox* GroupBox1 = nullptr;
+    QCheckBox* AutoLoad = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QGroupBox* GroupBox12 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    // Hidden diagnostic controls of the page "Opcje".
+    QPlainTextEdit* Memo1 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QPlainTextEdit* Memo3 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+protected:
+    // Start-up step of FormCreate: reads config.ini, places the window, may
+    // load the last program file. Nothing yet.
+    virtual void LoadSettings();
+    // FormDestroy: writes config.ini. Nothing yet.
+    virtual void StoreSettings();
+    // Whether the window may close now (unsaved changes). Yes for now.
+    virtual bool CanClose();
+
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateToolBar();
+    void CreateMenu();
+    void CreatePages();
+    void CreateOptionsBoxes();
+    void CreateStatusBar();
+    void ApplySizeLimits();
+    void FollowClientSize();
+    // Binds a button or menu item to a handler run under the error display.
+    void Bind(QObject* sender, void (TFMain::*handler)());
+
+    // The device link (HID controller) is created with the window. Nothing yet.
+    void CreateDeviceLink();
+    // Start-up step 5 and shut-down step 2: the line edit dialog. Nothing yet.
+    void CreateLineEditor();
+    void DestroyLineEditor();
+    // The file commands. Nothing yet.
+    void NewFile();
+    void OpenFile();
+    void SaveFile();
+    void SaveFileAs();
+    // The controller requests behind the transfer buttons. Nothing yet.
+    void StartSendProgram(int program);
+    void StartReadProgram(int program);
+    void RunProgram(int program);
+    void StopProgram(int program);
+
+    MessageBoxes& boxes_;
+    FileDialogs& dialogs_;
+    ProgramSet programs_;
+    ModifiedFlag modified_{*this};
+    QString currentFile_;
+    QString caption_;
+    std::function<void()> timer1Hook_;
+    EditorPage* editor_ = nullptr;
+    QLabel* panel0_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    bool started_ = false;
+    bool shutDown_ = false;
+};

@@ -1,0 +1,37 @@
+#pragma once
+// A started main window with scripted boxes and dialogs, shown on the
+// offscreen platform, and helpers to find its controls by name.
+
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "ShellFakes.h"
+#include "TFMain.h"
+
+template <class Window = TFMain> class ShellFixtureOf : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window = std::make_unique<Window>(boxes, dialogs);
+        window->StartUp();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        window->ShutDown();
+        window.reset();
+    }
+
+    template <class T = QWidget> T* Find(const QString& name) const {
+        T* found = window->template findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    ShellBoxes boxes;
+    ShellDialogs dialogs;
+    std::unique_ptr<Window> window;
+};
+
+using ShellFixture = ShellFixtureOf<>;
