@@ -2,6 +2,7 @@
 
 #include <SimpleIni.h>
 
+#include <algorithm>
 #include <climits>
 #include <stdexcept>
 #include <string_view>
@@ -101,18 +102,23 @@ struct TextLine {
     std::size_t next;  // first byte of the following line
 };
 
+// The lines the reader sees: it stops at the first zero byte.
+std::size_t VisibleEnd(const std::string& text) {
+    return std::min(text.find('\0'), text.size());
+}
+
 std::vector<TextLine> SplitLines(const std::string& text) {
     std::vector<TextLine> lines;
+    const std::size_t limit = VisibleEnd(text);
     std::size_t i = text.starts_with(Utf8Signature) ? Utf8Signature.size() : 0;
-    while (i < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", i);
-        if (end == std::string::npos) {
-            lines.push_back({i, text.size(), text.size()});
+    while (i < limit) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", i), limit);
+        if (end == limit) {
+            lines.push_back({i, limit, limit});
             break;
         }
         const std::size_t next =
-            (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? end + 2
-                                                                                  : end + 1;
+            (text[end] == '\r' && end + 1 < limit && text[end + 1] == '\n') ? end + 2 : end + 1;
         lines.push_back({i, end, next});
         i = next;
     }
@@ -126,16 +132,29 @@ struct ParsedLine {
     std::string_view name; // section or key name
 };
 
-ParsedLine ParseLine(std::string_view line) {
-    std::string_view rest = line;
-    while (!rest.empty() && IsBlank(rest.front())) {
-        rest.remove_prefix(1);
+std::string_view Content(const std::string& text, const TextLine& line) {
+    return std::string_view(text).substr(line.begin, line.end - line.begin);
+}
+
+std::string_view SkipBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
     }
+    return text;
+}
+
+// Parses line i. A "[" followed by nothing but blanks continues on the next
+// non-blank line, as the reader takes it; i then moves to that line.
+ParsedLine ParseLine(const std::string& text, const std::vector<TextLine>& lines, std::size_t& i) {
+    std::string_view rest = SkipBlanks(Content(text, lines[i]));
     if (rest.empty() || rest.front() == ';' || rest.front() == '#') {
         return {};
     }
     if (rest.front() == '[') {
-        rest.remove_prefix(1);
+        rest = SkipBlanks(rest.substr(1));
+        while (rest.empty() && i + 1 < lines.size()) {
+            rest = SkipBlanks(Content(text, lines[++i]));
+        }
         const std::size_t close = rest.find(']');
         if (close == std::string_view::npos) {
             // The reader then files the following keys under a section of a
@@ -172,9 +191,8 @@ std::string WithKey(const std::string& text, const std::string& section, const s
     bool inFirstBlock = false;
     std::optional<std::size_t> insertAfter; // last key line (or header) of the first block
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine parsed = ParseLine(text, lines, i);
         const TextLine& line = lines[i];
-        const ParsedLine parsed =
-            ParseLine(std::string_view(text).substr(line.begin, line.end - line.begin));
         switch (parsed.kind) {
         case LineKind::Section:
         case LineKind::BrokenSection:
@@ -200,13 +218,15 @@ std::string WithKey(const std::string& text, const std::string& section, const s
 
     if (insertAfter) {
         const TextLine& line = lines[*insertAfter];
-        if (line.next == line.end) { // the last line, without a line end
-            return text + std::string(lineEnd) + entry;
+        if (line.next == line.end) { // the last visible line, without a line end
+            return text.substr(0, line.end) + std::string(lineEnd) + entry + text.substr(line.end);
         }
         return text.substr(0, line.next) + entry + std::string(lineEnd) + text.substr(line.next);
     }
 
-    std::string result = text;
+    // A new section goes after the last line the reader sees.
+    const std::size_t end = VisibleEnd(text);
+    std::string result = text.substr(0, end);
     const bool hasContent = !lines.empty();
     if (hasContent && lines.back().next == lines.back().end) {
         result += lineEnd;
@@ -215,7 +235,7 @@ std::string WithKey(const std::string& text, const std::string& section, const s
         result += lineEnd;
     }
     result += "[" + section + "]" + std::string(lineEnd) + entry + std::string(lineEnd);
-    return result;
+    return result + text.substr(end);
 }
 
 [[noreturn]] void ThrowUnableToWrite(const std::string& path) {

@@ -181,6 +181,29 @@ TEST_F(SettingsFileTest, GarbageIsKeptAndDoesNotConfuse) {
     EXPECT_NE(after.find("[Options]\nAutoLoad=0\n"), std::string::npos) << after;
 }
 
+TEST_F(SettingsFileTest, SectionHeaderSpreadOverLinesIsFoundByReadAndWrite) {
+    Store("[\n  \n Options ]\nAutoLoad=0\n");
+    EXPECT_FALSE(File().ReadAutoLoad());
+    File().WriteAutoLoad(true);
+    EXPECT_EQ(Stored(), "[\n  \n Options ]\nAutoLoad=1\n");
+    EXPECT_TRUE(File().ReadAutoLoad());
+}
+
+TEST_F(SettingsFileTest, TextAfterAZeroByteIsKeptButNotRead) {
+    const std::string tail = std::string(1, '\0') + "ScreenTop=3\n[Options]\nAutoLoad=0\n";
+    Store("[Screen]\nScreenLeft=5\n" + tail);
+    SettingsFile file = File();
+    EXPECT_EQ(file.ReadScreenLeft(), 5);
+    EXPECT_EQ(file.ReadScreenTop(), 10);
+    EXPECT_TRUE(file.ReadAutoLoad());
+
+    file.WriteScreenTop(8);
+    file.WriteAutoLoad(false);
+    EXPECT_EQ(file.ReadScreenTop(), 8);
+    EXPECT_FALSE(file.ReadAutoLoad());
+    EXPECT_EQ(Stored(), "[Screen]\nScreenLeft=5\nScreenTop=8\n\n[Options]\nAutoLoad=0\n" + tail);
+}
+
 TEST_F(SettingsFileTest, DuplicateKeysReadAndWriteTheFirst) {
     Store("[Screen]\nScreenLeft=1\nScreenLeft=2\n[Screen]\nScreenLeft=3\nScreenTop=4\n");
     EXPECT_EQ(File().ReadScreenLeft(), 1);
