@@ -39,8 +39,8 @@ QString WindowSettings::DefaultPath() {
         ::SettingsPath(QCoreApplication::applicationDirPath().toStdString()));
 }
 
-void WindowSettings::LoadSettings(const QString& path) {
-    path_ = path;
+void WindowSettings::LoadSettings() {
+    path_ = SettingsPath();
     SettingsFile settings(path_.toStdString());
     settings.CreateIfMissing();
     autoLoad_.setChecked(settings.ReadAutoLoad());
@@ -56,9 +56,7 @@ void WindowSettings::LoadSettings(const QString& path) {
 }
 
 void WindowSettings::StoreSettings() {
-    if (path_.isEmpty()) {
-        path_ = DefaultPath();
-    }
+    path_ = SettingsPath();
     SettingsFile settings(path_.toStdString());
     settings.WriteAutoLoad(autoLoad_.isChecked());
     settings.WriteAutoLoadFile(host_.CurrentFile().toStdString());

@@ -29,12 +29,12 @@ public:
 
     // config.ini in the directory of the running executable.
     static QString DefaultPath();
-    // The settings file used; set by LoadSettings.
-    const QString& SettingsPath() const { return path_; }
+    // The settings file in use: DefaultPath() unless another one was set
+    // (tests of the window set a file of their own before LoadSettings).
+    QString SettingsPath() const { return path_.isEmpty() ? DefaultPath() : path_; }
+    void SetSettingsPath(const QString& path) { path_ = path; }
 
-    // path: the settings file to use (DefaultPath() in the application).
-    void LoadSettings(const QString& path = DefaultPath());
-    // Writes to the file LoadSettings used (DefaultPath() if it never ran).
+    void LoadSettings();
     void StoreSettings();
 
     // The outer top-left corner of the window; while it is minimised or

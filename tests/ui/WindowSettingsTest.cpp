@@ -26,6 +26,8 @@ protected:
     QCheckBox autoLoad{&window};
     WindowSettings settings{host, commands, window, autoLoad};
 
+    void SetUp() override { settings.SetSettingsPath(Ini()); }
+
     QString Ini() { return dir.filePath("config.ini"); }
     void WriteIni(const QByteArray& text) {
         QFile f(Ini());
@@ -54,8 +56,10 @@ protected:
 TEST_F(WindowSettingsTest, FirstStartCreatesTheDefaults) {
     autoLoad.setChecked(false);
     window.move(300, 300);
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     EXPECT_EQ(settings.SettingsPath(), Ini());
+    WindowSettings fresh{host, commands, window, autoLoad};
+    EXPECT_EQ(fresh.SettingsPath(), QCoreApplication::applicationDirPath() + "/config.ini");
     const QStringList lines = IniLines();
     EXPECT_EQ(lines, (QStringList{"[Options]", "AutoLoad=1", "AutoLoadFile=c:\\", "[Screen]",
                                   "ScreenLeft=10", "ScreenTop=10"}));
@@ -71,7 +75,7 @@ TEST_F(WindowSettingsTest, FirstStartCreatesTheDefaults) {
 TEST_F(WindowSettingsTest, ExistingFileIsNotRewrittenAtStart) {
     const QByteArray text = "; by hand\r\n[Screen]\r\nScreenTop=7\r\n";
     WriteIni(text);
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     EXPECT_EQ(ReadIni(), text);
     EXPECT_EQ(window.pos(), QPoint(10, 7));
     EXPECT_TRUE(autoLoad.isChecked()); // missing key: default
@@ -101,7 +105,7 @@ TEST_F(WindowSettingsTest, AutoLoadOfTheLastProgramFile) {
         host.renders = 0;
         WriteIni("[Options]\nAutoLoad=" + QByteArray(c.autoLoadValue) +
                  "\nAutoLoadFile=" + c.file.toUtf8() + "\n");
-        settings.LoadSettings(Ini());
+        settings.LoadSettings();
         EXPECT_EQ(autoLoad.isChecked(),
                   QByteArray(c.autoLoadValue) != "0" && QByteArray(c.autoLoadValue) != "0x0");
         if (c.loads) {
@@ -137,14 +141,14 @@ TEST_F(WindowSettingsTest, WindowPositionFromTheFile) {
     for (const auto& c : cases) {
         WriteIni(QByteArray("[Screen]\nScreenLeft=") + c.left + "\nScreenTop=" + c.top + "\n");
         window.move(500, 500);
-        settings.LoadSettings(Ini());
+        settings.LoadSettings();
         EXPECT_EQ(window.pos(), c.expected) << c.left << " " << c.top;
     }
 }
 
 TEST_F(WindowSettingsTest, StoreWritesTheFourKeysAndKeepsOtherLines) {
     WriteIni("; comment\r\n[Other]\r\nx = 1\r\n[Options]\r\nAutoLoad=1\r\nExtra=yes\r\n");
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     autoLoad.setChecked(false);
     host.currentFile = "/programy/ćma 1.kxp";
     window.move(123, -45);
@@ -161,7 +165,7 @@ TEST_F(WindowSettingsTest, StoreWritesTheFourKeysAndKeepsOtherLines) {
     // The next start reads back what was stored and loads nothing.
     autoLoad.setChecked(true);
     window.move(0, 0);
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     EXPECT_FALSE(autoLoad.isChecked());
     EXPECT_EQ(window.pos(), QPoint(123, -45));
 }
@@ -169,14 +173,14 @@ TEST_F(WindowSettingsTest, StoreWritesTheFourKeysAndKeepsOtherLines) {
 TEST_F(WindowSettingsTest, NewThenCloseStoresAnEmptyAutoLoadFile) {
     const QString program = ProgramFile("p.kxp", '\x01');
     WriteIni("[Options]\nAutoLoad=1\nAutoLoadFile=" + program.toUtf8() + "\n");
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     ASSERT_EQ(host.currentFile, program);
     commands.New();
     settings.StoreSettings();
     EXPECT_TRUE(IniLines().contains("AutoLoadFile="));
 
     host.set.ClearAllPrograms();
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     EXPECT_TRUE(SetIsZero());
     EXPECT_EQ(host.currentFile, "");
 }
@@ -184,7 +188,7 @@ TEST_F(WindowSettingsTest, NewThenCloseStoresAnEmptyAutoLoadFile) {
 TEST_F(WindowSettingsTest, LongPathIsCut) {
     const QString longPath = "/" + QString(4999, 'a');
     WriteIni("[Options]\nAutoLoad=1\nAutoLoadFile=" + longPath.toUtf8() + "\n");
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(host.currentFile, "");
     // Storing writes only the four keys; the file stays readable.
@@ -194,7 +198,7 @@ TEST_F(WindowSettingsTest, LongPathIsCut) {
 }
 
 TEST_F(WindowSettingsTest, MinimisedWindowStoresItsRestoredPosition) {
-    settings.LoadSettings(Ini());
+    settings.LoadSettings();
     window.resize(200, 100);
     window.show();
     window.move(150, 60);
@@ -221,7 +225,8 @@ TEST_F(WindowSettingsTest, WriteFailureEscapesWithThePath) {
         autoLoad.setChecked(false);
         window.move(300, 300);
         try {
-            settings.LoadSettings(path);
+            settings.SetSettingsPath(path);
+            settings.LoadSettings();
             ADD_FAILURE() << "no error";
         } catch (const std::runtime_error& error) {
             EXPECT_EQ(std::string(error.what()), "Unable to write to " + path.toStdString());
