@@ -19,6 +19,7 @@ add_executable(kx_control_tests
   ${CMAKE_CURRENT_LIST_DIR}/ControlPageTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConfigPanelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LiveChartTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControlRepliesTest.cpp
   ${KX_CONTROL_TESTED}
 )
 target_include_directories(kx_control_tests PRIVATE ${PROJECT_SOURCE_DIR}/src/ui)
