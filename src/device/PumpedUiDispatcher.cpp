@@ -1,5 +1,7 @@
 #include "PumpedUiDispatcher.h"
 
+#include <algorithm>
+
 void PumpedUiDispatcher::Post(std::function<void()> call) {
     {
         std::lock_guard lock(mutex_);
@@ -47,10 +49,16 @@ bool PumpedUiDispatcher::PumpUntil(const std::function<bool()>& done,
             continue;
         }
         lock.lock();
-        if (!changed_.wait_until(lock, deadline, [&] {
-                return notifications_ != seen || HasPendingLocked() || !posted_.empty();
-            })) {
-            lock.unlock();
+        // Conditions may also change without a call (another thread's state):
+        // look again every few milliseconds.
+        const auto slice =
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(2));
+        changed_.wait_until(lock, slice, [&] {
+            return notifications_ != seen || HasPendingLocked() || !posted_.empty();
+        });
+        lock.unlock();
+        if (std::chrono::steady_clock::now() >= deadline) {
+            Pump();
             return done();
         }
     }

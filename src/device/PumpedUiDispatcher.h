@@ -15,7 +15,8 @@ public:
     // Runs the posted calls and hand-overs waiting now; returns how many ran.
     int Pump();
     // Runs posted calls and hand-overs as they come until done() is true or
-    // the time is up; returns done().
+    // the time is up (done is looked at every few milliseconds too); returns
+    // done().
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
 protected:

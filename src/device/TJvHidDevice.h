@@ -74,6 +74,7 @@ public:
     void SetUnplugHandler(TJvHidPlugEvent handler) { unplugHandler_ = std::move(handler); }
 
     bool HasReader() const { return reader_ != nullptr; }
+    const TJvHidDeviceReadThread* Reader() const { return reader_.get(); }
     // Starts a reader if a data handler is set, the device is plugged,
     // claimed, read-write and has none yet.
     void StartReader();

@@ -1,0 +1,238 @@
+// Listing and selecting the KX-RD4, as the main window shows it, and
+// SendReport over the selected device.
+
+#include <gtest/gtest.h>
+
+#include "CurrentDeviceOutput.h"
+#include "DeviceLink.h"
+#include "HidTestRig.h"
+
+namespace {
+
+class DeviceLinkTest : public ::testing::Test {
+protected:
+    HidTestRig rig;
+    RecordingSink sink;
+    std::vector<ReceivedReport> received;
+    std::unique_ptr<TJvHidDeviceController> controller;
+    std::unique_ptr<DeviceLink> link;
+    std::unique_ptr<CurrentDeviceOutput> output;
+
+    void Start() {
+        controller = std::make_unique<TJvHidDeviceController>(rig.backend, rig.ui);
+        link = std::make_unique<DeviceLink>(
+            *controller, sink,
+            [this](TJvHidDevice& d, std::uint8_t id, const std::uint8_t* data, std::uint16_t n) {
+                received.push_back({&d, id, std::vector<std::uint8_t>(data, data + n),
+                                    std::this_thread::get_id()});
+            });
+        output = std::make_unique<CurrentDeviceOutput>(*link);
+        rig.ui->Pump();
+    }
+    void Change() { controller->CheckNotifications(); }
+    void TearDown() override {
+        // The shut-down order of the window: release, then the controller.
+        output.reset();
+        link.reset();
+        controller.reset();
+    }
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const auto& e : sink.entries) {
+            texts.push_back(e.text);
+        }
+        return texts;
+    }
+    static std::vector<std::uint8_t> Reply(std::uint8_t letter) {
+        std::vector<std::uint8_t> r(65, 0);
+        r[0] = 1;
+        r[1] = letter;
+        return r;
+    }
+};
+
+TEST_F(DeviceLinkTest, NoDeviceLeavesTheListEmptyAndShowsDisconnected) {
+    Start();
+    EXPECT_TRUE(sink.entries.empty());
+    EXPECT_EQ(link->CurrentDevice(), nullptr);
+    EXPECT_EQ(sink.connection, "Rozłączony");
+    const std::uint8_t value[4] = {0x2C, 0x01, 0, 0};
+    output->SendReport('o', value, 4); // nothing selected: nothing happens
+}
+
+TEST_F(DeviceLinkTest, SelectsOnlyTheExactProductString) {
+    struct Case {
+        const char* name;
+        std::u16string product;
+        bool productReadable;
+        std::string text;
+        bool selected;
+    };
+    const std::vector<Case> cases = {
+        {"exact", u"KX-RD4", true, "KX-RD4", true},
+        {"other case", u"kx-rd4", true, "kx-rd4", false},
+        {"trailing blank", u"KX-RD4 ", true, "KX-RD4 ", false},
+        {"empty product", u"", true, "Device VID=1A2B PID=000C", false},
+        {"unreadable product", u"KX-RD4", false, "Device VID=1A2B PID=000C", false},
+        {"invalid UTF-16", std::u16string{u'K', char16_t(0xD800)}, true, "K\xEF\xBF\xBD", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HidTestRig fresh;
+        rig.backend = fresh.backend;
+        rig.ui = fresh.ui;
+        auto spec = HidTestRig::Spec(c.product);
+        spec.ProductStringReadable = c.productReadable;
+        rig.backend->Plug(spec);
+        Start();
+        ASSERT_EQ(Texts(), std::vector<std::string>{c.text});
+        EXPECT_NE(sink.entries[0].device, nullptr) << "every listed device is claimed";
+        EXPECT_EQ(link->CurrentDevice() != nullptr, c.selected);
+        EXPECT_EQ(sink.connection, c.selected ? "Połączony" : "Rozłączony");
+        EXPECT_EQ(sink.status, "Odświeżam listę urządzeń");
+        TearDown();
+    }
+}
+
+TEST_F(DeviceLinkTest, LaterOfTwoControllersWinsAndAloneDelivers) {
+    const auto first = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+    const auto second = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    Start();
+    ASSERT_EQ(Texts(), (std::vector<std::string>{"KX-RD4", "Mouse", "KX-RD4"}));
+    EXPECT_EQ(link->CurrentDevice(), sink.entries[2].device);
+    EXPECT_FALSE(sink.entries[0].device->HasReader());
+    EXPECT_FALSE(sink.entries[1].device->HasReader());
+    rig.backend->InjectReport(first, Reply('i'));
+    rig.backend->InjectReport(second, Reply('j'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return !received.empty(); }));
+    rig.Settle();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].data[0], 'j');
+    EXPECT_EQ(received[0].device, sink.entries[2].device);
+}
+
+TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
+    const auto mouse = rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+    const auto kx = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    Start();
+    ASSERT_EQ(sink.connection, "Połączony");
+
+    rig.backend->Unplug(kx);
+    Change();
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Mouse"});
+    EXPECT_EQ(link->CurrentDevice(), nullptr);
+    EXPECT_EQ(sink.connection, "Rozłączony");
+
+    const auto again = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    Change();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Mouse", "KX-RD4"}));
+    EXPECT_EQ(link->CurrentDevice(), sink.entries[1].device);
+    EXPECT_EQ(sink.connection, "Połączony");
+    rig.backend->InjectReport(again, Reply('y'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return received.size() == 1; }));
+
+    // A new mouse rebuilds the list; the controller gets a new object and reader.
+    TJvHidDevice* before = link->CurrentDevice();
+    rig.backend->Plug(HidTestRig::Spec(u"Mouse 2"));
+    Change();
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Mouse", "KX-RD4", "Mouse 2"}));
+    EXPECT_NE(link->CurrentDevice(), nullptr);
+    EXPECT_TRUE(link->CurrentDevice()->HasReader());
+    (void)before;
+    rig.backend->InjectReport(again, Reply('y'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return received.size() == 2; }));
+
+    // A change that is not a HID change does not touch the list.
+    const int calls = sink.connectionCalls;
+    rig.backend->Touch();
+    Change();
+    EXPECT_EQ(sink.connectionCalls, calls);
+    (void)mouse;
+}
+
+TEST_F(DeviceLinkTest, QueryOnlyControllerIsSelectedButShownDisconnectedWithAHint) {
+    auto spec = HidTestRig::Spec(u"KX-RD4");
+    spec.QueryOnly = true;
+    const auto id = rig.backend->Plug(spec);
+    Start();
+    ASSERT_NE(link->CurrentDevice(), nullptr);
+    EXPECT_FALSE(link->CurrentDevice()->HasReader());
+    EXPECT_EQ(sink.connection, "Rozłączony");
+    EXPECT_NE(sink.toolTip.find("70-kxrd4.rules"), std::string::npos);
+    output->SendReport('u', nullptr, 0);
+    EXPECT_TRUE(rig.backend->Written(id).empty());
+
+    rig.backend->Unplug(id);
+    Change();
+    EXPECT_TRUE(sink.toolTip.empty());
+}
+
+TEST_F(DeviceLinkTest, SendReportWritesTheOutputLengthOfAZeroedBuffer) {
+    struct Case {
+        std::uint16_t length;
+        bool capsReadable;
+        bool written;
+    };
+    const std::vector<Case> cases = {{65, true, true},  {12, true, true},   {256, true, true},
+                                     {11, true, false}, {257, true, false}, {0, true, false},
+                                     {65, false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.length);
+        HidTestRig fresh;
+        rig.backend = fresh.backend;
+        rig.ui = fresh.ui;
+        auto spec = HidTestRig::Spec(u"KX-RD4");
+        spec.OutputReportByteLength = c.length;
+        spec.CapsReadable = c.capsReadable;
+        const auto id = rig.backend->Plug(spec);
+        Start();
+        const std::uint8_t value[4] = {0x2C, 0x01, 0x00, 0x00};
+        output->SendReport(0x6F, value, 4);
+        const auto writes = rig.backend->Written(id);
+        ASSERT_EQ(writes.size(), c.written ? 1u : 0u);
+        if (c.written) {
+            std::vector<std::uint8_t> expected(c.length, 0);
+            expected[0] = 0x01;
+            expected[1] = 0x6F;
+            expected[2] = 0x2C;
+            expected[3] = 0x01;
+            EXPECT_EQ(writes[0], expected);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(DeviceLinkTest, HandlerThatAnswersEveryReportKeepsFlowingAcrossARebuild) {
+    const auto id = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    // The controller echoes every write; the handler writes on every report.
+    rig.backend->SetPeer(id, [&](SimulatedHidBackend::DeviceId d, const auto& report) {
+        rig.backend->InjectReport(d, report);
+    });
+    Start();
+    TJvHidDataEvent chain = [&](TJvHidDevice&, std::uint8_t, const std::uint8_t* data,
+                                std::uint16_t) {
+        received.push_back({nullptr, 0, {data[0]}, std::this_thread::get_id()});
+        output->SendReport(data[0], nullptr, 0);
+    };
+    link.reset();
+    link = std::make_unique<DeviceLink>(*controller, sink, chain);
+    output = std::make_unique<CurrentDeviceOutput>(*link);
+    controller->HandleNotification(TJvHidDeviceController::InitialNotification);
+    output->SendReport('y', nullptr, 0);
+    ASSERT_TRUE(rig.PumpUntil([&] { return received.size() >= 20; }));
+    // A rebuild while reports are in flight: the release serves the hand-over
+    // in progress, which then writes to no device.
+    rig.backend->Touch();
+    rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+    Change();
+    EXPECT_EQ(sink.connection, "Połączony");
+    link->Shutdown();
+    EXPECT_EQ(link->CurrentDevice(), nullptr);
+    EXPECT_EQ(controller->Count(), 2);
+    for (int i = 0; i < controller->Count(); ++i) {
+        EXPECT_FALSE(controller->Device(i)->Claimed());
+    }
+}
+
+} // namespace
