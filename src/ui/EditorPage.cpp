@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -24,14 +25,15 @@ QFont ListingFont() {
     return font;
 }
 
+// A button with its glyph above the caption.
 QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& caption,
-                         const QString& glyph, const QRect& geometry, Qt::ToolButtonStyle style) {
+                         const QString& glyph, const QRect& geometry) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
     button->setText(caption);
     button->setIcon(QIcon(glyph));
     button->setIconSize(QSize(16, 16));
-    button->setToolButtonStyle(style);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setGeometry(geometry);
     return button;
 }
@@ -60,24 +62,25 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     }
     p[0]->setChecked(true);
 
-    const auto above = Qt::ToolButtonTextUnderIcon;
     GroupBox3 = Box(this, "GroupBox3", QRect(0, 54, 191, 141));
     BitBtn6 = GlyphButton(GroupBox3, "BitBtn6", QStringLiteral("Wyślij program"),
-                          QStringLiteral(":/shell/send.png"), QRect(18, 21, 151, 52), above);
+                          QStringLiteral(":/shell/send.png"), QRect(18, 21, 151, 52));
     BitBtn7 = GlyphButton(GroupBox3, "BitBtn7", QStringLiteral("Odczytaj program"),
-                          QStringLiteral(":/shell/receive.png"), QRect(18, 79, 151, 52), above);
+                          QStringLiteral(":/shell/receive.png"), QRect(18, 79, 151, 52));
     GroupBox10 = Box(this, "GroupBox10", QRect(0, 201, 191, 134));
     BitBtn8 = GlyphButton(GroupBox10, "BitBtn8", QStringLiteral("Uruchom program"),
-                          QStringLiteral(":/shell/run.png"), QRect(18, 13, 151, 52), above);
+                          QStringLiteral(":/shell/run.png"), QRect(18, 13, 151, 52));
     BitBtn9 = GlyphButton(GroupBox10, "BitBtn9", QStringLiteral("Zatrzymaj program"),
-                          QStringLiteral(":/shell/stop.png"), QRect(18, 71, 151, 52), above);
+                          QStringLiteral(":/shell/stop.png"), QRect(18, 71, 151, 52));
     GroupBox8 = Box(this, "GroupBox8", QRect(0, 341, 191, 84));
     BitBtn5 = GlyphButton(GroupBox8, "BitBtn5", QStringLiteral("Wyczyść program"),
-                          QStringLiteral(":/shell/clear.png"), QRect(18, 15, 151, 52), above);
+                          QStringLiteral(":/shell/clear.png"), QRect(18, 15, 151, 52));
     GroupBox9 = Box(this, "GroupBox9", QRect(0, 431, 191, 104));
-    BitBtn10 = GlyphButton(GroupBox9, "BitBtn10", QStringLiteral("Kopiuj program"),
-                           QStringLiteral(":/shell/copy.png"), QRect(18, 15, 151, 52),
-                           Qt::ToolButtonTextBesideIcon);
+    // Glyph left of the caption, both centred as on a push button.
+    BitBtn10 = new QPushButton(QIcon(QStringLiteral(":/shell/copy.png")),
+                               QStringLiteral("Kopiuj program"), GroupBox9);
+    BitBtn10->setObjectName(QStringLiteral("BitBtn10"));
+    BitBtn10->setGeometry(18, 15, 151, 52);
     Prog = new QComboBox(GroupBox9);
     Prog->setObjectName(QStringLiteral("Prog"));
     Prog->setGeometry(18, 73, 151, 24);
@@ -95,7 +98,7 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
 
     connect(BitBtn5, &QToolButton::clicked, this,
             [this] { host_.RunGuarded([this] { BitBtn5Click(); }); });
-    connect(BitBtn10, &QToolButton::clicked, this,
+    connect(BitBtn10, &QPushButton::clicked, this,
             [this] { host_.RunGuarded([this] { BitBtn10Click(); }); });
 
     ProgBox = Box(this, "ProgBox", QRect(203, 54, 323, 531));

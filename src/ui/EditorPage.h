@@ -18,6 +18,7 @@ class QGroupBox;
 class QLabel;
 class QMouseEvent;
 class QProgressBar;
+class QPushButton;
 class QRadioButton;
 class QToolButton;
 
@@ -63,7 +64,7 @@ public:
     QGroupBox* GroupBox8 = nullptr;
     QToolButton* BitBtn5 = nullptr;
     QGroupBox* GroupBox9 = nullptr;
-    QToolButton* BitBtn10 = nullptr;
+    QPushButton* BitBtn10 = nullptr;
     QComboBox* Prog = nullptr;
     QGroupBox* GroupBox11 = nullptr;
     QProgressBar* pb = nullptr;

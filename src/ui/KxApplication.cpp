@@ -1,5 +1,6 @@
 #include "KxApplication.h"
 
+#include <QFont>
 #include <exception>
 
 #include "GeneralErrorDisplay.h"
@@ -8,6 +9,12 @@
 KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QStringLiteral("1.2"));
+    // The window's fonts where they are not installed: metric-compatible or
+    // close free fonts, so the texts fit the fixed control sizes.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
+                                                               QStringLiteral("DejaVu Sans Mono")});
 }
 
 void KxApplication::ShowError(const QString& message) {

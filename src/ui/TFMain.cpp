@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <exception>
 
 #include "EditorPage.h"
@@ -56,6 +57,14 @@ QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, cons
     check->setObjectName(QLatin1String(name));
     check->setGeometry(geometry);
     return check;
+}
+
+// The form's widths fit its texts in Tahoma; where a substitute font is wider,
+// a check box grows to show its whole caption, as far as its box allows.
+void FitCaption(QCheckBox* check) {
+    const int room = check->parentWidget()->width() - check->x() - 4;
+    const int wanted = std::max(check->width(), check->sizeHint().width());
+    check->resize(std::max(check->width(), std::min(wanted, room)), check->height());
 }
 
 QPlainTextEdit* Memo(QWidget* parent, const char* name, const QRect& geometry) {
@@ -221,6 +230,8 @@ void TFMain::CreateOptionsBoxes() {
         check->setChecked(true);
         check->setEnabled(false);
     }
+    for (QCheckBox* check : {AutoLoad, CheckBox1, CheckBox2})
+        FitCaption(check);
 
     GroupBox12 =
         Box(TabSheet2, "GroupBox12", QStringLiteral("Urządzenia USB"), QRect(271, 71, 255, 122));

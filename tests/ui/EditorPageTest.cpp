@@ -163,7 +163,7 @@ TEST_F(Editor, ClearAnsweredNoChangesNothing) {
     Choose(3);
     window->ShowStatus("vorher");
     boxes.answers = {QMessageBox::No};
-    QTest::mouseClick(Find<QToolButton>("BitBtn5"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn5"), Qt::LeftButton);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes.calls[0].title, "Wyczyść program");
@@ -182,7 +182,7 @@ TEST_F(Editor, ClearAnsweredYesEmptiesTheProgramWithOneMark) {
     Choose(3);
     window->SetCaptionText("KX-RD4 PC  -  [Nowy]*");
     boxes.answers = {QMessageBox::Yes};
-    QTest::mouseClick(Find<QToolButton>("BitBtn5"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn5"), Qt::LeftButton);
     for (int n = 0; n < 25; ++n) {
         EXPECT_EQ(window->Programs().Line(3, n), ProgramLine{}) << n;
         EXPECT_TRUE(Text(n).endsWith("*****  ")) << n;
@@ -200,7 +200,7 @@ TEST_F(Editor, CopyKeepsEveryByteAndDoesNotRedraw) {
     Choose(2);
     Find<QComboBox>("Prog")->setCurrentIndex(5);
     window->pb->setValue(3);
-    QTest::mouseClick(Find<QToolButton>("BitBtn10"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn10"), Qt::LeftButton);
     for (int n = 0; n < 25; ++n)
         EXPECT_EQ(window->Programs().Line(5, n), window->Programs().Line(2, n)) << n;
     EXPECT_EQ(window->pb->value(), 25);
@@ -214,7 +214,7 @@ TEST_F(Editor, CopyOntoItselfChangesNothingButIsReported) {
     Put(2, 4, VMax500);
     Choose(2);
     Find<QComboBox>("Prog")->setCurrentIndex(2);
-    QTest::mouseClick(Find<QToolButton>("BitBtn10"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn10"), Qt::LeftButton);
     EXPECT_EQ(window->Programs().Line(2, 4), VMax500);
     EXPECT_EQ(window->StatusPanel(0)->text(), "Program został skopiowany");
     EXPECT_TRUE(window->Modified().IsSet());
@@ -224,14 +224,14 @@ TEST_F(Editor, ReadProgramAsksFirstAndNoLeavesTheBar) {
     Choose(3);
     window->pb->setValue(7);
     boxes.answers = {QMessageBox::No};
-    QTest::mouseClick(Find<QToolButton>("BitBtn7"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn7"), Qt::LeftButton);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].icon, QMessageBox::Question);
     EXPECT_EQ(boxes.calls[0].title, "Odczytaj program");
     EXPECT_EQ(boxes.calls[0].text, "Czy na pewno chcesz zastąpić program 3");
     EXPECT_EQ(window->pb->value(), 7);
     boxes.answers = {QMessageBox::Yes};
-    QTest::mouseClick(Find<QToolButton>("BitBtn7"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn7"), Qt::LeftButton);
     EXPECT_EQ(window->pb->value(), 0);
     EXPECT_FALSE(window->Modified().IsSet());
 }
@@ -241,15 +241,15 @@ TEST_F(Editor, TransferButtonsCarryTheirCaptionsAndAskNothingElse) {
     const char* captions[] = {"Wyślij program",    "Odczytaj program", "Uruchom program",
                               "Zatrzymaj program", "Wyczyść program",  "Kopiuj program"};
     for (int i = 0; i < 6; ++i) {
-        auto* button = Find<QToolButton>(QLatin1String(names[i]));
+        auto* button = Find<QAbstractButton>(QLatin1String(names[i]));
         EXPECT_EQ(button->text(), QString::fromUtf8(captions[i]));
         EXPECT_FALSE(button->icon().isNull()) << names[i];
     }
     window->pb->setValue(9);
-    QTest::mouseClick(Find<QToolButton>("BitBtn6"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn6"), Qt::LeftButton);
     EXPECT_EQ(window->pb->value(), 0);
-    QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
-    QTest::mouseClick(Find<QToolButton>("BitBtn9"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn8"), Qt::LeftButton);
+    QTest::mouseClick(Find<QAbstractButton>("BitBtn9"), Qt::LeftButton);
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_FALSE(window->Modified().IsSet());
 }

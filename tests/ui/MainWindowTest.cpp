@@ -32,50 +32,45 @@ struct Placed {
 
 TEST_F(MainWindow, ControlsStandWhereTheFormPlacesThem) {
     const Placed table[] = {
-        {"ToolBar1", {0, 0, 545, 29}},
-        {"SpeedButton1", {0, 2, 23, 22}},
-        {"SpeedButton2", {23, 2, 23, 22}},
-        {"SpeedButton3", {46, 2, 23, 22}},
-        {"SpeedButton4", {69, 2, 23, 22}},
-        {"PageControl1", {8, 28, 537, 625}},
-        {"StatusBar", {0, 646, 545, 19}},
-        {"ProgNumBox", {0, 3, 526, 45}},
-        {"p0", {23, 17, 34, 17}},
-        {"p9", {473, 17, 34, 17}},
-        {"GroupBox3", {0, 54, 191, 141}},
-        {"BitBtn6", {18, 21, 151, 52}},
-        {"BitBtn7", {18, 79, 151, 52}},
-        {"GroupBox10", {0, 201, 191, 134}},
-        {"BitBtn8", {18, 13, 151, 52}},
-        {"BitBtn9", {18, 71, 151, 52}},
-        {"GroupBox8", {0, 341, 191, 84}},
-        {"BitBtn5", {18, 15, 151, 52}},
-        {"GroupBox9", {0, 431, 191, 104}},
-        {"BitBtn10", {18, 15, 151, 52}},
-        {"Prog", {18, 73, 151, 24}},
-        {"GroupBox11", {0, 541, 191, 44}},
-        {"pb", {18, 13, 151, 16}},
-        {"ProgBox", {203, 54, 323, 531}},
-        {"line00", {36, 21, 156, 20}},
-        {"line07", {36, 161, 156, 20}},
-        {"line24", {36, 501, 156, 20}},
-        {"GroupBox1", {0, 3, 526, 62}},
-        {"AutoLoad", {24, 23, 376, 24}},
-        {"GroupBox2", {0, 71, 265, 122}},
-        {"CheckBox1", {24, 23, 233, 24}},
-        {"CheckBox2", {24, 47, 193, 24}},
-        {"GroupBox12", {271, 71, 255, 122}},
-        {"ListBox1", {13, 24, 228, 82}},
-        {"Memo1", {3, 377, 348, 49}},
-        {"Memo2", {3, 432, 348, 96}},
-        {"Memo3", {3, 534, 348, 51}},
-        {"Button2", {357, 560, 75, 25}},
-        {"Button3", {357, 375, 75, 25}},
+        {"ToolBar1", {0, 0, 545, 29}},     {"SpeedButton1", {0, 2, 23, 22}},
+        {"SpeedButton2", {23, 2, 23, 22}}, {"SpeedButton3", {46, 2, 23, 22}},
+        {"SpeedButton4", {69, 2, 23, 22}}, {"PageControl1", {8, 28, 537, 625}},
+        {"StatusBar", {0, 646, 545, 19}},  {"ProgNumBox", {0, 3, 526, 45}},
+        {"p0", {23, 17, 34, 17}},          {"p9", {473, 17, 34, 17}},
+        {"GroupBox3", {0, 54, 191, 141}},  {"BitBtn6", {18, 21, 151, 52}},
+        {"BitBtn7", {18, 79, 151, 52}},    {"GroupBox10", {0, 201, 191, 134}},
+        {"BitBtn8", {18, 13, 151, 52}},    {"BitBtn9", {18, 71, 151, 52}},
+        {"GroupBox8", {0, 341, 191, 84}},  {"BitBtn5", {18, 15, 151, 52}},
+        {"GroupBox9", {0, 431, 191, 104}}, {"BitBtn10", {18, 15, 151, 52}},
+        {"Prog", {18, 73, 151, 24}},       {"GroupBox11", {0, 541, 191, 44}},
+        {"pb", {18, 13, 151, 16}},         {"ProgBox", {203, 54, 323, 531}},
+        {"line00", {36, 21, 156, 20}},     {"line07", {36, 161, 156, 20}},
+        {"line24", {36, 501, 156, 20}},    {"GroupBox1", {0, 3, 526, 62}},
+        {"GroupBox2", {0, 71, 265, 122}},  {"GroupBox12", {271, 71, 255, 122}},
+        {"ListBox1", {13, 24, 228, 82}},   {"Memo1", {3, 377, 348, 49}},
+        {"Memo2", {3, 432, 348, 96}},      {"Memo3", {3, 534, 348, 51}},
+        {"Button2", {357, 560, 75, 25}},   {"Button3", {357, 375, 75, 25}},
     };
     for (const Placed& each : table) {
         QWidget* widget = Find(QLatin1String(each.name));
         ASSERT_NE(widget, nullptr);
         EXPECT_EQ(widget->geometry(), each.geometry) << each.name;
+    }
+}
+
+TEST_F(MainWindow, CheckBoxesStandInPlaceAndMayGrowToShowTheirCaption) {
+    const Placed table[] = {
+        {"AutoLoad", {24, 23, 376, 24}},
+        {"CheckBox1", {24, 23, 233, 24}},
+        {"CheckBox2", {24, 47, 193, 24}},
+    };
+    for (const Placed& each : table) {
+        QWidget* check = Find(QLatin1String(each.name));
+        ASSERT_NE(check, nullptr);
+        EXPECT_EQ(check->pos(), each.geometry.topLeft()) << each.name;
+        EXPECT_EQ(check->height(), each.geometry.height()) << each.name;
+        EXPECT_GE(check->width(), each.geometry.width()) << each.name;
+        EXPECT_LE(check->geometry().right(), check->parentWidget()->width()) << each.name;
     }
 }
 

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Usage: scripts/screenshot.sh OUTDIR
+# Builds kxrd4-pc if needed, starts it under a virtual X display (Xvfb) and
+# lets it photograph its own window: each of the three pages is shown in turn
+# and written as OUTDIR/1-programowanie.png, 2-sterowanie.png, 3-opcje.png.
+# The tool does this when KXRD4_SCREENSHOT_DIR is set (see ScreenshotHook).
+# BUILD_DIR selects the build folder (default build/release, as scripts/run.sh).
+set -euo pipefail
+if [ $# -ne 1 ]; then
+  echo "usage: scripts/screenshot.sh OUTDIR" >&2
+  exit 2
+fi
+root="$(cd "$(dirname "$0")/.." && pwd)"
+out="$(realpath -m "$1")"
+build="${BUILD_DIR:-$root/build/release}"
+app="$build/src/app/kxrd4-pc"
+
+if [ ! -x "$app" ] || [ -n "${REBUILD:-}" ]; then
+  bash "$root/scripts/setup.sh"
+  if [ -z "${BUILD_DIR:-}" ]; then
+    (cd "$root" && cmake --preset release >/dev/null)
+  fi
+  cmake --build "$build" -j2 --target kxrd4-pc
+fi
+
+mkdir -p "$out"
+rm -f "$out"/[123]-*.png
+# The tool closes its window by itself after the last page; the time-out only
+# guards against a tool that never gets its window on the screen.
+KXRD4_SCREENSHOT_DIR="$out" timeout 60 \
+  xvfb-run -a -s "-screen 0 1024x768x24" "$app"
+
+count=$(find "$out" -maxdepth 1 -name '[123]-*.png' | wc -l)
+if [ "$count" -ne 3 ]; then
+  echo "screenshot: expected 3 pictures in $out, found $count" >&2
+  exit 1
+fi
+ls -1 "$out"/[123]-*.png
