@@ -12,6 +12,7 @@ if(KXRD4_WITH_KERNEL_TEST)
   add_executable(kxrd4_kernel_tests
     kernel/UhidDevice.cpp
     kernel/KernelSmokeTest.cpp
+    kernel/KernelLinkTest.cpp
   )
   target_include_directories(kxrd4_kernel_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/kernel)
   target_link_libraries(kxrd4_kernel_tests PRIVATE
