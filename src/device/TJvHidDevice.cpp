@@ -149,8 +149,9 @@ void TJvHidDevice::StopReader() {
 }
 
 void TJvHidDevice::MarkUnplugged() {
-    CloseAllHandles();
+    // Not accessible first, so a reader woken by the close cannot open again.
     plugged_ = false;
+    CloseAllHandles();
     if (unplugHandler_) {
         const TJvHidPlugEvent handler = unplugHandler_;
         handler(*this);
