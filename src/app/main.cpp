@@ -5,8 +5,6 @@
 // by the general error display.
 
 #include <QFont>
-#include <QLibraryInfo>
-#include <QTranslator>
 #include <cstdio>
 #include <exception>
 
@@ -43,10 +41,9 @@ int main(int argc, char** argv) {
 
     KxApplication app(argc, argv);
     // Qt's own Polish texts for the standard buttons ("Tak", "Nie", "Anuluj").
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_pl"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        KxApplication::installTranslator(&qtTranslator);
+    if (!app.LoadPolishTranslation())
+        std::fprintf(stderr, "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
+                             "message box buttons show English texts\n");
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     KxApplication::setFont(font);

@@ -1,6 +1,7 @@
 #include "KxApplication.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 #include <exception>
 
 #include "GeneralErrorDisplay.h"
@@ -15,6 +16,13 @@ KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) 
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
                                                                QStringLiteral("DejaVu Sans Mono")});
+}
+
+bool KxApplication::LoadPolishTranslation() {
+    if (!qtTranslator_.load(QStringLiteral("qtbase_pl"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return installTranslator(&qtTranslator_);
 }
 
 void KxApplication::ShowError(const QString& message) {

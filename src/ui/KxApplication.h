@@ -4,6 +4,7 @@
 // is shown in the box titled "KX-RD4 - PC", and the tool goes on.
 
 #include <QApplication>
+#include <QTranslator>
 
 class MessageBoxes;
 
@@ -12,6 +13,10 @@ class KxApplication : public QApplication {
 
 public:
     KxApplication(int& argc, char** argv);
+
+    // Loads Qt's own Polish texts (qtbase_pl), so the standard buttons of the
+    // boxes read "Tak", "Nie", "Anuluj". False when the translation is missing.
+    bool LoadPolishTranslation();
 
     // The boxes the error display uses; real Qt boxes when none is set.
     void SetErrorBoxes(MessageBoxes* boxes) { errorBoxes_ = boxes; }
@@ -22,4 +27,5 @@ public:
 
 private:
     MessageBoxes* errorBoxes_ = nullptr;
+    QTranslator qtTranslator_;
 };

@@ -2,6 +2,7 @@
 // FormCreate, FormDestroy and the event dispatch, and the tool going on.
 
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -132,6 +133,17 @@ TEST(ApplicationErrors, EventDispatchShowsEscapingErrors) {
     EXPECT_EQ(boxes.calls[0].icon, QMessageBox::Critical);
     EXPECT_EQ(boxes.calls[0].title, "KX-RD4 - PC");
     EXPECT_EQ(boxes.calls[0].text, "bad event.");
+}
+
+TEST(ApplicationTexts, BoxButtonsArePolish) {
+    auto* app = qobject_cast<KxApplication*>(QCoreApplication::instance());
+    ASSERT_NE(app, nullptr);
+    ASSERT_TRUE(app->LoadPolishTranslation());
+    QMessageBox box(QMessageBox::Question, "t", "q",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove('&'), "Tak");
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove('&'), "Nie");
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove('&'), "Anuluj");
 }
 
 } // namespace
