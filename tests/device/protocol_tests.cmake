@@ -6,3 +6,11 @@ add_executable(protocol_tests
 target_include_directories(protocol_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(protocol_tests PRIVATE kx_device GTest::gtest_main)
 gtest_discover_tests(protocol_tests)
+
+# Program transfers through the HID link with a scripted controller.
+add_executable(protocol_e2e_tests
+  ProgramTransferEndToEndTests.cpp
+)
+target_include_directories(protocol_e2e_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(protocol_e2e_tests PRIVATE kx_device GTest::gtest_main)
+gtest_discover_tests(protocol_e2e_tests PROPERTIES TIMEOUT 60)
