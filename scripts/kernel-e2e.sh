@@ -169,6 +169,7 @@ done
 STAGE=$(mktemp -d "$WORK/stage.XXXXXX")
 cleanup() { rm -rf "$STAGE"; }
 trap cleanup EXIT
+chmod 0755 "$STAGE" # the guest's root folder; tests also run as an unprivileged user
 
 mkdir -p "$STAGE"/{bin,dev,etc,proc,sys,tmp,run,modules,tests}
 cp /bin/busybox "$STAGE/bin/busybox"

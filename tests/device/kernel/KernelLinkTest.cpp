@@ -417,3 +417,80 @@ TEST_F(KernelLink, OfTwoControllersTheLaterIsSelectedAndAloneDelivers) {
 }
 
 } // namespace
+
+namespace {
+
+// Runs the scope with the effective user "nobody", which may not open the
+// root-owned hidraw nodes for reading or writing.
+class AsNobody {
+public:
+    AsNobody() { ok_ = ::setegid(65534) == 0 && ::seteuid(65534) == 0; }
+    ~AsNobody() {
+        [[maybe_unused]] const int u = ::seteuid(0);
+        [[maybe_unused]] const int g = ::setegid(0);
+    }
+    AsNobody(const AsNobody&) = delete;
+    AsNobody& operator=(const AsNobody&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+};
+
+TEST_F(KernelLink, DeviceWithoutNumberedReportsGetsIdentifierZero) {
+    UhidDevice::Config config;
+    config.name = "Other HID";
+    config.vendor = 0x1234;
+    config.product = 0x5678;
+    config.descriptor = UhidDevice::UnnumberedDescriptor(8);
+    UhidDevice& other = Plug(config);
+    ASSERT_TRUE(Serve([&] { return Listed("Other HID"); }));
+    TJvHidDevice* device = link_->EntryDevice(EntryNamed("Other HID"));
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(link_->CurrentDevice(), nullptr);
+    EXPECT_FALSE(device->HasReader());
+
+    device->SetDataHandler(TJvHidDataEvent(
+        [this](TJvHidDevice& dev, std::uint8_t id, const std::uint8_t* data, std::uint16_t size) {
+            received_.push_back({&dev, id, std::vector<std::uint8_t>(data, data + size),
+                                 std::this_thread::get_id()});
+        }));
+    ASSERT_TRUE(device->HasReader());
+    ASSERT_TRUE(Serve([&] { return OpenedByThisProcess(device->PnPInfo().InterfacePath); }));
+
+    const std::vector<std::uint8_t> report = {10, 20, 30, 40, 50, 60, 70, 80};
+    ASSERT_TRUE(other.SendInput(report));
+    ASSERT_TRUE(Serve([&] { return !received_.empty(); }));
+    EXPECT_EQ(received_[0].device, device);
+    EXPECT_EQ(received_[0].reportId, 0);
+    EXPECT_EQ(received_[0].data, report);
+    device->SetDataHandler(nullptr);
+    EXPECT_FALSE(device->HasReader());
+}
+
+TEST_F(KernelLink, ControllerWithoutAccessIsSelectedButNotConnected) {
+    UhidDevice& kx = Plug(KxRd4Config());
+    {
+        AsNobody nobody;
+        ASSERT_TRUE(nobody.ok());
+        ASSERT_TRUE(Serve([&] { return link_->CurrentDevice() != nullptr; }));
+        TJvHidDevice* current = link_->CurrentDevice();
+        EXPECT_EQ(link_->EntryText(EntryOf(current)), "KX-RD4");
+        EXPECT_FALSE(current->ReadWriteAccess());
+        EXPECT_FALSE(current->HasReader());
+        EXPECT_EQ(current->VendorID(), KxVendor);
+        EXPECT_EQ(current->Caps().OutputReportByteLength, 65);
+        EXPECT_EQ(sink_.connection, DeviceLink::Disconnected);
+        EXPECT_NE(sink_.toolTip.find("70-kxrd4.rules"), std::string::npos) << sink_.toolTip;
+
+        const std::uint8_t payload[] = {3, 0};
+        output_->SendReport('d', payload, sizeof(payload));
+        std::uint32_t written = 0;
+        std::uint8_t buffer[65] = {1, 'd'};
+        EXPECT_FALSE(current->WriteReport(buffer, sizeof(buffer), written));
+    }
+    EXPECT_FALSE(kx.WaitForOutputs(1, 200ms)) << "a query-only device was written";
+    EXPECT_EQ(kx.OpenCount(), 0);
+}
+
+} // namespace
