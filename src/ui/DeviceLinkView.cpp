@@ -1,0 +1,108 @@
+#include "DeviceLinkView.h"
+
+#include <QSocketNotifier>
+
+#include "QtUiDispatcher.h"
+
+#ifdef __linux__
+#include "LinuxHidrawBackend.h"
+#endif
+
+namespace {
+// Used after Shutdown: writes go nowhere.
+class NoOutput : public ReportOutput {
+public:
+    void SendReport(std::uint8_t, const std::uint8_t*, std::size_t) override {}
+};
+NoOutput noOutput;
+} // namespace
+
+DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* panel1,
+                               TJvHidDataEvent reportHandler, QObject* parent,
+                               std::shared_ptr<HidBackend> backend)
+    : QObject(parent), listBox_(listBox), panel0_(panel0), panel1_(panel1),
+      backend_(std::move(backend)) {
+#ifdef __linux__
+    if (!backend_) {
+        backend_ = std::make_shared<LinuxHidrawBackend>();
+    }
+#endif
+    // Not a child: the devices share it and it must outlive their readers.
+    dispatcher_ = std::make_shared<QtUiDispatcher>();
+    controller_ = std::make_unique<TJvHidDeviceController>(backend_, dispatcher_);
+    DeviceLinkSink& sink = *this;
+    link_ = std::make_unique<DeviceLink>(*controller_, sink, std::move(reportHandler));
+    output_ = std::make_unique<CurrentDeviceOutput>(*link_);
+    const int fd = backend_->NotificationFd();
+    if (fd >= 0) {
+        notifier_ = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, [this] {
+            if (controller_) {
+                controller_->CheckNotifications();
+            }
+        });
+    }
+}
+
+DeviceLinkView::~DeviceLinkView() {
+    Shutdown();
+}
+
+void DeviceLinkView::Shutdown() {
+    if (notifier_ != nullptr) {
+        notifier_->setEnabled(false);
+    }
+    if (link_) {
+        link_->Shutdown(); // every reader ends here
+    }
+    link_.reset();
+    controller_.reset();
+    // output_ refers to link_: keep writes harmless from now on.
+    output_.reset();
+}
+
+TJvHidDevice* DeviceLinkView::EntryDevice(int row) const {
+    if (!link_ || row < 0 || row >= link_->EntryCount()) {
+        return nullptr;
+    }
+    return link_->EntryDevice(row);
+}
+
+ReportOutput& DeviceLinkView::Output() {
+    if (output_) {
+        return *output_;
+    }
+    return noOutput;
+}
+
+HidUiDispatcher& DeviceLinkView::Dispatcher() const {
+    return *dispatcher_;
+}
+
+void DeviceLinkView::ClearDeviceList() {
+    if (listBox_ != nullptr) {
+        listBox_->clear();
+    }
+}
+
+void DeviceLinkView::AddDeviceEntry(const std::string& text, TJvHidDevice* device) {
+    if (listBox_ == nullptr) {
+        return;
+    }
+    auto* item = new QListWidgetItem(QString::fromStdString(text));
+    item->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(device)));
+    listBox_->addItem(item);
+}
+
+void DeviceLinkView::ShowStatus(const std::string& text) {
+    if (panel0_ != nullptr) {
+        panel0_->setText(QString::fromStdString(text));
+    }
+}
+
+void DeviceLinkView::ShowConnection(const std::string& text, const std::string& toolTip) {
+    if (panel1_ != nullptr) {
+        panel1_->setText(QString::fromStdString(text));
+        panel1_->setToolTip(QString::fromStdString(toolTip));
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The device link of the main window: owns the HID back end, the hand-over,
+// the controller JvHidDeviceController1 and the selection of CurrentDevice,
+// fills ListBox1 (each entry holds its device) and shows the link state in
+// status panels 0 and 1. Device-node changes reach it through a socket
+// notifier on the back end's notification descriptor.
+//
+// Call Shutdown before destroying anything the report handler uses: it
+// releases every held device (stopping its reader) and then the controller.
+
+#include <QLabel>
+#include <QListWidget>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+#include "CurrentDeviceOutput.h"
+#include "DeviceLink.h"
+#include "DeviceLinkSink.h"
+#include "HidBackend.h"
+#include "TJvHidDeviceController.h"
+
+class QSocketNotifier;
+class QtUiDispatcher;
+
+class DeviceLinkView : public QObject, private DeviceLinkSink {
+    Q_OBJECT
+public:
+    // Without a back end, the Linux hidraw back end is used. The first scan
+    // runs when the event loop processes the controller's first notification.
+    DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* panel1,
+                   TJvHidDataEvent reportHandler, QObject* parent = nullptr,
+                   std::shared_ptr<HidBackend> backend = nullptr);
+    ~DeviceLinkView() override;
+
+    void Shutdown();
+
+    // Where the senders write (SendReport to CurrentDevice); nowhere after
+    // Shutdown.
+    ReportOutput& Output();
+    TJvHidDevice* CurrentDevice() const { return link_ ? link_->CurrentDevice() : nullptr; }
+    TJvHidDeviceController* JvHidDeviceController1() const { return controller_.get(); }
+    // The device an entry of ListBox1 holds, or null.
+    TJvHidDevice* EntryDevice(int row) const;
+    HidUiDispatcher& Dispatcher() const;
+
+private:
+    void ClearDeviceList() override;
+    void AddDeviceEntry(const std::string& text, TJvHidDevice* device) override;
+    void ShowStatus(const std::string& text) override;
+    void ShowConnection(const std::string& text, const std::string& toolTip) override;
+
+    QPointer<QListWidget> listBox_;
+    QPointer<QLabel> panel0_;
+    QPointer<QLabel> panel1_;
+    std::shared_ptr<HidBackend> backend_;
+    std::shared_ptr<QtUiDispatcher> dispatcher_;
+    std::unique_ptr<TJvHidDeviceController> controller_;
+    std::unique_ptr<DeviceLink> link_;
+    std::unique_ptr<CurrentDeviceOutput> output_;
+    QSocketNotifier* notifier_ = nullptr;
+};
