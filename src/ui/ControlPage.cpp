@@ -11,6 +11,7 @@
 
 #include "ControllerMessages.h"
 #include "LiveChart.h"
+#include "NarrowComboStyle.h"
 #include "NumberField.h"
 
 const std::array<ControlPage::Row, 6> ControlPage::Rows{{
@@ -37,14 +38,6 @@ QFont FieldFont() {
     QFont f(QStringLiteral("Tahoma"));
     f.setPixelSize(13);
     return f;
-}
-
-// The two narrow lists ("NO"/"NC" in 43 pixels, "1000" in 52) need a slimmer
-// arrow than the style's own, or their text is cut ("NO" would read "NC").
-void MakeNarrowList(QComboBox* list) {
-    list->setFont(FieldFont());
-    list->setStyleSheet(QStringLiteral("QComboBox { padding-left: 3px; padding-right: 0px; }"
-                                       "QComboBox::drop-down { width: 13px; border: none; }"));
 }
 
 QGroupBox* MakeBox(const char* name, QWidget* parent, int x, int y, int w, int h) {
@@ -93,6 +86,8 @@ QStyle::StandardPixmap WriteImage(const char* caption) {
 ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileDialogs& dialogs,
                          MessageBoxes& boxes, QObject* parent)
     : QObject(parent), page_(tabSheet3), messages_(messages) {
+    narrowStyle_ = new NarrowComboStyle;
+    narrowStyle_->setParent(this);
     QGroupBox* box4 = MakeBox("GroupBox4", page_, 3, 16, 257, 153);
     QGroupBox* box5 = MakeBox("GroupBox5", page_, 271, 16, 257, 153);
 
@@ -126,7 +121,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     noNc_ = new QComboBox(box5);
     noNc_->setObjectName(QStringLiteral("NoNc"));
     noNc_->setGeometry(101, 115, 43, 24);
-    MakeNarrowList(noNc_);
+    noNc_->setFont(FieldFont());
+    noNc_->setStyle(narrowStyle_);
     noNc_->addItems({QStringLiteral("NO"), QStringLiteral("NC")});
     noNc_->setCurrentIndex(0);
     // A contact type chosen again clears the mark of a refused homing.
@@ -173,7 +169,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     delta_ = new QComboBox(box7);
     delta_->setObjectName(QStringLiteral("Delta"));
     delta_->setGeometry(145, 36, 52, 24);
-    MakeNarrowList(delta_);
+    delta_->setFont(FieldFont());
+    delta_->setStyle(narrowStyle_);
     QStringList steps;
     steps.reserve(1000);
     for (int n = 1; n <= 1000; ++n) {
@@ -239,13 +236,14 @@ void ControlPage::ReadHomeButtonClick() {
 }
 
 void ControlPage::WriteVminButtonClick() {
-    const QObject* button = sender();
-    if (button == nullptr) {
-        return;
+    if (const QObject* button = sender()) {
+        WriteButtonClick(button->objectName());
     }
-    const QByteArray name = button->objectName().toLatin1();
+}
+
+void ControlPage::WriteButtonClick(const QString& buttonName) {
     for (std::size_t i = 0; i < Rows.size(); ++i) {
-        if (name == Rows[i].writeButton) {
+        if (buttonName == QLatin1String(Rows[i].writeButton)) {
             WriteRow(Rows[i], fields_[i]);
             return;
         }

@@ -17,6 +17,7 @@ class ControllerMessages;
 class FileDialogs;
 class LiveChart;
 class MessageBoxes;
+class NarrowComboStyle;
 class NumberField;
 class QAbstractButton;
 class QComboBox;
@@ -65,6 +66,9 @@ public slots:
     void ReadHomeButtonClick();
     // All six write buttons; the clicked one is told by its objectName.
     void WriteVminButtonClick();
+    // The write of the row whose write button has this objectName
+    // ("WriteVminButton" ... "WriteHomeButton"); other names do nothing.
+    void WriteButtonClick(const QString& buttonName);
     // The change handler of every numeric field: back to the window colour.
     void HomeLabelChange();
     void EnableButtonClick();
@@ -87,6 +91,7 @@ private:
     QWidget* page_;
     ControllerMessages& messages_;
     std::array<NumberField*, 6> fields_{};
+    NarrowComboStyle* narrowStyle_; // for NoNc and Delta
     QComboBox* noNc_;
     QComboBox* delta_;
     LiveChart* chart_;

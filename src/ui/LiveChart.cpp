@@ -66,6 +66,9 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     left->setTickPen(Qt::NoPen);
     left->setSubTickPen(Qt::NoPen);
     left->setRange(-1, 1);
+    // Whole positions and velocities as plain numbers, never 1e+07.
+    left->setNumberFormat(QStringLiteral("g"));
+    left->setNumberPrecision(10);
 
     series1_ = plot_->addGraph(bottom, left);
     series1_->setName(QStringLiteral("Pozycja"));

@@ -6,6 +6,8 @@ target_sources(kx_ui PRIVATE
   NumberField.cpp
   LiveChart.h
   LiveChart.cpp
+  NarrowComboStyle.h
+  NarrowComboStyle.cpp
   ControlPage.h
   ControlPage.cpp
   ConfigPanel.h

@@ -147,6 +147,16 @@ TEST_F(ControlPageTest, WriteButtonsConvertClampWriteBackAndSend) {
     }
 }
 
+TEST_F(ControlPageTest, OnlyTheSixWriteButtonNamesWrite) {
+    Type(Field("VminLabel"), QStringLiteral("5"));
+    page_->WriteButtonClick(QStringLiteral("ReadVminButton"));
+    page_->WriteButtonClick(QStringLiteral("writevminbutton"));
+    page_->WriteButtonClick(QString());
+    EXPECT_TRUE(sent_.reports.empty());
+    page_->WriteButtonClick(QStringLiteral("WriteVminButton"));
+    EXPECT_EQ(sent_.reports.size(), 1u);
+}
+
 TEST_F(ControlPageTest, HomingWith300AndNcCarriesContactTypeOne) {
     Type(Field("HomeLabel"), QStringLiteral("300"));
     List("NoNc")->setCurrentIndex(1);
@@ -383,6 +393,15 @@ TEST_F(ControlPageTest, NarrowListsShowTheirWholeText) {
         EXPECT_LE(list->fontMetrics().horizontalAdvance(QString::fromLatin1(text)), field.width())
             << name << " " << text;
     }
+}
+
+TEST_F(ControlPageTest, ControlsOutliveThePageObject) {
+    page_.reset(); // the window may drop the page object before its widgets
+    pages_.setCurrentWidget(control_);
+    pages_.resize(537, 625);
+    EXPECT_FALSE(pages_.grab().isNull());
+    Button("WriteVminButton")->click(); // no handler left: nothing happens
+    EXPECT_TRUE(sent_.reports.empty());
 }
 
 } // namespace

@@ -7,6 +7,8 @@ set(KX_CONTROL_TESTED
   ${PROJECT_SOURCE_DIR}/src/ui/NumberField.cpp
   ${PROJECT_SOURCE_DIR}/src/ui/LiveChart.h
   ${PROJECT_SOURCE_DIR}/src/ui/LiveChart.cpp
+  ${PROJECT_SOURCE_DIR}/src/ui/NarrowComboStyle.h
+  ${PROJECT_SOURCE_DIR}/src/ui/NarrowComboStyle.cpp
   ${PROJECT_SOURCE_DIR}/src/ui/ControlPage.h
   ${PROJECT_SOURCE_DIR}/src/ui/ControlPage.cpp
   ${PROJECT_SOURCE_DIR}/src/ui/ConfigPanel.h
