@@ -141,9 +141,9 @@ public:
 class LinkedTool {
 public:
     LinkedTool() {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        const auto id = backend_->Plug(spec);
+        SimulatedHidBackend::DeviceSpec kxrd4;
+        kxrd4.ProductString = u"KX-RD4";
+        const auto id = backend_->Plug(kxrd4);
         backend_->TakeNotifications();
         peer_ = std::make_unique<ScriptedController>(*backend_, id);
         controller_ = std::make_unique<TJvHidDeviceController>(backend_, dispatcher_);

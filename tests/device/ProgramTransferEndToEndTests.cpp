@@ -33,9 +33,9 @@ public:
 class ProgramTransferEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        deviceId = backend->Plug(spec);
+        SimulatedHidBackend::DeviceSpec kxrd4;
+        kxrd4.ProductString = u"KX-RD4";
+        deviceId = backend->Plug(kxrd4);
         backend->TakeNotifications();
         peer = std::make_unique<ScriptedController>(*backend, deviceId);
         controller = std::make_unique<TJvHidDeviceController>(backend, dispatcher);
