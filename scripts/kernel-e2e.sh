@@ -156,7 +156,12 @@ log "kernel: $(cat "$CACHE/ready")"
 # --- Test programs --------------------------------------------------------------
 if [ ${#TEST_BINARIES[@]} -eq 0 ]; then
     TEST_BINARIES=("$BUILD_DIR/tests/device/kxrd4_kernel_tests")
-    if [ ! -x "${TEST_BINARIES[0]}" ] && [ -f "$BUILD_DIR/CMakeCache.txt" ]; then
+    if [ ! -x "${TEST_BINARIES[0]}" ]; then
+        if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+            log "configuring $BUILD_DIR"
+            (cd "$ROOT" && cmake --preset debug -B "$BUILD_DIR" -DKXRD4_WITH_UI=OFF \
+                -DKXRD4_WITH_BENCH=OFF >/dev/null)
+        fi
         log "building kxrd4_kernel_tests"
         cmake --build "$BUILD_DIR" --target kxrd4_kernel_tests -j2
     fi

@@ -326,6 +326,16 @@ TEST_F(KernelLink, UnplugStopsTheReaderAndReplugSelectsTheNewDevice) {
     const int threadsWhileConnected = OtherThreadCount();
 
     first.Destroy();
+    // Before the change is processed the device is still selected and its
+    // write handle open: writes fail at once instead of hanging.
+    ASSERT_NE(link_->CurrentDevice(), nullptr);
+    {
+        std::uint8_t buffer[65] = {1, 'd'};
+        std::uint32_t written = 0;
+        EXPECT_FALSE(link_->CurrentDevice()->WriteReport(buffer, sizeof(buffer), written));
+        const std::uint8_t payload[] = {3, 2};
+        output_->SendReport('d', payload, sizeof(payload));
+    }
     ASSERT_TRUE(Serve([&] { return link_->CurrentDevice() == nullptr; }))
         << "the unplugged controller is still selected";
     EXPECT_FALSE(Listed("KX-RD4"));
