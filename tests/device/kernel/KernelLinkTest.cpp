@@ -269,6 +269,8 @@ TEST_F(KernelLink, FindsAndSelectsTheController) {
     EXPECT_TRUE(current->ReadWriteAccess());
     EXPECT_TRUE(current->HasReader());
     EXPECT_EQ(sink_.connection, DeviceLink::Connected);
+    EXPECT_EQ(sink_.entries, std::vector<std::string>{"KX-RD4"});
+    EXPECT_EQ(sink_.status, DeviceLink::Refreshing);
 
     const HidCaps caps = current->Caps();
     EXPECT_EQ(caps.InputReportByteLength, 65);
@@ -377,6 +379,7 @@ TEST_F(KernelLink, OtherDeviceIsListedButNotSelected) {
     ASSERT_GE(otherEntry, 0);
     TJvHidDevice* otherDevice = link_->EntryDevice(otherEntry);
     ASSERT_NE(otherDevice, nullptr);
+    EXPECT_EQ(sink_.entries, (std::vector<std::string>{"KX-RD4", "KX-RD4 "}));
     EXPECT_FALSE(otherDevice->HasReader());
     EXPECT_EQ(otherDevice->VendorID(), 0x1234);
     // Without numbered reports the identifier byte is counted all the same.
