@@ -42,14 +42,9 @@ bool HandOverQueue::RunOne() {
     try {
         (*item->call)();
     } catch (...) {
-        // The worker must be released whatever the call did.
-        --depth_;
-        {
-            std::lock_guard lock(mutex_);
-            item->done = true;
-        }
-        changed_.notify_all();
-        throw;
+        // The worker is released whatever the call did; the error goes to
+        // the toolkit's display, never into a reader or a destructor.
+        ReportError(std::current_exception());
     }
     --depth_;
     {

@@ -5,6 +5,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -30,6 +31,9 @@ public:
 protected:
     // Called (from a worker, lock not held) after a hand-over was queued.
     virtual void WakeUiThread() = 0;
+    // An exception escaped a handed-over call (user-interface thread). The
+    // default drops it; report handlers are expected to catch their own.
+    virtual void ReportError(std::exception_ptr) {}
     // Whether hand-overs are waiting; lock must be held.
     bool HasPendingLocked() const { return !pending_.empty(); }
 

@@ -143,8 +143,19 @@ void TJvHidDevice::StartReader() {
 void TJvHidDevice::StopReader() {
     if (reader_) {
         reader_->Terminate();
-        reader_->WaitFor();
-        reader_.reset();
+        if (delivering_) {
+            // Its hand-over is the call running now: it ends once that returns.
+            retired_.push_back(std::move(reader_));
+        } else {
+            reader_->WaitFor();
+            reader_.reset();
+        }
+    }
+    if (!delivering_) {
+        for (auto& retired : retired_) {
+            retired->WaitFor();
+        }
+        retired_.clear();
     }
 }
 
@@ -163,8 +174,15 @@ void TJvHidDevice::Deliver(const std::uint8_t* report, std::size_t count) {
     // Looked at here, on the user-interface thread: an empty slot gets nothing.
     if (dataHandler_ && count > 0) {
         const TJvHidDataEvent handler = dataHandler_;
-        handler(*this, report[0], report + 1,
-                static_cast<std::uint16_t>(static_cast<std::uint16_t>(count) - 1));
+        delivering_ = true;
+        try {
+            handler(*this, report[0], report + 1,
+                    static_cast<std::uint16_t>(static_cast<std::uint16_t>(count) - 1));
+        } catch (...) {
+            delivering_ = false;
+            throw;
+        }
+        delivering_ = false;
     }
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EControllerError.h"
 #include "HidBackend.h"
@@ -78,7 +79,10 @@ public:
     // Starts a reader if a data handler is set, the device is plugged,
     // claimed, read-write and has none yet.
     void StartReader();
-    // Stops the reader and waits for it, serving hand-overs meanwhile.
+    // Stops the reader and waits for it, serving hand-overs meanwhile. From
+    // inside the device's own data handler the reader is told to stop and is
+    // joined later. Destroying the device from inside its own data handler is
+    // not allowed.
     void StopReader();
 
     // Closes every handle (an outstanding read ends), clears Plugged and calls
@@ -120,4 +124,7 @@ private:
     TJvHidPlugEvent unplugHandler_;
     bool readWriteAccess_ = false;
     std::unique_ptr<TJvHidDeviceReadThread> reader_;
+    // Readers stopped from inside their own delivery; joined later.
+    std::vector<std::unique_ptr<TJvHidDeviceReadThread>> retired_;
+    bool delivering_ = false; // the reader's report is being handled now
 };

@@ -17,4 +17,6 @@ public:
 
 protected:
     void WakeUiThread() override;
+    // Logged: Qt's event loop must not see exceptions.
+    void ReportError(std::exception_ptr error) override;
 };

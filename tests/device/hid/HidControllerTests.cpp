@@ -203,6 +203,26 @@ TEST_F(HidController, NotificationsDuringARescanCauseOneMoreRescan) {
     EXPECT_FALSE(controller->InDeviceChange());
 }
 
+TEST_F(HidController, NotificationDuringAReportHandlerWaitsUntilItReturns) {
+    const auto kx = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    Create();
+    auto held = controller->ClaimByIndex(0);
+    int handled = 0;
+    int countInside = -1;
+    held->SetDataHandler([&](TJvHidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
+        // As if a nested event loop (a message box) delivered a notification.
+        rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+        controller->CheckNotifications();
+        countInside = controller->Count();
+        ++handled;
+    });
+    rig.backend->InjectReport(kx, {1, 'y'});
+    ASSERT_TRUE(rig.PumpUntil([&] { return handled == 1; }));
+    EXPECT_EQ(countInside, 1) << "no rescan inside the handler";
+    ASSERT_TRUE(rig.PumpUntil([&] { return controller->Count() == 2; }));
+    EXPECT_EQ(changes, 2);
+}
+
 TEST_F(HidController, ListenerNotificationsArePostedToTheUiThread) {
     Create();
     rig.backend->Plug(HidTestRig::Spec(u"A"));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 
 #include "HidTestRig.h"
 #include "TJvHidDeviceController.h"
@@ -214,6 +215,32 @@ TEST_F(HidReader, ProductStringIsCutAtZeroAnd254Characters) {
     auto other = controller->ClaimByIndex(1);
     EXPECT_EQ(other->ProductString(), u"KX-RD4");
     (void)second;
+}
+
+TEST_F(HidReader, AHandlerMayRemoveItselfAndMayFail) {
+    Claim();
+    int calls = 0;
+    device->SetDataHandler(
+        [&](TJvHidDevice& d, std::uint8_t, const std::uint8_t* data, std::uint16_t) {
+            ++calls;
+            if (data[0] == 'x') {
+                throw std::runtime_error("handler failed");
+            }
+            if (data[0] == 'q') {
+                d.SetDataHandler(nullptr); // from inside its own delivery
+            }
+        });
+    auto letter = [](std::uint8_t l) { return std::vector<std::uint8_t>{1, l}; };
+    rig.backend->InjectReport(id, letter('x'));
+    rig.backend->InjectReport(id, letter('a'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return calls == 2; })) << "a failing handler stops nothing";
+    rig.backend->InjectReport(id, letter('q'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return calls == 3; }));
+    EXPECT_FALSE(device->HasReader());
+    rig.backend->InjectReport(id, letter('b'));
+    rig.Settle();
+    EXPECT_EQ(calls, 3);
+    device.reset(); // joins the stopped reader
 }
 
 } // namespace
