@@ -131,7 +131,12 @@ bool WaitForOtherThreads(int expected) {
 class KernelLink : public ::testing::Test {
 protected:
     void SetUp() override {
+        // Threads of earlier tests may still be listed for a moment.
         baselineThreads_ = OtherThreadCount();
+        for (int i = 0; i < 200 && baselineThreads_ > 0; ++i) {
+            std::this_thread::sleep_for(5ms);
+            baselineThreads_ = OtherThreadCount();
+        }
         backend_ = std::make_shared<LinuxHidrawBackend>();
         ASSERT_TRUE(backend_->Available());
         ASSERT_GE(backend_->NotificationFd(), 0) << "the back end offers no notification";
