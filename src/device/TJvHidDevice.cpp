@@ -135,6 +135,11 @@ void TJvHidDevice::SetDataHandler(TJvHidDataEvent handler) {
 void TJvHidDevice::StartReader() {
     if (dataHandler_ && plugged_ && claimed_ && readWriteAccess_ && !reader_) {
         const HidCaps caps = Caps();
+        // A device without input reports (or whose lengths cannot be read)
+        // could never deliver one: no reader, so nothing wakes up for it.
+        if (caps.InputReportByteLength == 0) {
+            return;
+        }
         reader_ = std::make_unique<TJvHidDeviceReadThread>(*this, caps.InputReportByteLength);
         reader_->Start();
     }

@@ -77,7 +77,7 @@ public:
     bool HasReader() const { return reader_ != nullptr; }
     const TJvHidDeviceReadThread* Reader() const { return reader_.get(); }
     // Starts a reader if a data handler is set, the device is plugged,
-    // claimed, read-write and has none yet.
+    // claimed, read-write, has input reports and no reader yet.
     void StartReader();
     // Stops the reader and waits for it, serving hand-overs meanwhile. From
     // inside the device's own data handler the reader is told to stop and is

@@ -203,6 +203,16 @@ TEST_F(HidReader, QueryOnlyDeviceGetsNoReaderAndWritesNothing) {
     EXPECT_EQ(device->ProductString(), u"KX-RD4");
 }
 
+TEST_F(HidReader, DeviceWithoutReadableInputLengthGetsNoReader) {
+    auto spec = HidTestRig::Spec(u"KX-RD4");
+    spec.CapsReadable = false;
+    Claim(spec);
+    device->SetDataHandler(record);
+    EXPECT_FALSE(device->HasReader());
+    EXPECT_EQ(device->Caps().InputReportByteLength, 0);
+    EXPECT_EQ(device->Caps().OutputReportByteLength, 0);
+}
+
 TEST_F(HidReader, ProductStringIsCutAtZeroAnd254Characters) {
     auto spec = HidTestRig::Spec(std::u16string(300, u'x'));
     Claim(spec);
