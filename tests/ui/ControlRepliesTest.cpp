@@ -1,9 +1,14 @@
 // Controller replies, handled by the report processor, fill the two pages.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QTabWidget>
+#include <algorithm>
 #include <memory>
+#include <random>
+#include <regex>
+#include <string>
 #include <vector>
 
 #include "ConfigPanel.h"
@@ -106,6 +111,89 @@ TEST_F(ControlRepliesTest, StatusPollRepliesAreChartSamples) {
     EXPECT_EQ(chart->Series1()->data()->at(0)->value, -1000);
     EXPECT_EQ(chart->Series2()->data()->at(0)->value, 1000);
     EXPECT_EQ(chart->SampleCounter(), 1);
+}
+
+// An independent reading of the accepted syntax, for the sweep below.
+std::optional<std::int64_t> Reference(const std::string& text) {
+    static const std::regex syntax(R"(^ *([+-]?)(?:([0-9]+)|(?:\$|x|X|0x|0X)([0-9a-fA-F]+))$)");
+    std::smatch m;
+    if (!std::regex_match(text, m, syntax)) {
+        return std::nullopt;
+    }
+    const bool hex = m[3].matched;
+    const std::string digits = hex ? m[3].str() : m[2].str();
+    if (digits.size() > 12) {
+        return std::nullopt;
+    }
+    std::int64_t v = std::stoll(digits, nullptr, hex ? 16 : 10);
+    if (m[1] == "-") {
+        v = -v;
+    }
+    if (v < INT32_MIN || v > INT32_MAX) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+TEST_F(ControlRepliesTest, AnyShortTextSendsOneClampedValueOrWarns) {
+    struct Field {
+        const char* name;
+        const char* button;
+        std::int64_t lower, upper;
+        std::uint8_t letter;
+    } fields[] = {
+        {"VminLabel", "WriteVminButton", 0, 29999, 0x6F},
+        {"VmaxLabel", "WriteVmaxButton", 0, 29999, 0x70},
+        {"AmaxLabel", "WriteAmaxButton", 0, 29999, 0x71},
+        {"VdstLabel", "WriteVdstButton", -29999, 29999, 0x73},
+        {"XdstLabel", "WriteXdstButton", -9999999, 9999999, 0x74},
+        {"HomeLabel", "WriteHomeButton", -29999, 29999, 0x72},
+        {"XdefLabel", "BitBtn14", -9999999, 9999999, 0x84},
+        {"VdefLabel", "BitBtn15", -29999, 29999, 0x85},
+        {"WdefLabel", "BitBtn16", 0, 99999, 0x86},
+    };
+    // Pieces that make numbers and near-numbers; "ł" stands for any letter
+    // outside ASCII.
+    const std::vector<std::string> pieces{"0", "1", "7", "9", "$", "x", "X",         "0x",
+                                          "-", "+", " ", "a", "F", "ł", "2147483648"};
+    std::mt19937 random(20261207);
+    for (const Field& f : fields) {
+        auto* field = pages_.findChild<NumberField*>(QString::fromLatin1(f.name));
+        auto* button = pages_.findChild<QAbstractButton*>(QString::fromLatin1(f.button));
+        ASSERT_NE(button, nullptr);
+        for (int round = 0; round < 400; ++round) {
+            std::string typed;
+            const int count = static_cast<int>(random() % 6);
+            for (int k = 0; k < count; ++k) {
+                typed += pieces[random() % pieces.size()];
+            }
+            // What the field keeps: at most 8 characters.
+            const QString kept = QString::fromStdString(typed).left(8);
+            sent_.reports.clear();
+            field->selectAll();
+            field->insert(QString::fromStdString(typed));
+            ASSERT_EQ(field->text(), kept);
+            button->click();
+
+            const auto expected = Reference(kept.toStdString());
+            SCOPED_TRACE(std::string(f.name) + " <- [" + kept.toStdString() + "]");
+            if (!expected) {
+                EXPECT_TRUE(sent_.reports.empty());
+                EXPECT_TRUE(field->IsWarned());
+                EXPECT_EQ(field->text(), kept);
+                continue;
+            }
+            const std::int64_t clamped = std::clamp(*expected, f.lower, f.upper);
+            ASSERT_EQ(sent_.reports.size(), 1u);
+            const auto& r = sent_.reports[0];
+            EXPECT_EQ(r[1], f.letter);
+            const auto value = static_cast<std::int32_t>(r[2] | r[3] << 8 | r[4] << 16 |
+                                                         static_cast<std::uint32_t>(r[5]) << 24);
+            EXPECT_EQ(value, clamped);
+            EXPECT_EQ(field->text(), QString::number(clamped));
+            EXPECT_FALSE(field->IsWarned());
+        }
+    }
 }
 
 } // namespace
