@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "DeviceReportSink.h"
 #include "EditorPage.h"
 #include "FileDialogs.h"
 #include "GeneralErrorDisplay.h"
@@ -245,6 +246,8 @@ void TFMain::CreateOptionsBoxes() {
         memo->setFont(MemoFont());
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The traffic logs keep only their last lines.
+        memo->setMaximumBlockCount(DeviceReportSink::MaxLogLines);
     }
     Memo3 = Memo(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
     Button2 = Button(TabSheet2, "Button2", QStringLiteral("Generuj"), QRect(357, 560, 75, 25));

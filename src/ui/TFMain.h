@@ -175,6 +175,18 @@ protected:
     // Whether the window may close now (unsaved changes). Yes for now.
     virtual bool CanClose();
 
+    // The file commands behind the menu items, shortcuts and tool bar
+    // buttons. Nothing yet.
+    virtual void NewFile();
+    virtual void OpenFile();
+    virtual void SaveFile();
+    virtual void SaveFileAs();
+    // The controller requests behind the transfer buttons. Nothing yet.
+    virtual void StartSendProgram(int program);
+    virtual void StartReadProgram(int program);
+    virtual void RunProgram(int program);
+    virtual void StopProgram(int program);
+
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -194,16 +206,6 @@ private:
     // Start-up step 5 and shut-down step 2: the line edit dialog. Nothing yet.
     void CreateLineEditor();
     void DestroyLineEditor();
-    // The file commands. Nothing yet.
-    void NewFile();
-    void OpenFile();
-    void SaveFile();
-    void SaveFileAs();
-    // The controller requests behind the transfer buttons. Nothing yet.
-    void StartSendProgram(int program);
-    void StartReadProgram(int program);
-    void RunProgram(int program);
-    void StopProgram(int program);
 
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;

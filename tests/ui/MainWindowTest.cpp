@@ -252,6 +252,14 @@ TEST_F(MainWindow, DiagnosticButtonsClearLogsAndExportListing) {
     EXPECT_EQ(lines[24], "[24]  *****  ");
 }
 
+TEST_F(MainWindow, TrafficLogsKeepTheirLastThousandLines) {
+    for (int i = 0; i < 1005; ++i)
+        window->Memo1->appendPlainText(QString::number(i));
+    EXPECT_EQ(window->Memo1->blockCount(), 1000);
+    EXPECT_TRUE(window->Memo1->toPlainText().startsWith("5\n"));
+    EXPECT_EQ(window->Memo2->maximumBlockCount(), 1000);
+}
+
 TEST_F(MainWindow, Timer1TicksEvery25MillisecondsAndCallsItsHook) {
     EXPECT_TRUE(window->Timer1->isActive());
     EXPECT_EQ(window->Timer1->interval(), 25);
