@@ -152,6 +152,12 @@ void EditorPage::SetLabelColour(QLabel* label, const QColor& colour) {
     if (palette.color(QPalette::WindowText) == colour)
         return;
     palette.setColor(QPalette::WindowText, colour);
+    // White text on the light page would all but vanish: the line under the
+    // mouse is shown on the selection colour.
+    const bool hovered = colour == HoverColour;
+    palette.setColor(QPalette::Window, hovered ? ProgBox->palette().color(QPalette::Highlight)
+                                               : ProgBox->palette().color(QPalette::Window));
+    label->setAutoFillBackground(hovered);
     label->setPalette(palette);
 }
 

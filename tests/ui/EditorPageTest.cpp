@@ -67,6 +67,11 @@ TEST_F(Editor, HoverWhitensOnlyTheLineUnderTheMouse) {
     QTest::mouseMove(Line(4), Middle(Line(4)));
     QTRY_COMPARE(Colour(4), QColor(255, 255, 255));
     EXPECT_EQ(Colour(3), QColor(0, 0, 0));
+    // The white line stands on the selection colour, the others on none.
+    EXPECT_TRUE(Line(4)->autoFillBackground());
+    EXPECT_EQ(Line(4)->palette().color(QPalette::Window),
+              window->ProgBox->palette().color(QPalette::Highlight));
+    EXPECT_FALSE(Line(3)->autoFillBackground());
     for (int n = 0; n < 25; ++n) {
         if (n != 4) {
             EXPECT_EQ(Colour(n), QColor(0, 0, 0)) << n;
@@ -75,6 +80,7 @@ TEST_F(Editor, HoverWhitensOnlyTheLineUnderTheMouse) {
     // Off the labels, onto the box background: all black.
     QTest::mouseMove(window->ProgBox, QPoint(5, 5));
     QTRY_COMPARE(Colour(4), QColor(0, 0, 0));
+    EXPECT_FALSE(Line(4)->autoFillBackground());
 }
 
 TEST_F(Editor, RightDragExchangesTwoLinesAndMarksTheCaption) {
