@@ -15,8 +15,8 @@ out="$(realpath -m "$1")"
 build="${BUILD_DIR:-$root/build/release}"
 app="$build/src/app/kxrd4-pc"
 
+bash "$root/scripts/setup.sh" # Xvfb among the rest; quick when all is present
 if [ ! -x "$app" ] || [ -n "${REBUILD:-}" ]; then
-  bash "$root/scripts/setup.sh"
   if [ -z "${BUILD_DIR:-}" ]; then
     (cd "$root" && cmake --preset release >/dev/null)
   fi
