@@ -20,11 +20,18 @@
 #include <algorithm>
 #include <exception>
 
-#include "DeviceReportSink.h"
+#include "ConfigPanel.h"
+#include "ControlPage.h"
+#include "ControllerMessages.h"
+#include "DeviceLinkView.h"
+#include "DeviceReportProcessor.h"
 #include "EditorPage.h"
+#include "FileCommands.h"
 #include "FileDialogs.h"
 #include "GeneralErrorDisplay.h"
 #include "MessageBoxes.h"
+#include "TFProg.h"
+#include "WindowSettings.h"
 
 namespace {
 
@@ -90,7 +97,8 @@ static void InitShellResources() {
     Q_INIT_RESOURCE(shell);
 }
 
-TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
+TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend,
+               QWidget* parent)
     : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
     InitShellResources();
     setObjectName(QStringLiteral("FMain"));
@@ -107,13 +115,16 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent)
     ApplySizeLimits();
     Client->installEventFilter(this);
 
+    files_ = std::make_unique<FileCommands>(*this, boxes_, dialogs_);
+    settings_ = std::make_unique<WindowSettings>(*this, *files_, *this, *AutoLoad);
+
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(25);
     connect(Timer1, &QTimer::timeout, this, [this] { RunGuarded([this] { Timer1Timer(); }); });
     Timer1->start();
 
-    CreateDeviceLink();
+    CreateDeviceLink(std::move(backend));
 }
 
 TFMain::~TFMain() {
@@ -327,6 +338,9 @@ void TFMain::ShutDown() {
     if (shutDown_)
         return;
     shutDown_ = true;
+    // Every held device is released (its reader stopped) before anything the
+    // report handler uses goes away.
+    RunGuarded([this] { deviceLink_->Shutdown(); });
     RunGuarded([this] { DestroyLineEditor(); });
     RunGuarded([this] { FormDestroy(); });
 }
@@ -347,19 +361,45 @@ void TFMain::FormDestroy() {
     StoreSettings();
 }
 
-void TFMain::LoadSettings() {}
-
-void TFMain::StoreSettings() {}
-
-bool TFMain::CanClose() {
-    return true;
+void TFMain::LoadSettings() {
+    settings_->LoadSettings();
 }
 
-void TFMain::CreateDeviceLink() {}
+void TFMain::StoreSettings() {
+    settings_->StoreSettings();
+}
 
-void TFMain::CreateLineEditor() {}
+bool TFMain::CanClose() {
+    return files_->CloseQuery();
+}
 
-void TFMain::DestroyLineEditor() {}
+void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
+    deviceLink_ = new DeviceLinkView(
+        ListBox1, panel0_, panel1_,
+        [this](TJvHidDevice& device, std::uint8_t reportId, const std::uint8_t* data,
+               std::uint16_t size) { ProcessDeviceReport(device, reportId, data, size); },
+        this, std::move(backend));
+    messages_ = std::make_unique<ControllerMessages>(deviceLink_->Output(), programs_);
+    processor_ = std::make_unique<DeviceReportProcessor>(programs_, *messages_, *this);
+    controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
+    configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
+    SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
+}
+
+void TFMain::CreateLineEditor() {
+    FProg = new TFProg(programs_,
+                       {[this] { MarkModified(); }, [this] { RenderProgram(); },
+                        [this] {
+                            ProgBox->setEnabled(true);
+                            ProgNumBox->setEnabled(true);
+                        }},
+                       this);
+}
+
+void TFMain::DestroyLineEditor() {
+    delete FProg;
+    FProg = nullptr;
+}
 
 void TFMain::closeEvent(QCloseEvent* event) {
     // An error while deciding keeps the window open: nothing is lost.
@@ -458,15 +498,27 @@ void TFMain::Timer1Timer() {
         timer1Hook_();
 }
 
-void TFMain::OpenLineEditor(int /*line*/) {}
+void TFMain::OpenLineEditor(int line) {
+    const int program = CurrentProgram();
+    if (FProg != nullptr && program != NoIndex)
+        FProg->Open(line, program);
+}
 
-void TFMain::NewFile() {}
+void TFMain::NewFile() {
+    files_->New();
+}
 
-void TFMain::OpenFile() {}
+void TFMain::OpenFile() {
+    files_->Open();
+}
 
-void TFMain::SaveFile() {}
+void TFMain::SaveFile() {
+    files_->Save();
+}
 
-void TFMain::SaveFileAs() {}
+void TFMain::SaveFileAs() {
+    files_->SaveAs();
+}
 
 void TFMain::BitBtn6Click() {
     const int program = CurrentProgram();
@@ -518,10 +570,61 @@ void TFMain::BitBtn9Click() {
     }
 }
 
-void TFMain::StartSendProgram(int /*program*/) {}
+void TFMain::StartSendProgram(int program) {
+    messages_->SendProgram(static_cast<std::uint8_t>(program), *this);
+}
 
-void TFMain::StartReadProgram(int /*program*/) {}
+void TFMain::StartReadProgram(int program) {
+    messages_->ReadProgram(static_cast<std::uint8_t>(program), *this);
+}
 
-void TFMain::RunProgram(int /*program*/) {}
+void TFMain::RunProgram(int program) {
+    messages_->RunProgram(static_cast<std::uint8_t>(program));
+}
 
-void TFMain::StopProgram(int /*program*/) {}
+void TFMain::StopProgram(int program) {
+    messages_->StopProgram(static_cast<std::uint8_t>(program));
+}
+
+// ---------------------------------------------------------------- controller replies
+
+void TFMain::ProcessDeviceReport(TJvHidDevice& /*device*/, std::uint8_t /*reportId*/,
+                                 const std::uint8_t* data, std::uint16_t size) {
+    RunGuarded([&] { processor_->Process(data, size); });
+}
+
+void TFMain::AppendHexLog(std::string_view line) {
+    Memo1->appendPlainText(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+}
+
+void TFMain::AppendTextLog(std::string_view utf8Line) {
+    Memo2->appendPlainText(
+        QString::fromUtf8(utf8Line.data(), static_cast<qsizetype>(utf8Line.size())));
+}
+
+void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
+    ShowStatus(QString::fromUtf8(utf8Message.data(), static_cast<qsizetype>(utf8Message.size())));
+    if (repaintNow)
+        RepaintStatusBar();
+}
+
+void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
+    if (!controlPage_->SetValueField(fieldName, value))
+        configPanel_->SetValueField(fieldName, value);
+}
+
+void TFMain::SetNoNc(std::optional<int> index) {
+    controlPage_->SetNoNc(index);
+}
+
+void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    controlPage_->AddChartSample(position, velocity);
+}
+
+void TFMain::SetProgress(int value) {
+    pb->setValue(value);
+}
+
+void TFMain::AdvanceProgress() {
+    pb->setValue(std::min(pb->value() + 1, pb->maximum()));
+}

@@ -14,13 +14,27 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
+#include "DeviceReportSink.h"
 #include "EditorHost.h"
+#include "FileCommandsHost.h"
 #include "ModifiedFlag.h"
 #include "ProgramSet.h"
 
+class ConfigPanel;
+class ControlPage;
+class ControllerMessages;
+class DeviceLinkView;
+class DeviceReportProcessor;
 class EditorPage;
+class FileCommands;
+class HidBackend;
+class TFProg;
+class TJvHidDevice;
+class WindowSettings;
 class FileDialogs;
 class MessageBoxes;
 class QAction;
@@ -39,7 +53,11 @@ class QTabWidget;
 class QTimer;
 class QToolButton;
 
-class TFMain : public QMainWindow, public CaptionSink, public EditorHost {
+class TFMain : public QMainWindow,
+               public CaptionSink,
+               public EditorHost,
+               public FileCommandsHost,
+               public DeviceReportSink {
     Q_OBJECT
 
 public:
@@ -49,7 +67,10 @@ public:
     // How far the window may be enlarged beyond the client size.
     static constexpr int SizeSlack = 10;
 
-    TFMain(MessageBoxes& boxes, FileDialogs& dialogs, QWidget* parent = nullptr);
+    // Without a back end the device link uses the platform's HID devices;
+    // tests pass a simulated one.
+    TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend = nullptr,
+           QWidget* parent = nullptr);
     ~TFMain() override;
 
     // Start-up steps of the window after its creation: FormCreate, then the
@@ -64,15 +85,15 @@ public:
     // --- State shared with the other parts of the tool ---
     ProgramSet& Programs() override { return programs_; }
     const ProgramSet& Programs() const { return programs_; }
-    ModifiedFlag& Modified() { return modified_; }
+    ModifiedFlag& Modified() override { return modified_; }
     void MarkModified() override { modified_.MarkModified(); }
     // The full path of the program file in use, empty when none.
-    const QString& CurrentFile() const { return currentFile_; }
-    void SetCurrentFile(const QString& path) { currentFile_ = path; }
+    const QString& CurrentFile() const override { return currentFile_; }
+    void SetCurrentFile(const QString& path) override { currentFile_ = path; }
     // The index of the checked p0..p9, 255 when none is checked.
     int CurrentProgram() const;
     // Redraws the 25 line labels from the current program.
-    void RenderProgram();
+    void RenderProgram() override;
     // Replaces the whole text of status panel 0.
     void ShowStatus(const QString& message) override;
     // Status panel 1: the link state ("Połączony" / "Rozłączony").
@@ -86,7 +107,7 @@ public:
 
     // The window caption as plain text ("KX-RD4 PC  -  [Nowy]").
     QString CaptionText() const { return caption_; }
-    void SetCaptionText(const QString& caption);
+    void SetCaptionText(const QString& caption) override;
     // CaptionSink, for the modified mark (UTF-8).
     std::string Caption() const override;
     void SetCaption(const std::string& caption) override;
@@ -97,6 +118,30 @@ public:
 
     // What Timer1Timer does on each 25 ms tick (nothing while empty).
     void SetTimer1Hook(std::function<void()> hook) { timer1Hook_ = std::move(hook); }
+
+    // The parts the window is composed of.
+    FileCommands& Files() const { return *files_; }
+    WindowSettings& Settings() const { return *settings_; }
+    TFProg* LineEditor() const { return FProg; }
+    DeviceLinkView& DeviceLink() const { return *deviceLink_; }
+    ControllerMessages& Messages() const { return *messages_; }
+    ControlPage& Control() const { return *controlPage_; }
+    ConfigPanel& Config() const { return *configPanel_; }
+
+    // The data handler of CurrentDevice: every input report from the
+    // controller, on the user-interface thread.
+    void ProcessDeviceReport(TJvHidDevice& device, std::uint8_t reportId, const std::uint8_t* data,
+                             std::uint16_t size);
+
+    // DeviceReportSink: what a controller reply does to the window.
+    void AppendHexLog(std::string_view line) override;
+    void AppendTextLog(std::string_view utf8Line) override;
+    void ShowStatus(std::string_view utf8Message, bool repaintNow) override;
+    void SetValueField(std::string_view fieldName, std::int32_t value) override;
+    void SetNoNc(std::optional<int> index) override;
+    void AddChartSample(std::int32_t position, std::int32_t velocity) override;
+    void SetProgress(int value) override;
+    void AdvanceProgress() override;
 
     // --- Handlers ---
     void Oprogramie1Click();
@@ -201,8 +246,9 @@ private:
     // Binds a button or menu item to a handler run under the error display.
     void Bind(QObject* sender, void (TFMain::*handler)());
 
-    // The device link (HID controller) is created with the window. Nothing yet.
-    void CreateDeviceLink();
+    // The device link (HID controller), the controller messages over it and
+    // the pages that send them are created with the window.
+    void CreateDeviceLink(std::shared_ptr<HidBackend> backend);
     // Start-up step 5 and shut-down step 2: the line edit dialog. Nothing yet.
     void CreateLineEditor();
     void DestroyLineEditor();
@@ -219,4 +265,12 @@ private:
     QLabel* panel1_ = nullptr;
     bool started_ = false;
     bool shutDown_ = false;
+    std::unique_ptr<FileCommands> files_;
+    std::unique_ptr<WindowSettings> settings_;
+    TFProg* FProg = nullptr; // the line edit dialog, from StartUp to ShutDown
+    DeviceLinkView* deviceLink_ = nullptr;
+    std::unique_ptr<ControllerMessages> messages_;
+    std::unique_ptr<DeviceReportProcessor> processor_;
+    ControlPage* controlPage_ = nullptr;
+    ConfigPanel* configPanel_ = nullptr;
 };

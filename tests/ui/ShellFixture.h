@@ -2,18 +2,23 @@
 // A started main window with scripted boxes and dialogs, shown on the
 // offscreen platform, and helpers to find its controls by name.
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
 #include "ShellFakes.h"
+#include "SimulatedHidBackend.h"
 #include "TFMain.h"
+#include "WindowSettings.h"
 
 template <class Window = TFMain> class ShellFixtureOf : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<Window>(boxes, dialogs);
+        // A device link without devices, and a settings file of the test's own.
+        window = std::make_unique<Window>(boxes, dialogs, backend);
+        window->Settings().SetSettingsPath(settingsDir.filePath(QStringLiteral("config.ini")));
         window->StartUp();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -31,6 +36,8 @@ protected:
 
     ShellBoxes boxes;
     ShellDialogs dialogs;
+    std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
+    QTemporaryDir settingsDir;
     std::unique_ptr<Window> window;
 };
 
