@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "TFMain.h"
@@ -15,6 +17,21 @@ namespace {
 // between switching a page and taking its shot.
 constexpr int FirstDelayMs = 1000;
 constexpr int PageDelayMs = 400;
+
+// A simulated move for the chart: velocity ramps up, holds and ramps down
+// while the position follows, then the move repeats the other way.
+void FeedSimulatedMotion(TFMain& window) {
+    double position = 0;
+    for (int i = 0; i < 800; ++i) {
+        const double phase = std::fmod(i, 400.0) / 400.0;
+        const double direction = i < 400 ? 1.0 : -1.0;
+        const double ramp = std::min({phase / 0.2, 1.0, (1.0 - phase) / 0.2});
+        const double velocity = direction * 1500.0 * std::max(ramp, 0.0);
+        position += velocity / 40.0;
+        window.AddChartSample(static_cast<std::int32_t>(std::lround(position)),
+                              static_cast<std::int32_t>(std::lround(velocity)));
+    }
+}
 } // namespace
 
 void ScreenshotHook::InstallFromEnvironment(TFMain& window) {
@@ -50,6 +67,8 @@ void ScreenshotHook::Step() {
         window_.close();
         return;
     }
+    if (pages->widget(page_) == window_.TabSheet3)
+        FeedSimulatedMotion(window_);
     pages->setCurrentIndex(page_);
     ++page_;
     QTimer::singleShot(PageDelayMs, this, [this] { Step(); });

@@ -282,12 +282,13 @@ void TFMain::CreateStatusBar() {
     panel0_->setFixedWidth(400);
     panel1_ = new QLabel(StatusBar);
     panel1_->setObjectName(QStringLiteral("StatusPanel1"));
-    panel1_->setFixedWidth(50);
+    // The last panel reaches to the right edge, so "Rozłączony" is never cut.
+    panel1_->setMinimumWidth(50);
     for (QLabel* panel : {panel0_, panel1_}) {
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
         panel->setTextFormat(Qt::PlainText);
-        StatusBar->addWidget(panel);
+        StatusBar->addWidget(panel, panel == panel1_ ? 1 : 0);
     }
 }
 
