@@ -1,6 +1,6 @@
 # Widget tests of the device link glue.
 add_executable(kx_link_tests
-  ${CMAKE_CURRENT_LIST_DIR}/LinkTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WidgetTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLinkViewTest.cpp
 )
 target_link_libraries(kx_link_tests PRIVATE kx_ui Qt6::Test GTest::gtest)

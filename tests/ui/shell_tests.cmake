@@ -1,7 +1,7 @@
 # Widget tests of the shell part: the main window, the editor page and the
 # general error display.
 add_executable(kx_shell_tests
-  ${CMAKE_CURRENT_LIST_DIR}/ShellTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WidgetTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShellFakes.h
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorPageTest.cpp
