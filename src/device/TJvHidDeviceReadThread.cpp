@@ -19,6 +19,11 @@ TJvHidDeviceReadThread::~TJvHidDeviceReadThread() {
 
 void TJvHidDeviceReadThread::Start() {
     if (!thread_.joinable()) {
+        // The read handle is opened before the thread runs: the system keeps
+        // input reports only for handles already open, so the reply to a
+        // request written right after the start is not lost. If it cannot be
+        // opened now, the thread tries again.
+        OpenReadHandle(epoch_);
         thread_ = std::thread([this] { Execute(); });
     }
 }
@@ -71,7 +76,7 @@ void TJvHidDeviceReadThread::CloseReadHandle() {
 void TJvHidDeviceReadThread::Execute() {
     HidBackend& backend = *device_.backend_;
     HidUiDispatcher& dispatcher = *device_.dispatcher_;
-    std::uint32_t epoch = 0;
+    std::uint32_t& epoch = epoch_;
     while (!terminated_) {
         if (readHandle_ == InvalidHidHandle && !OpenReadHandle(epoch)) {
             const std::uint32_t error = lastError_;

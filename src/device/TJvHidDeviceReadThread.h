@@ -46,7 +46,8 @@ private:
     TJvHidDevice& device_;
     std::size_t bytesRead_ = 0;
     std::vector<std::uint8_t> ReportBuffer;
-    HidHandle readHandle_ = InvalidHidHandle; // reader thread only
+    HidHandle readHandle_ = InvalidHidHandle; // opened by Start, then reader thread only
+    std::uint32_t epoch_ = 0;                 // the close epoch readHandle_ was opened in
     std::unique_ptr<HidWaker> waker_;
     std::atomic<bool> terminated_{false};
     std::atomic<bool> finished_{false};

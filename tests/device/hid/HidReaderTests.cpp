@@ -68,6 +68,14 @@ TEST_F(HidReader, DeliversEveryReportInOrderOnTheUiThread) {
     }
 }
 
+TEST_F(HidReader, TheReadHandleIsOpenWhenTheReaderStarts) {
+    // hidraw queues input only for open handles: a reply to a request written
+    // right after the start must find the reader's handle already open.
+    Claim();
+    device->SetDataHandler(record);
+    EXPECT_EQ(rig.backend->OpenHandles(id, HidOpenMode::Read), 1);
+}
+
 TEST_F(HidReader, EmptyReportsAreDroppedAndLongOnesCut) {
     Claim();
     device->SetDataHandler(record);
