@@ -22,9 +22,9 @@ void BM_HandOverLatency(benchmark::State& state) {
     const int reports = static_cast<int>(state.range(0));
     auto backend = std::make_shared<SimulatedHidBackend>();
     auto ui = std::make_shared<PumpedUiDispatcher>();
-    SimulatedHidBackend::DeviceSpec spec;
-    spec.ProductString = u"KX-RD4";
-    const auto id = backend->Plug(spec);
+    SimulatedHidBackend::DeviceSpec setup;
+    setup.ProductString = u"KX-RD4";
+    const auto id = backend->Plug(setup);
     TJvHidDeviceController controller(backend, ui);
     ui->Pump();
     auto device = controller.ClaimByIndex(0);

@@ -49,13 +49,13 @@ void SimulatedHidBackend::SetAvailable(bool available) {
     available_ = available;
 }
 
-SimulatedHidBackend::DeviceId SimulatedHidBackend::Plug(const DeviceSpec& spec) {
+SimulatedHidBackend::DeviceId SimulatedHidBackend::Plug(const DeviceSpec& setup) {
     DeviceId id = 0;
     {
         std::lock_guard lock(mutex_);
         id = nextId_++;
         Device& d = devices_[id];
-        d.spec = spec;
+        d.setup = setup;
         d.devInst = nextDevInst_++;
         d.path = "sim:hidraw" + std::to_string(id);
     }
@@ -198,8 +198,8 @@ HidHandle SimulatedHidBackend::Open(const std::string& path, HidOpenMode mode) {
         if (d.path != path || !d.plugged) {
             continue;
         }
-        if (d.spec.OpenFails || (mode == HidOpenMode::ReadWrite && d.spec.QueryOnly) ||
-            (mode == HidOpenMode::Read && (d.spec.QueryOnly || d.spec.ReadFails))) {
+        if (d.setup.OpenFails || (mode == HidOpenMode::ReadWrite && d.setup.QueryOnly) ||
+            (mode == HidOpenMode::Read && (d.setup.QueryOnly || d.setup.ReadFails))) {
             errno = EACCES;
             return InvalidHidHandle;
         }
@@ -245,33 +245,33 @@ const SimulatedHidBackend::Device* SimulatedHidBackend::DeviceOfLocked(HidHandle
 bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attributes) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
-    if (d == nullptr || !d->spec.AttributesReadable) {
+    if (d == nullptr || !d->setup.AttributesReadable) {
         return false;
     }
-    attributes.VendorID = d->spec.VendorID;
-    attributes.ProductID = d->spec.ProductID;
-    attributes.VersionNumber = d->spec.VersionNumber;
+    attributes.VendorID = d->setup.VendorID;
+    attributes.ProductID = d->setup.ProductID;
+    attributes.VersionNumber = d->setup.VersionNumber;
     return true;
 }
 
 bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& text) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
-    if (d == nullptr || !d->spec.ProductStringReadable) {
+    if (d == nullptr || !d->setup.ProductStringReadable) {
         return false;
     }
-    text = d->spec.ProductString;
+    text = d->setup.ProductString;
     return true;
 }
 
 bool SimulatedHidBackend::GetCaps(HidHandle handle, HidCaps& caps) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
-    if (d == nullptr || !d->spec.CapsReadable) {
+    if (d == nullptr || !d->setup.CapsReadable) {
         return false;
     }
-    caps.InputReportByteLength = d->spec.InputReportByteLength;
-    caps.OutputReportByteLength = d->spec.OutputReportByteLength;
+    caps.InputReportByteLength = d->setup.InputReportByteLength;
+    caps.OutputReportByteLength = d->setup.OutputReportByteLength;
     return true;
 }
 
@@ -285,7 +285,7 @@ bool SimulatedHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, st
         std::lock_guard lock(mutex_);
         const Handle* h = nullptr;
         const Device* d = DeviceOfLocked(handle, &h);
-        if (d == nullptr || h->mode != HidOpenMode::ReadWrite || d->spec.WriteFails) {
+        if (d == nullptr || h->mode != HidOpenMode::ReadWrite || d->setup.WriteFails) {
             return false;
         }
         id = h->device;

@@ -44,7 +44,7 @@ public:
 
     void SetAvailable(bool available);
     // Adds a present device and raises a notification; returns its id.
-    DeviceId Plug(const DeviceSpec& spec);
+    DeviceId Plug(const DeviceSpec& setup);
     // Removes the device: its handles fail from now on; raises a notification.
     void Unplug(DeviceId id);
     // Raises a notification without changing anything.
@@ -86,7 +86,7 @@ public:
 private:
     class Waker;
     struct Device {
-        DeviceSpec spec;
+        DeviceSpec setup;
         std::uint32_t devInst = 0;
         std::string path;
         bool plugged = true;

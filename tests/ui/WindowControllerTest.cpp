@@ -76,9 +76,9 @@ private:
 class WindowController : public ShellFixture {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        id = backend->Plug(spec);
+        SimulatedHidBackend::DeviceSpec setup;
+        setup.ProductString = u"KX-RD4";
+        id = backend->Plug(setup);
         backend->SetPeer(id, [this](SimulatedHidBackend::DeviceId device,
                                     const std::vector<std::uint8_t>& report) {
             controller.Answer(device, report);
@@ -159,9 +159,9 @@ TEST_F(WindowController, UnplugAndReplugFollowTheController) {
     Find<QAbstractButton>("BitBtn6")->click();
     EXPECT_EQ(window->pb->value(), 0);
 
-    SimulatedHidBackend::DeviceSpec spec;
-    spec.ProductString = u"KX-RD4";
-    const auto again = backend->Plug(spec);
+    SimulatedHidBackend::DeviceSpec setup;
+    setup.ProductString = u"KX-RD4";
+    const auto again = backend->Plug(setup);
     backend->SetPeer(again, [this](SimulatedHidBackend::DeviceId device,
                                    const std::vector<std::uint8_t>& report) {
         controller.Answer(device, report);

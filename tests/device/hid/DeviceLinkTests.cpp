@@ -81,9 +81,9 @@ TEST_F(DeviceLinkTest, SelectsOnlyTheExactProductString) {
         HidTestRig fresh;
         rig.backend = fresh.backend;
         rig.ui = fresh.ui;
-        auto spec = HidTestRig::Spec(c.product);
-        spec.ProductStringReadable = c.productReadable;
-        rig.backend->Plug(spec);
+        auto setup = HidTestRig::Setup(c.product);
+        setup.ProductStringReadable = c.productReadable;
+        rig.backend->Plug(setup);
         Start();
         ASSERT_EQ(Texts(), std::vector<std::string>{c.text});
         EXPECT_NE(sink.entries[0].device, nullptr) << "every listed device is claimed";
@@ -95,9 +95,9 @@ TEST_F(DeviceLinkTest, SelectsOnlyTheExactProductString) {
 }
 
 TEST_F(DeviceLinkTest, LaterOfTwoControllersWinsAndAloneDelivers) {
-    const auto first = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
-    rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
-    const auto second = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    const auto first = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
+    rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
+    const auto second = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     Start();
     ASSERT_EQ(Texts(), (std::vector<std::string>{"KX-RD4", "Mouse", "KX-RD4"}));
     EXPECT_EQ(link->CurrentDevice(), sink.entries[2].device);
@@ -113,8 +113,8 @@ TEST_F(DeviceLinkTest, LaterOfTwoControllersWinsAndAloneDelivers) {
 }
 
 TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
-    const auto mouse = rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
-    const auto kx = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    const auto mouse = rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
+    const auto kx = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     Start();
     ASSERT_EQ(sink.connection, "Połączony");
 
@@ -124,7 +124,7 @@ TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
     EXPECT_EQ(link->CurrentDevice(), nullptr);
     EXPECT_EQ(sink.connection, "Rozłączony");
 
-    const auto again = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    const auto again = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     Change();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Mouse", "KX-RD4"}));
     EXPECT_EQ(link->CurrentDevice(), sink.entries[1].device);
@@ -134,7 +134,7 @@ TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
 
     // A new mouse rebuilds the list; the controller gets a new object and reader.
     TJvHidDevice* before = link->CurrentDevice();
-    rig.backend->Plug(HidTestRig::Spec(u"Mouse 2"));
+    rig.backend->Plug(HidTestRig::Setup(u"Mouse 2"));
     Change();
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Mouse", "KX-RD4", "Mouse 2"}));
     EXPECT_NE(link->CurrentDevice(), nullptr);
@@ -152,9 +152,9 @@ TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
 }
 
 TEST_F(DeviceLinkTest, QueryOnlyControllerIsSelectedButShownDisconnectedWithAHint) {
-    auto spec = HidTestRig::Spec(u"KX-RD4");
-    spec.QueryOnly = true;
-    const auto id = rig.backend->Plug(spec);
+    auto setup = HidTestRig::Setup(u"KX-RD4");
+    setup.QueryOnly = true;
+    const auto id = rig.backend->Plug(setup);
     Start();
     ASSERT_NE(link->CurrentDevice(), nullptr);
     EXPECT_FALSE(link->CurrentDevice()->HasReader());
@@ -182,10 +182,10 @@ TEST_F(DeviceLinkTest, SendReportWritesTheOutputLengthOfAZeroedBuffer) {
         HidTestRig fresh;
         rig.backend = fresh.backend;
         rig.ui = fresh.ui;
-        auto spec = HidTestRig::Spec(u"KX-RD4");
-        spec.OutputReportByteLength = c.length;
-        spec.CapsReadable = c.capsReadable;
-        const auto id = rig.backend->Plug(spec);
+        auto setup = HidTestRig::Setup(u"KX-RD4");
+        setup.OutputReportByteLength = c.length;
+        setup.CapsReadable = c.capsReadable;
+        const auto id = rig.backend->Plug(setup);
         Start();
         const std::uint8_t value[4] = {0x2C, 0x01, 0x00, 0x00};
         output->SendReport(0x6F, value, 4);
@@ -204,7 +204,7 @@ TEST_F(DeviceLinkTest, SendReportWritesTheOutputLengthOfAZeroedBuffer) {
 }
 
 TEST_F(DeviceLinkTest, HandlerThatAnswersEveryReportKeepsFlowingAcrossARebuild) {
-    const auto id = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    const auto id = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     // The controller echoes every write; the handler writes on every report.
     rig.backend->SetPeer(id, [&](SimulatedHidBackend::DeviceId d, const auto& report) {
         rig.backend->InjectReport(d, report);
@@ -224,7 +224,7 @@ TEST_F(DeviceLinkTest, HandlerThatAnswersEveryReportKeepsFlowingAcrossARebuild) 
     // A rebuild while reports are in flight: the release serves the hand-over
     // in progress, which then writes to no device.
     rig.backend->Touch();
-    rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+    rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
     Change();
     EXPECT_EQ(sink.connection, "Połączony");
     link->Shutdown();

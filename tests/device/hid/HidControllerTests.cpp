@@ -43,7 +43,7 @@ TEST_F(HidController, InitialNotificationReportsAChangeEvenWithoutDevices) {
 
 TEST_F(HidController, WithoutHidSupportNothingIsScannedOrNotified) {
     rig.backend->SetAvailable(false);
-    rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     Create();
     EXPECT_EQ(changes, 0);
     controller->HandleNotification(TJvHidDeviceController::DevNodesChanged);
@@ -51,8 +51,8 @@ TEST_F(HidController, WithoutHidSupportNothingIsScannedOrNotified) {
 }
 
 TEST_F(HidController, RescanKeepsPositionsAppendsArrivalsAndDropsRemovals) {
-    const auto a = rig.backend->Plug(HidTestRig::Spec(u"A"));
-    const auto b = rig.backend->Plug(HidTestRig::Spec(u"B"));
+    const auto a = rig.backend->Plug(HidTestRig::Setup(u"A"));
+    const auto b = rig.backend->Plug(HidTestRig::Setup(u"B"));
     Create();
     ASSERT_EQ(controller->Count(), 2);
     TJvHidDevice* objectB = controller->Device(1);
@@ -68,7 +68,7 @@ TEST_F(HidController, RescanKeepsPositionsAppendsArrivalsAndDropsRemovals) {
     ASSERT_EQ(controller->Count(), 1);
     EXPECT_EQ(controller->Device(0), objectB);
 
-    const auto again = rig.backend->Plug(HidTestRig::Spec(u"A"));
+    const auto again = rig.backend->Plug(HidTestRig::Setup(u"A"));
     Notify();
     EXPECT_EQ(changes, 3);
     ASSERT_EQ(controller->Count(), 2);
@@ -79,15 +79,15 @@ TEST_F(HidController, RescanKeepsPositionsAppendsArrivalsAndDropsRemovals) {
 }
 
 TEST_F(HidController, DevicesThatCannotBeOpenedOrIdentifiedAreLeftOut) {
-    auto spec = [](auto change) {
-        auto s = HidTestRig::Spec(u"X");
+    auto setup = [](auto change) {
+        auto s = HidTestRig::Setup(u"X");
         change(s);
         return s;
     };
-    rig.backend->Plug(spec([](auto& s) { s.OpenFails = true; }));
-    rig.backend->Plug(spec([](auto& s) { s.AttributesReadable = false; }));
-    const auto queryOnly = rig.backend->Plug(spec([](auto& s) { s.QueryOnly = true; }));
-    const auto vanishing = rig.backend->Plug(HidTestRig::Spec(u"gone"));
+    rig.backend->Plug(setup([](auto& s) { s.OpenFails = true; }));
+    rig.backend->Plug(setup([](auto& s) { s.AttributesReadable = false; }));
+    const auto queryOnly = rig.backend->Plug(setup([](auto& s) { s.QueryOnly = true; }));
+    const auto vanishing = rig.backend->Plug(HidTestRig::Setup(u"gone"));
     const std::string vanishingPath = rig.backend->PathOf(vanishing);
     rig.backend->SetOpenHook([&](const std::string& path) {
         if (path == vanishingPath) {
@@ -103,8 +103,8 @@ TEST_F(HidController, DevicesThatCannotBeOpenedOrIdentifiedAreLeftOut) {
 }
 
 TEST_F(HidController, ClaimAndReleaseGiveTheDeviceBack) {
-    const auto a = rig.backend->Plug(HidTestRig::Spec(u"A"));
-    rig.backend->Plug(HidTestRig::Spec(u"B"));
+    const auto a = rig.backend->Plug(HidTestRig::Setup(u"A"));
+    rig.backend->Plug(HidTestRig::Setup(u"B"));
     Create();
     EXPECT_EQ(controller->ClaimByIndex(-1), nullptr);
     EXPECT_EQ(controller->ClaimByIndex(2), nullptr);
@@ -141,7 +141,7 @@ TEST_F(HidController, ClaimAndReleaseGiveTheDeviceBack) {
 }
 
 TEST_F(HidController, ReleaseWhoseReplacementCannotBeCreatedDropsTheEntry) {
-    const auto a = rig.backend->Plug(HidTestRig::Spec(u"A"));
+    const auto a = rig.backend->Plug(HidTestRig::Setup(u"A"));
     Create();
     auto held = controller->ClaimByIndex(0);
     // Gone without a notification yet: the fresh object cannot be opened.
@@ -151,8 +151,8 @@ TEST_F(HidController, ReleaseWhoseReplacementCannotBeCreatedDropsTheEntry) {
 }
 
 TEST_F(HidController, SleepTimeAndHandlersPassToDevicesStillHoldingTheDefaults) {
-    rig.backend->Plug(HidTestRig::Spec(u"A"));
-    rig.backend->Plug(HidTestRig::Spec(u"B"));
+    rig.backend->Plug(HidTestRig::Setup(u"A"));
+    rig.backend->Plug(HidTestRig::Setup(u"B"));
     Create();
     controller->Device(1)->SetReaderSleepTime(500);
     controller->SetDevThreadSleepTime(40);
@@ -170,7 +170,7 @@ TEST_F(HidController, SleepTimeAndHandlersPassToDevicesStillHoldingTheDefaults) 
 }
 
 TEST_F(HidController, ReaderSleepTimeAcceptsOnlyTenToTenThousand) {
-    rig.backend->Plug(HidTestRig::Spec(u"A"));
+    rig.backend->Plug(HidTestRig::Setup(u"A"));
     Create();
     TJvHidDevice* d = controller->Device(0);
     const std::vector<std::pair<int, int>> cases = {{9, 100}, {10001, 100},   {10, 10},    {0, 10},
@@ -189,14 +189,14 @@ TEST_F(HidController, NotificationsDuringARescanCauseOneMoreRescan) {
         ++scans;
         if (scans == 1) {
             // Arrives while the change is being processed.
-            rig.backend->Plug(HidTestRig::Spec(u"late"));
+            rig.backend->Plug(HidTestRig::Setup(u"late"));
             c.CheckNotifications();
             c.CheckNotifications();
             EXPECT_TRUE(c.InDeviceChange());
         }
     });
     controller->SetLoading(false);
-    rig.backend->Plug(HidTestRig::Spec(u"first"));
+    rig.backend->Plug(HidTestRig::Setup(u"first"));
     Notify();
     EXPECT_EQ(scans, 2);
     EXPECT_EQ(controller->Count(), 2);
@@ -204,14 +204,14 @@ TEST_F(HidController, NotificationsDuringARescanCauseOneMoreRescan) {
 }
 
 TEST_F(HidController, NotificationDuringAReportHandlerWaitsUntilItReturns) {
-    const auto kx = rig.backend->Plug(HidTestRig::Spec(u"KX-RD4"));
+    const auto kx = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     Create();
     auto held = controller->ClaimByIndex(0);
     int handled = 0;
     int countInside = -1;
     held->SetDataHandler([&](TJvHidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {
         // As if a nested event loop (a message box) delivered a notification.
-        rig.backend->Plug(HidTestRig::Spec(u"Mouse"));
+        rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
         controller->CheckNotifications();
         countInside = controller->Count();
         ++handled;
@@ -225,7 +225,7 @@ TEST_F(HidController, NotificationDuringAReportHandlerWaitsUntilItReturns) {
 
 TEST_F(HidController, ListenerNotificationsArePostedToTheUiThread) {
     Create();
-    rig.backend->Plug(HidTestRig::Spec(u"A"));
+    rig.backend->Plug(HidTestRig::Setup(u"A"));
     EXPECT_EQ(controller->Count(), 0);
     rig.ui->Pump();
     EXPECT_EQ(controller->Count(), 1);
@@ -233,8 +233,8 @@ TEST_F(HidController, ListenerNotificationsArePostedToTheUiThread) {
 }
 
 TEST_F(HidController, DestructionLeavesHeldDevicesUnpluggedAndUsable) {
-    rig.backend->Plug(HidTestRig::Spec(u"A"));
-    rig.backend->Plug(HidTestRig::Spec(u"B"));
+    rig.backend->Plug(HidTestRig::Setup(u"A"));
+    rig.backend->Plug(HidTestRig::Setup(u"B"));
     Create();
     auto held = controller->ClaimByIndex(1);
     controller.reset();

@@ -25,8 +25,8 @@ protected:
                             std::this_thread::get_id()});
     };
 
-    void Claim(SimulatedHidBackend::DeviceSpec spec = HidTestRig::Spec(u"KX-RD4")) {
-        id = rig.backend->Plug(spec);
+    void Claim(SimulatedHidBackend::DeviceSpec setup = HidTestRig::Setup(u"KX-RD4")) {
+        id = rig.backend->Plug(setup);
         controller = std::make_unique<TJvHidDeviceController>(rig.backend, rig.ui);
         rig.ui->Pump();
         ASSERT_EQ(controller->Count(), 1);
@@ -199,9 +199,9 @@ TEST_F(HidReader, WritesGoThroughOnlyForAccessibleReadWriteDevices) {
 }
 
 TEST_F(HidReader, QueryOnlyDeviceGetsNoReaderAndWritesNothing) {
-    auto spec = HidTestRig::Spec(u"KX-RD4");
-    spec.QueryOnly = true;
-    Claim(spec);
+    auto setup = HidTestRig::Setup(u"KX-RD4");
+    setup.QueryOnly = true;
+    Claim(setup);
     device->SetDataHandler(record);
     EXPECT_FALSE(device->HasReader());
     const std::uint8_t report[65] = {1, 'u'};
@@ -212,9 +212,9 @@ TEST_F(HidReader, QueryOnlyDeviceGetsNoReaderAndWritesNothing) {
 }
 
 TEST_F(HidReader, DeviceWithoutReadableInputLengthGetsNoReader) {
-    auto spec = HidTestRig::Spec(u"KX-RD4");
-    spec.CapsReadable = false;
-    Claim(spec);
+    auto setup = HidTestRig::Setup(u"KX-RD4");
+    setup.CapsReadable = false;
+    Claim(setup);
     device->SetDataHandler(record);
     EXPECT_FALSE(device->HasReader());
     EXPECT_EQ(device->Caps().InputReportByteLength, 0);
@@ -222,11 +222,11 @@ TEST_F(HidReader, DeviceWithoutReadableInputLengthGetsNoReader) {
 }
 
 TEST_F(HidReader, ProductStringIsCutAtZeroAnd254Characters) {
-    auto spec = HidTestRig::Spec(std::u16string(300, u'x'));
-    Claim(spec);
+    auto setup = HidTestRig::Setup(std::u16string(300, u'x'));
+    Claim(setup);
     EXPECT_EQ(device->ProductString().size(), 254u);
 
-    auto zero = HidTestRig::Spec(std::u16string(u"KX-RD4\0junk", 11));
+    auto zero = HidTestRig::Setup(std::u16string(u"KX-RD4\0junk", 11));
     SimulatedHidBackend::DeviceId second = rig.backend->Plug(zero);
     controller->CheckNotifications();
     ASSERT_EQ(controller->Count(), 2);

@@ -17,10 +17,10 @@ struct HidTestRig {
     std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
     std::shared_ptr<PumpedUiDispatcher> ui = std::make_shared<PumpedUiDispatcher>();
 
-    static SimulatedHidBackend::DeviceSpec Spec(std::u16string product) {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = std::move(product);
-        return spec;
+    static SimulatedHidBackend::DeviceSpec Setup(std::u16string product) {
+        SimulatedHidBackend::DeviceSpec setup;
+        setup.ProductString = std::move(product);
+        return setup;
     }
     bool PumpUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
