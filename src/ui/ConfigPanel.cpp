@@ -2,12 +2,11 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QStyle>
-#include <QToolButton>
 
 #include "ControllerMessages.h"
+#include "FormControls.h"
 #include "NumberField.h"
 
 const std::array<ConfigPanel::DefRow, 3> ConfigPanel::DefRows{{
@@ -23,58 +22,40 @@ namespace {
 
 constexpr int DefTops[3] = {81, 129, 177};
 
-QComboBox* MakeList(const char* name, const QStringList& items, QWidget* parent, int x, int y,
-                    int w, int h) {
-    auto* list = new QComboBox(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setGeometry(x, y, w, h);
-    list->addItems(items);
-    list->setCurrentIndex(0);
-    return list;
-}
-
-QPushButton* MakeButton(const char* name, const QString& caption, QWidget* parent, int x, int y,
-                        int w, int h) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(x, y, w, h);
-    return button;
-}
-
 } // namespace
 
 ConfigPanel::ConfigPanel(QWidget* tabSheet2, ControllerMessages& messages, QObject* parent)
     : QObject(parent), messages_(messages) {
-    auto* modbus = new QGroupBox(QStringLiteral("Konfiguracja MODBUS"), tabSheet2);
-    modbus->setObjectName(QStringLiteral("GroupBox13"));
-    modbus->setGeometry(0, 199, 526, 98);
+    auto* modbus = Place<QGroupBox>(tabSheet2, "GroupBox13", QRect(0, 199, 526, 98),
+                                    QStringLiteral("Konfiguracja MODBUS"));
     QStringList addresses;
     for (int a = 1; a <= 247; ++a) {
         addresses << QString::number(a);
     }
-    modAdr_ = MakeList("mod_adr", addresses, modbus, 24, 32, 137, 21);
-    connect(MakeButton("BitBtn11", QStringLiteral("Nadaj adres"), modbus, 167, 32, 145, 21),
+    modAdr_ = PlaceList(modbus, "mod_adr", QRect(24, 32, 137, 21), addresses, 0);
+    connect(Place<QPushButton>(modbus, "BitBtn11", QRect(167, 32, 145, 21),
+                               QStringLiteral("Nadaj adres")),
             &QPushButton::clicked, this, &ConfigPanel::BitBtn11Click);
     QStringList rates;
     for (std::int32_t rate : BaudRates) {
         rates << QString::number(rate);
     }
-    modBr_ = MakeList("mod_br", rates, modbus, 24, 59, 137, 21);
-    connect(MakeButton("BitBtn12", QStringLiteral("Nadaj prędkość"), modbus, 167, 59, 145, 21),
+    modBr_ = PlaceList(modbus, "mod_br", QRect(24, 59, 137, 21), rates, 0);
+    connect(Place<QPushButton>(modbus, "BitBtn12", QRect(167, 59, 145, 21),
+                               QStringLiteral("Nadaj prędkość")),
             &QPushButton::clicked, this, &ConfigPanel::BitBtn12Click);
 
-    auto* device = new QGroupBox(QStringLiteral("Konfiguracja urządzenia"), tabSheet2);
-    device->setObjectName(QStringLiteral("GroupBox14"));
-    device->setGeometry(0, 303, 526, 210);
+    auto* device = Place<QGroupBox>(tabSheet2, "GroupBox14", QRect(0, 303, 526, 210),
+                                    QStringLiteral("Konfiguracja urządzenia"));
     QStringList filters{QStringLiteral("Brak filtracji")};
     filters.reserve(1000);
     for (int ms = 1; ms <= 999; ++ms) {
         filters << QString::number(ms) + QStringLiteral(" [ms]");
     }
-    filtr_ = MakeList("filtr", filters, device, 24, 32, 134, 21);
-    connect(
-        MakeButton("BitBtn13", QStringLiteral("Ustaw filtrację wejść"), device, 164, 32, 145, 21),
-        &QPushButton::clicked, this, &ConfigPanel::BitBtn13Click);
+    filtr_ = PlaceList(device, "filtr", QRect(24, 32, 134, 21), filters, 0);
+    connect(Place<QPushButton>(device, "BitBtn13", QRect(164, 32, 145, 21),
+                               QStringLiteral("Ustaw filtrację wejść")),
+            &QPushButton::clicked, this, &ConfigPanel::BitBtn13Click);
 
     using Handler = void (ConfigPanel::*)();
     const Handler reads[3] = {&ConfigPanel::SpeedButton5Click, &ConfigPanel::SpeedButton6Click,
@@ -83,47 +64,21 @@ ConfigPanel::ConfigPanel(QWidget* tabSheet2, ControllerMessages& messages, QObje
                                &ConfigPanel::BitBtn16Click};
     for (std::size_t i = 0; i < DefRows.size(); ++i) {
         const DefRow& row = DefRows[i];
-        const int top = DefTops[i];
-        auto* field = new NumberField(QString::fromLatin1(row.field), device);
-        field->setGeometry(21, top, 137, 24);
-        auto* caption = new QLabel(QString::fromUtf8(row.caption), device);
-        caption->setObjectName(field->objectName() + QStringLiteral("Caption"));
-        caption->setBuddy(field);
-        caption->adjustSize();
-        caption->move(field->x(), field->y() - caption->height() - 3);
-        connect(field, &QLineEdit::textChanged, this, &ConfigPanel::HomeLabelChange);
-        fields_[i] = field;
-
-        auto* read = new QToolButton(device);
-        read->setObjectName(QString::fromLatin1(row.readButton));
-        read->setGeometry(164, top, 25, 25);
-        read->setIcon(read->style()->standardIcon(QStyle::SP_BrowserReload));
-        connect(read, &QToolButton::clicked, this, reads[i]);
-
-        QPushButton* write =
-            MakeButton(row.writeButton, QStringLiteral("Zapisz"), device, 188, top, 121, 25);
-        write->setIcon(write->style()->standardIcon(QStyle::SP_DialogSaveButton));
-        write->setLayoutDirection(Qt::RightToLeft); // image to the right of the caption
-        connect(write, &QPushButton::clicked, this, writes[i]);
+        const ParameterRow placed = PlaceParameterRow(
+            device, {DefTops[i], 21, 137, 164, 121},
+            {row.field, QString::fromUtf8(row.caption), row.readButton, row.writeButton,
+             QStringLiteral("Zapisz"), QStyle::SP_DialogSaveButton});
+        placed.Connect(this, &ConfigPanel::HomeLabelChange, reads[i], writes[i]);
+        fields_[i] = placed.field;
     }
 }
 
 NumberField* ConfigPanel::Field(std::string_view fieldName) const {
-    for (std::size_t i = 0; i < DefRows.size(); ++i) {
-        if (fieldName == DefRows[i].field) {
-            return fields_[i];
-        }
-    }
-    return nullptr;
+    return FindField(DefRows, fields_, fieldName);
 }
 
 bool ConfigPanel::SetValueField(std::string_view fieldName, std::int32_t value) {
-    NumberField* field = Field(fieldName);
-    if (field == nullptr) {
-        return false;
-    }
-    field->ShowValue(value);
-    return true;
+    return ShowFieldValue(Field(fieldName), value);
 }
 
 void ConfigPanel::BitBtn11Click() {

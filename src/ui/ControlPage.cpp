@@ -3,13 +3,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
-#include <QToolButton>
 
 #include "ControllerMessages.h"
+#include "FormControls.h"
 #include "LiveChart.h"
 #include "NarrowComboStyle.h"
 #include "NumberField.h"
@@ -40,36 +39,6 @@ QFont FieldFont() {
     return f;
 }
 
-QGroupBox* MakeBox(const char* name, QWidget* parent, int x, int y, int w, int h) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(x, y, w, h);
-    return box;
-}
-
-QPushButton* MakeButton(const char* name, const QString& caption, QWidget* parent, int x, int y,
-                        int w, int h) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(x, y, w, h);
-    return button;
-}
-
-// The caption of a labelled edit field stands above it.
-void AddFieldCaption(QWidget* field, const QString& caption) {
-    auto* label = new QLabel(caption, field->parentWidget());
-    label->setObjectName(field->objectName() + QStringLiteral("Caption"));
-    label->setBuddy(field);
-    label->adjustSize();
-    label->move(field->x(), field->y() - label->height() - 3);
-}
-
-// A write button shows its image to the right of the caption.
-void SetTrailingIcon(QPushButton* button, QStyle::StandardPixmap image) {
-    button->setIcon(button->style()->standardIcon(image));
-    button->setLayoutDirection(Qt::RightToLeft);
-}
-
 QStyle::StandardPixmap WriteImage(const char* caption) {
     const QString c = QString::fromUtf8(caption);
     if (c == QStringLiteral("Zapisz")) {
@@ -88,8 +57,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     : QObject(parent), page_(tabSheet3), messages_(messages) {
     narrowStyle_ = new NarrowComboStyle;
     narrowStyle_->setParent(this);
-    QGroupBox* box4 = MakeBox("GroupBox4", page_, 3, 16, 257, 153);
-    QGroupBox* box5 = MakeBox("GroupBox5", page_, 271, 16, 257, 153);
+    QGroupBox* box4 = Place<QGroupBox>(page_, "GroupBox4", QRect(3, 16, 257, 153));
+    QGroupBox* box5 = Place<QGroupBox>(page_, "GroupBox5", QRect(271, 16, 257, 153));
 
     using Handler = void (ControlPage::*)();
     const Handler readHandlers[6] = {
@@ -98,29 +67,16 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
         &ControlPage::ReadXdstButtonClick, &ControlPage::ReadHomeButtonClick};
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         const Row& row = Rows[i];
-        QGroupBox* box = i < 3 ? box4 : box5;
-        const int top = RowTops[i % 3];
-        auto* field = new NumberField(QString::fromLatin1(row.field), box);
-        field->setGeometry(7, top, i == HomeRow ? 88 : 137, 24);
-        AddFieldCaption(field, QString::fromUtf8(row.caption));
-        connect(field, &QLineEdit::textChanged, this, &ControlPage::HomeLabelChange);
-        fields_[i] = field;
-
-        auto* read = new QToolButton(box);
-        read->setObjectName(QString::fromLatin1(row.readButton));
-        read->setGeometry(150, top, 25, 25);
-        read->setIcon(read->style()->standardIcon(QStyle::SP_BrowserReload));
-        connect(read, &QToolButton::clicked, this, readHandlers[i]);
-
-        QPushButton* write =
-            MakeButton(row.writeButton, QString::fromUtf8(row.writeCaption), box, 174, top, 75, 25);
-        SetTrailingIcon(write, WriteImage(row.writeCaption));
-        connect(write, &QPushButton::clicked, this, &ControlPage::WriteVminButtonClick);
+        const ParameterRow placed = PlaceParameterRow(
+            i < 3 ? box4 : box5, {RowTops[i % 3], 7, i == HomeRow ? 88 : 137, 150, 75},
+            {row.field, QString::fromUtf8(row.caption), row.readButton, row.writeButton,
+             QString::fromUtf8(row.writeCaption), WriteImage(row.writeCaption)});
+        placed.Connect(this, &ControlPage::HomeLabelChange, readHandlers[i],
+                       &ControlPage::WriteVminButtonClick);
+        fields_[i] = placed.field;
     }
 
-    noNc_ = new QComboBox(box5);
-    noNc_->setObjectName(QStringLiteral("NoNc"));
-    noNc_->setGeometry(101, 115, 43, 24);
+    noNc_ = Place<QComboBox>(box5, "NoNc", QRect(101, 115, 43, 24));
     noNc_->setFont(FieldFont());
     noNc_->setStyle(narrowStyle_);
     noNc_->addItems({QStringLiteral("NO"), QStringLiteral("NC")});
@@ -132,17 +88,19 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
         }
     });
 
-    QGroupBox* box6 = MakeBox("GroupBox6", page_, 3, 502, 179, 91);
-    connect(MakeButton("EnableButton", QStringLiteral("Enable"), box6, 13, 17, 74, 25),
-            &QPushButton::clicked, this, &ControlPage::EnableButtonClick);
-    connect(MakeButton("DisableButton", QStringLiteral("Disable"), box6, 98, 17, 70, 25),
-            &QPushButton::clicked, this, &ControlPage::DisableButtonClick);
-    connect(MakeButton("StopButton", QStringLiteral("Stop"), box6, 13, 52, 74, 25),
+    QGroupBox* box6 = Place<QGroupBox>(page_, "GroupBox6", QRect(3, 502, 179, 91));
+    connect(
+        Place<QPushButton>(box6, "EnableButton", QRect(13, 17, 74, 25), QStringLiteral("Enable")),
+        &QPushButton::clicked, this, &ControlPage::EnableButtonClick);
+    connect(
+        Place<QPushButton>(box6, "DisableButton", QRect(98, 17, 70, 25), QStringLiteral("Disable")),
+        &QPushButton::clicked, this, &ControlPage::DisableButtonClick);
+    connect(Place<QPushButton>(box6, "StopButton", QRect(13, 52, 74, 25), QStringLiteral("Stop")),
             &QPushButton::clicked, this, &ControlPage::StopButtonClick);
-    connect(MakeButton("BrakeButton", QStringLiteral("Brake"), box6, 98, 52, 70, 25),
+    connect(Place<QPushButton>(box6, "BrakeButton", QRect(98, 52, 70, 25), QStringLiteral("Brake")),
             &QPushButton::clicked, this, &ControlPage::BrakeButtonClick);
 
-    QGroupBox* box7 = MakeBox("GroupBox7", page_, 188, 502, 341, 91);
+    QGroupBox* box7 = Place<QGroupBox>(page_, "GroupBox7", QRect(188, 502, 341, 91));
     struct Jog {
         const char* name;
         const char* caption;
@@ -161,14 +119,12 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
          &ControlPage::BitBtn3Click},
     };
     for (const Jog& jog : jogs) {
-        QPushButton* b =
-            MakeButton(jog.name, QString::fromUtf8(jog.caption), box7, jog.x, jog.y, jog.w, 25);
+        QPushButton* b = Place<QPushButton>(box7, jog.name, QRect(jog.x, jog.y, jog.w, 25),
+                                            QString::fromUtf8(jog.caption));
         b->setIcon(b->style()->standardIcon(jog.image));
         connect(b, &QPushButton::clicked, this, jog.handler);
     }
-    delta_ = new QComboBox(box7);
-    delta_->setObjectName(QStringLiteral("Delta"));
-    delta_->setGeometry(145, 36, 52, 24);
+    delta_ = Place<QComboBox>(box7, "Delta", QRect(145, 36, 52, 24));
     delta_->setFont(FieldFont());
     delta_->setStyle(narrowStyle_);
     QStringList steps;
@@ -181,8 +137,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
 
     chart_ = new LiveChart(page_, dialogs, boxes);
     chart_->setGeometry(3, 175, 526, 336);
-    playChart_ =
-        MakeButton("PlayChartButton", QStringLiteral("Play/Stop"), page_, 421, 471, 98, 25);
+    playChart_ = Place<QPushButton>(page_, "PlayChartButton", QRect(421, 471, 98, 25),
+                                    QStringLiteral("Play/Stop"));
     playChart_->raise(); // over the chart's lower right corner
     connect(playChart_, &QPushButton::clicked, this, &ControlPage::PlayChartButtonClick);
     // The motor and jog boxes overlap the chart's lowest pixels; they stay on top.
@@ -191,21 +147,11 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
 }
 
 NumberField* ControlPage::Field(std::string_view fieldName) const {
-    for (std::size_t i = 0; i < Rows.size(); ++i) {
-        if (fieldName == Rows[i].field) {
-            return fields_[i];
-        }
-    }
-    return nullptr;
+    return FindField(Rows, fields_, fieldName);
 }
 
 bool ControlPage::SetValueField(std::string_view fieldName, std::int32_t value) {
-    NumberField* field = Field(fieldName);
-    if (field == nullptr) {
-        return false;
-    }
-    field->ShowValue(value);
-    return true;
+    return ShowFieldValue(Field(fieldName), value);
 }
 
 void ControlPage::SetNoNc(std::optional<int> index) {

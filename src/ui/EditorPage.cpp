@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "EditorHost.h"
+#include "FormControls.h"
 #include "MessageBoxes.h"
 
 namespace {
@@ -28,21 +29,12 @@ QFont ListingFont() {
 // A button with its glyph above the caption.
 QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& caption,
                          const QString& glyph, const QRect& geometry) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
+    auto* button = Place<QToolButton>(parent, name, geometry);
     button->setText(caption);
     button->setIcon(QIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setGeometry(geometry);
     return button;
-}
-
-QGroupBox* Box(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* box = new QGroupBox(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
-    return box;
 }
 
 const QColor HoverColour(255, 255, 255);
@@ -51,7 +43,7 @@ const QColor PlainColour(0, 0, 0);
 } // namespace
 
 EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), host_(host) {
-    ProgNumBox = Box(this, "ProgNumBox", QRect(0, 3, 526, 45));
+    ProgNumBox = Place<QGroupBox>(this, "ProgNumBox", QRect(0, 3, 526, 45));
     for (int k = 0; k < ProgramCount; ++k) {
         auto* button = new QRadioButton(QStringLiteral("P%1").arg(k), ProgNumBox);
         button->setObjectName(QStringLiteral("p%1").arg(k));
@@ -62,36 +54,31 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     }
     p[0]->setChecked(true);
 
-    GroupBox3 = Box(this, "GroupBox3", QRect(0, 54, 191, 141));
+    GroupBox3 = Place<QGroupBox>(this, "GroupBox3", QRect(0, 54, 191, 141));
     BitBtn6 = GlyphButton(GroupBox3, "BitBtn6", QStringLiteral("Wyślij program"),
                           QStringLiteral(":/shell/send.png"), QRect(18, 21, 151, 52));
     BitBtn7 = GlyphButton(GroupBox3, "BitBtn7", QStringLiteral("Odczytaj program"),
                           QStringLiteral(":/shell/receive.png"), QRect(18, 79, 151, 52));
-    GroupBox10 = Box(this, "GroupBox10", QRect(0, 201, 191, 134));
+    GroupBox10 = Place<QGroupBox>(this, "GroupBox10", QRect(0, 201, 191, 134));
     BitBtn8 = GlyphButton(GroupBox10, "BitBtn8", QStringLiteral("Uruchom program"),
                           QStringLiteral(":/shell/run.png"), QRect(18, 13, 151, 52));
     BitBtn9 = GlyphButton(GroupBox10, "BitBtn9", QStringLiteral("Zatrzymaj program"),
                           QStringLiteral(":/shell/stop.png"), QRect(18, 71, 151, 52));
-    GroupBox8 = Box(this, "GroupBox8", QRect(0, 341, 191, 84));
+    GroupBox8 = Place<QGroupBox>(this, "GroupBox8", QRect(0, 341, 191, 84));
     BitBtn5 = GlyphButton(GroupBox8, "BitBtn5", QStringLiteral("Wyczyść program"),
                           QStringLiteral(":/shell/clear.png"), QRect(18, 15, 151, 52));
-    GroupBox9 = Box(this, "GroupBox9", QRect(0, 431, 191, 104));
+    GroupBox9 = Place<QGroupBox>(this, "GroupBox9", QRect(0, 431, 191, 104));
     // Glyph left of the caption, both centred as on a push button.
-    BitBtn10 = new QPushButton(QIcon(QStringLiteral(":/shell/copy.png")),
-                               QStringLiteral("Kopiuj program"), GroupBox9);
-    BitBtn10->setObjectName(QStringLiteral("BitBtn10"));
-    BitBtn10->setGeometry(18, 15, 151, 52);
-    Prog = new QComboBox(GroupBox9);
-    Prog->setObjectName(QStringLiteral("Prog"));
-    Prog->setGeometry(18, 73, 151, 24);
+    BitBtn10 = Place<QPushButton>(GroupBox9, "BitBtn10", QRect(18, 15, 151, 52),
+                                  QIcon(QStringLiteral(":/shell/copy.png")),
+                                  QStringLiteral("Kopiuj program"));
+    Prog = Place<QComboBox>(GroupBox9, "Prog", QRect(18, 73, 151, 24));
     Prog->setFont(ListingFont());
     for (int k = 0; k < ProgramCount; ++k)
         Prog->addItem(QStringLiteral("Program %1").arg(k));
     Prog->setCurrentIndex(0);
-    GroupBox11 = Box(this, "GroupBox11", QRect(0, 541, 191, 44));
-    pb = new QProgressBar(GroupBox11);
-    pb->setObjectName(QStringLiteral("pb"));
-    pb->setGeometry(18, 13, 151, 16);
+    GroupBox11 = Place<QGroupBox>(this, "GroupBox11", QRect(0, 541, 191, 44));
+    pb = Place<QProgressBar>(GroupBox11, "pb", QRect(18, 13, 151, 16));
     pb->setRange(0, LinesPerProgram);
     pb->setValue(0);
     pb->setTextVisible(false);
@@ -101,7 +88,7 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     connect(BitBtn10, &QPushButton::clicked, this,
             [this] { host_.RunGuarded([this] { BitBtn10Click(); }); });
 
-    ProgBox = Box(this, "ProgBox", QRect(203, 54, 323, 531));
+    ProgBox = Place<QGroupBox>(this, "ProgBox", QRect(203, 54, 323, 531));
     ProgBox->setMouseTracking(true);
     const QFont font = ListingFont();
     for (int n = 0; n < LinesPerProgram; ++n) {

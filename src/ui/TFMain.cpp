@@ -28,6 +28,7 @@
 #include "EditorPage.h"
 #include "FileCommands.h"
 #include "FileDialogs.h"
+#include "FormControls.h"
 #include "GeneralErrorDisplay.h"
 #include "MessageBoxes.h"
 #include "TFProg.h"
@@ -53,41 +54,12 @@ QFont MemoFont() {
     return font;
 }
 
-QGroupBox* Box(QWidget* parent, const char* name, const QString& title, const QRect& geometry) {
-    auto* box = new QGroupBox(title, parent);
-    box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
-    return box;
-}
-
-QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
-    auto* check = new QCheckBox(caption, parent);
-    check->setObjectName(QLatin1String(name));
-    check->setGeometry(geometry);
-    return check;
-}
-
 // The form's widths fit its texts in Tahoma; where a substitute font is wider,
 // a check box grows to show its whole caption, as far as its box allows.
 void FitCaption(QCheckBox* check) {
     const int room = check->parentWidget()->width() - check->x() - 4;
     const int wanted = std::max(check->width(), check->sizeHint().width());
     check->resize(std::max(check->width(), std::min(wanted, room)), check->height());
-}
-
-QPlainTextEdit* Memo(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* memo = new QPlainTextEdit(parent);
-    memo->setObjectName(QLatin1String(name));
-    memo->setGeometry(geometry);
-    return memo;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption,
-                    const QRect& geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
 }
 
 } // namespace
@@ -224,19 +196,19 @@ void TFMain::CreatePages() {
 }
 
 void TFMain::CreateOptionsBoxes() {
-    GroupBox1 =
-        Box(TabSheet2, "GroupBox1", QStringLiteral("Operacje na plikach"), QRect(0, 3, 526, 62));
-    AutoLoad = Check(GroupBox1, "AutoLoad",
-                     QStringLiteral("Automatycznie wczytaj ostatni program przy starcie"),
-                     QRect(24, 23, 376, 24));
+    GroupBox1 = Place<QGroupBox>(TabSheet2, "GroupBox1", QRect(0, 3, 526, 62),
+                                 QStringLiteral("Operacje na plikach"));
+    AutoLoad =
+        Place<QCheckBox>(GroupBox1, "AutoLoad", QRect(24, 23, 376, 24),
+                         QStringLiteral("Automatycznie wczytaj ostatni program przy starcie"));
     AutoLoad->setChecked(true);
 
-    GroupBox2 = Box(TabSheet2, "GroupBox2", QStringLiteral("Połączenie"), QRect(0, 71, 265, 122));
-    CheckBox1 =
-        Check(GroupBox2, "CheckBox1", QStringLiteral("Połącz z urządzeniem przy starcie programu"),
-              QRect(24, 23, 233, 24));
-    CheckBox2 = Check(GroupBox2, "CheckBox2", QStringLiteral("Automatycznie wznawiaj polączenie"),
-                      QRect(24, 47, 193, 24));
+    GroupBox2 = Place<QGroupBox>(TabSheet2, "GroupBox2", QRect(0, 71, 265, 122),
+                                 QStringLiteral("Połączenie"));
+    CheckBox1 = Place<QCheckBox>(GroupBox2, "CheckBox1", QRect(24, 23, 233, 24),
+                                 QStringLiteral("Połącz z urządzeniem przy starcie programu"));
+    CheckBox2 = Place<QCheckBox>(GroupBox2, "CheckBox2", QRect(24, 47, 193, 24),
+                                 QStringLiteral("Automatycznie wznawiaj polączenie"));
     // They only state what the device link always does.
     for (QCheckBox* check : {CheckBox1, CheckBox2}) {
         check->setChecked(true);
@@ -245,14 +217,12 @@ void TFMain::CreateOptionsBoxes() {
     for (QCheckBox* check : {AutoLoad, CheckBox1, CheckBox2})
         FitCaption(check);
 
-    GroupBox12 =
-        Box(TabSheet2, "GroupBox12", QStringLiteral("Urządzenia USB"), QRect(271, 71, 255, 122));
-    ListBox1 = new QListWidget(GroupBox12);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setGeometry(13, 24, 228, 82);
+    GroupBox12 = Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122),
+                                  QStringLiteral("Urządzenia USB"));
+    ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
 
-    Memo1 = Memo(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
-    Memo2 = Memo(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
+    Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
+    Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
     for (QPlainTextEdit* memo : {Memo1, Memo2}) {
         memo->setFont(MemoFont());
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -260,9 +230,11 @@ void TFMain::CreateOptionsBoxes() {
         // The traffic logs keep only their last lines.
         memo->setMaximumBlockCount(DeviceReportSink::MaxLogLines);
     }
-    Memo3 = Memo(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
-    Button2 = Button(TabSheet2, "Button2", QStringLiteral("Generuj"), QRect(357, 560, 75, 25));
-    Button3 = Button(TabSheet2, "Button3", QStringLiteral("Czysc"), QRect(357, 375, 75, 25));
+    Memo3 = Place<QPlainTextEdit>(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
+    Button2 = Place<QPushButton>(TabSheet2, "Button2", QRect(357, 560, 75, 25),
+                                 QStringLiteral("Generuj"));
+    Button3 =
+        Place<QPushButton>(TabSheet2, "Button3", QRect(357, 375, 75, 25), QStringLiteral("Czysc"));
     Bind(Button2, &TFMain::Button2Click);
     Bind(Button3, &TFMain::Button3Click);
     // Created hidden, so they stay hidden even when FormCreate ends early.

@@ -3,6 +3,8 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/EditorHost.h
   ${CMAKE_CURRENT_LIST_DIR}/EditorPage.h
   ${CMAKE_CURRENT_LIST_DIR}/EditorPage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
+  ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KxApplication.h
