@@ -9,4 +9,6 @@ class HidText {
 public:
     static std::u16string Utf8ToUtf16(std::string_view text);
     static std::string Utf16ToUtf8(std::u16string_view text);
+    // Appends the UTF-8 bytes of one code point (at most U+10FFFF).
+    static void AppendUtf8(std::string& out, char32_t codePoint);
 };

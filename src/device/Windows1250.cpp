@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "HidText.h"
+
 namespace {
 
 // Bytes 0x80..0xFF; 0x00..0x7F are ASCII.
@@ -19,19 +21,6 @@ constexpr std::array<char16_t, 128> HighHalf = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 } // namespace
 
 char32_t Windows1250::CodePoint(std::uint8_t byte) {
@@ -42,7 +31,7 @@ std::string Windows1250::ToUtf8(const std::uint8_t* bytes, std::size_t size) {
     std::string out;
     out.reserve(size);
     for (std::size_t i = 0; i < size; ++i) {
-        AppendUtf8(out, CodePoint(bytes[i]));
+        HidText::AppendUtf8(out, CodePoint(bytes[i]));
     }
     return out;
 }

@@ -19,11 +19,7 @@ namespace {
 
 // The fixed-pitch font of the listing and of Prog, so the columns line up.
 QFont ListingFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(13);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
+    return FixedPitchFont(13);
 }
 
 // A button with its glyph above the caption.

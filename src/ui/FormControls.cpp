@@ -3,6 +3,14 @@
 #include <QComboBox>
 #include <QLabel>
 
+QFont FixedPitchFont(int pixelSize) {
+    QFont font(QStringLiteral("Courier New"));
+    font.setPixelSize(pixelSize);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,
                      const QStringList& items, int current) {
     auto* list = Place<QComboBox>(parent, name, geometry);

@@ -4,6 +4,7 @@
 // pages: an edit field with its caption above it, a read button and a write
 // button.
 
+#include <QFont>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -30,6 +31,10 @@ Control* Place(QWidget* parent, const char* name, const QRect& geometry, Args&&.
     control->setGeometry(geometry);
     return control;
 }
+
+// Courier New at that pixel size, or another fixed-pitch font where it is
+// missing.
+QFont FixedPitchFont(int pixelSize);
 
 // A drop-down list with these items and the item at current selected.
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,

@@ -46,14 +46,6 @@ QFont WindowFont() {
     return font;
 }
 
-QFont MemoFont() {
-    QFont font(QStringLiteral("Courier New"));
-    font.setPixelSize(11);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    return font;
-}
-
 // The form's widths fit its texts in Tahoma; where a substitute font is wider,
 // a check box grows to show its whole caption, as far as its box allows.
 void FitCaption(QCheckBox* check) {
@@ -224,7 +216,7 @@ void TFMain::CreateOptionsBoxes() {
     Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
     Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
     for (QPlainTextEdit* memo : {Memo1, Memo2}) {
-        memo->setFont(MemoFont());
+        memo->setFont(FixedPitchFont(11));
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);
         // The traffic logs keep only their last lines.
