@@ -385,7 +385,13 @@ bool TFProg::FormKeyPress(QKeyEvent* event) {
 }
 
 bool TFProg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && FormKeyPress(static_cast<QKeyEvent*>(event))) {
+    // The open list of a drop-down is a window of its own: Enter there picks
+    // the highlighted command (FunctionChange fills its fields) and Escape
+    // closes only the list.
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    const bool inOpenList = widget != nullptr && widget->window() != this;
+    if (event->type() == QEvent::KeyPress && !inOpenList &&
+        FormKeyPress(static_cast<QKeyEvent*>(event))) {
         return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -1,5 +1,6 @@
 // The line edit dialog: fields per command, encoding with clamping, keys,
 // invalid numbers and re-targeting.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -456,3 +457,33 @@ TEST(TFProgParse, WholeNumbers) {
 }
 
 } // namespace
+
+TEST_F(TFProgTest, KeysInTheOpenCommandListPickTheCommand) {
+    // Enter in the open list of Function picks the highlighted command and
+    // fills its fields; Escape there closes only the list.
+    set.SetLine(0, 1, {1, 0, 0, 5, 0, 0, 0, 0});
+    dlg.Open(1, 0);
+    QComboBox* function = Combo("Function");
+    function->showPopup();
+    QAbstractItemView* list = function->view();
+    PressKey(list, Qt::Key_Down);
+    PressKey(list, Qt::Key_Escape);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(function->currentIndex(), 1);
+    function->showPopup();
+    for (int i = 0; i < 16; ++i) {
+        PressKey(list, Qt::Key_Down);
+    }
+    PressKey(list, Qt::Key_Return);
+    EXPECT_TRUE(dlg.isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(set.Line(0, 1), (Bytes{1, 0, 0, 5, 0, 0, 0, 0}));
+    EXPECT_EQ(function->currentIndex(), 17); // "PROG "
+    EXPECT_TRUE(Combo("Prog")->isVisibleTo(&dlg));
+    EXPECT_FALSE(Number()->isVisibleTo(&dlg));
+    // Enter on the closed list confirms.
+    PressKey(function, Qt::Key_Return);
+    EXPECT_FALSE(dlg.isVisible());
+    EXPECT_EQ(set.Line(0, 1), (Bytes{17, 0, 0, 5, 0, 0, 0, 0}));
+}
