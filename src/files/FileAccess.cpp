@@ -132,6 +132,10 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
     if (targetExists && S_ISDIR(targetInfo.st_mode)) {
         return false;
     }
+    // A file the user may not write (read-only) is not replaced behind its back.
+    if (targetExists && ::access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
 
     fs::path temporary;
     int fd = -1;
@@ -200,6 +204,12 @@ FileAccess::ReadStatus ReadFromRegularFile(const fs::path& path, std::size_t max
 bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) {
     std::error_code error;
     if (target.filename().empty() || fs::is_directory(target, error)) {
+        return false;
+    }
+    // A read-only file is not replaced behind the user's back.
+    const fs::file_status targetStatus = fs::status(target, error);
+    if (fs::exists(targetStatus) &&
+        (targetStatus.permissions() & fs::perms::owner_write) == fs::perms::none) {
         return false;
     }
     const fs::path temporary = TemporaryPathFor(target, 0);

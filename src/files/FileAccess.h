@@ -35,7 +35,7 @@ public:
     // untouched: the bytes go to a temporary file in the same folder, which is
     // flushed to the disk and then renamed over the target. A symbolic link is
     // followed, so the file it names is replaced. An existing target keeps its
-    // permission bits. Returns false on any failure; the temporary file is then
-    // removed.
+    // permission bits; one the user may not write is left alone. Returns false
+    // on any failure; the temporary file is then removed.
     static bool WriteAtomically(const std::string& path, const void* data, std::size_t size);
 };

@@ -196,4 +196,18 @@ TEST(ProgramFileTest, WriteIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
     EXPECT_EQ(ReadBytes(path), SetBytes(PatternSet(8)));
 }
 
+TEST(ProgramFileTest, ReadOnlyFileIsNotReplaced) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    TempDir dir;
+    const std::string path = dir / "set.kxp";
+    ASSERT_TRUE(WriteProgramFile(path, PatternSet(8)));
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(WriteProgramFile(path, PatternSet(9)));
+    EXPECT_EQ(ReadBytes(path), SetBytes(PatternSet(8)));
+    EXPECT_THAT(Entries(dir.Path()), ::testing::ElementsAre("set.kxp"));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+}
+
 } // namespace
