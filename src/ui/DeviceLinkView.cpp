@@ -8,15 +8,6 @@
 #include "LinuxHidrawBackend.h"
 #endif
 
-namespace {
-// Used after Shutdown: writes go nowhere.
-class NoOutput : public ReportOutput {
-public:
-    void SendReport(std::uint8_t, const std::uint8_t*, std::size_t) override {}
-};
-NoOutput noOutput;
-} // namespace
-
 DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* panel1,
                                TJvHidDataEvent reportHandler, QObject* parent,
                                std::shared_ptr<HidBackend> backend)
@@ -55,10 +46,11 @@ void DeviceLinkView::Shutdown() {
     if (link_) {
         link_->Shutdown(); // every reader ends here
     }
+    // output_ refers to link_; the senders keep the reference Output() gave
+    // them, which forwards to output_ only while it exists.
+    output_.reset();
     link_.reset();
     controller_.reset();
-    // output_ refers to link_: keep writes harmless from now on.
-    output_.reset();
 }
 
 TJvHidDevice* DeviceLinkView::EntryDevice(int row) const {
@@ -69,10 +61,14 @@ TJvHidDevice* DeviceLinkView::EntryDevice(int row) const {
 }
 
 ReportOutput& DeviceLinkView::Output() {
+    return *this;
+}
+
+void DeviceLinkView::SendReport(std::uint8_t letter, const std::uint8_t* payload,
+                                std::size_t payloadSize) {
     if (output_) {
-        return *output_;
+        output_->SendReport(letter, payload, payloadSize);
     }
-    return noOutput;
 }
 
 HidUiDispatcher& DeviceLinkView::Dispatcher() const {

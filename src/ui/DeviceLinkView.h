@@ -19,12 +19,13 @@
 #include "DeviceLink.h"
 #include "DeviceLinkSink.h"
 #include "HidBackend.h"
+#include "ReportOutput.h"
 #include "TJvHidDeviceController.h"
 
 class QSocketNotifier;
 class QtUiDispatcher;
 
-class DeviceLinkView : public QObject, private DeviceLinkSink {
+class DeviceLinkView : public QObject, private DeviceLinkSink, private ReportOutput {
     Q_OBJECT
 public:
     // Without a back end, the Linux hidraw back end is used. The first scan
@@ -36,8 +37,8 @@ public:
 
     void Shutdown();
 
-    // Where the senders write (SendReport to CurrentDevice); nowhere after
-    // Shutdown.
+    // Where the senders write (SendReport to CurrentDevice). The reference
+    // stays valid as long as the view; after Shutdown writes go nowhere.
     ReportOutput& Output();
     TJvHidDevice* CurrentDevice() const { return link_ ? link_->CurrentDevice() : nullptr; }
     TJvHidDeviceController* JvHidDeviceController1() const { return controller_.get(); }
@@ -50,6 +51,8 @@ private:
     void AddDeviceEntry(const std::string& text, TJvHidDevice* device) override;
     void ShowStatus(const std::string& text) override;
     void ShowConnection(const std::string& text, const std::string& toolTip) override;
+    void SendReport(std::uint8_t letter, const std::uint8_t* payload,
+                    std::size_t payloadSize) override;
 
     QPointer<QListWidget> listBox_;
     QPointer<QLabel> panel0_;

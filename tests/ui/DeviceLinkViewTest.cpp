@@ -136,6 +136,8 @@ TEST_F(DeviceLinkViewTest, ShutdownWhileAReportWaitsForTheUiThreadCompletes) {
     kx.ProductString = u"KX-RD4";
     const auto id = backend->Plug(kx);
     Start();
+    // The senders keep the output they were given at start-up.
+    ReportOutput& output = view->Output();
     backend->InjectReport(id, Reply('y'));
     while (backend->PendingReports(id) != 0) {
         std::this_thread::yield(); // the reader has it and waits for the UI thread
@@ -143,7 +145,8 @@ TEST_F(DeviceLinkViewTest, ShutdownWhileAReportWaitsForTheUiThreadCompletes) {
     view->Shutdown();
     EXPECT_EQ(letters.size(), 1u);
     EXPECT_EQ(view->CurrentDevice(), nullptr);
-    view->Output().SendReport('u', nullptr, 0); // harmless after the shut-down
+    output.SendReport('u', nullptr, 0); // harmless after the shut-down
+    view->Output().SendReport('u', nullptr, 0);
     EXPECT_EQ(backend->Written(id).size(), 0u);
     view.reset();
     QCoreApplication::processEvents();
