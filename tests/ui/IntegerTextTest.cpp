@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <ostream>
 
 #include "IntegerText.h"
 
@@ -11,6 +12,26 @@ struct ParseCase {
     bool ok;
     std::int32_t value;
 };
+
+// Shown in the test names, which must read the same in every run: the text,
+// control characters escaped, and the expected result.
+void PrintTo(const ParseCase& c, std::ostream* os) {
+    *os << "text \"";
+    for (const char* p = c.text; *p != '\0'; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte < 0x20) {
+            *os << "\\x" << std::hex << static_cast<int>(byte) << std::dec;
+        } else {
+            *os << *p;
+        }
+    }
+    *os << "\" ";
+    if (c.ok) {
+        *os << "is " << c.value;
+    } else {
+        *os << "fails";
+    }
+}
 
 class IntegerTextParse : public ::testing::TestWithParam<ParseCase> {};
 
