@@ -49,7 +49,8 @@ struct HidCaps {
 
 enum class HidReadStatus {
     Report, // a report was read (its count may be 0)
-    Woken,  // the waker was raised before a report arrived
+    Woken,  // the waker was raised before a report arrived (or, when the waker
+            // cannot be raised, a wait slice ended: look at the stop request)
     Failed, // the handle is unusable (device gone, handle closed, I/O error)
 };
 

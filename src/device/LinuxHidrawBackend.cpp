@@ -18,7 +18,12 @@
 
 namespace {
 
-// Wakes a reader through an eventfd that its poll() watches.
+// How often a reader whose waker has no eventfd looks at its stop request.
+constexpr int FallbackWakeSliceMs = 100;
+
+// Wakes a reader through an eventfd that its poll() watches. Without an
+// eventfd (descriptors exhausted) a raise cannot end a wait: the waits are
+// then cut into slices so that a stop is still seen.
 class EventFdWaker : public HidWaker {
 public:
     EventFdWaker() : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
@@ -388,14 +393,19 @@ HidReadStatus LinuxHidrawBackend::Read(HidHandle handle, std::uint8_t* buffer, s
         numbered = it->second;
     }
     const int fd = static_cast<int>(handle);
+    // No time-out: an idle reader never wakes (unless its waker is unusable).
+    const int timeout = eventWaker.Fd() >= 0 ? -1 : FallbackWakeSliceMs;
     for (;;) {
         pollfd fds[2] = {{fd, POLLIN, 0}, {eventWaker.Fd(), POLLIN, 0}};
-        const int r = ::poll(fds, 2, -1); // no time-out: an idle reader never wakes
+        const int r = ::poll(fds, 2, timeout);
         if (r < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return HidReadStatus::Failed;
+        }
+        if (r == 0) {
+            return HidReadStatus::Woken; // the caller looks at its stop request
         }
         if ((fds[1].revents & POLLIN) != 0) {
             eventWaker.Consume();

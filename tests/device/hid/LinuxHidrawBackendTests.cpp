@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
 #include "LinuxHidrawBackend.h"
 
 namespace {
@@ -56,6 +64,52 @@ TEST(HidLinuxBackend, RefusesWhatIsNotAHidDevice) {
     const auto status = backend.Read(r, buffer, sizeof buffer, *waker, count);
     EXPECT_TRUE(status == HidReadStatus::Woken || count == 0);
     EXPECT_FALSE(waker->Sleep(0));
+    backend.Close(r);
+}
+
+TEST(HidLinuxBackend, ReaderWhoseWakerGotNoEventFdStillReturnsToLookAtItsStop) {
+    LinuxHidrawBackend backend;
+    // A pty master without a slave: a character device that never becomes
+    // readable, like an idle hidraw node.
+    const HidHandle r = backend.Open("/dev/ptmx", HidOpenMode::Read);
+    if (r == InvalidHidHandle) {
+        GTEST_SKIP() << "no /dev/ptmx";
+    }
+    // The waker is made while every descriptor is taken.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd = ::open("/dev/null", O_RDONLY); fd >= 0; fd = ::open("/dev/null", O_RDONLY)) {
+        taken.push_back(fd);
+    }
+    auto waker = backend.CreateWaker();
+    for (const int fd : taken) {
+        ::close(fd);
+    }
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+    std::atomic<bool> returned{false};
+    HidReadStatus status = HidReadStatus::Report;
+    std::thread reader([&] {
+        std::uint8_t buffer[8];
+        std::size_t count = 0;
+        status = backend.Read(r, buffer, sizeof buffer, *waker, count);
+        returned = true;
+    });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!returned && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!returned) {
+        reader.detach(); // blocked for good: a stop could never reach it
+        FAIL() << "the read never returned to look at its stop request";
+    }
+    reader.join();
+    EXPECT_EQ(status, HidReadStatus::Woken);
+    waker->Raise(); // harmless without an eventfd
     backend.Close(r);
 }
 
