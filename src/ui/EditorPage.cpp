@@ -247,8 +247,13 @@ bool EditorPage::eventFilter(QObject* watched, QEvent* event) {
         host_.RunGuarded([this, label] { line00MouseMove(label); });
     else if (type == QEvent::MouseButtonPress)
         host_.RunGuarded([this, label, button] { line00MouseDown(label, button); });
-    else if (button == Qt::LeftButton)
-        host_.RunGuarded([this, label] { line00DblClick(label); });
+    else {
+        // The second press of a double-click reaches the label only as the
+        // double-click; it is a press all the same (a right one starts a move).
+        if (button == Qt::LeftButton)
+            host_.RunGuarded([this, label] { line00DblClick(label); });
+        host_.RunGuarded([this, label, button] { line00MouseDown(label, button); });
+    }
     // The box behind the label must not see it: a press there cancels a move.
     return true;
 }

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QWindow>
 #include <vector>
 
 #include "EditorPage.h"
@@ -132,6 +133,34 @@ TEST_F(Editor, PendingMoveSurvivesAReleaseElsewhereAndAProgramSwitch) {
     EXPECT_EQ(window->Programs().Line(2, 7), VMax500);
     EXPECT_EQ(window->Programs().Line(5, 3), ProgramLine{});
     EXPECT_TRUE(window->Modified().IsSet());
+}
+
+TEST_F(Editor, RightPressThatEndsADoubleClickStartsAMoveToo) {
+    Put(0, 3, VMax500);
+    Put(0, 10, JumpIn);
+    window->RenderProgram();
+    // The window system's events with their times: the second press comes soon
+    // after the first at the same place, which makes it a double-click.
+    QWindow* handle = window->windowHandle();
+    const int start = QTest::lastMouseTimestamp + 1000;
+    auto send = [&](QEvent::Type type, QWidget* over, int time) {
+        const QPoint local = over->mapTo(window.get(), Middle(over));
+        const Qt::MouseButtons held =
+            type == QEvent::MouseButtonPress ? Qt::RightButton : Qt::NoButton;
+        qt_handleMouseEvent(handle, local, handle->mapToGlobal(local), held, Qt::RightButton, type,
+                            {}, time);
+        QCoreApplication::processEvents();
+    };
+    send(QEvent::MouseButtonPress, Line(3), start);
+    send(QEvent::MouseButtonRelease, Line(3), start + 50);
+    send(QEvent::MouseButtonPress, Line(3), start + 100);
+    send(QEvent::MouseButtonRelease, Line(10), start + 200);
+    QTest::lastMouseTimestamp = start + 1000;
+    EXPECT_EQ(window->Programs().Line(0, 3), JumpIn);
+    EXPECT_EQ(window->Programs().Line(0, 10), VMax500);
+    EXPECT_EQ(Text(10), "[10]  V_MAX  00500");
+    EXPECT_EQ(window->Editor().Drag().Line(), NoIndex);
+    EXPECT_TRUE(window->opened.empty());
 }
 
 TEST_F(Editor, PressOnTheBoxBackgroundCancelsAPendingMove) {
