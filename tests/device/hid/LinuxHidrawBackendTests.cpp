@@ -68,6 +68,11 @@ TEST(HidLinuxBackend, RefusesWhatIsNotAHidDevice) {
 }
 
 TEST(HidLinuxBackend, ReaderWhoseWakerGotNoEventFdStillReturnsToLookAtItsStop) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer runtime checks memory through a pipe; with every descriptor
+    // taken it reports false errors. The plain build runs this test.
+    GTEST_SKIP() << "needs free descriptors under the address sanitizer";
+#endif
     LinuxHidrawBackend backend;
     // A pty master without a slave: a character device that never becomes
     // readable, like an idle hidraw node.
