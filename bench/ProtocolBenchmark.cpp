@@ -12,13 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BareReportLoop.h"
-#include "CurrentDeviceOutput.h"
-#include "DeviceLink.h"
-#include "DeviceReportProcessor.h"
-#include "PumpedUiDispatcher.h"
-#include "ScriptedController.h"
-#include "SimulatedHidBackend.h"
-#include "TJvHidDeviceController.h"
+#include "LinkedTool.h"
 
 namespace {
 
@@ -128,83 +122,28 @@ public:
     int messages = 0;
 };
 
-class QuietLinkSink : public DeviceLinkSink {
-public:
-    void ClearDeviceList() override {}
-    void AddDeviceEntry(const std::string&, TJvHidDevice*) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowConnection(const std::string&, const std::string&) override {}
-};
-
-// The tool and a scripted controller on the simulated back end, connected
-// through the controller classes, the reader thread and the hand-over.
-class LinkedTool {
-public:
-    LinkedTool() {
-        SimulatedHidBackend::DeviceSpec kxrd4;
-        kxrd4.ProductString = u"KX-RD4";
-        const auto id = backend_->Plug(kxrd4);
-        backend_->TakeNotifications();
-        peer_ = std::make_unique<ScriptedController>(*backend_, id);
-        controller_ = std::make_unique<TJvHidDeviceController>(backend_, dispatcher_);
-        link_ = std::make_unique<DeviceLink>(
-            *controller_, linkSink_,
-            [this](TJvHidDevice&, std::uint8_t, const std::uint8_t* data, std::uint16_t size) {
-                processor_->Process(data, size);
-            });
-        output_ = std::make_unique<CurrentDeviceOutput>(*link_);
-        messages_ = std::make_unique<ControllerMessages>(*output_, programs_);
-        processor_ = std::make_unique<DeviceReportProcessor>(programs_, *messages_, sink_);
-        connected_ = dispatcher_->PumpUntil([this] { return link_->CurrentDevice() != nullptr; },
-                                            std::chrono::seconds(5));
+// One whole transfer of P3 through the linked tool; false if it did not
+// finish within 10 s. Each transfer ends with exactly one status message:
+// ProgramStored after a send, the read message after line 24 of a read.
+bool Transfer(LinkedTool<CountingSink>& tool, bool send) {
+    const int target = tool.sink.messages + 1;
+    if (send) {
+        tool.messages->SendProgram(3, tool.sink);
+    } else {
+        tool.messages->ReadProgram(3, tool.sink);
     }
-    ~LinkedTool() {
-        link_->Shutdown();
-        link_.reset();
-        controller_.reset();
-    }
-
-    bool Connected() const { return connected_; }
-    // One whole transfer; false if it did not finish within 10 s.
-    bool SendProgram() { return Transfer(true); }
-    bool ReadProgram() { return Transfer(false); }
-
-private:
-    bool Transfer(bool send) {
-        // Each transfer ends with exactly one status message: ProgramStored
-        // after a send, the read message after line 24 of a read.
-        const int target = sink_.messages + 1;
-        if (send) {
-            messages_->SendProgram(3, sink_);
-        } else {
-            messages_->ReadProgram(3, sink_);
-        }
-        return dispatcher_->PumpUntil([&] { return sink_.messages == target; },
+    return tool.dispatcher->PumpUntil([&] { return tool.sink.messages == target; },
                                       std::chrono::seconds(10));
-    }
-
-    std::shared_ptr<SimulatedHidBackend> backend_ = std::make_shared<SimulatedHidBackend>();
-    std::shared_ptr<PumpedUiDispatcher> dispatcher_ = std::make_shared<PumpedUiDispatcher>();
-    std::unique_ptr<ScriptedController> peer_;
-    QuietLinkSink linkSink_;
-    ProgramSet programs_;
-    CountingSink sink_;
-    std::unique_ptr<TJvHidDeviceController> controller_;
-    std::unique_ptr<DeviceLink> link_;
-    std::unique_ptr<CurrentDeviceOutput> output_;
-    std::unique_ptr<ControllerMessages> messages_;
-    std::unique_ptr<DeviceReportProcessor> processor_;
-    bool connected_ = false;
-};
+}
 
 void BM_Link_SendProgram(benchmark::State& state) {
-    LinkedTool tool;
-    if (!tool.Connected()) {
+    LinkedTool<CountingSink> tool;
+    if (!tool.connected) {
         state.SkipWithError("the simulated KX-RD4 was not selected");
         return;
     }
     for (auto _ : state) {
-        if (!tool.SendProgram()) {
+        if (!Transfer(tool, true)) {
             state.SkipWithError("transfer did not finish");
             break;
         }
@@ -214,13 +153,13 @@ void BM_Link_SendProgram(benchmark::State& state) {
 BENCHMARK(BM_Link_SendProgram)->UseRealTime();
 
 void BM_Link_ReadProgram(benchmark::State& state) {
-    LinkedTool tool;
-    if (!tool.Connected()) {
+    LinkedTool<CountingSink> tool;
+    if (!tool.connected) {
         state.SkipWithError("the simulated KX-RD4 was not selected");
         return;
     }
     for (auto _ : state) {
-        if (!tool.ReadProgram()) {
+        if (!Transfer(tool, false)) {
             state.SkipWithError("transfer did not finish");
             break;
         }

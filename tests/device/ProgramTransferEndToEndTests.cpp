@@ -7,55 +7,18 @@
 
 #include <gtest/gtest.h>
 
-#include "ControllerMessages.h"
-#include "CurrentDeviceOutput.h"
-#include "DeviceLink.h"
-#include "DeviceReportProcessor.h"
-#include "PumpedUiDispatcher.h"
-#include "ScriptedController.h"
-#include "SimulatedHidBackend.h"
+#include "LinkedTool.h"
 #include "SinkRecorder.h"
-#include "TJvHidDeviceController.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-class QuietLinkSink : public DeviceLinkSink {
-public:
-    void ClearDeviceList() override {}
-    void AddDeviceEntry(const std::string&, TJvHidDevice*) override {}
-    void ShowStatus(const std::string&) override {}
-    void ShowConnection(const std::string& text, const std::string&) override { connection = text; }
-    std::string connection;
-};
-
-class ProgramTransferEndToEnd : public ::testing::Test {
+class ProgramTransferEndToEnd : public ::testing::Test, protected LinkedTool<SinkRecorder> {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec kxrd4;
-        kxrd4.ProductString = u"KX-RD4";
-        deviceId = backend->Plug(kxrd4);
-        backend->TakeNotifications();
-        peer = std::make_unique<ScriptedController>(*backend, deviceId);
-        controller = std::make_unique<TJvHidDeviceController>(backend, dispatcher);
-        link = std::make_unique<DeviceLink>(
-            *controller, linkSink,
-            [this](TJvHidDevice&, std::uint8_t, const std::uint8_t* data, std::uint16_t size) {
-                processor->Process(data, size);
-            });
-        output = std::make_unique<CurrentDeviceOutput>(*link);
-        messages = std::make_unique<ControllerMessages>(*output, programs);
-        processor = std::make_unique<DeviceReportProcessor>(programs, *messages, sink);
-        ASSERT_TRUE(dispatcher->PumpUntil([this] { return link->CurrentDevice() != nullptr; }, 5s));
+        ASSERT_TRUE(connected);
         ASSERT_EQ(linkSink.connection, DeviceLink::Connected);
-    }
-
-    void TearDown() override {
-        link->Shutdown(); // stops the reader before anything it uses goes
-        link.reset();
-        controller.reset();
-        peer.reset();
     }
 
     bool PumpUntil(const std::function<bool()>& done) { return dispatcher->PumpUntil(done, 10s); }
@@ -63,19 +26,6 @@ protected:
     int Count(const std::string& event) const {
         return static_cast<int>(std::count(sink.events.begin(), sink.events.end(), event));
     }
-
-    std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
-    std::shared_ptr<PumpedUiDispatcher> dispatcher = std::make_shared<PumpedUiDispatcher>();
-    SimulatedHidBackend::DeviceId deviceId = 0;
-    std::unique_ptr<ScriptedController> peer;
-    QuietLinkSink linkSink;
-    ProgramSet programs;
-    SinkRecorder sink;
-    std::unique_ptr<TJvHidDeviceController> controller;
-    std::unique_ptr<DeviceLink> link;
-    std::unique_ptr<CurrentDeviceOutput> output;
-    std::unique_ptr<ControllerMessages> messages;
-    std::unique_ptr<DeviceReportProcessor> processor;
 };
 
 TEST_F(ProgramTransferEndToEnd, ProgramSentAndReadBackKeepsAllTwoHundredBytes) {
