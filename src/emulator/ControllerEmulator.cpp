@@ -1,0 +1,5 @@
+#include "ControllerEmulator.h"
+
+struct ControllerEmulator::State {};
+
+ControllerEmulator::ControllerEmulator(std::size_t) {}

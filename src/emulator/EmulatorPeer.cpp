@@ -1,0 +1,1 @@
+#include "EmulatorPeer.h"
