@@ -8,8 +8,9 @@ SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
         } else if (arg == "-h" || arg == "--help") {
             options.help = true;
         } else {
-            options.error = (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
-                            arg + "'";
+            options.error =
+                (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
+                arg + "'";
             return options;
         }
     }

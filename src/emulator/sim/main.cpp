@@ -97,9 +97,8 @@ int main(int argc, char** argv) {
     LogLine("KX-RD4 plugged in" + (node.empty() ? std::string() : " as " + node) +
             " (USB 1A2B:000C); " + SimulatorConsole::Commands + "; Ctrl+C ends");
 
-    SimulatorConsole console([&peer](const std::function<void(ControllerEmulator&)>& f) {
-        peer->With(f);
-    });
+    SimulatorConsole console(
+        [&peer](const std::function<void(ControllerEmulator&)>& f) { peer->With(f); });
     bool inputOpen = true;
     bool running = true;
     std::string pending;
