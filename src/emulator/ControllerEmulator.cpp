@@ -172,10 +172,10 @@ struct ControllerEmulator::State {
     }
 
     std::int32_t RelativeVelocity(std::int64_t offset) const {
-        const std::int64_t base = axis.CurrentMode() == EmulatedAxis::Mode::Velocity
-                                      ? axis.VelocityTarget()
-                                      : axis.Velocity();
         const std::int64_t limit = std::max(vmax, 0);
+        const std::int64_t base = axis.CurrentMode() == EmulatedAxis::Mode::Velocity
+                                      ? std::clamp(axis.VelocityTarget(), -limit, limit)
+                                      : axis.Velocity();
         return static_cast<std::int32_t>(std::clamp(base + offset, -limit, limit));
     }
 
