@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,11 @@ public:
     };
 
     // replyLength: the length of every reply, report identifier included
-    // (65 for the KX-RD4's 64-byte reports).
+    // (65 for the KX-RD4's 64-byte reports); at least 12, the longest reply.
     explicit ControllerEmulator(std::size_t replyLength = 65);
+    ~ControllerEmulator();
+    ControllerEmulator(ControllerEmulator&&) noexcept;
+    ControllerEmulator& operator=(ControllerEmulator&&) noexcept;
 
     // A report written to the controller at nowMs (byte 0 the report
     // identifier, byte 1 the message letter, then the payload). Advances to
@@ -62,7 +66,13 @@ public:
     // Faults recorded since the last call, oldest first.
     std::vector<Fault> TakeFaults();
 
+    // The most lines a program runs in one 1 ms step without waiting; one
+    // more ends it with a fault.
+    static constexpr int MaxLinesPerStep = 1000;
+    // Unread faults kept; older ones are dropped first.
+    static constexpr std::size_t MaxKeptFaults = 256;
+
 private:
     struct State;
-    // Implementation chosen by the emulator's author (pimpl or plain members).
+    std::unique_ptr<State> state_;
 };
