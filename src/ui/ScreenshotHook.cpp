@@ -26,7 +26,7 @@ constexpr int FirstDelayMs = 1000;
 constexpr int PageDelayMs = 400;
 // How long the chart runs before its page is photographed (40 samples a
 // second; the chart shows the last 500).
-constexpr int ChartMs = 9000;
+constexpr int ChartMs = 12000;
 
 ProgramLine Line(CommandCode code, std::int32_t value = 0) {
     ProgramLine line{};
