@@ -1,0 +1,7 @@
+#include "PlatformHidBackend.h"
+
+#include "LinuxHidrawBackend.h"
+
+std::shared_ptr<HidBackend> CreatePlatformHidBackend() {
+    return std::make_shared<LinuxHidrawBackend>();
+}
