@@ -125,6 +125,13 @@ struct ControllerEmulator::State {
     EmulatedAxis::Outcome waitOutcome = EmulatedAxis::Outcome::None;
     std::vector<Fault> faults;
 
+    struct DecodedNumber {
+        ProgramLine bytes{};
+        std::optional<std::int32_t> number;
+        bool filled = false;
+    };
+    std::array<DecodedNumber, ProgramSetBytes / 8> decoded{};
+
     // Time ------------------------------------------------------------------
 
     void AdvanceTo(std::int64_t t) {
@@ -172,10 +179,10 @@ struct ControllerEmulator::State {
     }
 
     std::int32_t RelativeVelocity(std::int64_t offset) const {
-        const std::int64_t base = axis.CurrentMode() == EmulatedAxis::Mode::Velocity
-                                      ? axis.VelocityTarget()
-                                      : axis.Velocity();
         const std::int64_t limit = std::max(vmax, 0);
+        const std::int64_t base = axis.CurrentMode() == EmulatedAxis::Mode::Velocity
+                                      ? std::clamp(axis.VelocityTarget(), -limit, limit)
+                                      : axis.Velocity();
         return static_cast<std::int32_t>(std::clamp(base + offset, -limit, limit));
     }
 
@@ -305,6 +312,16 @@ struct ControllerEmulator::State {
         }
     }
 
+    // NumberOf of the running line, remembered with the bytes it was read from
+    // (reading the text is the costly part of a line).
+    std::optional<std::int32_t> CachedNumberOf(const ProgramLine& bytes, OperandLayout layout) {
+        DecodedNumber& entry = decoded[static_cast<std::size_t>(program * LinesPerProgram + line)];
+        if (!entry.filled || entry.bytes != bytes) {
+            entry = DecodedNumber{bytes, NumberOf(bytes, layout), true};
+        }
+        return entry.number;
+    }
+
     Flow Execute(const ProgramLine& bytes) {
         const int code = CommandOf(bytes);
         if (code < 0) {
@@ -315,7 +332,7 @@ struct ControllerEmulator::State {
         const OperandLayout layout = OperandLayoutOf(code);
         if (layout == OperandLayout::Digits5 || layout == OperandLayout::SignedDigits5 ||
             layout == OperandLayout::SignedDigits7 || layout == OperandLayout::Homing) {
-            const std::optional<std::int32_t> value = NumberOf(bytes, layout);
+            const std::optional<std::int32_t> value = CachedNumberOf(bytes, layout);
             if (!value) {
                 return Fail("operand digit out of range");
             }
