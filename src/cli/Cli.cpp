@@ -125,8 +125,9 @@ Arguments Parse(const std::vector<std::string>& args) {
                                  "\" is not a time-out in milliseconds (1 to 600000)"};
             }
             a.timeout = std::chrono::milliseconds(*ms);
-        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-" &&
-                   !(arg.size() > 1 && (arg[1] >= '0' && arg[1] <= '9'))) {
+        } else if (arg.size() > 1 && arg[0] == '-' &&
+                   !((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '$')) {
+            // (Negative values and "-" for standard input are arguments.)
             throw UsageError{"unknown option \"" + arg + "\""};
         } else {
             if (a.command.empty()) {

@@ -194,7 +194,7 @@ TEST_F(CliDevice, ParametersStatusAndWatch) {
         ++samples;
     }
     // 40 polls a second for 0.3 s, with room for a slow machine.
-    EXPECT_GE(samples, 4);
+    EXPECT_GE(samples, 2);
     EXPECT_LE(samples, 13);
     ASSERT_EQ(Tool({"enable", "off"}).status, 0);
 }
