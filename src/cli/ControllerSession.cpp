@@ -72,8 +72,13 @@ bool ControllerSession::Ready(std::string& error) const {
         return false;
     }
     if (device_ == nullptr) {
-        error = "no KX-RD4 is connected (" + std::to_string(link_->EntryCount()) +
-                " HID devices found, none of them a KX-RD4; see \"kxrd4-cli devices\")";
+        const int count = link_->EntryCount();
+        error = "no KX-RD4 is connected (" +
+                (count == 0 ? std::string("no HID devices found")
+                            : std::to_string(count) +
+                                  " HID devices found, none of them a KX-RD4; see \"kxrd4-cli "
+                                  "devices\"") +
+                ")";
         return false;
     }
     if (!device_->ReadWriteAccess()) {
