@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <poll.h>
 
+#include "PlatformHidBackend.h"
 #include "TJvHidDevice.h"
 
 namespace {
@@ -144,8 +144,7 @@ void ControllerSession::CheckNotifications() {
     if (fd < 0) {
         return; // the back end posts its notifications to the dispatcher
     }
-    pollfd p{fd, POLLIN, 0};
-    if (::poll(&p, 1, 0) > 0) {
+    if (NotificationPending(fd)) {
         controller_->CheckNotifications();
     }
 }
