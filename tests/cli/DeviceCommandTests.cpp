@@ -36,10 +36,17 @@ class CliDevice : public ::testing::Test, protected CliRig {
 protected:
     // The emulator answers each write; before each reply, noise can be
     // queued (replies the window's own requests would get).
-    void Attach(bool noise = false, int unplugAtLine = -1) {
+    // unplugAtLine: the device goes when that line is written; corruptLine:
+    // the controller stores that line with its last byte changed.
+    void Attach(bool noise = false, int unplugAtLine = -1, int corruptLine = -1) {
         device = backend->Plug(KxRd4());
-        backend->SetPeer(device, [this, noise, unplugAtLine](SimulatedHidBackend::DeviceId id,
-                                                             const Report& report) {
+        backend->SetPeer(device, [this, noise, unplugAtLine, corruptLine](
+                                     SimulatedHidBackend::DeviceId id, const Report& sent) {
+            Report report = sent;
+            if (report.size() > 11 && report[1] == LetterByte(MessageLetter::LineWrite) &&
+                report[3] == corruptLine) {
+                report[11] ^= 1;
+            }
             if (unplugAtLine >= 0 && report.size() > 3 &&
                 report[1] == LetterByte(MessageLetter::LineWrite) && report[3] == unplugAtLine) {
                 backend->Unplug(id);
@@ -241,6 +248,16 @@ TEST_F(CliDevice, FailuresEndWithStatusOneAndTheirCause) {
     EXPECT_NE(r.err.find("disconnected at line 10 of P5 (lines 00 to 09 were confirmed)"),
               std::string::npos)
         << r.err;
+    // A line the controller stored wrongly is named by the verification.
+    Attach(false, -1, 7);
+    r = Tool({"send", Path("p.kxp"), "-p", "3", "--verify"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("verify: line 07 of P3 differs: sent \"[07]  *****  \" (00 00 00 00 00 00 "
+                         "00 00), read back \"[07]  *****  \" (00 00 00 00 00 00 00 01)"),
+              std::string::npos)
+        << r.err;
+    backend->Unplug(device);
+
     // A read that gets no answer leaves the file as it was.
     backend->Plug(KxRd4());
     WriteFile("keep.kxp", std::string(2000, '\x22'));
