@@ -338,6 +338,11 @@ struct ControllerEmulator::State {
             }
             number = *value;
         }
+        const bool jump =
+            layout == OperandLayout::LineTarget || layout == OperandLayout::LineIfInput;
+        if (jump && bytes[1] >= LinesPerProgram) {
+            return JumpTo(bytes[1]); // the fault, whether or not it would jump
+        }
         const bool io = layout == OperandLayout::IoState || layout == OperandLayout::LineIfInput;
         const std::uint8_t ioNumber = layout == OperandLayout::IoState ? bytes[1] : bytes[2];
         if (io && ioNumber > 1) {
@@ -409,9 +414,6 @@ struct ControllerEmulator::State {
             --counter;
             return counter > 0 ? JumpTo(bytes[1]) : Next();
         case CommandCode::J_INP:
-            if (bytes[1] >= LinesPerProgram) {
-                return JumpTo(bytes[1]); // the fault
-            }
             return inputs[bytes[2]] == (bytes[3] != 0) ? JumpTo(bytes[1]) : Next();
         case CommandCode::PROG:
             if (!ProgramSet::IsValidProgram(bytes[1])) {

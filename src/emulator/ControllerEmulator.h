@@ -10,6 +10,9 @@
 // time t; here are the reports I send back". A request that is too short, has
 // an unknown letter, or names a program or line out of range is ignored (no
 // reply); any bytes are accepted without reading outside them.
+//
+// The clock starts at 0. What the axis, the home switch and each program line
+// do is described in this folder's README.md.
 
 #include <cstddef>
 #include <cstdint>

@@ -304,6 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"MoveWithEnableOff", {Line(C::X_DST, 100)}, 0, "ENABLE off"},
         FaultCase{"DigitByteOutOfRange", {Raw(1, {0, 12, 0, 0, 0})}, 0, "digit"},
         FaultCase{"JumpBeyondLine24", {Operands(C::J_INP, {25, 0, 0})}, 0, "line 25"},
+        FaultCase{"UntakenJumpBeyondLine24", {Operands(C::J_CNT, {30})}, 0, "line 30"},
         FaultCase{"NoSuchOutput", {Operands(C::S_OUT, {2, 1})}, 0, "I/O number 2"},
         FaultCase{"NoSuchProgram", {Operands(C::PROG, {10})}, 0, "program 10"}),
     [](const auto& info) { return info.param.name; });
