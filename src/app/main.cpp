@@ -7,9 +7,11 @@
 #include <QFont>
 #include <cstdio>
 #include <exception>
+#include <string_view>
 
 #include "GeneralErrorDisplay.h"
 #include "KxApplication.h"
+#include "KxVersion.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "ScreenshotHook.h"
@@ -31,6 +33,11 @@ bool DisplayAvailable() {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Answered without a display, as packaging and support scripts ask it.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("kxrd4-pc %s\n", KxVersion);
+        return 0;
+    }
     if (!DisplayAvailable()) {
         std::fprintf(stderr, "kxrd4-pc needs a graphical desktop, but no display was found "
                              "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
