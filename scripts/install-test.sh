@@ -113,6 +113,7 @@ BASE="$CACHE/$SUITE-minbase.tar.gz"
 if [ ! -f "$BASE" ]; then
     log "debootstrap $SUITE (minbase) from $(mirror)"
     boot=$(mktemp -d "$WORK/debootstrap.XXXXXX")
+    chmod 755 "$boot"
     debootstrap --variant=minbase "$SUITE" "$boot" "$(mirror)" >"$WORK/debootstrap.log" 2>&1 ||
         die "debootstrap failed, see $WORK/debootstrap.log"
     grep -q " $boot[/ ]" /proc/self/mounts && die "debootstrap left mounts below $boot"
@@ -122,7 +123,6 @@ if [ ! -f "$BASE" ]; then
 fi
 
 root=$(mktemp -d "$WORK/root.XXXXXX")
-chmod 755 "$root"
 mounts=()
 xvfb_pid=""
 cleanup() {
@@ -149,6 +149,7 @@ mount_in() { # mount_in TARGET MOUNT-ARGUMENTS...
 }
 
 tar -C "$root" -xzf "$BASE"
+chmod 755 "$root" # the tarball's top entry may carry the mode of a private temporary folder
 # The same package sources as this machine (updates and security included).
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1 && [ -z "${KXRD4_DEBIAN_MIRROR:-}" ]; then
@@ -284,6 +285,7 @@ grep -qF "\"$wm\"" <<<"$wm_class" || die "StartupWMClass=$wm is not in the windo
 cp "$settings" "$WORK/settings-before-upgrade.ini"
 newer="$WORK/newer"
 rm -rf "$newer"
+mkdir -p "$newer"
 dpkg-deb -R "$DEB" "$newer/pkg"
 sed -i "s/^Version: .*/Version: $VERSION.0.1/" "$newer/pkg/DEBIAN/control"
 dpkg-deb --root-owner-group -b "$newer/pkg" "$root/tmp/kxrd4-pc-newer.deb" >/dev/null

@@ -19,7 +19,7 @@ KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) 
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));
     // Ties the windows to the installed kxrd4-pc.desktop (its icon and name in
-    // the task bar); on X11 the window class is "kxrd4-pc", "Kxrd4-pc".
+    // the task bar); on X11 the window class is the application name, "kxrd4-pc".
     setDesktopFileName(QStringLiteral("kxrd4-pc"));
     setWindowIcon(ApplicationIcon());
     // The window's fonts where they are not installed: metric-compatible or
