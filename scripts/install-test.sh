@@ -246,12 +246,15 @@ as_user DISPLAY=":$display" KXRD4_SCREENSHOT_DIR=/home/tester/shots \
 app_pid=$!
 title=""
 window=""
+wm_class=""
+wm_icon=""
 for _ in $(seq 300); do
     line=$(xwininfo -display ":$display" -root -tree 2>/dev/null | grep -F '"KX-RD4 PC' | head -n 1 || true)
     if [ -n "$line" ]; then
         window=$(awk '{ print $1 }' <<<"$line")
         title=$(sed -n 's/^[^"]*"\(.*\)": (.*$/\1/p' <<<"$line")
         wm_class=$(xprop -display ":$display" -id "$window" WM_CLASS 2>/dev/null || true)
+        wm_icon=$(xprop -display ":$display" -id "$window" _NET_WM_ICON 2>/dev/null | head -c 40 || true)
         break
     fi
     kill -0 "$app_pid" 2>/dev/null || break
@@ -266,6 +269,7 @@ log "window title: '$title'; $wm_class"
 expected_title="KX-RD4 PC  -  [Nowy]"
 [ ${#mode[@]} -eq 0 ] || expected_title="KX-RD4 PC (symulator)  -  [Nowy]"
 [ "$title" = "$expected_title" ] || die "the window is titled '$title', not '$expected_title'"
+grep -q '^_NET_WM_ICON(CARDINAL) = ' <<<"$wm_icon" || die "the window has no icon ($wm_icon)"
 rm -rf "$WORK/shots"
 mkdir -p "$WORK/shots"
 cp "$root"/home/tester/shots/*.png "$WORK/shots/" 2>/dev/null || true
