@@ -268,7 +268,9 @@ log "window title: '$title'; $wm_class"
 # The demo says in its caption that the controller is simulated.
 expected_title="KX-RD4 PC  -  [Nowy]"
 [ ${#mode[@]} -eq 0 ] || expected_title="KX-RD4 PC (symulator)  -  [Nowy]"
-[ "$title" = "$expected_title" ] || die "the window is titled '$title', not '$expected_title'"
+# (The demo's screenshots edit P0, which may already mark the caption modified.)
+[ "$title" = "$expected_title" ] || [ "$title" = "$expected_title*" ] ||
+    die "the window is titled '$title', not '$expected_title'"
 grep -q '^_NET_WM_ICON(CARDINAL) = ' <<<"$wm_icon" || die "the window has no icon ($wm_icon)"
 rm -rf "$WORK/shots"
 mkdir -p "$WORK/shots"
