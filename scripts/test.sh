@@ -2,7 +2,8 @@
 # Installs what is missing, builds and runs every test: all of them but the
 # kernel test under ASan+UBSan (widget tests on the offscreen platform), the
 # code without widgets under TSan, then the full debug build with every test
-# including the kernel test under QEMU. CTest's summary comes last.
+# including the kernel test under QEMU. Before that, the Debian package's
+# install test when the packaging changed. CTest's summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -18,6 +19,9 @@ echo "== TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -LE kernel -j"$jobs"
+
+echo "== Debian package: install test on a fresh Debian 12 (when the packaging changed)"
+bash scripts/install-test.sh --if-changed
 
 echo "== Debug: every test"
 cmake --preset debug >/dev/null

@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "KxVersion.h"
 #include "SimulatorConsole.h"
 #include "SimulatorOptions.h"
 #include "UhidEmulatorPeer.h"
@@ -72,6 +73,10 @@ int main(int argc, char** argv) {
         SimulatorOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
         std::fputs(SimulatorOptions::Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version && options.error.empty()) {
+        std::printf("kxrd4-sim %s\n", KxVersion);
         return 0;
     }
     if (!options.error.empty()) {
