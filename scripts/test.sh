@@ -23,3 +23,7 @@ echo "== Debug: every test"
 cmake --preset debug >/dev/null
 cmake --build --preset debug -j"$jobs"
 ctest --preset debug -j"$jobs"
+
+# The Windows zip under Wine needs Qt cross-built for Windows, which takes about half an
+# hour: it runs only when scripts/windows-qt.sh has put that Qt into its cache.
+bash scripts/windows-check.sh
