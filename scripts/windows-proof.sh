@@ -8,8 +8,10 @@
 # fresh folder whose path holds Polish letters and blanks, then
 #  - kxrd4-pc.exe --demo photographs its three pages and its questions (the tool's own
 #    screenshot mode) while it sends a program to the emulated controller and reads it
-#    back; the read-back must equal what was sent;
-#  - kxrd4-pc.exe without a controller starts, photographs its pages and closes;
+#    back; the read-back must equal what was sent, and the questions' buttons must read
+#    "Tak", "Nie", "Anuluj";
+#  - kxrd4-pc.exe without a controller starts, says "Rozłączony", photographs its pages
+#    and closes;
 #  - each run must end normally and leave config.ini beside the exe.
 # Wine's own prefix lives in build/wine-proof-prefix and is made on the first run.
 set -euo pipefail
@@ -85,7 +87,18 @@ grep -q '^screenshot: P0 read back equals the program sent$' "$out/demo.log" ||
 for picture in question-read.png question-close.png; do
   [ -f "$out/demo/$picture" ] || fail "demo: no $picture"
 done
+# Qt's Polish translation found beside the exe: the questions' buttons.
+for expected in "question-read.png:Tak Nie" "question-close.png:Tak Nie Anuluj"; do
+  buttons="$(sed -n "s/^screenshot: ${expected%%:*} buttons: //p" "$out/demo.log" | tr -d '\r')"
+  for text in ${expected#*:}; do
+    grep -qw "$text" <<<"$buttons" || fail "demo: ${expected%%:*} has no button \"$text\" ($buttons)"
+  done
+done
+grep -q '^screenshot: 1-programowanie.png link: Połączony' "$out/demo.log" ||
+  fail "demo: the emulated controller was not connected"
 run plain
+grep -q '^screenshot: 1-programowanie.png link: Rozłączony' "$out/plain.log" ||
+  fail "plain: the status bar does not say \"Rozłączony\""
 
 if [ "$failures" -ne 0 ]; then
   echo "windows-proof: $failures check(s) failed" >&2

@@ -1,11 +1,11 @@
 #include "KxApplication.h"
 
 #include <QFont>
-#include <QLibraryInfo>
 #include <exception>
 
 #include "GeneralErrorDisplay.h"
 #include "QtMessageBoxes.h"
+#include "TranslationFolders.h"
 
 KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("kxrd4-pc"));
@@ -19,10 +19,11 @@ KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) 
 }
 
 bool KxApplication::LoadPolishTranslation() {
-    if (!qtTranslator_.load(QStringLiteral("qtbase_pl"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return installTranslator(&qtTranslator_);
+    for (const QString& folder : TranslationFolders()) {
+        if (qtTranslator_.load(QStringLiteral("qtbase_pl"), folder))
+            return installTranslator(&qtTranslator_);
+    }
+    return false;
 }
 
 void KxApplication::ShowError(const QString& message) {
