@@ -68,7 +68,7 @@ public:
     static constexpr int SizeSlack = 10;
 
     // Without a back end the device link uses the platform's HID devices;
-    // tests pass a simulated one.
+    // tests and the demo pass a simulated one.
     TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend = nullptr,
            QWidget* parent = nullptr);
     ~TFMain() override;

@@ -37,11 +37,8 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
 class Console : public ::testing::Test {
 protected:
     ControllerEmulator emulator;
-    int accesses = 0;
-    SimulatorConsole console{[this](const std::function<void(ControllerEmulator&)>& f) {
-        ++accesses;
-        f(emulator);
-    }};
+    SimulatorConsole console{
+        [this](const std::function<void(ControllerEmulator&)>& f) { f(emulator); }};
 };
 
 TEST_F(Console, CommandsSetInputsReportStatusAndQuit) {
@@ -78,21 +75,6 @@ TEST_F(Console, CommandsSetInputsReportStatusAndQuit) {
         EXPECT_EQ(emulator.Input(0), c.input0) << c.line;
         EXPECT_EQ(emulator.Input(1), c.input1) << c.line;
     }
-}
-
-TEST_F(Console, StatusNamesTheRunningProgramAndItsLine) {
-    // P4: enable, wait a long time.
-    ProgramLine enable{static_cast<std::uint8_t>(CommandCode::M_EN)};
-    ProgramLine wait{static_cast<std::uint8_t>(CommandCode::W_TIM)};
-    StoreNumber(wait, OperandLayout::Digits5, 90000);
-    emulator.Programs().SetLine(4, 0, enable);
-    emulator.Programs().SetLine(4, 1, wait);
-    const std::uint8_t start[] = {1, 'g', 4};
-    emulator.HandleRequest(start, sizeof(start), 0);
-    emulator.AdvanceTo(50);
-    const std::string status = console.Execute("status").text;
-    EXPECT_NE(status.find("ENABLE on"), std::string::npos) << status;
-    EXPECT_NE(status.find("program 4 at line 01"), std::string::npos) << status;
 }
 
 } // namespace
