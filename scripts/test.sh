@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: all of them but the
 # kernel test under ASan+UBSan (widget tests on the offscreen platform), the
-# code without widgets under TSan, then the full debug build with every test
-# including the kernel test under QEMU. CTest's summary comes last.
+# code without widgets under TSan, the Windows build without widgets under
+# Wine, then the full debug build with every test including the kernel test
+# under QEMU. CTest's summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -18,6 +19,12 @@ echo "== TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -LE kernel -j"$jobs"
+
+echo "== Portability: the window's sources include no Linux or POSIX header"
+bash scripts/check-portable-includes.sh
+
+echo "== Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
+bash scripts/windows-test.sh
 
 echo "== Debug: every test"
 cmake --preset debug >/dev/null
