@@ -19,12 +19,11 @@ if [ ! -f "$qt/kxrd4-qt6-mingw.stamp" ]; then
   echo "windows-package: no Qt for Windows in $qt; build it first with scripts/windows-qt.sh" >&2
   exit 1
 fi
-for tool in "$triple-objdump" zip; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "windows-package: $tool is missing (run scripts/windows-qt.sh, apt-get install zip)" >&2
-    exit 1
-  fi
-done
+if ! command -v zip >/dev/null; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends zip
+fi
 
 version="$(sed -n 's/^project(kxrd4-pc VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
 name="kxrd4-pc-$version-windows-x64"
