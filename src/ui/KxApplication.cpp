@@ -2,12 +2,12 @@
 
 #include <QFont>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <exception>
 
 #include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
+#include "TranslationFolders.h"
 
 // The application icon lives in the ui library's resources; register them.
 static void InitIconResources() {
@@ -38,10 +38,11 @@ QIcon KxApplication::ApplicationIcon() {
 }
 
 bool KxApplication::LoadPolishTranslation() {
-    if (!qtTranslator_.load(QStringLiteral("qtbase_pl"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return installTranslator(&qtTranslator_);
+    for (const QString& folder : TranslationFolders()) {
+        if (qtTranslator_.load(QStringLiteral("qtbase_pl"), folder))
+            return installTranslator(&qtTranslator_);
+    }
+    return false;
 }
 
 void KxApplication::ShowError(const QString& message) {
