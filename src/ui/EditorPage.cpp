@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <algorithm>
 
 #include "EditorHost.h"
 #include "FormControls.h"
@@ -33,6 +34,8 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& capti
     return button;
 }
 
+// The width of a line label in the form; a longer text widens it.
+constexpr int LabelWidth = 156;
 const QColor HoverColour(255, 255, 255);
 const QColor PlainColour(0, 0, 0);
 
@@ -90,7 +93,7 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     for (int n = 0; n < LinesPerProgram; ++n) {
         auto* label = new QLabel(ProgBox);
         label->setObjectName(QStringLiteral("line%1").arg(n, 2, 10, QLatin1Char('0')));
-        label->setGeometry(36, 21 + 20 * n, 156, 20);
+        label->setGeometry(36, 21 + 20 * n, LabelWidth, 20);
         label->setFont(font);
         label->setTextFormat(Qt::PlainText);
         label->setMouseTracking(true);
@@ -115,8 +118,13 @@ void EditorPage::RenderProgram() {
     if (program == NoIndex)
         return;
     const ProgramSet& set = host_.Programs();
-    for (int n = 0; n < LinesPerProgram; ++n)
-        line[n]->setText(QString::fromStdString(RenderLine(n, set.Line(program, n))));
+    for (int n = 0; n < LinesPerProgram; ++n) {
+        QLabel* label = line[n];
+        label->setText(QString::fromStdString(RenderLine(n, set.Line(program, n))));
+        // The labels size themselves to their text, so the longest lines
+        // ("X_DST  +0012000") keep their last digit; never below the form's width.
+        label->resize(std::max(LabelWidth, label->sizeHint().width()), label->height());
+    }
 }
 
 int EditorPage::LineNumberOf(const QObject* label) {

@@ -121,6 +121,9 @@ TEST_F(DemoMode, ProgramEditedSentClearedReadBackAndRunMovesTheChartedAxis) {
     EXPECT_EQ(Line(0)->text(), "[00]  V_MAX  08000");
     EXPECT_EQ(Line(3)->text(), "[03]  X_DST  +0006000");
     EXPECT_EQ(Line(5)->text(), "[05]  X_DST  -0000000");
+    // The longest texts are shown whole.
+    EXPECT_GE(Line(3)->width(), Line(3)->sizeHint().width());
+    EXPECT_EQ(Line(6)->width(), 156);
     const auto sent = Program(window->Programs(), 0);
 
     Click("BitBtn6"); // "Wyślij program"
