@@ -1,19 +1,24 @@
 // The Windows HID back end against the real system services (under Wine in
-// CI, where no HID device is present), with a loader that can withhold a
-// library or an entry point, or hand in entry points of the test's own.
+// CI, whose only HID devices are its virtual keyboard and mouse), with a
+// loader that can withhold a library or an entry point, or hand in entry
+// points of the test's own.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <dbt.h>
 #include <hidsdi.h>
+#include <setupapi.h>
 
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "PumpedUiDispatcher.h"
 #include "TJvHidDevice.h"
@@ -155,6 +160,114 @@ TEST(WindowsHidBackendTest, ControllerScansThePresentDevicesAndRescansOnDeviceCh
     // The controller's end takes the window with it.
     EXPECT_EQ(backend->NotificationWindow(), nullptr);
     EXPECT_FALSE(::IsWindow(window));
+}
+
+// A device-setup service of the test's own: a list of interfaces, each with
+// its path and device instance, whose detail may be unavailable.
+struct FakeSetup {
+    struct Interface {
+        std::u16string path;
+        DWORD devInst;
+        bool detailAvailable;
+        bool terminated;
+    };
+    static inline std::vector<Interface> interfaces;
+    static inline bool setAvailable = true;
+    static inline int destroyed = 0;
+
+    static HDEVINFO WINAPI GetClassDevs(const GUID*, PCWSTR, HWND, DWORD flags) {
+        EXPECT_EQ(flags, static_cast<DWORD>(DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+        return setAvailable ? reinterpret_cast<HDEVINFO>(&interfaces) : INVALID_HANDLE_VALUE;
+    }
+    static BOOL WINAPI EnumDeviceInterfaces(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD index,
+                                            PSP_DEVICE_INTERFACE_DATA data) {
+        if (index >= interfaces.size()) {
+            ::SetLastError(ERROR_NO_MORE_ITEMS);
+            return FALSE;
+        }
+        data->Reserved = index;
+        return TRUE;
+    }
+    static BOOL WINAPI GetDetail(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data,
+                                 PSP_DEVICE_INTERFACE_DETAIL_DATA_W detail, DWORD size,
+                                 PDWORD required, PSP_DEVINFO_DATA device) {
+        const Interface& i = interfaces.at(data->Reserved);
+        const DWORD needed =
+            static_cast<DWORD>(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) +
+                               (i.path.size() + (i.terminated ? 1 : 0)) * 2);
+        if (detail == nullptr) {
+            if (!i.detailAvailable) {
+                ::SetLastError(ERROR_INVALID_PARAMETER);
+                return FALSE;
+            }
+            *required = needed;
+            ::SetLastError(ERROR_INSUFFICIENT_BUFFER);
+            return FALSE;
+        }
+        if (size < needed || detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W) ||
+            device->cbSize != sizeof(SP_DEVINFO_DATA)) {
+            ::SetLastError(ERROR_INVALID_USER_BUFFER);
+            return FALSE;
+        }
+        // Exactly the record's size: an unterminated path fills it to the end.
+        std::memcpy(detail->DevicePath, i.path.c_str(),
+                    needed - offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath));
+        device->DevInst = i.devInst;
+        return TRUE;
+    }
+    static BOOL WINAPI Destroy(HDEVINFO) {
+        ++destroyed;
+        return TRUE;
+    }
+};
+
+TEST(WindowsHidBackendTest, ListsTheInterfacesWhoseDetailCanBeRead) {
+    auto loader = std::make_shared<TestLoader>();
+    loader->replaced = {
+        {"SetupDiGetClassDevsW", reinterpret_cast<void*>(&FakeSetup::GetClassDevs)},
+        {"SetupDiEnumDeviceInterfaces", reinterpret_cast<void*>(&FakeSetup::EnumDeviceInterfaces)},
+        {"SetupDiGetDeviceInterfaceDetailW", reinterpret_cast<void*>(&FakeSetup::GetDetail)},
+        {"SetupDiDestroyDeviceInfoList", reinterpret_cast<void*>(&FakeSetup::Destroy)},
+    };
+    WindowsHidBackend backend(loader);
+    ASSERT_TRUE(backend.Available());
+    const std::u16string kx = u"\\\\?\\hid#vid_1a2b&pid_000c#7&1f2&0&0000#{4d1e55b2}";
+
+    struct Case {
+        const char* name;
+        bool setAvailable;
+        std::vector<FakeSetup::Interface> interfaces;
+        std::vector<std::pair<std::string, std::uint32_t>> expected;
+        int destroyed;
+    };
+    const Case cases[] = {
+        {"no device-information set", false, {}, {}, 0},
+        {"no HID interface", true, {}, {}, 1},
+        {"in order, unreadable details left out",
+         true,
+         {{kx, 7, true, true},
+          {u"\\\\?\\hid#broken", 8, false, true},
+          {u"\\\\?\\hid#ż", 9, true, true}},
+         {{"\\\\?\\hid#vid_1a2b&pid_000c#7&1f2&0&0000#{4d1e55b2}", 7}, {"\\\\?\\hid#ż", 9}},
+         1},
+        {"a path filling its record without a terminator",
+         true,
+         {{u"\\\\?\\hid#full", 3, true, false}},
+         {{"\\\\?\\hid#full", 3}},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeSetup::setAvailable = c.setAvailable;
+        FakeSetup::interfaces = c.interfaces;
+        FakeSetup::destroyed = 0;
+        std::vector<std::pair<std::string, std::uint32_t>> listed;
+        for (const auto& info : backend.ListInterfaces()) {
+            listed.emplace_back(info.InterfacePath, info.DevInst);
+        }
+        EXPECT_EQ(listed, c.expected);
+        EXPECT_EQ(FakeSetup::destroyed, c.destroyed);
+    }
 }
 
 // A named pipe stands in for a device: overlapped reads on it stay pending
