@@ -15,7 +15,7 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
+class NumberField;
 class QPushButton;
 
 class TFProg : public QDialog {
@@ -42,7 +42,8 @@ public:
     // bytes of 100 or more; a result outside 0..25 opens as code 0.
     static int OpeningCode(std::uint8_t commandByte);
     // Parses a whole number: optional blanks, optional sign, decimal digits,
-    // optional blanks. Returns false for anything else.
+    // optional blanks. Returns false for anything else. Magnitudes beyond
+    // 999999999999 (far outside every range) give that value.
     static bool ParseWholeNumber(const QString& text, std::int64_t& value);
 
     // Shows exactly the fields that command c uses and selects c in Function.
@@ -75,7 +76,7 @@ private:
     QLabel* LFunction = nullptr;
     QComboBox* Function = nullptr;
     QLabel* LNumber = nullptr;
-    QLineEdit* Number = nullptr;
+    NumberField* Number = nullptr;
     QLabel* LLine = nullptr;
     QComboBox* Line = nullptr;
     QLabel* LProg = nullptr;
