@@ -10,6 +10,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -22,20 +23,56 @@ std::atomic<unsigned> temporaryCounter{0};
 
 // The name of a fresh temporary file beside the target: hidden, and short
 // enough for the file system even when the target's name is long.
-fs::path TemporaryPathFor(const fs::path& target, unsigned attempt) {
+std::string TemporaryPrefixFor(const fs::path& target) {
     std::string base = target.filename().string();
     if (base.size() > 100) {
         base.resize(100);
     }
+    return "." + base + ".tmp";
+}
+
+fs::path TemporaryPathFor(const fs::path& target, unsigned attempt) {
 #ifdef _WIN32
     const long pid = 0;
 #else
     const long pid = static_cast<long>(getpid());
 #endif
-    const std::string name = "." + base + ".tmp" + std::to_string(pid) + "-" +
+    const std::string name = TemporaryPrefixFor(target) + std::to_string(pid) + "-" +
                              std::to_string(temporaryCounter.fetch_add(1)) + "-" +
                              std::to_string(attempt);
     return target.parent_path() / fs::path(name);
+}
+
+// The process id in the name of one of our temporary files for target
+// (prefix, then digits "-" digits "-" digits), or -1 for any other name.
+[[maybe_unused]] long TemporaryOwner(const std::string& name, const std::string& prefix) {
+    if (!name.starts_with(prefix)) {
+        return -1;
+    }
+    long owner = -1;
+    int numbers = 0;
+    std::size_t i = prefix.size();
+    while (numbers < 3) {
+        const std::size_t start = i;
+        long value = 0;
+        while (i < name.size() && name[i] >= '0' && name[i] <= '9' && i - start < 18) {
+            value = value * 10 + (name[i] - '0');
+            ++i;
+        }
+        if (i == start) {
+            return -1;
+        }
+        if (numbers++ == 0) {
+            owner = value;
+        }
+        if (numbers < 3) {
+            if (i >= name.size() || name[i] != '-') {
+                return -1;
+            }
+            ++i;
+        }
+    }
+    return i == name.size() ? owner : -1;
 }
 
 // The file that a write to `path` must replace: the target of a symbolic
@@ -123,6 +160,41 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+// Overwrites the file itself: the bytes, then the length cut to them, then a
+// flush to the disk. Used only where no temporary file can be made.
+bool WriteInPlace(const fs::path& target, const void* data, std::size_t size) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ok = ok && WriteAll(fd, static_cast<const std::uint8_t*>(data), size);
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
+}
+
+// Removes temporary files of earlier saves of target that were killed before
+// their rename: only names of our own pattern whose process has ended, so a
+// save running at the same time in another process keeps its file.
+void RemoveStaleTemporaries(const fs::path& target) {
+    const std::string prefix = TemporaryPrefixFor(target);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const std::string name = entries->path().filename().string();
+        const long owner = TemporaryOwner(name, prefix);
+        if (owner <= 0 || owner == static_cast<long>(getpid())) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
+            ::unlink(entries->path().c_str());
+        }
+    }
+}
+
 bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) {
     if (target.filename().empty()) {
         return false;
@@ -143,11 +215,14 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
         temporary = TemporaryPathFor(target, attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            break;
         }
     }
     if (fd < 0) {
-        return false;
+        // The folder takes no new file (no write permission on it) while the
+        // file itself may be writable: write it in place, as a plain save would.
+        const bool folderClosed = errno == EACCES || errno == EPERM;
+        return folderClosed && WriteInPlace(target, data, size);
     }
 
     bool ok = true;
@@ -163,6 +238,7 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
         return false;
     }
     SyncFolder(target.parent_path());
+    RemoveStaleTemporaries(target);
     return true;
 }
 
