@@ -1,0 +1,274 @@
+// The device link under load: a KX-RD4 is plugged and unplugged 1 000 times
+// from another thread while the user-interface thread polls its status without
+// pause and runs program transfers, through the real controller classes,
+// reader threads and hand-over on the simulated back end.
+
+#include <atomic>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ControllerMessages.h"
+#include "CurrentDeviceOutput.h"
+#include "DeviceLink.h"
+#include "DeviceReportProcessor.h"
+#include "LinkedTool.h"
+#include "PumpedUiDispatcher.h"
+#include "SimulatedHidBackend.h"
+#include "SinkRecorder.h"
+#include "TJvHidDeviceController.h"
+#include "WireInt32.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int Cycles = 1000;
+const std::string Stored = "status:Program został zapisany do pamięci wewnetrznej urządzenia";
+const std::string ReadDone = "status:Program został odczytany z pamieci wewnetrznej urządzenia";
+
+// One plugged controller: keeps its programs, answers every request at once
+// on the writing thread. A StatusPoll reply carries the number of polls the
+// device has answered before (as the position) and the device (as the
+// velocity), so the receiver sees loss and reordering.
+struct StressPeer {
+    std::int32_t device = 0;
+    std::int32_t polls = 0;
+    ProgramSet memory;
+
+    void Answer(SimulatedHidBackend& backend, SimulatedHidBackend::DeviceId id,
+                const std::vector<std::uint8_t>& report) {
+        std::vector<std::uint8_t> reply(65, 0);
+        reply[0] = 1;
+        reply[1] = report[1];
+        const std::uint8_t letter = report[1];
+        if (letter == LetterByte(MessageLetter::StatusPoll)) {
+            WireInt32::Write(polls++, &reply[2]);
+            WireInt32::Write(device, &reply[6]);
+        } else if (letter == LetterByte(MessageLetter::LineWrite) ||
+                   letter == LetterByte(MessageLetter::LineRead)) {
+            reply[2] = report[2];
+            reply[3] = report[3];
+            std::uint8_t* line = memory.LineBytes(report[2], report[3]);
+            if (letter == LetterByte(MessageLetter::LineWrite)) {
+                std::copy_n(report.begin() + 4, 8, line);
+            } else {
+                std::copy_n(line, 8, reply.begin() + 4);
+            }
+        }
+        backend.InjectReport(id, reply);
+        if (letter == LetterByte(MessageLetter::LineWrite) && report[3] == LinesPerProgram - 1) {
+            std::vector<std::uint8_t> notice(65, 0);
+            notice[0] = 1;
+            notice[1] = LetterByte(MessageLetter::ProgramStored);
+            backend.InjectReport(id, notice);
+        }
+    }
+};
+
+class LinkStress : public ::testing::Test {
+protected:
+    void SetUp() override {
+        controller = std::make_unique<TJvHidDeviceController>(backend, dispatcher);
+        link = std::make_unique<DeviceLink>(
+            *controller, linkSink,
+            [this](TJvHidDevice& device, std::uint8_t, const std::uint8_t* data,
+                   std::uint16_t size) { Deliver(device, data, size); });
+        output = std::make_unique<CurrentDeviceOutput>(*link);
+        messages = std::make_unique<ControllerMessages>(*output, programs);
+        processor = std::make_unique<DeviceReportProcessor>(programs, *messages, sink);
+    }
+    void TearDown() override {
+        link->Shutdown();
+        link.reset();
+        controller.reset();
+    }
+
+    // The data handler of the current device, on the user-interface thread.
+    void Deliver(TJvHidDevice& device, const std::uint8_t* data, std::uint16_t size) {
+        ++deliveries;
+        if (&device != link->CurrentDevice()) {
+            ++foreignDeliveries; // a device that is no longer (or not yet) selected
+        }
+        if (size >= 9 && data[0] == LetterByte(MessageLetter::StatusPoll)) {
+            const std::int32_t sequence = WireInt32::Read(data + 1);
+            const std::int32_t from = WireInt32::Read(data + 5);
+            if (released.count(from) != 0) {
+                ++deliveredAfterRelease;
+            }
+            if (sequence != nextSequence[from]) {
+                ++lostOrReordered;
+            }
+            nextSequence[from] = sequence + 1;
+            currentPeerDevice = from;
+            pollAnswered = true;
+            ++pollReplies;
+        }
+        const int before = Successes();
+        processor->Process(data, size);
+        if (Successes() != before) {
+            // Only the transfer running on this very device may succeed.
+            if (&device == transferDevice && !transferDone) {
+                transferDone = true;
+                ++completedTransfers;
+                completedCycle = transferCycle;
+            } else {
+                ++foreignSuccesses;
+            }
+        }
+    }
+
+    int Successes() const {
+        return static_cast<int>(std::count(sink.events.begin(), sink.events.end(), Stored) +
+                                std::count(sink.events.begin(), sink.events.end(), ReadDone));
+    }
+
+    std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
+    std::shared_ptr<PumpedUiDispatcher> dispatcher = std::make_shared<PumpedUiDispatcher>();
+    LinkStateSink linkSink;
+    ProgramSet programs;
+    SinkRecorder sink;
+    std::unique_ptr<TJvHidDeviceController> controller;
+    std::unique_ptr<DeviceLink> link;
+    std::unique_ptr<CurrentDeviceOutput> output;
+    std::unique_ptr<ControllerMessages> messages;
+    std::unique_ptr<DeviceReportProcessor> processor;
+
+    // User-interface thread only.
+    std::map<std::int32_t, std::int32_t> nextSequence;
+    std::map<std::int32_t, bool> released;
+    std::int32_t currentPeerDevice = -1;
+    bool pollAnswered = true;
+    int foreignDeliveries = 0;
+    int deliveredAfterRelease = 0;
+    int lostOrReordered = 0;
+    int pollReplies = 0;
+    int deliveries = 0;
+    TJvHidDevice* transferDevice = nullptr;
+    int transferCycle = -1;
+    bool transferDone = true;
+    int completedTransfers = 0;
+    int foreignSuccesses = 0;
+    std::atomic<int> completedCycle{-1};
+};
+
+TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
+    std::vector<StressPeer> peers(Cycles);
+    // Even cycles keep the device until the transfer on it has completed;
+    // odd ones unplug it at a random moment, mostly in the middle of one.
+    std::atomic<int> pluggedCycle{-1};
+    std::atomic<bool> osDone{false};
+    std::atomic<bool> stuck{false};
+    std::mutex plugging;
+
+    std::thread os([&] {
+        std::mt19937 random(20261208);
+        std::uniform_int_distribution<int> cutAfter(0, 3000);
+        for (int cycle = 0; cycle < Cycles && !stuck; ++cycle) {
+            SimulatedHidBackend::DeviceSpec kxrd4;
+            kxrd4.ProductString = u"KX-RD4";
+            StressPeer& peer = peers[static_cast<std::size_t>(cycle)];
+            peer.device = cycle;
+            SimulatedHidBackend::DeviceId id = 0;
+            {
+                // The controller answers from the moment it appears.
+                std::lock_guard lock(plugging);
+                pluggedCycle = cycle;
+                id = backend->Plug(kxrd4);
+                backend->SetPeer(id, [&peer, this](SimulatedHidBackend::DeviceId from,
+                                                   const std::vector<std::uint8_t>& report) {
+                    peer.Answer(*backend, from, report);
+                });
+            }
+            if (cycle % 2 == 0) {
+                const auto deadline = Clock::now() + 20s;
+                while (completedCycle < cycle && Clock::now() < deadline) {
+                    std::this_thread::sleep_for(50us);
+                }
+                stuck = stuck || completedCycle < cycle;
+            } else {
+                std::this_thread::sleep_for(std::chrono::microseconds(cutAfter(random)));
+            }
+            backend->Unplug(id);
+        }
+        osDone = true;
+    });
+
+    // The user-interface thread.
+    TJvHidDevice* current = nullptr;
+    int cutTransfers = 0;
+    int cutShownComplete = 0;
+    const auto deadline = Clock::now() + 300s;
+    while (!osDone && Clock::now() < deadline) {
+        int ran = 0;
+        {
+            std::lock_guard lock(plugging);
+            ran = dispatcher->Pump();
+        }
+        if (ran == 0) {
+            std::this_thread::yield();
+        }
+        TJvHidDevice* now = link->CurrentDevice();
+        if (now != current) {
+            if (current != nullptr) {
+                // The previous device was released: its replies must stop.
+                if (currentPeerDevice >= 0) {
+                    released[currentPeerDevice] = true;
+                }
+                if (!transferDone) {
+                    ++cutTransfers;
+                    cutShownComplete += sink.progress == LinesPerProgram ? 1 : 0;
+                }
+            }
+            current = now;
+            currentPeerDevice = -1;
+            pollAnswered = true;
+            transferDevice = current;
+            transferDone = current == nullptr;
+            if (current != nullptr) {
+                // A fresh transfer on the new device, alternately send and read.
+                transferCycle = pluggedCycle;
+                if (transferCycle % 4 < 2) {
+                    messages->SendProgram(static_cast<std::uint8_t>(transferCycle % 10), sink);
+                } else {
+                    messages->ReadProgram(static_cast<std::uint8_t>(transferCycle % 10), sink);
+                }
+            }
+        }
+        if (current != nullptr && pollAnswered) {
+            pollAnswered = false;
+            messages->SendRequest(MessageLetter::StatusPoll);
+        }
+    }
+    stuck = stuck || !osDone;
+    os.join();
+
+    ASSERT_FALSE(stuck)
+        << "a cycle did not complete its transfer (deadlock or lost reply): plugged "
+        << pluggedCycle << ", completed " << completedCycle << ", transfers " << completedTransfers
+        << ", events " << sink.events.size() << ", polls " << pollReplies;
+    EXPECT_EQ(foreignDeliveries, 0);
+    EXPECT_EQ(deliveredAfterRelease, 0);
+    EXPECT_EQ(lostOrReordered, 0);
+    EXPECT_EQ(cutShownComplete, 0);
+    EXPECT_EQ(foreignSuccesses, 0);
+    EXPECT_GE(completedTransfers, Cycles / 2);
+    EXPECT_GT(cutTransfers, 0);
+    EXPECT_GT(pollReplies, Cycles);
+    // Everything settles: the last device is gone and no reader is left.
+    EXPECT_TRUE(dispatcher->PumpUntil([&] { return link->CurrentDevice() == nullptr; }, 10s));
+    RecordProperty("cut_transfers", cutTransfers);
+    RecordProperty("completed_transfers", completedTransfers);
+    RecordProperty("poll_replies", pollReplies);
+    std::printf("stress: %d cycles, %d transfers completed, %d cut, %d status replies\n", Cycles,
+                completedTransfers, cutTransfers, pollReplies);
+}
+
+} // namespace
