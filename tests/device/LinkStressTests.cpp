@@ -7,8 +7,8 @@
 #include <chrono>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <random>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -21,7 +21,6 @@
 #include "LinkedTool.h"
 #include "PumpedUiDispatcher.h"
 #include "SimulatedHidBackend.h"
-#include "SinkRecorder.h"
 #include "TJvHidDeviceController.h"
 #include "WireInt32.h"
 
@@ -31,8 +30,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr int Cycles = 1000;
-const std::string Stored = "status:Program został zapisany do pamięci wewnetrznej urządzenia";
-const std::string ReadDone = "status:Program został odczytany z pamieci wewnetrznej urządzenia";
+constexpr std::string_view Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
+constexpr std::string_view ReadDone = "Program został odczytany z pamieci wewnetrznej urządzenia";
 
 // One plugged controller: keeps its programs, answers every request at once
 // on the writing thread. A StatusPoll reply carries the number of polls the
@@ -73,6 +72,33 @@ struct StressPeer {
     }
 };
 
+// Counts the rescans that changed the device set (each releases every device
+// and selects anew); a new object may reuse the address of a released one.
+class RescanCounter : public LinkStateSink {
+public:
+    void ClearDeviceList() override { ++rescans; }
+    int rescans = 0;
+};
+
+// Keeps the progress bar and counts the messages of completed transfers.
+class TransferSink : public DeviceReportSink {
+public:
+    void AppendHexLog(std::string_view) override {}
+    void AppendTextLog(std::string_view) override {}
+    void ShowStatus(std::string_view message, bool) override {
+        successes += message == Stored || message == ReadDone ? 1 : 0;
+    }
+    void SetValueField(std::string_view, std::int32_t) override {}
+    void SetNoNc(std::optional<int>) override {}
+    void AddChartSample(std::int32_t, std::int32_t) override {}
+    void SetProgress(int value) override { progress = value; }
+    void AdvanceProgress() override { ++progress; }
+    void RenderProgram() override {}
+
+    int successes = 0;
+    int progress = -1;
+};
+
 class LinkStress : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -94,8 +120,10 @@ protected:
     // The data handler of the current device, on the user-interface thread.
     void Deliver(TJvHidDevice& device, const std::uint8_t* data, std::uint16_t size) {
         ++deliveries;
-        if (&device != link->CurrentDevice()) {
-            ++foreignDeliveries; // a device that is no longer (or not yet) selected
+        // Outside the current device only while a rescan releases and claims
+        // devices (a reader being stopped may finish its hand-over).
+        if (&device != link->CurrentDevice() && !controller->InDeviceChange()) {
+            ++foreignDeliveries;
         }
         if (size >= 9 && data[0] == LetterByte(MessageLetter::StatusPoll)) {
             const std::int32_t sequence = WireInt32::Read(data + 1);
@@ -125,16 +153,13 @@ protected:
         }
     }
 
-    int Successes() const {
-        return static_cast<int>(std::count(sink.events.begin(), sink.events.end(), Stored) +
-                                std::count(sink.events.begin(), sink.events.end(), ReadDone));
-    }
+    int Successes() const { return sink.successes; }
 
     std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
     std::shared_ptr<PumpedUiDispatcher> dispatcher = std::make_shared<PumpedUiDispatcher>();
-    LinkStateSink linkSink;
+    RescanCounter linkSink;
     ProgramSet programs;
-    SinkRecorder sink;
+    TransferSink sink;
     std::unique_ptr<TJvHidDeviceController> controller;
     std::unique_ptr<DeviceLink> link;
     std::unique_ptr<CurrentDeviceOutput> output;
@@ -166,7 +191,9 @@ TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
     std::atomic<int> pluggedCycle{-1};
     std::atomic<bool> osDone{false};
     std::atomic<bool> stuck{false};
-    std::mutex plugging;
+    // Devices get consecutive ids; the one of cycle c is firstId + c.
+    const SimulatedHidBackend::DeviceId firstId = 1;
+    std::set<SimulatedHidBackend::DeviceId> peered;
 
     std::thread os([&] {
         std::mt19937 random(20261208);
@@ -174,19 +201,8 @@ TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
         for (int cycle = 0; cycle < Cycles && !stuck; ++cycle) {
             SimulatedHidBackend::DeviceSpec kxrd4;
             kxrd4.ProductString = u"KX-RD4";
-            StressPeer& peer = peers[static_cast<std::size_t>(cycle)];
-            peer.device = cycle;
-            SimulatedHidBackend::DeviceId id = 0;
-            {
-                // The controller answers from the moment it appears.
-                std::lock_guard lock(plugging);
-                pluggedCycle = cycle;
-                id = backend->Plug(kxrd4);
-                backend->SetPeer(id, [&peer, this](SimulatedHidBackend::DeviceId from,
-                                                   const std::vector<std::uint8_t>& report) {
-                    peer.Answer(*backend, from, report);
-                });
-            }
+            pluggedCycle = cycle; // before the plug, which the link may see at once
+            const SimulatedHidBackend::DeviceId id = backend->Plug(kxrd4);
             if (cycle % 2 == 0) {
                 const auto deadline = Clock::now() + 20s;
                 while (completedCycle < cycle && Clock::now() < deadline) {
@@ -203,23 +219,25 @@ TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
 
     // The user-interface thread.
     TJvHidDevice* current = nullptr;
+    int rescansSeen = 0;
     int cutTransfers = 0;
     int cutShownComplete = 0;
     const auto deadline = Clock::now() + 300s;
     while (!osDone && Clock::now() < deadline) {
-        int ran = 0;
-        {
-            std::lock_guard lock(plugging);
-            ran = dispatcher->Pump();
-        }
-        if (ran == 0) {
-            std::this_thread::yield();
-        }
+        const int seen = deliveries;
+        dispatcher->PumpUntil(
+            [&] {
+                return deliveries != seen || link->CurrentDevice() != current ||
+                       linkSink.rescans != rescansSeen;
+            },
+            1ms);
         TJvHidDevice* now = link->CurrentDevice();
-        if (now != current) {
+        if (now != current || linkSink.rescans != rescansSeen) {
+            rescansSeen = linkSink.rescans;
             if (current != nullptr) {
-                // The previous device was released: its replies must stop.
-                if (currentPeerDevice >= 0) {
+                // The previous device was unplugged and released: its replies
+                // must stop.
+                if (currentPeerDevice >= 0 && currentPeerDevice < pluggedCycle) {
                     released[currentPeerDevice] = true;
                 }
                 if (!transferDone) {
@@ -228,6 +246,18 @@ TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
                 }
             }
             current = now;
+            // The controllers answer from their first request on: every
+            // plugged one gets its peer before the link writes to it.
+            for (const SimulatedHidBackend::DeviceId id : backend->PluggedDevices()) {
+                if (peered.insert(id).second) {
+                    StressPeer& peer = peers[static_cast<std::size_t>(id - firstId)];
+                    peer.device = id - firstId;
+                    backend->SetPeer(id, [&peer, this](SimulatedHidBackend::DeviceId from,
+                                                       const std::vector<std::uint8_t>& report) {
+                        peer.Answer(*backend, from, report);
+                    });
+                }
+            }
             currentPeerDevice = -1;
             pollAnswered = true;
             transferDevice = current;
@@ -253,7 +283,7 @@ TEST_F(LinkStress, ThousandPlugCyclesWithPollsAndTransfers) {
     ASSERT_FALSE(stuck)
         << "a cycle did not complete its transfer (deadlock or lost reply): plugged "
         << pluggedCycle << ", completed " << completedCycle << ", transfers " << completedTransfers
-        << ", events " << sink.events.size() << ", polls " << pollReplies;
+        << ", polls " << pollReplies;
     EXPECT_EQ(foreignDeliveries, 0);
     EXPECT_EQ(deliveredAfterRelease, 0);
     EXPECT_EQ(lostOrReordered, 0);
