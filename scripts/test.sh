@@ -32,7 +32,7 @@ ctest --preset asan -LE kernel -j"$jobs"
 stage "Unprivileged user: file tests with permission cases"
 bash scripts/test-unprivileged.sh build/asan
 
-stage "TSan: model, files and device tests"
+stage "TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -LE kernel -j"$jobs"

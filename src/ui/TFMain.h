@@ -68,10 +68,16 @@ public:
     static constexpr int SizeSlack = 10;
 
     // Without a back end the device link uses the platform's HID devices;
-    // tests pass a simulated one.
+    // tests and the demo pass a simulated one.
     TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend = nullptr,
            QWidget* parent = nullptr);
     ~TFMain() override;
+
+    // The window talks to an emulated controller (the demo): the caption
+    // begins "KX-RD4 PC (symulator)" and the connection panel reads
+    // "Połączony (symulator)". Best called before StartUp; applies at once.
+    void MarkAsSimulator();
+    bool IsSimulator() const { return simulator_; }
 
     // Start-up steps of the window after its creation: FormCreate, then the
     // creation of the line edit dialog. Called once.
@@ -105,7 +111,8 @@ public:
     FileDialogs& Dialogs() { return dialogs_; }
     EditorPage& Editor() const { return *editor_; }
 
-    // The window caption as plain text ("KX-RD4 PC  -  [Nowy]").
+    // The window caption as plain text ("KX-RD4 PC  -  [Nowy]"; in the demo
+    // "KX-RD4 PC (symulator)  -  [Nowy]").
     QString CaptionText() const { return caption_; }
     void SetCaptionText(const QString& caption) override;
     // CaptionSink, for the modified mark (UTF-8).
@@ -264,6 +271,7 @@ private:
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     bool started_ = false;
+    bool simulator_ = false;
     bool shutDown_ = false;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WindowSettings> settings_;

@@ -20,5 +20,5 @@ add_executable(link_stress_tests
   LinkStressTests.cpp
 )
 target_include_directories(link_stress_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(link_stress_tests PRIVATE kx_device GTest::gtest_main)
+target_link_libraries(link_stress_tests PRIVATE kx_emulator GTest::gtest_main)
 gtest_discover_tests(link_stress_tests PROPERTIES TIMEOUT 600)
