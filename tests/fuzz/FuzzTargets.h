@@ -54,5 +54,7 @@ int FuzzProgramFile(const std::uint8_t* data, std::size_t size);
 int FuzzReportDescriptor(const std::uint8_t* data, std::size_t size);
 // config.ini read and one key written.
 int FuzzSettings(const std::uint8_t* data, std::size_t size);
+// Requests written to the emulated controller.
+int FuzzEmulator(const std::uint8_t* data, std::size_t size);
 // The whole-number text of the write fields.
 int FuzzIntegerText(const std::uint8_t* data, std::size_t size);

@@ -25,6 +25,7 @@ const Target Targets[] = {
     {"program_file", FuzzProgramFile},
     {"report_descriptor", FuzzReportDescriptor},
     {"settings", FuzzSettings},
+    {"emulator", FuzzEmulator},
 #ifdef KX_FUZZ_WITH_QT
     {"integer_text", FuzzIntegerText},
 #endif
