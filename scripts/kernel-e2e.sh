@@ -2,11 +2,12 @@
 # Runs the HID link's tests in a real Linux kernel: boots Debian's own kernel
 # under QEMU (software emulation) with an initramfs that holds busybox, the
 # modules hid, hid-generic and uhid, the test programs, the simulator kxrd4-sim
-# (as /bin/kxrd4-sim) and the shared libraries they need, runs the tests (or
+# (as /bin/kxrd4-sim), the command-line tool kxrd4-cli (as /bin/kxrd4-cli) and
+# the shared libraries they need, runs the tests (or
 # COMMAND) as init and exits with their status.
 #
 # Usage: scripts/kernel-e2e.sh [--build-dir DIR] [--test-binary FILE]...
-#                              [--sim FILE] [--timeout SECONDS]
+#                              [--sim FILE] [--cli FILE] [--timeout SECONDS]
 #                              [-- COMMAND [ARG]...]
 #   --build-dir    build folder holding the tests (default: build/kernel); the
 #                  kernel is cached in DIR/kernel-cache, the console log is
@@ -15,6 +16,8 @@
 #                  DIR/tests/device/kxrd4_kernel_tests, built if missing);
 #                  may be given several times
 #   --sim          the simulator (default: DIR/src/emulator/sim/kxrd4-sim,
+#                  built if missing)
+#   --cli          the command-line tool (default: DIR/src/cli/kxrd4-cli,
 #                  built if missing)
 #   --timeout      limit for the whole boot in seconds (default 180)
 #   COMMAND        runs in the guest instead of the tests; the test programs
@@ -26,6 +29,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$ROOT/build/kernel"
 TEST_BINARIES=()
 SIM=""
+CLI=""
 TIMEOUT="${KXRD4_E2E_TIMEOUT:-180}"
 COMMAND=()
 
@@ -50,6 +54,11 @@ while [ $# -gt 0 ]; do
     --sim)
         [ $# -ge 2 ] || die "--sim needs a file"
         SIM="$2"
+        shift 2
+        ;;
+    --cli)
+        [ $# -ge 2 ] || die "--cli needs a file"
+        CLI="$2"
         shift 2
         ;;
     --timeout)
@@ -187,6 +196,14 @@ if [ -z "$SIM" ]; then
     fi
 fi
 [ -x "$SIM" ] || die "the simulator $SIM does not exist (build the target kxrd4-sim)"
+if [ -z "$CLI" ]; then
+    CLI="$BUILD_DIR/src/cli/kxrd4-cli"
+    if [ ! -x "$CLI" ]; then
+        log "building kxrd4-cli"
+        cmake --build "$BUILD_DIR" --target kxrd4-cli -j2
+    fi
+fi
+[ -x "$CLI" ] || die "the command-line tool $CLI does not exist (build the target kxrd4-cli)"
 
 # --- Initramfs ----------------------------------------------------------------
 STAGE=$(mktemp -d "$WORK/stage.XXXXXX")
@@ -217,6 +234,9 @@ copy_libraries() {
 cp "$SIM" "$STAGE/bin/kxrd4-sim"
 strip --strip-debug "$STAGE/bin/kxrd4-sim" 2>/dev/null || true
 copy_libraries "$SIM"
+cp "$CLI" "$STAGE/bin/kxrd4-cli"
+strip --strip-debug "$STAGE/bin/kxrd4-cli" 2>/dev/null || true
+copy_libraries "$CLI"
 for t in "${TEST_BINARIES[@]}"; do
     name=$(basename "$t")
     cp "$t" "$STAGE/tests/$name"

@@ -25,18 +25,18 @@ QColor NumberField::WarningColour() {
 }
 
 void NumberField::ShowValue(std::int32_t value) {
-    ShowText(IntegerText::Format(value));
+    ShowText(QString::fromStdString(IntegerText::Format(value)));
     ClearWarning();
 }
 
 std::optional<std::int32_t> NumberField::TakeClamped(std::int32_t lower, std::int32_t upper) {
-    const std::optional<std::int32_t> parsed = IntegerText::Parse(text());
+    const std::optional<std::int32_t> parsed = IntegerText::Parse(text().toStdString());
     if (!parsed) {
         MarkWarning();
         return std::nullopt;
     }
     const std::int32_t value = IntegerText::Clamp(*parsed, lower, upper);
-    ShowText(IntegerText::Format(value));
+    ShowText(QString::fromStdString(IntegerText::Format(value)));
     return value;
 }
 

@@ -9,8 +9,10 @@
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
+#include <optional>
 
 #include "LineEditFields.h"
+#include "LineEncoder.h"
 #include "MnemonicTable.h"
 #include "NumberField.h"
 #include "ProgramLine.h"
@@ -19,38 +21,6 @@ namespace {
 
 // Background of a numeric field whose text is not a whole number.
 const QColor WarningColour(253, 124, 102);
-
-struct NumberRule {
-    OperandLayout layout;
-    std::int32_t min;
-    std::int32_t max;
-};
-
-// The layout and the clamping range of the commands that take a number.
-bool NumberRuleOf(int c, NumberRule& rule) {
-    switch (c) {
-    case 1:
-    case 2:
-    case 3:
-        rule = {OperandLayout::Digits5, 0, 29999};
-        return true;
-    case 12:
-    case 18:
-        rule = {OperandLayout::Digits5, 0, 99999};
-        return true;
-    case 6:
-        rule = {OperandLayout::SignedDigits5, -29999, 29999};
-        return true;
-    case 7:
-        rule = {OperandLayout::SignedDigits7, -9999999, 9999999};
-        return true;
-    case 8:
-        rule = {OperandLayout::Homing, -29999, 29999};
-        return true;
-    default:
-        return false;
-    }
-}
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, int left,
                     int width, const QFont& font) {
@@ -71,11 +41,13 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     return label;
 }
 
-// Writes the item index of a list into a byte; no selection keeps the byte.
-void StoreIndex(const QComboBox* box, std::uint8_t& byte) {
-    if (box->currentIndex() >= 0) {
-        byte = static_cast<std::uint8_t>(box->currentIndex());
+// The item index of a list as the byte it stands for; nullopt when nothing is
+// selected, which keeps the byte.
+std::optional<std::uint8_t> SelectedItem(const QComboBox* box) {
+    if (box->currentIndex() < 0) {
+        return std::nullopt;
     }
+    return static_cast<std::uint8_t>(box->currentIndex());
 }
 
 } // namespace
@@ -164,30 +136,6 @@ int TFProg::OpeningCode(std::uint8_t commandByte) {
     return LineEditFields::OpeningCode(commandByte);
 }
 
-bool TFProg::ParseWholeNumber(const QString& text, std::int64_t& value) {
-    const QString t = text.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
-        negative = t[i] == '-';
-        ++i;
-    }
-    if (i == t.size()) {
-        return false;
-    }
-    std::int64_t v = 0;
-    for (; i < t.size(); ++i) {
-        const QChar ch = t[i];
-        if (ch < '0' || ch > '9') {
-            return false;
-        }
-        // Any longer number is far beyond every clamping range: it saturates.
-        v = std::min<std::int64_t>(v * 10 + (ch.unicode() - '0'), 999999999999LL);
-    }
-    value = negative ? -v : v;
-    return true;
-}
-
 void TFProg::ShowFieldsFor(int c) {
     Function->setCurrentIndex(c);
     const LineEditFields::Used used = LineEditFields::UsedBy(c);
@@ -262,46 +210,23 @@ void TFProg::FunctionChange(int c) {
 }
 
 bool TFProg::EncodeLine() {
-    const int c = Function->currentIndex();
-    if (c < 0 || c >= CommandCount) {
+    LineEncoder::Fields fields;
+    fields.command = Function->currentIndex();
+    if (fields.command < 0 || fields.command >= CommandCount) {
         return false;
     }
-    ProgramLine line = programs_.Line(target_.program, target_.line);
-    NumberRule rule{};
-    if (NumberRuleOf(c, rule)) {
-        std::int64_t value = 0;
-        if (!ParseWholeNumber(Number->text(), value)) {
-            SetNumberWarning(true);
-            return false;
-        }
-        line[0] = static_cast<std::uint8_t>(c);
-        StoreNumber(line, rule.layout,
-                    static_cast<std::int32_t>(std::clamp<std::int64_t>(value, rule.min, rule.max)));
-        if (c == 8) {
-            StoreIndex(NoNc, line[7]);
-        }
-    } else {
-        line[0] = static_cast<std::uint8_t>(c);
-        switch (OperandLayoutOf(c)) {
-        case OperandLayout::IoState:
-            StoreIndex(InOut, line[1]);
-            StoreIndex(OnOff, line[2]);
-            break;
-        case OperandLayout::LineTarget:
-            StoreIndex(Line, line[1]);
-            break;
-        case OperandLayout::LineIfInput:
-            StoreIndex(Line, line[1]);
-            StoreIndex(InOut, line[2]);
-            StoreIndex(OnOff, line[3]);
-            break;
-        case OperandLayout::ProgramTarget:
-            StoreIndex(Prog, line[1]);
-            break;
-        default:
-            break;
-        }
+    if (LineEncoder::NumberRuleOf(fields.command) &&
+        !LineEncoder::ParseWholeNumber(Number->text().toStdString(), fields.number)) {
+        SetNumberWarning(true);
+        return false;
     }
+    fields.noNc = SelectedItem(NoNc);
+    fields.inOut = SelectedItem(InOut);
+    fields.onOff = SelectedItem(OnOff);
+    fields.line = SelectedItem(Line);
+    fields.program = SelectedItem(Prog);
+    ProgramLine line = programs_.Line(target_.program, target_.line);
+    LineEncoder::Encode(line, fields);
     programs_.SetLine(target_.program, target_.line, line);
     return true;
 }

@@ -41,10 +41,6 @@ public:
     // The command code a stored command byte opens as: 100 is subtracted from
     // bytes of 100 or more; a result outside 0..25 opens as code 0.
     static int OpeningCode(std::uint8_t commandByte);
-    // Parses a whole number: optional blanks, optional sign, decimal digits,
-    // optional blanks. Returns false for anything else. Magnitudes beyond
-    // 999999999999 (far outside every range) give that value.
-    static bool ParseWholeNumber(const QString& text, std::int64_t& value);
 
     // Shows exactly the fields that command c uses and selects c in Function.
     void ShowFieldsFor(int c);

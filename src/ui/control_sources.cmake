@@ -1,7 +1,5 @@
 # Sources of the control part of the user interface.
 target_sources(kx_ui PRIVATE
-  IntegerText.h
-  IntegerText.cpp
   NumberField.h
   NumberField.cpp
   LiveChart.h

@@ -58,3 +58,5 @@ int FuzzSettings(const std::uint8_t* data, std::size_t size);
 int FuzzEmulator(const std::uint8_t* data, std::size_t size);
 // The whole-number text of the write fields.
 int FuzzIntegerText(const std::uint8_t* data, std::size_t size);
+// A listing built into a program set by the command-line tool.
+int FuzzListing(const std::uint8_t* data, std::size_t size);

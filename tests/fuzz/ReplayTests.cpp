@@ -26,9 +26,8 @@ const Target Targets[] = {
     {"report_descriptor", FuzzReportDescriptor},
     {"settings", FuzzSettings},
     {"emulator", FuzzEmulator},
-#ifdef KX_FUZZ_WITH_QT
     {"integer_text", FuzzIntegerText},
-#endif
+    {"listing", FuzzListing},
 };
 
 class FuzzReplay : public ::testing::TestWithParam<Target> {};

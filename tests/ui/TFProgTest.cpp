@@ -466,37 +466,6 @@ TEST_F(TFProgTest, LongStoredNumbersAreShownWholeAndClampedOnOk) {
     EXPECT_EQ(Number()->maxLength(), 8);
 }
 
-TEST(TFProgParse, WholeNumbers) {
-    struct Case {
-        const char* text;
-        bool ok;
-        std::int64_t value;
-    };
-    const Case cases[] = {
-        {"0", true, 0},
-        {"-0", true, 0},
-        {"+7", true, 7},
-        {"  -12  ", true, -12},
-        {"00500", true, 500},
-        {"99999999", true, 99999999},
-        {"-9999999", true, -9999999},
-        {"", false, 0},
-        {"-", false, 0},
-        {" + ", false, 0},
-        {"- 5", false, 0},
-        {"5-", false, 0},
-        {"1e3", false, 0},
-        {"٣", false, 0}, // a digit of another script
-    };
-    for (const auto& c : cases) {
-        std::int64_t v = -1;
-        EXPECT_EQ(TFProg::ParseWholeNumber(QString::fromUtf8(c.text), v), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(v, c.value) << c.text;
-        }
-    }
-}
-
 } // namespace
 
 TEST_F(TFProgTest, KeysInTheOpenCommandListPickTheCommand) {

@@ -2,7 +2,6 @@
 add_executable(kx_control_tests
   ${CMAKE_CURRENT_LIST_DIR}/WidgetTestMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlFakes.h
-  ${CMAKE_CURRENT_LIST_DIR}/IntegerTextTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlPageTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConfigPanelTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LiveChartTest.cpp

@@ -37,7 +37,7 @@ class IntegerTextParse : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(IntegerTextParse, AcceptsOnlyWholeNumbers) {
     const ParseCase& c = GetParam();
-    const auto parsed = IntegerText::Parse(QString::fromUtf8(c.text));
+    const auto parsed = IntegerText::Parse(c.text);
     ASSERT_EQ(parsed.has_value(), c.ok) << c.text;
     if (c.ok) {
         EXPECT_EQ(*parsed, c.value) << c.text;
@@ -91,10 +91,10 @@ TEST(IntegerTextClamp, UpperBoundFirstThenLower) {
 }
 
 TEST(IntegerTextFormat, SignedDecimalWithoutPlusOrZeros) {
-    EXPECT_EQ(IntegerText::Format(0), QStringLiteral("0"));
-    EXPECT_EQ(IntegerText::Format(29999), QStringLiteral("29999"));
-    EXPECT_EQ(IntegerText::Format(-5), QStringLiteral("-5"));
-    EXPECT_EQ(IntegerText::Format(INT32_MIN), QStringLiteral("-2147483648"));
+    EXPECT_EQ(IntegerText::Format(0), std::string("0"));
+    EXPECT_EQ(IntegerText::Format(29999), std::string("29999"));
+    EXPECT_EQ(IntegerText::Format(-5), std::string("-5"));
+    EXPECT_EQ(IntegerText::Format(INT32_MIN), std::string("-2147483648"));
 }
 
 } // namespace

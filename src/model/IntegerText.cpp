@@ -3,38 +3,37 @@
 namespace {
 
 // Digit value of c in the given base, or -1. Only ASCII digits and letters
-// count: other scripts' digits are not numbers here.
-int DigitValue(QChar c, int base) {
-    const char16_t u = c.unicode();
+// count; the bytes of other characters are never digits.
+int DigitValue(char c, int base) {
     int value = -1;
-    if (u >= u'0' && u <= u'9') {
-        value = u - u'0';
-    } else if (u >= u'a' && u <= u'f') {
-        value = 10 + (u - u'a');
-    } else if (u >= u'A' && u <= u'F') {
-        value = 10 + (u - u'A');
+    if (c >= '0' && c <= '9') {
+        value = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        value = 10 + (c - 'a');
+    } else if (c >= 'A' && c <= 'F') {
+        value = 10 + (c - 'A');
     }
     return value < base ? value : -1;
 }
 
 } // namespace
 
-std::optional<std::int32_t> IntegerText::Parse(QStringView text) {
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i] == u' ') {
+std::optional<std::int32_t> IntegerText::Parse(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n && text[i] == ' ') {
         ++i;
     }
     bool negative = false;
-    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
-        negative = text[i] == u'-';
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
         ++i;
     }
     int base = 10;
-    if (i < n && (text[i] == u'$' || text[i] == u'x' || text[i] == u'X')) {
+    if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
         base = 16;
         ++i;
-    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+    } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
@@ -67,6 +66,6 @@ std::int32_t IntegerText::Clamp(std::int32_t value, std::int32_t lower, std::int
     return value;
 }
 
-QString IntegerText::Format(std::int32_t value) {
-    return QString::number(value);
+std::string IntegerText::Format(std::int32_t value) {
+    return std::to_string(value);
 }

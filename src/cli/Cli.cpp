@@ -1,0 +1,595 @@
+#include "Cli.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "ControllerSession.h"
+#include "FileAccess.h"
+#include "IntegerText.h"
+#include "ParameterTable.h"
+#include "ProgramFile.h"
+#include "ProgramListing.h"
+
+#ifndef KXRD4_VERSION
+#define KXRD4_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr std::size_t MaxListingBytes = 1 << 20;
+constexpr std::chrono::milliseconds DefaultTimeout{1000};
+constexpr std::chrono::milliseconds PollPeriod{25}; // 40 Hz, as the window's chart
+
+// A usage error: the message goes to stderr with a pointer to --help.
+struct UsageError {
+    std::string message;
+};
+
+// A failure: the message goes to stderr.
+struct Failure {
+    std::string message;
+};
+
+struct Arguments {
+    std::string command;
+    std::vector<std::string> positional;
+    std::optional<int> program;
+    std::optional<std::string> output;
+    bool raw = false;
+    bool clamp = false;
+    bool verify = false;
+    std::optional<double> seconds;
+    std::chrono::milliseconds timeout = DefaultTimeout;
+    std::set<std::string> options; // the options given, by their long name
+};
+
+// Which options each command takes, and how many positional arguments.
+struct CommandRule {
+    std::set<std::string> options;
+    std::size_t minPositional;
+    std::size_t maxPositional;
+    const char* synopsis;
+};
+
+const std::map<std::string, CommandRule>& Rules() {
+    static const std::map<std::string, CommandRule> rules = {
+        {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
+        {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
+        {"devices", {{"--timeout"}, 0, 0, "devices"}},
+        {"send", {{"--program", "--verify", "--timeout"}, 1, 1, "send FILE.kxp -p N [--verify]"}},
+        {"read", {{"--program", "--output", "--timeout"}, 0, 0, "read -p N -o FILE.kxp"}},
+        {"run", {{"--program", "--timeout"}, 0, 0, "run -p N"}},
+        {"stop", {{"--program", "--timeout"}, 0, 0, "stop -p N"}},
+        {"get", {{"--timeout"}, 1, 1, "get PARAM"}},
+        {"set", {{"--timeout"}, 2, 3, "set PARAM VALUE [NO|NC]"}},
+        {"enable", {{"--timeout"}, 1, 1, "enable on|off"}},
+        {"stop-motor", {{"--timeout"}, 0, 0, "stop-motor"}},
+        {"brake", {{"--timeout"}, 0, 0, "brake"}},
+        {"status", {{"--timeout"}, 0, 0, "status"}},
+        {"watch", {{"--seconds", "--timeout"}, 0, 0, "watch [--seconds S]"}},
+    };
+    return rules;
+}
+
+int ParseProgram(const std::string& text) {
+    if (text.size() != 1 || text[0] < '0' || text[0] > '9') {
+        throw UsageError{"-p: the program number must be 0 to 9, not \"" + text + "\""};
+    }
+    return text[0] - '0';
+}
+
+Arguments Parse(const std::vector<std::string>& args) {
+    Arguments a;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* name) -> const std::string& {
+            if (i + 1 >= args.size()) {
+                throw UsageError{std::string(name) + " needs a value"};
+            }
+            return args[++i];
+        };
+        std::string name = arg;
+        if (arg == "-p" || arg == "--program") {
+            name = "--program";
+            a.program = ParseProgram(value("-p"));
+        } else if (arg == "-o" || arg == "--output") {
+            name = "--output";
+            a.output = value("-o");
+            if (a.output->empty()) {
+                throw UsageError{"-o: the file name is empty"};
+            }
+        } else if (arg == "--raw") {
+            a.raw = true;
+        } else if (arg == "--clamp") {
+            a.clamp = true;
+        } else if (arg == "--verify") {
+            a.verify = true;
+        } else if (arg == "--seconds") {
+            const std::string& text = value("--seconds");
+            char* end = nullptr;
+            const double s = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !(s > 0) || s > 1e7) {
+                throw UsageError{"--seconds: \"" + text + "\" is not a positive number of seconds"};
+            }
+            a.seconds = s;
+        } else if (arg == "--timeout") {
+            const std::string& text = value("--timeout");
+            const std::optional<std::int32_t> ms = IntegerText::Parse(text);
+            if (!ms || *ms < 1 || *ms > 600000) {
+                throw UsageError{"--timeout: \"" + text +
+                                 "\" is not a time-out in milliseconds (1 to 600000)"};
+            }
+            a.timeout = std::chrono::milliseconds(*ms);
+        } else if (arg.size() > 1 && arg[0] == '-' &&
+                   !((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '$')) {
+            // (Negative values and "-" for standard input are arguments.)
+            throw UsageError{"unknown option \"" + arg + "\""};
+        } else {
+            if (a.command.empty()) {
+                a.command = arg;
+            } else {
+                a.positional.push_back(arg);
+            }
+            continue;
+        }
+        if (!a.options.insert(name).second) {
+            throw UsageError{name + " is given twice"};
+        }
+    }
+    if (a.command.empty()) {
+        throw UsageError{"no command given"};
+    }
+    const auto rule = Rules().find(a.command);
+    if (rule == Rules().end()) {
+        throw UsageError{"unknown command \"" + a.command + "\""};
+    }
+    for (const std::string& option : a.options) {
+        if (option != "--timeout" && rule->second.options.count(option) == 0) {
+            throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
+                             rule->second.synopsis + ")"};
+        }
+    }
+    if (a.positional.size() < rule->second.minPositional ||
+        a.positional.size() > rule->second.maxPositional) {
+        throw UsageError{"usage: kxrd4-cli " + std::string(rule->second.synopsis)};
+    }
+    const bool needsProgram =
+        a.command == "send" || a.command == "read" || a.command == "run" || a.command == "stop";
+    if (needsProgram && !a.program) {
+        throw UsageError{a.command + " needs -p N (usage: kxrd4-cli " + rule->second.synopsis +
+                         ")"};
+    }
+    const bool needsOutput = a.command == "build" || a.command == "read";
+    if (needsOutput && !a.output) {
+        throw UsageError{a.command + " needs -o FILE.kxp (usage: kxrd4-cli " +
+                         rule->second.synopsis + ")"};
+    }
+    return a;
+}
+
+// A program file of exactly 2000 bytes. Shorter or longer files are refused
+// here (the window pads or cuts them), so nothing is sent or listed that the
+// file does not hold.
+// With missingOk, a missing file leaves set as it is and gives false.
+bool LoadProgramFile(const std::string& path, ProgramSet& set, bool missingOk = false) {
+    std::vector<std::uint8_t> bytes;
+    switch (FileAccess::ReadPrefix(path, ProgramSetBytes + 1, bytes)) {
+    case FileAccess::ReadStatus::Missing:
+        if (missingOk) {
+            return false;
+        }
+        throw Failure{"cannot open " + path + ": no such file"};
+    case FileAccess::ReadStatus::Failed:
+        throw Failure{"cannot read " + path + ": not a readable file"};
+    case FileAccess::ReadStatus::Ok:
+        break;
+    }
+    if (bytes.size() != static_cast<std::size_t>(ProgramSetBytes)) {
+        throw Failure{path + " is not a program file: it has " +
+                      (bytes.size() > static_cast<std::size_t>(ProgramSetBytes)
+                           ? std::string("more than 2000")
+                           : std::to_string(bytes.size())) +
+                      " bytes, a program file has exactly 2000"};
+    }
+    std::copy(bytes.begin(), bytes.end(), set.Data());
+    return true;
+}
+
+void SaveProgramFile(const std::string& path, const ProgramSet& set) {
+    if (!WriteProgramFile(path, set)) {
+        throw Failure{"cannot write " + path + " (it is left as it was)"};
+    }
+}
+
+std::string ReadListing(const std::string& path) {
+    std::string text;
+    if (path == "-") {
+        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+        return text;
+    }
+    switch (FileAccess::ReadWhole(path, MaxListingBytes, text)) {
+    case FileAccess::ReadStatus::Missing:
+        throw Failure{"cannot open " + path + ": no such file"};
+    case FileAccess::ReadStatus::Failed:
+        throw Failure{"cannot read " + path + ": not a readable file of at most 1 MiB"};
+    case FileAccess::ReadStatus::Ok:
+        break;
+    }
+    return text;
+}
+
+class Runner {
+public:
+    Runner(const Arguments& a, const Cli::BackendFactory& factory, std::ostream& out,
+           std::ostream& err, const std::atomic<bool>* interrupted)
+        : a_(a), factory_(factory), out_(out), err_(err), interrupted_(interrupted) {}
+
+    void Run() {
+        const std::string& c = a_.command;
+        if (c == "list") {
+            List();
+        } else if (c == "build") {
+            Build();
+        } else if (c == "devices") {
+            Devices();
+        } else if (c == "send") {
+            Send();
+        } else if (c == "read") {
+            Read();
+        } else if (c == "run" || c == "stop") {
+            auto reply =
+                Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+                    const auto letter =
+                        c == "run" ? MessageLetter::ProgramStart : MessageLetter::ProgramHalt;
+                    return s.Byte(letter, static_cast<std::uint8_t>(*a_.program), r, e);
+                });
+            out_ << reply.status << "\n";
+        } else if (c == "get") {
+            Get();
+        } else if (c == "set") {
+            Set();
+        } else if (c == "enable") {
+            const std::string& state = a_.positional[0];
+            if (state != "on" && state != "off") {
+                throw UsageError{"enable takes on or off, not \"" + state + "\""};
+            }
+            Simple(state == "on" ? MessageLetter::EnableOn : MessageLetter::EnableOff);
+        } else if (c == "stop-motor") {
+            Simple(MessageLetter::MotorStop);
+        } else if (c == "brake") {
+            Simple(MessageLetter::MotorBrake);
+        } else if (c == "status") {
+            Status();
+        } else if (c == "watch") {
+            Watch();
+        }
+    }
+
+private:
+    using Exchange =
+        std::function<bool(ControllerSession&, ControllerSession::Reply&, std::string&)>;
+
+    ControllerSession& Session() {
+        if (!session_) {
+            std::shared_ptr<HidBackend> backend = factory_ ? factory_() : nullptr;
+            if (!backend) {
+                throw Failure{"no HID support on this system"};
+            }
+            session_ =
+                std::make_unique<ControllerSession>(std::move(backend), a_.timeout, interrupted_);
+        }
+        return *session_;
+    }
+
+    ControllerSession& Controller() {
+        ControllerSession& s = Session();
+        std::string error;
+        if (!s.Ready(error)) {
+            throw Failure{error};
+        }
+        return s;
+    }
+
+    ControllerSession::Reply Ask(const Exchange& exchange) {
+        ControllerSession& s = Controller();
+        ControllerSession::Reply reply;
+        std::string error;
+        if (!exchange(s, reply, error)) {
+            throw Failure{error};
+        }
+        return reply;
+    }
+
+    void Simple(MessageLetter letter) {
+        const auto reply = Ask([&](ControllerSession& s, ControllerSession::Reply& r,
+                                   std::string& e) { return s.Request(letter, r, e); });
+        out_ << reply.status << "\n";
+    }
+
+    void List() {
+        ProgramSet set;
+        LoadProgramFile(a_.positional[0], set);
+        std::vector<int> programs;
+        if (a_.program) {
+            programs.push_back(*a_.program);
+        } else {
+            for (int p = 0; p < ProgramCount; ++p) {
+                programs.push_back(p);
+            }
+        }
+        out_ << ProgramListing::Write(set, programs, a_.raw);
+    }
+
+    void Build() {
+        const std::string& path = a_.positional[0];
+        const std::string text = ReadListing(path);
+        ProgramSet set;
+        ProgramListing::Error error;
+        if (!ProgramListing::Parse(text, a_.clamp, set, error)) {
+            throw Failure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message +
+                          "; nothing was written"};
+        }
+        SaveProgramFile(*a_.output, set);
+    }
+
+    void Devices() {
+        ControllerSession& s = Session();
+        if (!s.HidAvailable()) {
+            throw Failure{"no HID support on this system"};
+        }
+        const auto entries = s.Devices();
+        if (entries.empty()) {
+            out_ << "no HID devices\n";
+            return;
+        }
+        for (const auto& e : entries) {
+            char ids[32];
+            std::snprintf(ids, sizeof ids, "%04X:%04X", e.vendorId, e.productId);
+            out_ << (e.selected ? "* " : "  ") << (e.path.empty() ? "(not claimed)" : e.path)
+                 << "  " << ids << "  " << (e.writable ? "read-write" : "query-only") << "  "
+                 << e.name << (e.selected ? "  (selected)" : "") << "\n";
+        }
+    }
+
+    void Send() {
+        ProgramSet set;
+        LoadProgramFile(a_.positional[0], set);
+        const int p = *a_.program;
+        ControllerSession& s = Controller();
+        std::string error;
+        if (!s.SendProgram(set, p, error)) {
+            throw Failure{"send: " + error};
+        }
+        out_ << "P" << p << " sent (25 lines)\n";
+        if (!a_.verify) {
+            return;
+        }
+        ProgramSet back;
+        if (!s.ReadProgram(back, p, error)) {
+            throw Failure{"verify: " + error};
+        }
+        for (int l = 0; l < LinesPerProgram; ++l) {
+            if (set.Line(p, l) != back.Line(p, l)) {
+                throw Failure{"verify: " + LineName(p, l) + " differs: sent \"" +
+                              RenderLine(l, set.Line(p, l)) + "\" (" +
+                              ProgramListing::RawText(set.Line(p, l)) + "), read back \"" +
+                              RenderLine(l, back.Line(p, l)) + "\" (" +
+                              ProgramListing::RawText(back.Line(p, l)) + ")"};
+            }
+        }
+        out_ << "P" << p << " verified: the controller holds the 25 lines sent\n";
+    }
+
+    void Read() {
+        const std::string& path = *a_.output;
+        ProgramSet set;
+        LoadProgramFile(path, set, true); // the other programs of an existing file are kept
+        const int p = *a_.program;
+        ControllerSession& s = Controller();
+        std::string error;
+        if (!s.ReadProgram(set, p, error)) {
+            throw Failure{"read: " + error + "; " + path + " is left as it was"};
+        }
+        SaveProgramFile(path, set);
+        out_ << "P" << p << " read into " << path << "\n";
+    }
+
+    const ParameterTable::Parameter& Parameter(const std::string& name) {
+        const ParameterTable::Parameter* p = ParameterTable::Find(name);
+        if (p == nullptr) {
+            std::string names;
+            for (const auto& q : ParameterTable::All()) {
+                names += (names.empty() ? "" : ", ") + std::string(q.name);
+            }
+            throw UsageError{"unknown parameter \"" + name + "\" (parameters: " + names + ")"};
+        }
+        return *p;
+    }
+
+    void Get() {
+        const auto& param = Parameter(a_.positional[0]);
+        if (!param.read) {
+            throw UsageError{std::string(param.name) +
+                             " cannot be read: the controller only takes it (set " +
+                             std::string(param.name) + " VALUE)"};
+        }
+        const auto reply = Ask([&](ControllerSession& s, ControllerSession::Reply& r,
+                                   std::string& e) { return s.Request(*param.read, r, e); });
+        if (!reply.value) {
+            throw Failure{"the KX-RD4's answer was too short to carry the value"};
+        }
+        out_ << *reply.value;
+        if (param.kind == ParameterTable::Kind::Homing) {
+            if (reply.contactType) {
+                out_ << (*reply.contactType == 1 ? " NC" : " NO");
+            } else {
+                err_ << "kxrd4-cli: the contact type the KX-RD4 answered is neither NO nor NC\n";
+            }
+        }
+        out_ << "\n";
+    }
+
+    void Set() {
+        const auto& param = Parameter(a_.positional[0]);
+        const std::string& text = a_.positional[1];
+        const std::optional<std::int32_t> parsed = IntegerText::Parse(text);
+        if (!parsed) {
+            throw UsageError{"set " + std::string(param.name) + ": \"" + text +
+                             "\" is not a whole number"};
+        }
+        const bool homing = param.kind == ParameterTable::Kind::Homing;
+        if (a_.positional.size() == 3 && !homing) {
+            throw UsageError{"set " + std::string(param.name) + " takes one value"};
+        }
+        std::int32_t value = *parsed;
+        if (param.kind == ParameterTable::Kind::Field || homing) {
+            value = IntegerText::Clamp(*parsed, param.min, param.max);
+            if (value != *parsed) {
+                err_ << "kxrd4-cli: " << param.name << ": " << *parsed << " is outside "
+                     << param.min << " to " << param.max << ", " << value << " is sent\n";
+            }
+        } else if (!ParameterTable::IsListValue(param, value)) {
+            throw UsageError{"set " + std::string(param.name) + ": " + text + " is not offered; " +
+                             (param.kind == ParameterTable::Kind::Baud
+                                  ? std::string("the rates are 19200, 38400, 57600 and 115200")
+                                  : "the values are " + std::to_string(param.min) + " to " +
+                                        std::to_string(param.max))};
+        }
+        std::uint8_t contact = 0;
+        if (homing && a_.positional.size() == 3) {
+            const std::string& type = a_.positional[2];
+            if (type != "NO" && type != "NC") {
+                throw UsageError{"set home: the contact type is NO or NC, not \"" + type + "\""};
+            }
+            contact = type == "NC" ? 1 : 0;
+        }
+        const auto reply =
+            Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+                if (homing) {
+                    return s.Homing(value, contact, r, e);
+                }
+                if (param.kind == ParameterTable::Kind::Address) {
+                    return s.Byte(param.write, static_cast<std::uint8_t>(value), r, e);
+                }
+                return s.Value(param.write, value, r, e);
+            });
+        out_ << reply.status << "\n";
+    }
+
+    void Status() {
+        ControllerSession& s = Controller();
+        std::int32_t position = 0;
+        std::int32_t velocity = 0;
+        std::string error;
+        if (!s.Status(position, velocity, error)) {
+            throw Failure{error};
+        }
+        out_ << "position " << position << "\nvelocity " << velocity << "\n";
+    }
+
+    void Watch() {
+        ControllerSession& s = Controller();
+        out_ << "ms,position,velocity\n";
+        std::string error;
+        const bool ok = s.Watch(
+            PollPeriod, a_.seconds.value_or(0),
+            [&](std::int64_t ms, std::int32_t position, std::int32_t velocity) {
+                out_ << ms << "," << position << "," << velocity << "\n";
+                out_.flush();
+            },
+            error);
+        if (!ok) {
+            throw Failure{error};
+        }
+    }
+
+    static std::string LineName(int program, int line) {
+        char text[32];
+        std::snprintf(text, sizeof text, "line %02d of P%d", line, program);
+        return text;
+    }
+
+    const Arguments& a_;
+    const Cli::BackendFactory& factory_;
+    std::ostream& out_;
+    std::ostream& err_;
+    const std::atomic<bool>* interrupted_;
+    std::unique_ptr<ControllerSession> session_;
+};
+
+} // namespace
+
+std::string Cli::HelpText() {
+    return "kxrd4-cli " KXRD4_VERSION " - command-line companion of the KX-RD4 tool\n"
+           "\n"
+           "Usage: kxrd4-cli COMMAND [ARGUMENTS] [--timeout MS]\n"
+           "\n"
+           "Program files (*.kxp, the 2000 bytes of the ten programs P0..P9):\n"
+           "  list FILE.kxp [-p N] [--raw]       each program's lines as the editor shows them;\n"
+           "                                     --raw adds each line's 8 bytes (lossless)\n"
+           "  build LISTING -o FILE.kxp [--clamp]\n"
+           "                                     the reverse of list (LISTING - reads stdin);\n"
+           "                                     --clamp clamps numbers as the line editor does\n"
+           "\n"
+           "The KX-RD4 (USB):\n"
+           "  devices                            the HID devices; * marks the one used\n"
+           "  send FILE.kxp -p N [--verify]      write program N to the controller\n"
+           "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
+           "  run -p N | stop -p N               start or stop program N\n"
+           "  get PARAM                          read a parameter\n"
+           "  set PARAM VALUE                    write a parameter (set home VALUE NO|NC starts\n"
+           "                                     homing)\n"
+           "  enable on|off | stop-motor | brake\n"
+           "  status                             position and velocity, once\n"
+           "  watch [--seconds S]                position and velocity at 40 Hz as CSV\n"
+           "                                     (ms,position,velocity) until S seconds or Ctrl+C\n"
+           "\n"
+           "Parameters: vmin vmax amax (0..29999), vdst (-29999..29999), xdst\n"
+           "  (-9999999..9999999), home (-29999..29999, starts homing), xdef\n"
+           "  (-9999999..9999999), vdef (-29999..29999), wdef (0..99999); write only:\n"
+           "  modbus-address (1..247), modbus-baud (19200 38400 57600 115200),\n"
+           "  input-filter (0..999 ms, 0 = none). Values outside a field's range are clamped\n"
+           "  as the window clamps them; hexadecimal ($10, 0x10) is accepted.\n"
+           "\n"
+           "Every reply is awaited for --timeout MS (default 1000).\n"
+           "Exit status: 0 done, 1 failed, 2 usage error.\n";
+}
+
+int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend, std::ostream& out,
+             std::ostream& err, const std::atomic<bool>* interrupted) {
+    if (std::find(args.begin(), args.end(), "--help") != args.end() ||
+        std::find(args.begin(), args.end(), "-h") != args.end()) {
+        out << HelpText();
+        return Done;
+    }
+    if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+        out << "kxrd4-cli " KXRD4_VERSION "\n";
+        return Done;
+    }
+    try {
+        const Arguments a = Parse(args);
+        Runner(a, backend, out, err, interrupted).Run();
+        out.flush();
+        return Done;
+    } catch (const UsageError& e) {
+        err << "kxrd4-cli: " << e.message << "\n(kxrd4-cli --help lists the commands)\n";
+        return Usage;
+    } catch (const Failure& e) {
+        out.flush();
+        err << "kxrd4-cli: " << e.message << "\n";
+        return Failed;
+    } catch (const std::exception& e) {
+        err << "kxrd4-cli: " << e.what() << "\n";
+        return Failed;
+    }
+}
+
+int RunCli(const std::vector<std::string>& args, const Cli::BackendFactory& backend,
+           std::ostream& out, std::ostream& err, const std::atomic<bool>* interrupted) {
+    return Cli::Run(args, backend, out, err, interrupted);
+}

@@ -1,0 +1,360 @@
+#include "ControllerSession.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "PlatformHidBackend.h"
+#include "TJvHidDevice.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string LineText(int program, int line) {
+    char text[32];
+    std::snprintf(text, sizeof text, "line %02d of P%d", line, program);
+    return text;
+}
+
+} // namespace
+
+ControllerSession::ControllerSession(std::shared_ptr<HidBackend> backend,
+                                     std::chrono::milliseconds timeout,
+                                     const std::atomic<bool>* interrupted)
+    : backend_(std::move(backend)), timeout_(timeout), interrupted_(interrupted) {
+    controller_ = std::make_unique<TJvHidDeviceController>(backend_, dispatcher_);
+    link_ =
+        std::make_unique<DeviceLink>(*controller_, static_cast<DeviceLinkSink&>(*this),
+                                     [this](TJvHidDevice&, std::uint8_t, const std::uint8_t* data,
+                                            std::uint16_t size) { OnReport(data, size); });
+    output_ = std::make_unique<CurrentDeviceOutput>(*link_);
+    messages_ = std::make_unique<ControllerMessages>(*output_, programs_);
+    processor_ = std::make_unique<DeviceReportProcessor>(programs_, *messages_,
+                                                         static_cast<DeviceReportSink&>(*this));
+    // The initial notification: the first scan and the selection.
+    dispatcher_->Pump();
+    device_ = link_->CurrentDevice();
+}
+
+ControllerSession::~ControllerSession() {
+    link_->Shutdown(); // stops the reader before anything it uses goes
+    processor_.reset();
+    messages_.reset();
+    output_.reset();
+    link_.reset();
+    controller_.reset();
+}
+
+bool ControllerSession::HidAvailable() const {
+    return backend_->Available();
+}
+
+std::vector<ControllerSession::DeviceEntry> ControllerSession::Devices() const {
+    std::vector<DeviceEntry> entries;
+    for (int i = 0; i < link_->EntryCount(); ++i) {
+        DeviceEntry entry;
+        entry.name = link_->EntryText(i);
+        if (TJvHidDevice* device = link_->EntryDevice(i)) {
+            entry.path = device->PnPInfo().InterfacePath;
+            entry.vendorId = device->VendorID();
+            entry.productId = device->ProductID();
+            entry.writable = device->ReadWriteAccess();
+            entry.selected = device == link_->CurrentDevice();
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+bool ControllerSession::Ready(std::string& error) const {
+    if (!backend_->Available()) {
+        error = "no HID support on this system";
+        return false;
+    }
+    if (device_ == nullptr) {
+        const int count = link_->EntryCount();
+        error = "no KX-RD4 is connected (" +
+                (count == 0 ? std::string("no HID devices found")
+                            : std::to_string(count) +
+                                  " HID devices found, none of them a KX-RD4; see \"kxrd4-cli "
+                                  "devices\"") +
+                ")";
+        return false;
+    }
+    if (!device_->ReadWriteAccess()) {
+        error = "the KX-RD4 at " + device_->PnPInfo().InterfacePath +
+                " can only be queried, not read and written: no permission (install "
+                "packaging/70-kxrd4.rules and plug it in again)";
+        return false;
+    }
+    return true;
+}
+
+void ControllerSession::ShowStatus(std::string_view utf8Message, bool) {
+    reply_.status = std::string(utf8Message);
+}
+
+void ControllerSession::SetValueField(std::string_view, std::int32_t value) {
+    reply_.value = value;
+}
+
+void ControllerSession::SetNoNc(std::optional<int> index) {
+    reply_.contactType = index;
+}
+
+void ControllerSession::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    samples_.emplace_back(position, velocity);
+}
+
+void ControllerSession::OnReport(const std::uint8_t* data, std::size_t size) {
+    if (size == 0 || data == nullptr) {
+        return;
+    }
+    const std::uint8_t letter = data[0];
+    if (letter == LetterByte(MessageLetter::StatusPoll) && pendingPolls_ > 0) {
+        --pendingPolls_;
+        processor_->Process(data, size);
+        return;
+    }
+    if (!expected_ || letter != expected_->letter) {
+        return; // not the reply to our request
+    }
+    if (expected_->program >= 0 &&
+        (size < 3 || data[1] != expected_->program || data[2] != expected_->line)) {
+        return; // a line of someone else's transfer
+    }
+    if (expected_->program >= 0) {
+        // The reply handling sends the next line at once; its reply may be
+        // handed over before the waiting loop looks again.
+        confirmedLine_ = expected_->line;
+        if (expected_->line + 1 < LinesPerProgram) {
+            expected_->line += 1;
+        } else {
+            expected_.reset();
+        }
+    } else {
+        expected_.reset();
+    }
+    replied_ = true;
+    processor_->Process(data, size);
+}
+
+void ControllerSession::CheckNotifications() {
+    const int fd = backend_->NotificationFd();
+    if (fd < 0) {
+        return; // the back end posts its notifications to the dispatcher
+    }
+    if (NotificationPending(fd)) {
+        controller_->CheckNotifications();
+    }
+}
+
+bool ControllerSession::DeviceGone() const {
+    return link_->CurrentDevice() != device_ || device_ == nullptr;
+}
+
+ControllerSession::WaitEnd ControllerSession::Wait(const std::function<bool()>& done,
+                                                   std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const auto now = Clock::now();
+        const auto slice = std::min<std::chrono::milliseconds>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now),
+            std::chrono::milliseconds(10));
+        dispatcher_->PumpUntil([&] { return done() || DeviceGone(); },
+                               std::max(slice, std::chrono::milliseconds(0)));
+        if (done()) {
+            return WaitEnd::Done;
+        }
+        CheckNotifications();
+        dispatcher_->Pump();
+        if (done()) {
+            return WaitEnd::Done;
+        }
+        if (DeviceGone()) {
+            return WaitEnd::DeviceGone;
+        }
+        if (interrupted_ != nullptr && interrupted_->load()) {
+            return WaitEnd::Interrupted;
+        }
+        if (Clock::now() >= deadline) {
+            return WaitEnd::TimedOut;
+        }
+    }
+}
+
+bool ControllerSession::Exchange(Expected expected, const std::function<void()>& send, Reply& reply,
+                                 std::string& error) {
+    if (!Ready(error)) {
+        return false;
+    }
+    reply_ = Reply{};
+    replied_ = false;
+    expected_ = expected;
+    send();
+    const WaitEnd end = Wait([this] { return replied_; }, timeout_);
+    expected_.reset();
+    reply = reply_;
+    switch (end) {
+    case WaitEnd::Done:
+        return true;
+    case WaitEnd::DeviceGone:
+        error = "the KX-RD4 was disconnected";
+        return false;
+    case WaitEnd::Interrupted:
+        error = "interrupted";
+        return false;
+    case WaitEnd::TimedOut:
+        break;
+    }
+    error = "no answer from the KX-RD4 within " + std::to_string(timeout_.count()) + " ms";
+    return false;
+}
+
+bool ControllerSession::Request(MessageLetter letter, Reply& reply, std::string& error) {
+    return Exchange(
+        {LetterByte(letter)}, [&] { messages_->SendRequest(letter); }, reply, error);
+}
+
+bool ControllerSession::Value(MessageLetter letter, std::int32_t value, Reply& reply,
+                              std::string& error) {
+    return Exchange(
+        {LetterByte(letter)}, [&] { messages_->SendValue(letter, value); }, reply, error);
+}
+
+bool ControllerSession::Byte(MessageLetter letter, std::uint8_t value, Reply& reply,
+                             std::string& error) {
+    return Exchange(
+        {LetterByte(letter)}, [&] { messages_->SendByte(letter, value); }, reply, error);
+}
+
+bool ControllerSession::Homing(std::int32_t value, std::uint8_t contactType, Reply& reply,
+                               std::string& error) {
+    return Exchange(
+        {LetterByte(MessageLetter::HomeStart)}, [&] { messages_->SendHoming(value, contactType); },
+        reply, error);
+}
+
+bool ControllerSession::Status(std::int32_t& position, std::int32_t& velocity, std::string& error) {
+    samples_.clear();
+    Reply reply;
+    if (!Request(MessageLetter::StatusPoll, reply, error)) {
+        return false;
+    }
+    if (samples_.empty()) {
+        error = "the KX-RD4's answer was too short to carry the position and velocity";
+        return false;
+    }
+    position = samples_.back().first;
+    velocity = samples_.back().second;
+    samples_.clear();
+    return true;
+}
+
+bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
+                                 std::string& error) {
+    if (!Ready(error)) {
+        return false;
+    }
+    const MessageLetter letter = write ? MessageLetter::LineWrite : MessageLetter::LineRead;
+    std::copy_n(programs.LineBytes(program, 0), ProgramBytes, programs_.LineBytes(program, 0));
+    confirmedLine_ = -1;
+    expected_ = Expected{LetterByte(letter), program, 0};
+    // Line 0 starts the transfer; the reply handling sends each next line as
+    // the window does.
+    if (write) {
+        messages_->SendLine(program, 0);
+    } else {
+        messages_->RequestLine(program, 0);
+    }
+    while (confirmedLine_ < LinesPerProgram - 1) {
+        const int before = confirmedLine_;
+        const WaitEnd end = Wait([&] { return confirmedLine_ != before; }, timeout_);
+        if (end == WaitEnd::Done) {
+            continue;
+        }
+        expected_.reset();
+        const int line = confirmedLine_ + 1;
+        const std::string where = LineText(program, line);
+        const std::string done = line == 0 ? std::string("no line was confirmed")
+                                           : "lines 00 to " + std::string(line <= 10 ? "0" : "") +
+                                                 std::to_string(line - 1) + " were confirmed";
+        switch (end) {
+        case WaitEnd::DeviceGone:
+            error = "the KX-RD4 was disconnected at " + where + " (" + done + ")";
+            break;
+        case WaitEnd::Interrupted:
+            error = "interrupted at " + where + " (" + done + ")";
+            break;
+        default:
+            error = "no answer from the KX-RD4 within " + std::to_string(timeout_.count()) +
+                    " ms at " + where + " (" + done + ")";
+            break;
+        }
+        return false;
+    }
+    expected_.reset();
+    if (!write) {
+        std::copy_n(programs_.LineBytes(program, 0), ProgramBytes, programs.LineBytes(program, 0));
+    }
+    return true;
+}
+
+bool ControllerSession::SendProgram(ProgramSet& programs, int program, std::string& error) {
+    return Transfer(programs, program, true, error);
+}
+
+bool ControllerSession::ReadProgram(ProgramSet& programs, int program, std::string& error) {
+    return Transfer(programs, program, false, error);
+}
+
+bool ControllerSession::Watch(
+    std::chrono::milliseconds period, double seconds,
+    const std::function<void(std::int64_t, std::int32_t, std::int32_t)>& sample,
+    std::string& error) {
+    if (!Ready(error)) {
+        return false;
+    }
+    const auto start = Clock::now();
+    const auto end =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    auto nextPoll = start;
+    auto lastReply = start;
+    samples_.clear();
+    pendingPolls_ = 0;
+    for (;;) {
+        const auto now = Clock::now();
+        if (seconds > 0 && now >= end) {
+            break;
+        }
+        if (now >= nextPoll) {
+            ++pendingPolls_;
+            messages_->SendRequest(MessageLetter::StatusPoll);
+            nextPoll += period;
+        }
+        const auto wait =
+            std::chrono::duration_cast<std::chrono::milliseconds>(nextPoll - Clock::now());
+        const WaitEnd waitEnd = Wait([this] { return !samples_.empty(); },
+                                     std::max(wait, std::chrono::milliseconds(1)));
+        const auto at = Clock::now();
+        for (const auto& [position, velocity] : samples_) {
+            sample(std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count(),
+                   position, velocity);
+            lastReply = at;
+        }
+        samples_.clear();
+        if (waitEnd == WaitEnd::DeviceGone) {
+            error = "the KX-RD4 was disconnected";
+            return false;
+        }
+        if (waitEnd == WaitEnd::Interrupted) {
+            break;
+        }
+        if (at - lastReply > timeout_) {
+            error = "no answer from the KX-RD4 within " + std::to_string(timeout_.count()) + " ms";
+            return false;
+        }
+    }
+    pendingPolls_ = 0;
+    return true;
+}

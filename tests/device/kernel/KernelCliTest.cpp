@@ -1,0 +1,202 @@
+// kxrd4-cli on a real kernel against kxrd4-sim's uhid KX-RD4, as a script
+// would use them: the simulator in the background, the command-line tool
+// finding it among the hidraw nodes, sending, verifying, reading back,
+// running, polling and setting parameters; and once the simulator is gone,
+// the tool ends with status 1 and says why.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <poll.h>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string Tool(const char* variable, const char* fallback) {
+    const char* path = std::getenv(variable);
+    return path != nullptr && *path != '\0' ? path : fallback;
+}
+
+struct Result {
+    int status = -1; // -1: did not end in time
+    std::string out;
+    std::string err;
+};
+
+// Runs a program to its end (at most timeout), capturing both outputs.
+Result Execute(const std::vector<std::string>& args, std::chrono::milliseconds timeout = 30s) {
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        return {};
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_RDONLY);
+        ::dup2(null, STDIN_FILENO);
+        ::dup2(out[1], STDOUT_FILENO);
+        ::dup2(err[1], STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const auto& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    ::close(err[1]);
+    Result r;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int open = 2;
+    while (open > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (::poll(fds, 2, 100) <= 0) {
+            continue;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) {
+                continue;
+            }
+            char buffer[512];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                (i == 0 ? r.out : r.err).append(buffer, static_cast<std::size_t>(n));
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    for (const pollfd& f : fds) {
+        if (f.fd >= 0) {
+            ::close(f.fd);
+        }
+    }
+    int status = 0;
+    if (open > 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        return r;
+    }
+    ::waitpid(pid, &status, 0);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return r;
+}
+
+Result Cli(std::vector<std::string> args) {
+    args.insert(args.begin(), Tool("KXRD4_CLI", "kxrd4-cli"));
+    args.push_back("--timeout");
+    args.push_back("5000"); // software emulation is slow
+    return Execute(args);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class KernelCli : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (simulator_ > 0) {
+            ::kill(simulator_, SIGKILL);
+            ::waitpid(simulator_, nullptr, 0);
+        }
+    }
+
+    void StartSimulator() {
+        simulator_ = ::fork();
+        if (simulator_ == 0) {
+            const int null = ::open("/dev/null", O_RDONLY);
+            ::dup2(null, STDIN_FILENO);
+            const std::string sim = Tool("KXRD4_SIM", "kxrd4-sim");
+            ::execlp(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+
+    int StopSimulator() {
+        ::kill(simulator_, SIGTERM);
+        int status = 0;
+        ::waitpid(simulator_, &status, 0);
+        simulator_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+    pid_t simulator_ = -1;
+};
+
+TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
+    StartSimulator();
+    ASSERT_GT(simulator_, 0);
+    // The uhid device's hidraw node appears a moment after the start.
+    Result devices;
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    do {
+        std::this_thread::sleep_for(200ms);
+        devices = Cli({"devices"});
+    } while (devices.out.find("KX-RD4  (selected)") == std::string::npos &&
+             std::chrono::steady_clock::now() < deadline);
+    ASSERT_EQ(devices.status, 0) << devices.err;
+    ASSERT_NE(devices.out.find("* /dev/hidraw"), std::string::npos) << devices.out;
+    EXPECT_NE(devices.out.find("1A2B:000C  read-write  KX-RD4  (selected)"), std::string::npos)
+        << devices.out;
+
+    {
+        std::ofstream("/tmp/cli-p2.txt") << "P2\n"
+                                            "[00]  V_MAX  8000\n"
+                                            "[01]  A_MAX  20000\n"
+                                            "[02]  M_EN\n"
+                                            "[03]  X_DST  4000\n"
+                                            "[04]  W_TIM  2000\n"
+                                            "[05]  X_DST  0\n"
+                                            "[06]  END\n"
+                                            "[20] | 00 01 02 03 04 05 06 07\n";
+    }
+    Result r = Cli({"build", "/tmp/cli-p2.txt", "-o", "/tmp/cli-p2.kxp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({"send", "/tmp/cli-p2.kxp", "-p", "2", "--verify"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("P2 verified"), std::string::npos) << r.out;
+    r = Cli({"read", "-p", "2", "-o", "/tmp/cli-back.kxp"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadFile("/tmp/cli-back.kxp"), ReadFile("/tmp/cli-p2.kxp"));
+
+    r = Cli({"set", "vmax", "40000"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("29999 is sent"), std::string::npos) << r.err;
+    r = Cli({"get", "vmax"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "29999\n");
+    r = Cli({"set", "xdef", "-0x10"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Cli({"get", "xdef"}).out, "-16\n");
+
+    r = Cli({"run", "-p", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    std::this_thread::sleep_for(300ms);
+    r = Cli({"status"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("position ", 0), 0u) << r.out;
+    EXPECT_EQ(r.out.find("position 0\n"), std::string::npos) << "the program moves the axis";
+    r = Cli({"stop", "-p", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    EXPECT_EQ(StopSimulator(), 0);
+    r = Cli({"status"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
+}
+
+} // namespace
