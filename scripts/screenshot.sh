@@ -27,7 +27,7 @@ if [ ! -x "$app" ] || [ -n "${REBUILD:-}" ]; then
 fi
 
 mkdir -p "$out"
-rm -f "$out"/[123]-*.png
+rm -f "$out"/[123]-*.png "$out"/question-*.png
 # The tool closes its window by itself after the last page; the time-out only
 # guards against a tool that never gets its window on the screen.
 KXRD4_SCREENSHOT_DIR="$out" timeout 60 \

@@ -3,9 +3,11 @@
 # kernel test under ASan+UBSan (widget tests on the offscreen platform); the
 # file tests once more as an unprivileged user, so the permission cases run
 # instead of being skipped; the code without widgets under TSan; every fuzz
-# target for 15 seconds (scripts/fuzz.sh); then the release build of every
-# target, benchmarks included, with every test including the kernel test.
-# Each stage prints its time; CTest's summary comes last.
+# target for 15 seconds (scripts/fuzz.sh); the Debian package's install test
+# when the packaging changed; the portability check; the Windows build without
+# widgets under Wine; then the release build of every target, benchmarks
+# included, with every test including the kernel test under QEMU. Each stage
+# prints its time; CTest's summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -14,7 +16,7 @@ stage_start=$SECONDS
 stage() {
   local now=$SECONDS
   if [ -n "${stage_name:-}" ]; then
-    echo "== ${stage_name}: $((now - stage_start)) s"
+    echo "== ${stage_name}: $((now - stage_start)) s (total ${now} s)"
   fi
   stage_name=$1
   stage_start=$now
@@ -40,10 +42,25 @@ ctest --preset tsan -LE kernel -j"$jobs"
 stage "Fuzz: every target for 15 s"
 bash scripts/fuzz.sh 15
 
+stage "Debian package: install test on a fresh Debian 12 (when the packaging changed)"
+bash scripts/install-test.sh --if-changed
+
+stage "Portability: the window's sources include no Linux or POSIX header"
+bash scripts/check-portable-includes.sh
+
+stage "Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
+bash scripts/windows-test.sh
+
 stage "Release: every target, benchmarks included"
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$jobs"
 
+stage "Windows zip under Wine (when a Qt for Windows is cached)"
+# It needs Qt cross-built for Windows, which takes about half an hour: it runs
+# only when scripts/windows-qt.sh has put that Qt into its cache.
+bash scripts/windows-check.sh
+
+# The last stage's time is CTest's own "Total Test time", so its summary
+# closes the output.
 stage "Release: every test"
-echo "== total before the release tests: ${SECONDS} s"
 ctest --preset release -j"$jobs"

@@ -7,6 +7,9 @@ StartOptions StartOptions::Parse(const std::vector<std::string>& args) {
             options.demo = true;
         } else if (arg == "-h" || arg == "--help") {
             options.action = Action::Help;
+        } else if (arg == "--version") {
+            if (options.action != Action::Help)
+                options.action = Action::Version;
         } else {
             options.action = Action::Error;
             options.error =
@@ -19,7 +22,7 @@ StartOptions StartOptions::Parse(const std::vector<std::string>& args) {
 }
 
 std::string StartOptions::Usage() {
-    return "usage: kxrd4-pc [--demo] [-h|--help]\n"
+    return "usage: kxrd4-pc [--demo] [-h|--help] [--version]\n"
            "\n"
            "The desktop tool for the KX-RD4 motion controller: edits, stores, sends and\n"
            "runs motion programs, drives the motor by hand and charts its motion.\n"
@@ -27,5 +30,6 @@ std::string StartOptions::Usage() {
            "  --demo      talk to an emulated KX-RD4 inside the tool instead of the\n"
            "              controllers attached to this machine; the window title and the\n"
            "              connection panel say \"symulator\"\n"
-           "  -h, --help  this text\n";
+           "  -h, --help  this text\n"
+           "  --version   the version of the tool\n";
 }

@@ -8,9 +8,10 @@
 class StartOptions {
 public:
     enum class Action {
-        Run,  // start the tool
-        Help, // print the usage and end (status 0)
-        Error // print the error and the usage and end (status 2)
+        Run,     // start the tool
+        Help,    // print the usage and end (status 0)
+        Version, // print "kxrd4-pc <version>" and end (status 0)
+        Error    // print the error and the usage and end (status 2)
     };
 
     Action action = Action::Run;

@@ -14,6 +14,7 @@
 #include "EmulatorPeer.h"
 #include "GeneralErrorDisplay.h"
 #include "KxApplication.h"
+#include "KxVersion.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "ScreenshotHook.h"
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
         StartOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.action == StartOptions::Action::Help) {
         std::fputs(StartOptions::Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.action == StartOptions::Action::Version) {
+        std::printf("kxrd4-pc %s\n", KxVersion);
         return 0;
     }
     if (options.action == StartOptions::Action::Error) {

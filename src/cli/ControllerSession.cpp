@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "PlatformHidBackend.h"
+#include "DeviceNotifications.h"
 #include "TJvHidDevice.h"
 
 namespace {
@@ -140,13 +140,7 @@ void ControllerSession::OnReport(const std::uint8_t* data, std::size_t size) {
 }
 
 void ControllerSession::CheckNotifications() {
-    const int fd = backend_->NotificationFd();
-    if (fd < 0) {
-        return; // the back end posts its notifications to the dispatcher
-    }
-    if (NotificationPending(fd)) {
-        controller_->CheckNotifications();
-    }
+    ServeDeviceNotifications(*backend_, *controller_);
 }
 
 bool ControllerSession::DeviceGone() const {

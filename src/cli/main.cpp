@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "CommandLine.h"
 #include "PlatformHidBackend.h"
 
 namespace {
@@ -20,6 +21,7 @@ extern "C" void OnInterrupt(int) {
 int main(int argc, char** argv) {
     std::signal(SIGINT, OnInterrupt);
     std::signal(SIGTERM, OnInterrupt);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    UseUtf8Console();
+    const std::vector<std::string> args = Utf8Arguments(argc, argv);
     return RunCli(args, CreatePlatformHidBackend, std::cout, std::cerr, &interrupted);
 }

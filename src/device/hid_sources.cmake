@@ -11,6 +11,20 @@ target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TJvHidDeviceController.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TJvHidDeviceReadThread.cpp
 )
+# The platform's own back end, and the factory that picks it.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
-  target_sources(kx_device PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LinuxHidrawBackend.cpp)
+  target_sources(kx_device PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/LinuxHidrawBackend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PlatformHidBackendLinux.cpp
+  )
+elseif(WIN32)
+  target_sources(kx_device PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/WindowsLibraryLoader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowsHidApi.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowsHidBackend.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WindowsDeviceNotifier.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PlatformHidBackendWindows.cpp
+  )
+else()
+  message(FATAL_ERROR "No HID back end for ${CMAKE_SYSTEM_NAME}")
 endif()

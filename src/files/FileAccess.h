@@ -1,11 +1,13 @@
 #pragma once
 // Whole-file reads and atomic whole-file writes on UTF-8 paths; the only place
-// of the files layer that talks to the operating system.
+// of the files layer that talks to the operating system (the system's own part
+// is in FileAccessPosix.cpp or FileAccessWindows.cpp).
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class FileAccess {
@@ -18,6 +20,19 @@ public:
 
     // A UTF-8 path as the file system wants it (Polish letters, blanks).
     static std::filesystem::path PathFromUtf8(const std::string& path);
+    // The UTF-8 text of a path.
+    static std::string PathToUtf8(const std::filesystem::path& path);
+
+    // The folder of the running executable (UTF-8), empty if unknown.
+    static std::string ExecutableDirectory();
+
+    // The line end of the system's text files ("\r\n" on Windows, "\n" elsewhere).
+    static std::string_view NativeLineEnd();
+
+    // directory + the system's separator + name; the separator is left out
+    // when the directory already ends with one, and so is the directory when
+    // it is empty.
+    static std::string JoinPath(const std::string& directory, const std::string& name);
 
     // True when a regular file (not a directory) exists at the path; symbolic
     // links are followed.

@@ -18,12 +18,6 @@ constexpr std::size_t MaxSettingsFileBytes = 16 * 1024 * 1024;
 
 constexpr std::string_view Utf8Signature = "\xEF\xBB\xBF";
 
-#ifdef _WIN32
-constexpr std::string_view DefaultLineEnd = "\r\n";
-#else
-constexpr std::string_view DefaultLineEnd = "\n";
-#endif
-
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -173,7 +167,7 @@ ParsedLine ParseLine(const std::string& text, const std::vector<TextLine>& lines
 std::string_view LineEndOf(const std::string& text) {
     const std::size_t end = text.find_first_of("\r\n");
     if (end == std::string::npos) {
-        return DefaultLineEnd;
+        return FileAccess::NativeLineEnd();
     }
     if (text[end] == '\r') {
         return (end + 1 < text.size() && text[end + 1] == '\n') ? "\r\n" : "\r";
@@ -245,18 +239,7 @@ std::string WithKey(const std::string& text, const std::string& section, const s
 } // namespace
 
 std::string SettingsPath(const std::string& directory) {
-    if (directory.empty()) {
-        return "config.ini";
-    }
-    const char last = directory.back();
-#ifdef _WIN32
-    const bool hasSeparator = last == '\\' || last == '/';
-    const char* separator = "\\";
-#else
-    const bool hasSeparator = last == '/';
-    const char* separator = "/";
-#endif
-    return directory + (hasSeparator ? "" : separator) + "config.ini";
+    return FileAccess::JoinPath(directory, "config.ini");
 }
 
 bool SettingsFile::Exists() const {

@@ -2,22 +2,17 @@
 
 #include <QSocketNotifier>
 
+#include "PlatformHidBackend.h"
 #include "QtUiDispatcher.h"
-
-#ifdef __linux__
-#include "LinuxHidrawBackend.h"
-#endif
 
 DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* panel1,
                                TJvHidDataEvent reportHandler, QObject* parent,
                                std::shared_ptr<HidBackend> backend)
     : QObject(parent), listBox_(listBox), panel0_(panel0), panel1_(panel1),
       backend_(std::move(backend)) {
-#ifdef __linux__
     if (!backend_) {
-        backend_ = std::make_shared<LinuxHidrawBackend>();
+        backend_ = CreatePlatformHidBackend();
     }
-#endif
     // Not a child: the devices share it and it must outlive their readers.
     dispatcher_ = std::make_shared<QtUiDispatcher>();
     controller_ = std::make_unique<TJvHidDeviceController>(backend_, dispatcher_);

@@ -1,15 +1,27 @@
 #include "KxApplication.h"
 
 #include <QFont>
-#include <QLibraryInfo>
+#include <QIcon>
 #include <exception>
 
 #include "GeneralErrorDisplay.h"
+#include "KxVersion.h"
 #include "QtMessageBoxes.h"
+#include "TranslationFolders.h"
+
+// The application icon lives in the ui library's resources; register them.
+static void InitIconResources() {
+    Q_INIT_RESOURCE(shell);
+}
 
 KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InitIconResources();
     setApplicationName(QStringLiteral("kxrd4-pc"));
-    setApplicationVersion(QStringLiteral("1.2"));
+    setApplicationVersion(QString::fromLatin1(KxVersion));
+    // Ties the windows to the installed kxrd4-pc.desktop (its icon and name in
+    // the task bar); on X11 the window class is the application name, "kxrd4-pc".
+    setDesktopFileName(QStringLiteral("kxrd4-pc"));
+    setWindowIcon(ApplicationIcon());
     // The window's fonts where they are not installed: metric-compatible or
     // close free fonts, so the texts fit the fixed control sizes.
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
@@ -18,11 +30,19 @@ KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) 
                                                                QStringLiteral("DejaVu Sans Mono")});
 }
 
+QIcon KxApplication::ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/app/kxrd4-pc-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 bool KxApplication::LoadPolishTranslation() {
-    if (!qtTranslator_.load(QStringLiteral("qtbase_pl"),
-                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        return false;
-    return installTranslator(&qtTranslator_);
+    for (const QString& folder : TranslationFolders()) {
+        if (qtTranslator_.load(QStringLiteral("qtbase_pl"), folder))
+            return installTranslator(&qtTranslator_);
+    }
+    return false;
 }
 
 void KxApplication::ShowError(const QString& message) {

@@ -4,6 +4,7 @@
 // is shown in the box titled "KX-RD4 - PC", and the tool goes on.
 
 #include <QApplication>
+#include <QIcon>
 #include <QTranslator>
 
 class MessageBoxes;
@@ -13,6 +14,9 @@ class KxApplication : public QApplication {
 
 public:
     KxApplication(int& argc, char** argv);
+
+    // The tool's own icon, also the icon of every window.
+    static QIcon ApplicationIcon();
 
     // Loads Qt's own Polish texts (qtbase_pl), so the standard buttons of the
     // boxes read "Tak", "Nie", "Anuluj". False when the translation is missing.

@@ -1,6 +1,7 @@
 #include "ScreenshotHook.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -13,6 +14,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
+#include <vector>
 
 #include "ControlPage.h"
 #include "EditorPage.h"
@@ -113,8 +115,34 @@ void ScreenshotHook::SendProgram() {
     window_.RenderProgram();
     window_.Editor().BitBtn6->click(); // "Wyślij program"
     When([this] { return window_.pb->value() == window_.pb->maximum(); }, 5000,
-         "end of the program transfer",
-         [this] {
+         "end of the program transfer", [this] { ReadProgramBack(); });
+}
+
+void ScreenshotHook::ReadProgramBack() {
+    // Cleared here, P0 can only show its lines again once the controller has
+    // returned them.
+    std::vector<ProgramLine> sent;
+    for (int line = 0; line < LinesPerProgram; ++line)
+        sent.push_back(window_.Programs().Line(0, line));
+    window_.Programs().ClearProgram(0);
+    window_.RenderProgram();
+    AnswerQuestion(QStringLiteral("question-read.png"), QMessageBox::Yes);
+    window_.Editor().BitBtn7->click(); // "Odczytaj program": asks, then reads
+    When([this] { return window_.pb->value() == window_.pb->maximum(); }, 5000,
+         "end of the read-back",
+         [this, sent] {
+             int differing = -1;
+             for (int line = 0; line < LinesPerProgram && differing < 0; ++line) {
+                 if (window_.Programs().Line(0, line) != sent[line])
+                     differing = line;
+             }
+             if (differing < 0)
+                 std::fprintf(stderr, "screenshot: P0 read back equals the program sent\n");
+             else
+                 std::fprintf(stderr,
+                              "screenshot: P0 read back differs from the program sent "
+                              "in line %02d\n",
+                              differing);
              After(PageDelayMs, [this] {
                  Shoot(0);
                  RunProgramAndChart();
@@ -129,8 +157,52 @@ void ScreenshotHook::RunProgramAndChart() {
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     After(ChartMs, [this] {
         Shoot(1);
-        ShowAndShoot(2, [this] { window_.close(); });
+        ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); });
     });
+}
+
+void ScreenshotHook::CloseAfterSaveQuestion() {
+    window_.MarkModified();
+    AnswerQuestion(QStringLiteral("question-close.png"), QMessageBox::No);
+    window_.close();
+}
+
+void ScreenshotHook::AnswerQuestion(const QString& name, QMessageBox::StandardButton answer) {
+    // The box runs its own event loop inside the click or close that shows
+    // it; the timers of this hook go on running there.
+    const auto question = [] {
+        return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    };
+    When([question] { return question() != nullptr; }, 5000, "question box",
+         [this, question, name, answer] {
+             After(PageDelayMs, [this, question, name, answer] {
+                 QMessageBox* box = question();
+                 if (box == nullptr)
+                     return;
+                 QPixmap shot;
+                 if (QScreen* screen = window_.screen();
+                     screen != nullptr &&
+                     QGuiApplication::platformName() != QLatin1String("offscreen")) {
+                     const QRect area = window_.frameGeometry()
+                                            .united(box->frameGeometry())
+                                            .translated(-screen->geometry().topLeft());
+                     shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+                 }
+                 if (shot.isNull())
+                     shot = box->grab();
+                 const QString path = QDir(directory_).filePath(name);
+                 if (!shot.save(path))
+                     std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
+                 // The buttons' texts, for checks of the translation.
+                 QStringList texts;
+                 for (QAbstractButton* button : box->buttons())
+                     texts << button->text().remove(QLatin1Char('&'));
+                 std::fprintf(stderr, "screenshot: %s buttons: %s\n", qPrintable(name),
+                              qPrintable(texts.join(QStringLiteral(" | "))));
+                 if (QAbstractButton* button = box->button(answer))
+                     button->click();
+             });
+         });
 }
 
 void ScreenshotHook::Shoot(int page) {
@@ -146,4 +218,7 @@ void ScreenshotHook::Shoot(int page) {
     const QString path = QDir(directory_).filePath(name);
     if (!shot.save(path))
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
+    // The connection state of the status bar, in UTF-8 on every platform.
+    std::fprintf(stderr, "screenshot: %s link: %s\n", name.toUtf8().constData(),
+                 window_.StatusPanel(1)->text().toUtf8().constData());
 }

@@ -11,7 +11,16 @@
 // before the first shot; then "Uruchom program" starts it, Play/Stop starts
 // the chart, and the "Sterowanie" page is photographed once the chart shows a
 // few seconds of the move.
+// Between sending and the first shot, P0 is cleared in the tool and read back
+// with "Odczytaj program": its question is photographed ("question-read.png")
+// and answered "Tak", and stderr says whether the lines read back equal those
+// sent ("screenshot: P0 read back equals the program sent"). At the end the
+// program is marked as changed, so closing asks whether to save it; that
+// question is photographed ("question-close.png") and answered "Nie". The
+// texts of each question's buttons go to stderr as well, and with each page
+// the connection state of the status bar.
 
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -47,7 +56,12 @@ private:
     // Shows the page, lets it paint, photographs it, then runs next.
     void ShowAndShoot(int page, std::function<void()> next);
     void SendProgram();
+    void ReadProgramBack();
     void RunProgramAndChart();
+    void CloseAfterSaveQuestion();
+    // Waits for the next question box, photographs it over the window into
+    // name and presses its button answer.
+    void AnswerQuestion(const QString& name, QMessageBox::StandardButton answer);
 
     TFMain& window_;
     QString directory_;

@@ -30,6 +30,7 @@
 #include "FileDialogs.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
+#include "KxVersion.h"
 #include "MessageBoxes.h"
 #include "TFProg.h"
 #include "WindowSettings.h"
@@ -39,7 +40,7 @@ namespace {
 const QString CaptionPrefix = QStringLiteral("KX-RD4 PC  -  [");
 const QString CaptionName = QStringLiteral("KX-RD4 PC");
 const QString SimulatorName = QStringLiteral("KX-RD4 PC (symulator)");
-const QString Version = QStringLiteral("1.2");
+const QString Version = QString::fromLatin1(KxVersion);
 const QString MakerAddress = QStringLiteral("www.example.com");
 
 QFont WindowFont() {

@@ -10,6 +10,7 @@
 #include "FileCommandsHost.h"
 #include "ProgramFile.h"
 #include "SettingsFile.h"
+#include "SettingsLocation.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ WindowSettings::WindowSettings(FileCommandsHost& host, FileCommands& commands, Q
 }
 
 QString WindowSettings::DefaultPath() {
-    return QString::fromStdString(
-        ::SettingsPath(QCoreApplication::applicationDirPath().toStdString()));
+    return QString::fromStdString(SettingsLocation::ForExecutableDirectory(
+        QCoreApplication::applicationDirPath().toStdString()));
 }
 
 void WindowSettings::LoadSettings() {

@@ -27,7 +27,8 @@ public:
     WindowSettings(FileCommandsHost& host, FileCommands& commands, QWidget& window,
                    QCheckBox& autoLoad);
 
-    // config.ini in the directory of the running executable.
+    // config.ini beside the running executable, or in the user's configuration
+    // folder when the tool may not write beside it (see SettingsLocation.h).
     static QString DefaultPath();
     // The settings file in use: DefaultPath() unless another one was set
     // (tests of the window set a file of their own before LoadSettings).

@@ -17,5 +17,12 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.h
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TranslationFolders.h
   ${CMAKE_CURRENT_LIST_DIR}/resources/shell.qrc
 )
+# Where Qt's own translations are looked for differs between the platforms.
+if(WIN32)
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersWindows.cpp)
+else()
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
+endif()

@@ -21,6 +21,10 @@ TEST(StartOptions, ParsesTheCommandLine) {
         {{"--demo", "--demo"}, A::Run, true, ""},
         {{"--help"}, A::Help, false, ""},
         {{"-h", "--demo"}, A::Help, true, ""},
+        {{"--version"}, A::Version, false, ""},
+        // The help wins over the version, whichever comes first.
+        {{"--version", "--help"}, A::Help, false, ""},
+        {{"--help", "--version"}, A::Help, false, ""},
         {{"--demo", "--verbose"}, A::Error, true, "unknown option '--verbose'"},
         {{"-demo"}, A::Error, false, "unknown option '-demo'"},
         {{"--Demo"}, A::Error, false, "unknown option '--Demo'"},
@@ -43,7 +47,7 @@ TEST(StartOptions, ParsesTheCommandLine) {
 TEST(StartOptions, UsageNamesEveryOption) {
     const std::string usage = StartOptions::Usage();
     EXPECT_EQ(usage.rfind("usage: kxrd4-pc", 0), 0u);
-    for (const char* option : {"--demo", "--help", "-h"})
+    for (const char* option : {"--demo", "--help", "-h", "--version"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

@@ -19,6 +19,7 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "KxVersion.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -229,7 +230,8 @@ TEST_F(MainWindow, AboutBoxText) {
     EXPECT_EQ(lines[0], "Program do wspołpracy z urządzeniem KX-RD4");
     EXPECT_EQ(lines[1], ">>Generator trajektorii<<");
     EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], "  wersja: 1.2");
+    // The project's version, the one the package and --version show.
+    EXPECT_EQ(lines[3], QStringLiteral("  wersja: ") + QLatin1String(KxVersion));
     EXPECT_TRUE(lines[4].startsWith("  www.")) << lines[4].toStdString();
 }
 

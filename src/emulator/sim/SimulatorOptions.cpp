@@ -7,6 +7,8 @@ SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
             options.verbose = true;
         } else if (arg == "-h" || arg == "--help") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else {
             options.error =
                 (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
@@ -18,7 +20,7 @@ SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
 }
 
 std::string SimulatorOptions::Usage() {
-    return "usage: kxrd4-sim [-v|--verbose] [-h|--help]\n"
+    return "usage: kxrd4-sim [-v|--verbose] [-h|--help] [--version]\n"
            "\n"
            "Plugs an emulated KX-RD4 motion controller into this machine through /dev/uhid\n"
            "(product \"KX-RD4\", USB vendor 1A2B, product 000C, 64-byte reports with report\n"
@@ -35,6 +37,7 @@ std::string SimulatorOptions::Usage() {
            "\n"
            "  -v, --verbose  also log each request and the letters of its replies\n"
            "  -h, --help     this text\n"
+           "  --version      the version of the simulator\n"
            "\n"
            "Faults of a running program, and with -v every request, are logged on standard\n"
            "error. Needs write access to /dev/uhid (module uhid; root, or a udev rule).\n";

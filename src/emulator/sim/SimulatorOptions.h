@@ -1,5 +1,5 @@
 #pragma once
-// The command line of kxrd4-sim: [-v|--verbose] [-h|--help].
+// The command line of kxrd4-sim: [-v|--verbose] [-h|--help] [--version].
 
 #include <string>
 #include <vector>
@@ -8,7 +8,8 @@ class SimulatorOptions {
 public:
     bool verbose = false;
     bool help = false;
-    std::string error; // not empty: the command line is wrong (exit status 2)
+    bool version = false; // print the version and end (the help wins)
+    std::string error;    // not empty: the command line is wrong (exit status 2)
 
     // args: the arguments after the program name.
     static SimulatorOptions Parse(const std::vector<std::string>& args);

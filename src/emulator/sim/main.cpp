@@ -14,6 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "KxVersion.h"
 #include "SimulatorConsole.h"
 #include "SimulatorOptions.h"
 #include "UhidEmulatorPeer.h"
@@ -49,13 +50,17 @@ void ExplainNoUhid(const std::system_error& error) {
 
 // SIGINT, SIGTERM and SIGHUP arrive through a descriptor, so the loop ends
 // cleanly and removes the device. Blocked before any thread starts, so that
-// every thread inherits the mask.
+// every thread inherits the mask. A signal the starter ignores (nohup, or
+// SIGINT for a background job of a script) stays ignored.
 int BlockTerminationSignals() {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    sigaddset(&set, SIGHUP);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
+        sigaddset(&set, signal);
+    }
     if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0)
         return -1;
     return ::signalfd(-1, &set, SFD_CLOEXEC);
@@ -68,6 +73,10 @@ int main(int argc, char** argv) {
         SimulatorOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.help) {
         std::fputs(SimulatorOptions::Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version && options.error.empty()) {
+        std::printf("kxrd4-sim %s\n", KxVersion);
         return 0;
     }
     if (!options.error.empty()) {

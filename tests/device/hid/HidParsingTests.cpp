@@ -22,22 +22,14 @@ struct DescriptorCase {
 
 // Vendor page, one application collection with input and output of 64 bytes.
 std::vector<std::uint8_t> Controller(bool withReportId) {
-    static const std::uint8_t head[] = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01};
-    static const std::uint8_t reportId[] = {0x85, 0x01};
-    static const std::uint8_t body[] = {0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40,
-                                        0x09, 0x01, 0x81, 0x02, 0x09, 0x01, 0x91, 0x02, 0xC0};
-    // Appended byte by byte: GCC 12 misreads vector::insert of short lists
-    // at -O2 as an overflow.
-    std::vector<std::uint8_t> d;
-    for (const std::uint8_t byte : head) {
-        d.push_back(byte);
-    }
+    // Appended byte by byte: GCC 12 warns falsely about inserting a list at -O2.
+    std::vector<std::uint8_t> d = {0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01};
     if (withReportId) {
-        for (const std::uint8_t byte : reportId) {
-            d.push_back(byte);
-        }
+        d.push_back(0x85);
+        d.push_back(0x01);
     }
-    for (const std::uint8_t byte : body) {
+    for (const std::uint8_t byte : {0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, 0x40, 0x09,
+                                    0x01, 0x81, 0x02, 0x09, 0x01, 0x91, 0x02, 0xC0}) {
         d.push_back(byte);
     }
     return d;

@@ -31,6 +31,7 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
         EXPECT_EQ(options.help, c.help) << name;
         EXPECT_EQ(options.error, c.error) << name;
     }
+    EXPECT_TRUE(SimulatorOptions::Parse({"--version"}).version);
     EXPECT_NE(SimulatorOptions::Usage().find("/dev/uhid"), std::string::npos);
 }
 

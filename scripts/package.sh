@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Usage: scripts/package.sh [BUILD_DIR]
+# Builds the Debian package from a clean release build in its own folder
+# (default build/package) and prints the package's path as the last line.
+# Needs dpkg-dev (dpkg-shlibdeps computes the library dependencies) and
+# help2man (manual pages); scripts/setup.sh installs them.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(realpath -m "${1:-$root/build/package}")"
+
+bash "$root/scripts/setup.sh" >&2
+
+rm -rf "$build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  -DKXRD4_WITH_TESTS=OFF -DKXRD4_WITH_BENCH=OFF >/dev/null
+nice cmake --build "$build" -j"$(nproc)" >&2
+(cd "$build" && cpack -G DEB >&2)
+
+deb=$(find "$build" -maxdepth 1 -name 'kxrd4-pc_*.deb' | head -n 1)
+if [ -z "$deb" ]; then
+  echo "package: cpack made no kxrd4-pc_*.deb in $build" >&2
+  exit 1
+fi
+dpkg-deb --field "$deb" Package Version Architecture Installed-Size Depends >&2
+echo "$deb"

@@ -1,0 +1,390 @@
+// The Windows HID back end against the real system services (under Wine in
+// CI, where no HID device is present), with a loader that can withhold a
+// library or an entry point, or hand in entry points of the test's own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <dbt.h>
+#include <hidsdi.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "PumpedUiDispatcher.h"
+#include "TJvHidDevice.h"
+#include "TJvHidDeviceController.h"
+#include "WindowsHidBackend.h"
+
+namespace {
+
+// The system's loader, with chosen libraries or entry points missing or
+// replaced; counts what is loaded and unloaded.
+class TestLoader : public WindowsLibraryLoader {
+public:
+    std::set<std::string> missing;
+    std::map<std::string, void*> replaced;
+    std::set<std::string> resolved;
+    int loads = 0;
+    int unloads = 0;
+
+    void* Load(const char* name) override {
+        if (missing.count(name) != 0) {
+            return nullptr;
+        }
+        void* library = WindowsLibraryLoader::Load(name);
+        loads += library != nullptr;
+        return library;
+    }
+    void* Resolve(void* library, const char* entryPoint) override {
+        resolved.insert(entryPoint);
+        if (missing.count(entryPoint) != 0) {
+            return nullptr;
+        }
+        const auto it = replaced.find(entryPoint);
+        return it != replaced.end() ? it->second
+                                    : WindowsLibraryLoader::Resolve(library, entryPoint);
+    }
+    void Unload(void* library) override {
+        unloads += library != nullptr;
+        WindowsLibraryLoader::Unload(library);
+    }
+};
+
+const char* const EntryPoints[] = {
+    "SetupDiGetClassDevsW",
+    "SetupDiEnumDeviceInterfaces",
+    "SetupDiGetDeviceInterfaceDetailW",
+    "SetupDiDestroyDeviceInfoList",
+    "HidD_GetHidGuid",
+    "HidD_GetAttributes",
+    "HidD_GetProductString",
+    "HidD_GetPreparsedData",
+    "HidD_FreePreparsedData",
+    "HidP_GetCaps",
+};
+
+TEST(WindowsHidBackendTest, LoadsBothLibrariesAndResolvesEveryEntryPoint) {
+    auto loader = std::make_shared<TestLoader>();
+    {
+        WindowsHidBackend backend(loader);
+        EXPECT_TRUE(backend.Available());
+        EXPECT_EQ(loader->loads, 2);
+        for (const char* name : EntryPoints) {
+            EXPECT_EQ(loader->resolved.count(name), 1u) << name;
+        }
+        EXPECT_EQ(backend.NotificationFd(), -1);
+    }
+    EXPECT_EQ(loader->unloads, 2);
+}
+
+TEST(WindowsHidBackendTest, AMissingLibraryOrEntryPointMeansNoHidSupport) {
+    std::vector<std::string> cases = {"SetupApi.dll", "HID.dll"};
+    cases.insert(cases.end(), std::begin(EntryPoints), std::end(EntryPoints));
+    for (const std::string& missing : cases) {
+        SCOPED_TRACE(missing);
+        auto loader = std::make_shared<TestLoader>();
+        loader->missing = {missing};
+        {
+            WindowsHidBackend backend(loader);
+            EXPECT_FALSE(backend.Available());
+            EXPECT_TRUE(backend.ListInterfaces().empty());
+            backend.SetNotificationListener([] {});
+            EXPECT_EQ(backend.NotificationWindow(), nullptr);
+            EXPECT_FALSE(backend.TakeNotifications());
+            HidAttributes attributes;
+            EXPECT_FALSE(backend.GetAttributes(InvalidHidHandle, attributes));
+            // Without the setup library the HID library is not even loaded;
+            // whatever was loaded is let go at once.
+            EXPECT_EQ(loader->loads, missing == "SetupApi.dll" ? 0 : loader->unloads);
+            backend.SetNotificationListener(nullptr);
+        }
+        EXPECT_EQ(loader->unloads, loader->loads);
+    }
+}
+
+TEST(WindowsHidBackendTest, ControllerScansThePresentDevicesAndRescansOnDeviceChanges) {
+    auto backend = std::make_shared<WindowsHidBackend>();
+    auto ui = std::make_shared<PumpedUiDispatcher>();
+    HWND window = nullptr;
+    {
+        TJvHidDeviceController controller(backend, ui);
+        window = static_cast<HWND>(backend->NotificationWindow());
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(::IsWindow(window));
+        EXPECT_FALSE(::IsWindowVisible(window));
+        // Top-level (broadcasts reach it), not a child or a message-only window.
+        EXPECT_EQ(::GetAncestor(window, GA_PARENT), ::GetDesktopWindow());
+
+        // The initial scan lists every present HID interface (under Wine its
+        // virtual keyboard and mouse), each opened and identified.
+        ui->Pump();
+        EXPECT_EQ(controller.NotificationParam(), TJvHidDeviceController::InitialNotification);
+        const auto interfaces = backend->ListInterfaces();
+        ASSERT_EQ(controller.Count(), static_cast<int>(interfaces.size()));
+        controller.SetOnEnumerate([&](TJvHidDevice& device, int index) {
+            const std::string& path = interfaces[static_cast<std::size_t>(index)].InterfacePath;
+            EXPECT_EQ(path.rfind("\\\\?\\", 0), 0u) << path;
+            EXPECT_FALSE(device.ProductString().empty()) << path;
+            EXPECT_GT(device.Caps().InputReportByteLength, 0) << path;
+            return true;
+        });
+        EXPECT_EQ(controller.EnumerateDevices(), controller.Count());
+
+        struct Case {
+            WPARAM code;
+            bool rescans;
+        };
+        for (const Case& c : {Case{DBT_DEVNODES_CHANGED, true}, Case{DBT_DEVICEARRIVAL, true},
+                              Case{DBT_DEVICEREMOVECOMPLETE, true}, Case{DBT_CONFIGCHANGED, false},
+                              Case{DBT_QUERYCHANGECONFIG, false}}) {
+            SCOPED_TRACE(c.code);
+            ::SendMessageW(window, WM_DEVICECHANGE, c.code, 0);
+            controller.HandleNotification(TJvHidDeviceController::InitialNotification);
+            ui->Pump();
+            EXPECT_EQ(controller.NotificationParam(),
+                      c.rescans ? TJvHidDeviceController::DevNodesChanged
+                                : TJvHidDeviceController::InitialNotification);
+            EXPECT_FALSE(backend->TakeNotifications()); // all consumed
+        }
+    }
+    // The controller's end takes the window with it.
+    EXPECT_EQ(backend->NotificationWindow(), nullptr);
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+// A named pipe stands in for a device: overlapped reads on it stay pending
+// until the test writes, as on a HID interface.
+class PipeDevice {
+public:
+    explicit PipeDevice(DWORD mode = PIPE_TYPE_MESSAGE | PIPE_READMODE_MESSAGE) {
+        static int counter = 0;
+        path_ = "\\\\.\\pipe\\kxrd4-hid-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        server_ =
+            ::CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX, mode, 1, 4096, 4096, 0, nullptr);
+    }
+    ~PipeDevice() { CloseServer(); }
+    PipeDevice(const PipeDevice&) = delete;
+    PipeDevice& operator=(const PipeDevice&) = delete;
+
+    const std::string& Path() const { return path_; }
+    bool Valid() const { return server_ != INVALID_HANDLE_VALUE; }
+    void Send(const std::string& bytes) {
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(server_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                nullptr));
+    }
+    std::string Receive() {
+        char buffer[256];
+        DWORD got = 0;
+        EXPECT_TRUE(::ReadFile(server_, buffer, sizeof buffer, &got, nullptr));
+        return std::string(buffer, got);
+    }
+    void CloseServer() {
+        if (server_ != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(server_);
+            server_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+private:
+    std::string path_;
+    HANDLE server_ = INVALID_HANDLE_VALUE;
+};
+
+struct ReadResult {
+    HidReadStatus status = HidReadStatus::Failed;
+    std::string bytes;
+};
+
+// Reads once on another thread, as a reader does; `during` runs meanwhile.
+template <typename During>
+ReadResult ReadOnThread(WindowsHidBackend& backend, HidHandle handle, HidWaker& waker,
+                        During during) {
+    ReadResult result;
+    std::thread reader([&] {
+        std::uint8_t buffer[65] = {};
+        std::size_t count = 0;
+        result.status = backend.Read(handle, buffer, sizeof buffer, waker, count);
+        result.bytes.assign(reinterpret_cast<const char*>(buffer), count);
+    });
+    during();
+    reader.join(); // a read that never ended would hang the test here
+    return result;
+}
+
+TEST(WindowsHidBackendTest, OverlappedReadEndsOnStopReportOrError) {
+    WindowsHidBackend backend;
+    PipeDevice device;
+    ASSERT_TRUE(device.Valid());
+    const HidHandle handle = backend.Open(device.Path(), HidOpenMode::Read);
+    ASSERT_NE(handle, InvalidHidHandle);
+    auto waker = backend.CreateWaker();
+
+    // Stop while the read is pending: it ends at once and is cancelled...
+    ReadResult r = ReadOnThread(backend, handle, *waker, [&] {
+        ::Sleep(50); // most likely pending by now; a raise before the read ends it too
+        waker->Raise();
+    });
+    EXPECT_EQ(r.status, HidReadStatus::Woken);
+    // ...so the next report goes to the next read, whole.
+    device.Send(std::string("\x01"
+                            "e\x03",
+                            3));
+    r = ReadOnThread(backend, handle, *waker, [] {});
+    EXPECT_EQ(r.status, HidReadStatus::Report);
+    EXPECT_EQ(r.bytes, std::string("\x01"
+                                   "e\x03",
+                                   3));
+
+    // A report already waiting completes the read at once.
+    device.Send("\x01"
+                "f");
+    r = ReadOnThread(backend, handle, *waker, [] {});
+    EXPECT_EQ(r.status, HidReadStatus::Report);
+    EXPECT_EQ(r.bytes, "\x01"
+                       "f");
+
+    r = ReadOnThread(backend, handle, *waker, [&] { device.CloseServer(); });
+    EXPECT_EQ(r.status, HidReadStatus::Failed);
+    backend.Close(handle);
+
+    std::size_t count = 7;
+    std::uint8_t buffer[4];
+    EXPECT_EQ(backend.Read(handle, buffer, sizeof buffer, *waker, count), HidReadStatus::Failed);
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(backend.Open(device.Path() + "-none", HidOpenMode::Read), InvalidHidHandle);
+}
+
+TEST(WindowsHidBackendTest, WritesGoOutWholeAndSynchronously) {
+    WindowsHidBackend backend;
+    PipeDevice device;
+    ASSERT_TRUE(device.Valid());
+    const HidHandle handle = backend.Open(device.Path(), HidOpenMode::ReadWrite);
+    ASSERT_NE(handle, InvalidHidHandle);
+    const std::uint8_t report[5] = {1, 'd', 3, 0, 200};
+    std::size_t written = 0;
+    EXPECT_TRUE(backend.Write(handle, report, sizeof report, written));
+    EXPECT_EQ(written, sizeof report);
+    EXPECT_EQ(device.Receive(), std::string(reinterpret_cast<const char*>(report), 5));
+    EXPECT_FALSE(backend.Write(handle, report, 0, written));
+    backend.Close(handle);
+}
+
+// Entry points of the test's own, for the queries' handling of what the HID
+// service returns.
+struct FakeHid {
+    static inline std::u16string product;
+    static inline bool productFills = false;
+    static inline bool preparsedOk = true;
+    static inline NTSTATUS capsStatus = HIDP_STATUS_SUCCESS;
+    static inline int freed = 0;
+
+    static BOOLEAN __stdcall GetProductString(HANDLE, PVOID buffer, ULONG length) {
+        auto* text = static_cast<WCHAR*>(buffer);
+        if (productFills) {
+            // Every byte of the buffer used: no terminating zero.
+            for (ULONG i = 0; i < length / sizeof(WCHAR); ++i) {
+                text[i] = u'A' + static_cast<WCHAR>(i % 26);
+            }
+            return TRUE;
+        }
+        if (product.empty()) {
+            return FALSE;
+        }
+        std::memcpy(text, product.data(), product.size() * sizeof(WCHAR));
+        return TRUE;
+    }
+    static BOOLEAN __stdcall GetAttributes(HANDLE, PHIDD_ATTRIBUTES attributes) {
+        if (attributes->Size != sizeof(HIDD_ATTRIBUTES)) {
+            return FALSE;
+        }
+        attributes->VendorID = 0x1A2B;
+        attributes->ProductID = 0x000C;
+        attributes->VersionNumber = 0x0102;
+        return TRUE;
+    }
+    static BOOLEAN __stdcall GetPreparsedData(HANDLE, PHIDP_PREPARSED_DATA* data) {
+        *data = preparsedOk ? reinterpret_cast<PHIDP_PREPARSED_DATA>(&freed) : nullptr;
+        return preparsedOk;
+    }
+    static BOOLEAN __stdcall FreePreparsedData(PHIDP_PREPARSED_DATA) {
+        ++freed;
+        return TRUE;
+    }
+    static NTSTATUS __stdcall GetCaps(PHIDP_PREPARSED_DATA, PHIDP_CAPS caps) {
+        caps->InputReportByteLength = 65;
+        caps->OutputReportByteLength = 33;
+        return capsStatus;
+    }
+};
+
+TEST(WindowsHidBackendTest, QueriesTakeWhatTheServiceGivesWithoutOverrun) {
+    auto loader = std::make_shared<TestLoader>();
+    loader->replaced = {
+        {"HidD_GetProductString", reinterpret_cast<void*>(&FakeHid::GetProductString)},
+        {"HidD_GetAttributes", reinterpret_cast<void*>(&FakeHid::GetAttributes)},
+        {"HidD_GetPreparsedData", reinterpret_cast<void*>(&FakeHid::GetPreparsedData)},
+        {"HidD_FreePreparsedData", reinterpret_cast<void*>(&FakeHid::FreePreparsedData)},
+        {"HidP_GetCaps", reinterpret_cast<void*>(&FakeHid::GetCaps)},
+    };
+    WindowsHidBackend backend(loader);
+    ASSERT_TRUE(backend.Available());
+    PipeDevice device;
+    const HidHandle handle = backend.Open(device.Path(), HidOpenMode::QueryOnly);
+    ASSERT_NE(handle, InvalidHidHandle);
+
+    struct ProductCase {
+        std::u16string given;
+        bool fills;
+        bool ok;
+        std::size_t length;
+    };
+    for (const ProductCase& c :
+         {ProductCase{u"KX-RD4", false, true, 6}, ProductCase{u"", false, false, 0},
+          ProductCase{u"", true, true, 254}}) {
+        FakeHid::product = c.given;
+        FakeHid::productFills = c.fills;
+        std::u16string text = u"old";
+        EXPECT_EQ(backend.GetProductString(handle, text), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(text.size(), c.length);
+            EXPECT_EQ(text.substr(0, 6), c.fills ? u"ABCDEF" : c.given);
+        }
+    }
+
+    HidAttributes attributes;
+    ASSERT_TRUE(backend.GetAttributes(handle, attributes));
+    EXPECT_EQ(attributes.VendorID, 0x1A2B);
+    EXPECT_EQ(attributes.ProductID, 0x000C);
+    EXPECT_EQ(attributes.VersionNumber, 0x0102);
+
+    struct CapsCase {
+        bool preparsedOk;
+        NTSTATUS status;
+        bool ok;
+        int freed;
+    };
+    for (const CapsCase& c : {CapsCase{true, HIDP_STATUS_SUCCESS, true, 1},
+                              CapsCase{true, HIDP_STATUS_INVALID_PREPARSED_DATA, false, 1},
+                              CapsCase{false, HIDP_STATUS_SUCCESS, false, 0}}) {
+        FakeHid::preparsedOk = c.preparsedOk;
+        FakeHid::capsStatus = c.status;
+        FakeHid::freed = 0;
+        HidCaps caps;
+        EXPECT_EQ(backend.GetCaps(handle, caps), c.ok);
+        EXPECT_EQ(FakeHid::freed, c.freed);
+        if (c.ok) {
+            EXPECT_EQ(caps.InputReportByteLength, 65);
+            EXPECT_EQ(caps.OutputReportByteLength, 33);
+        }
+    }
+    backend.Close(handle);
+}
+
+} // namespace

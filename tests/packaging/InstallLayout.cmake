@@ -1,0 +1,47 @@
+cmake_minimum_required(VERSION 3.25)
+# Installs the build into a scratch prefix and checks that each file stands in
+# its place below /usr. Arguments: BUILD_DIR, WORK_DIR, PROGRAMS (those built,
+# separated by commas).
+string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
+file(REMOVE_RECURSE ${WORK_DIR})
+execute_process(
+  COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/usr
+  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed:\n${output}")
+endif()
+
+set(expected
+  lib/udev/rules.d/70-kxrd4.rules
+  share/doc/kxrd4-pc/README.md
+  share/doc/kxrd4-pc/README.udev.md
+  share/doc/kxrd4-pc/copyright)
+foreach(program IN LISTS PROGRAMS)
+  if(program)
+    list(APPEND expected bin/${program} share/man/man1/${program}.1.gz)
+  endif()
+endforeach()
+if("kxrd4-pc" IN_LIST PROGRAMS)
+  list(APPEND expected
+    share/applications/kxrd4-pc.desktop
+    share/icons/hicolor/scalable/apps/kxrd4-pc.svg)
+  foreach(size 16 32 48 64 128 256)
+    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kxrd4-pc.png)
+  endforeach()
+endif()
+
+set(missing)
+foreach(file IN LISTS expected)
+  if(NOT EXISTS ${WORK_DIR}/usr/${file})
+    list(APPEND missing ${file})
+  endif()
+endforeach()
+# Nothing else may land outside the places above (a config.ini, a stray file).
+file(GLOB_RECURSE installed RELATIVE ${WORK_DIR}/usr ${WORK_DIR}/usr/*)
+set(unexpected ${installed})
+list(REMOVE_ITEM unexpected ${expected})
+file(REMOVE_RECURSE ${WORK_DIR})
+if(missing OR unexpected)
+  message(FATAL_ERROR "missing: ${missing}\nunexpected: ${unexpected}")
+endif()
+message(STATUS "installed as expected: ${expected}")
