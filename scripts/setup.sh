@@ -5,6 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config clang-format
+  clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,40 +1,66 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: all of them but the
-# kernel test under ASan+UBSan (widget tests on the offscreen platform), the
-# code without widgets under TSan, the Windows build without widgets under
-# Wine, then the full debug build with every test including the kernel test
-# under QEMU. Before the debug build, the Debian package's install test when the
-# packaging changed. CTest's summary comes last.
+# kernel test under ASan+UBSan (widget tests on the offscreen platform); the
+# file tests once more as an unprivileged user, so the permission cases run
+# instead of being skipped; the code without widgets under TSan; every fuzz
+# target for 15 seconds (scripts/fuzz.sh); the Debian package's install test
+# when the packaging changed; the portability check; the Windows build without
+# widgets under Wine; then the release build of every target, benchmarks
+# included, with every test including the kernel test under QEMU. Each stage
+# prints its time; CTest's summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
+stage_start=$SECONDS
+stage() {
+  local now=$SECONDS
+  if [ -n "${stage_name:-}" ]; then
+    echo "== ${stage_name}: $((now - stage_start)) s (total ${now} s)"
+  fi
+  stage_name=$1
+  stage_start=$now
+  echo "== $1"
+}
+
+stage "Set-up"
 bash scripts/setup.sh
 
-echo "== ASan+UBSan: every test but the kernel test"
+stage "ASan+UBSan: every test but the kernel test"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -LE kernel -j"$jobs"
 
-echo "== TSan: model, files, device and emulator tests"
+stage "Unprivileged user: file tests with permission cases"
+bash scripts/test-unprivileged.sh build/asan
+
+stage "TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -LE kernel -j"$jobs"
 
-echo "== Debian package: install test on a fresh Debian 12 (when the packaging changed)"
+stage "Fuzz: every target for 15 s"
+bash scripts/fuzz.sh 15
+
+stage "Debian package: install test on a fresh Debian 12 (when the packaging changed)"
 bash scripts/install-test.sh --if-changed
 
-echo "== Portability: the window's sources include no Linux or POSIX header"
+stage "Portability: the window's sources include no Linux or POSIX header"
 bash scripts/check-portable-includes.sh
 
-echo "== Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
+stage "Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
 bash scripts/windows-test.sh
 
-echo "== Debug: every test"
-cmake --preset debug >/dev/null
-cmake --build --preset debug -j"$jobs"
-ctest --preset debug -j"$jobs"
+stage "Release: every target, benchmarks included"
+cmake --preset release >/dev/null
+cmake --build --preset release -j"$jobs"
 
-# The Windows zip under Wine needs Qt cross-built for Windows, which takes about half an
-# hour: it runs only when scripts/windows-qt.sh has put that Qt into its cache.
+stage "Windows zip under Wine (when a Qt for Windows is cached)"
+# It needs Qt cross-built for Windows, which takes about half an hour: it runs
+# only when scripts/windows-qt.sh has put that Qt into its cache.
 bash scripts/windows-check.sh
+
+# The last stage's time is CTest's own "Total Test time", so its summary
+# closes the output.
+stage "Release: every test"
+ctest --preset release -j"$jobs"

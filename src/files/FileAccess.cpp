@@ -17,17 +17,23 @@ namespace FileAccessPlatform {
 // enough for the file system even when the target's name is long.
 // Built from native names, so no letter of the target's name is lost in a
 // conversion.
-fs::path TemporaryPathFor(const fs::path& target, unsigned attempt) {
+fs::path::string_type TemporaryPrefixFor(const fs::path& target) {
     fs::path::string_type base = target.filename().native();
     if (base.size() > 100) {
         base.resize(100);
     }
+    fs::path::string_type prefix = fs::path(".").native();
+    prefix += base;
+    prefix += fs::path(".tmp").native();
+    return prefix;
+}
+
+fs::path TemporaryPathFor(const fs::path& target, unsigned attempt) {
     const long pid = ProcessId();
-    const std::string suffix = ".tmp" + std::to_string(pid) + "-" +
+    const std::string suffix = std::to_string(pid) + "-" +
                                std::to_string(temporaryCounter.fetch_add(1)) + "-" +
                                std::to_string(attempt);
-    fs::path::string_type name = fs::path(".").native();
-    name += base;
+    fs::path::string_type name = TemporaryPrefixFor(target);
     name += fs::path(suffix).native();
     return target.parent_path() / fs::path(name);
 }

@@ -51,6 +51,9 @@ public:
     // flushed to the disk and then renamed over the target. A symbolic link is
     // followed, so the file it names is replaced. An existing target keeps its
     // permission bits; one the user may not write is left alone. Returns false
-    // on any failure; the temporary file is then removed.
+    // on any failure; the temporary file is then removed. Where the folder
+    // takes no new file but the file itself is writable, the file is written
+    // in place and flushed instead. A successful save removes temporary files
+    // that killed saves of the same file left behind.
     static bool WriteAtomically(const std::string& path, const void* data, std::size_t size);
 };

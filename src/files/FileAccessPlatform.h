@@ -11,8 +11,10 @@
 
 namespace FileAccessPlatform {
 
-// Defined once for every system (FileAccess.cpp): a fresh name beside target.
+// Defined once for every system (FileAccess.cpp): a fresh name beside target,
+// the prefix of every such name followed by "<process id>-<n>-<attempt>".
 std::filesystem::path TemporaryPathFor(const std::filesystem::path& target, unsigned attempt);
+std::filesystem::path::string_type TemporaryPrefixFor(const std::filesystem::path& target);
 
 long ProcessId();
 std::filesystem::path PathFromUtf8(const std::string& path);

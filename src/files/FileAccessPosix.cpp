@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,75 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+namespace {
+
+// Overwrites the file itself: the bytes, then the length cut to them, then a
+// flush to the disk. Used only where no temporary file can be made.
+bool WriteInPlace(const fs::path& target, const void* data, std::size_t size) {
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ok = ok && WriteAll(fd, static_cast<const std::uint8_t*>(data), size);
+    ok = ok && ::ftruncate(fd, static_cast<off_t>(size)) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    return (::close(fd) == 0) && ok;
+}
+
+// The process id in the name of one of our temporary files (prefix, then
+// digits "-" digits "-" digits), or -1 for any other name.
+long TemporaryOwner(const std::string& name, const std::string& prefix) {
+    if (!name.starts_with(prefix)) {
+        return -1;
+    }
+    long owner = -1;
+    std::size_t i = prefix.size();
+    for (int number = 0; number < 3; ++number) {
+        const std::size_t start = i;
+        long value = 0;
+        while (i < name.size() && name[i] >= '0' && name[i] <= '9' && i - start < 18) {
+            value = value * 10 + (name[i] - '0');
+            ++i;
+        }
+        if (i == start) {
+            return -1;
+        }
+        if (number == 0) {
+            owner = value;
+        }
+        if (number < 2) {
+            if (i >= name.size() || name[i] != '-') {
+                return -1;
+            }
+            ++i;
+        }
+    }
+    return i == name.size() ? owner : -1;
+}
+
+// Removes temporary files of earlier saves of target that were killed before
+// their rename: only names of our own pattern whose process has ended, so a
+// save running at the same time in another process keeps its file.
+void RemoveStaleTemporaries(const fs::path& target) {
+    const std::string prefix = TemporaryPrefixFor(target);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    std::error_code error;
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const long owner = TemporaryOwner(entries->path().filename().native(), prefix);
+        if (owner <= 0 || owner == static_cast<long>(getpid())) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH) {
+            ::unlink(entries->path().c_str());
+        }
+    }
+}
+
+} // namespace
+
 bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) {
     if (target.filename().empty()) {
         return false;
@@ -102,11 +172,14 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
         temporary = TemporaryPathFor(target, attempt);
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            break;
         }
     }
     if (fd < 0) {
-        return false;
+        // The folder takes no new file (no write permission on it) while the
+        // file itself may be writable: write it in place, as a plain save would.
+        const bool folderClosed = errno == EACCES || errno == EPERM;
+        return folderClosed && WriteInPlace(target, data, size);
     }
 
     bool ok = true;
@@ -122,6 +195,7 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
         return false;
     }
     SyncFolder(target.parent_path());
+    RemoveStaleTemporaries(target);
     return true;
 }
 

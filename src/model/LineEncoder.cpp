@@ -58,10 +58,9 @@ bool LineEncoder::ParseWholeNumber(std::string_view text, std::int64_t& value) {
         if (ch < '0' || ch > '9') {
             return false;
         }
-        v = v * 10 + (ch - '0');
-        if (v > 999999999999LL) {
-            return false; // far beyond anything a line can hold
-        }
+        // Longer numbers are far beyond every clamping range: they saturate,
+        // so a text the dialog shows for odd digit bytes still clamps on OK.
+        v = std::min<std::int64_t>(v * 10 + (ch - '0'), 999999999999LL);
     }
     value = negative ? -v : v;
     return true;

@@ -37,7 +37,7 @@ public:
 
     // The Number field's syntax: optional surrounding white space, an optional
     // sign, then decimal digits only. False for anything else (an empty text, a
-    // lone sign, letters, a value beyond twelve digits).
+    // lone sign, letters). Magnitudes beyond 999999999999 give that value.
     static bool ParseWholeNumber(std::string_view text, std::int64_t& value);
 
     // Writes the fields into line as OK does: byte 0 = the command, then the

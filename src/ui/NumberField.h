@@ -33,9 +33,10 @@ public:
     void ClearWarning();
     bool IsWarned() const;
 
-private:
     // Shows text in full, lifting the length limit for it; typing shrinks the
     // limit back towards 8 characters.
     void ShowText(const QString& text);
+
+private:
     void SetBackground(const QColor& colour);
 };

@@ -11,17 +11,16 @@
 #include <algorithm>
 #include <optional>
 
+#include "LineEditFields.h"
 #include "LineEncoder.h"
 #include "MnemonicTable.h"
+#include "NumberField.h"
 #include "ProgramLine.h"
 
 namespace {
 
 // Background of a numeric field whose text is not a whole number.
 const QColor WarningColour(253, 124, 102);
-
-// Longest text the operator can type into Number.
-constexpr int NumberMaxLength = 8;
 
 QComboBox* MakeList(QWidget* parent, const char* name, const QStringList& items, int left,
                     int width, const QFont& font) {
@@ -40,12 +39,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int le
     label->move(left, 21);
     label->adjustSize();
     return label;
-}
-
-// Selects the item standing for a stored byte; a byte the list does not
-// offer leaves the list without a selection.
-void SelectByte(QComboBox* box, std::uint8_t value) {
-    box->setCurrentIndex(value < box->count() ? value : -1);
 }
 
 // The item index of a list as the byte it stands for; nullopt when nothing is
@@ -86,11 +79,13 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     Function = MakeList(ParamBox, "Function", mnemonics, 16, 89, fieldFont);
 
     LNumber = MakeLabel(ParamBox, "LNumber", "Parametr", 111);
-    Number = new QLineEdit("0", ParamBox);
-    Number->setObjectName("Number");
+    // At most 8 typed characters; a number filled from a stored line is shown
+    // whole, however long its digit bytes make it, so that OK clamps the value
+    // the line really holds.
+    Number = new NumberField("Number", ParamBox);
+    Number->setText("0");
     Number->setGeometry(111, 40, 121, 24);
     Number->setFont(fieldFont);
-    Number->setMaxLength(NumberMaxLength);
 
     QStringList lines;
     for (int l = 0; l < LinesPerProgram; ++l) {
@@ -138,84 +133,47 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
 }
 
 int TFProg::OpeningCode(std::uint8_t commandByte) {
-    int c = commandByte;
-    if (c >= PositiveTargetOffset) {
-        c -= PositiveTargetOffset;
-    }
-    return c < CommandCount ? c : 0;
+    return LineEditFields::OpeningCode(commandByte);
 }
 
 void TFProg::ShowFieldsFor(int c) {
     Function->setCurrentIndex(c);
-    bool number = false, line = false, prog = false, inOut = false, onOff = false, noNc = false;
-    switch (OperandLayoutOf(c)) {
-    case OperandLayout::NoOperand:
-        break;
-    case OperandLayout::Digits5:
-    case OperandLayout::SignedDigits5:
-    case OperandLayout::SignedDigits7:
-        number = true;
-        break;
-    case OperandLayout::Homing:
-        number = noNc = true;
-        break;
-    case OperandLayout::IoState:
-        inOut = onOff = true;
-        break;
-    case OperandLayout::LineTarget:
-        line = true;
-        break;
-    case OperandLayout::LineIfInput:
-        line = inOut = onOff = true;
-        break;
-    case OperandLayout::ProgramTarget:
-        prog = true;
-        break;
-    }
-    LNumber->setVisible(number);
-    Number->setVisible(number);
-    LLine->setVisible(line);
-    Line->setVisible(line);
-    LProg->setVisible(prog);
-    Prog->setVisible(prog);
-    LInOut->setVisible(inOut);
-    InOut->setVisible(inOut);
-    LOnOff->setVisible(onOff);
-    OnOff->setVisible(onOff);
-    LNoNc->setVisible(noNc);
-    NoNc->setVisible(noNc);
+    const LineEditFields::Used used = LineEditFields::UsedBy(c);
+    LNumber->setVisible(used.number);
+    Number->setVisible(used.number);
+    LLine->setVisible(used.line);
+    Line->setVisible(used.line);
+    LProg->setVisible(used.prog);
+    Prog->setVisible(used.prog);
+    LInOut->setVisible(used.inOut);
+    InOut->setVisible(used.inOut);
+    LOnOff->setVisible(used.onOff);
+    OnOff->setVisible(used.onOff);
+    LNoNc->setVisible(used.noNc);
+    NoNc->setVisible(used.noNc);
 }
 
 void TFProg::FillFieldsFrom(int c) {
-    const ProgramLine line = programs_.Line(target_.program, target_.line);
-    const OperandLayout layout = OperandLayoutOf(c);
-    switch (layout) {
-    case OperandLayout::NoOperand:
-        break;
-    case OperandLayout::Digits5:
-    case OperandLayout::SignedDigits5:
-    case OperandLayout::SignedDigits7:
-        Number->setText(QString::fromStdString(NumberText(line, layout)));
-        break;
-    case OperandLayout::Homing:
-        Number->setText(QString::fromStdString(NumberText(line, OperandLayout::SignedDigits5)));
-        SelectByte(NoNc, line[7]);
-        break;
-    case OperandLayout::IoState:
-        SelectByte(InOut, line[1]);
-        SelectByte(OnOff, line[2]);
-        break;
-    case OperandLayout::LineTarget:
-        SelectByte(Line, line[1]);
-        break;
-    case OperandLayout::LineIfInput:
-        SelectByte(Line, line[1]);
-        SelectByte(InOut, line[2]);
-        SelectByte(OnOff, line[3]);
-        break;
-    case OperandLayout::ProgramTarget:
-        SelectByte(Prog, line[1]);
-        break;
+    LineEditFields fields;
+    fields.FillFrom(programs_.Line(target_.program, target_.line), c);
+    const LineEditFields::Used used = LineEditFields::UsedBy(c);
+    if (used.number) {
+        Number->ShowText(QString::fromStdString(fields.number));
+    }
+    if (used.line) {
+        Line->setCurrentIndex(fields.line);
+    }
+    if (used.prog) {
+        Prog->setCurrentIndex(fields.prog);
+    }
+    if (used.inOut) {
+        InOut->setCurrentIndex(fields.inOut);
+    }
+    if (used.onOff) {
+        OnOff->setCurrentIndex(fields.onOff);
+    }
+    if (used.noNc) {
+        NoNc->setCurrentIndex(fields.noNc);
     }
 }
 
@@ -241,7 +199,7 @@ void TFProg::FunctionChange(int c) {
     if (c < 0 || c >= CommandCount) {
         return;
     }
-    Number->setText(QString());
+    Number->ShowText(QString());
     NoNc->setCurrentIndex(0);
     OnOff->setCurrentIndex(0);
     InOut->setCurrentIndex(0);

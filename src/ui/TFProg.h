@@ -15,7 +15,7 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
+class NumberField;
 class QPushButton;
 
 class TFProg : public QDialog {
@@ -72,7 +72,7 @@ private:
     QLabel* LFunction = nullptr;
     QComboBox* Function = nullptr;
     QLabel* LNumber = nullptr;
-    QLineEdit* Number = nullptr;
+    NumberField* Number = nullptr;
     QLabel* LLine = nullptr;
     QComboBox* Line = nullptr;
     QLabel* LProg = nullptr;

@@ -4,10 +4,12 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ProgramFile.h"
 #include "TempDir.h"
@@ -183,7 +185,9 @@ TEST(ProgramFileTest, WriteFailingMidwayKeepsTheOldFile) {
     EXPECT_THAT(Entries(dir.Path()), ::testing::ElementsAre("set.kxp"));
 }
 
-TEST(ProgramFileTest, WriteIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
+// A folder that takes no new file leaves no room for the temporary file: a
+// writable file there is written in place, a missing one cannot be created.
+TEST(ProgramFileTest, WriteIntoReadOnlyFolderWritesAWritableFileInPlace) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "permissions do not stop root";
     }
@@ -191,9 +195,52 @@ TEST(ProgramFileTest, WriteIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
     const std::string path = dir / "set.kxp";
     ASSERT_TRUE(WriteProgramFile(path, PatternSet(8)));
     fs::permissions(dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WriteProgramFile(path, PatternSet(9)));
+    EXPECT_TRUE(WriteProgramFile(path, PatternSet(9)));
+    EXPECT_FALSE(WriteProgramFile(dir / "new.kxp", PatternSet(9)));
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(WriteProgramFile(path, PatternSet(10)));
     fs::permissions(dir.Path(), fs::perms::owner_all);
-    EXPECT_EQ(ReadBytes(path), SetBytes(PatternSet(8)));
+    EXPECT_EQ(ReadBytes(path), SetBytes(PatternSet(9)));
+    EXPECT_THAT(Entries(dir.Path()), ::testing::ElementsAre("set.kxp"));
+}
+
+// The process id of a process that has ended.
+pid_t EndedProcess() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+// A save killed before its rename leaves its temporary file; the next save of
+// the same file removes it, and only it.
+TEST(ProgramFileTest, SaveRemovesTemporaryFilesOfKilledSaves) {
+    TempDir dir;
+    const std::string path = dir / "set.kxp";
+    const std::string dead = std::to_string(EndedProcess());
+    const std::string live = std::to_string(getppid());
+    const std::vector<std::string> stale = {".set.kxp.tmp" + dead + "-0-0",
+                                            ".set.kxp.tmp" + dead + "-17-3"};
+    const std::vector<std::string> kept = {
+        ".set.kxp.tmp" + live + "-0-0",   // a save running in another process
+        ".other.kxp.tmp" + dead + "-0-0", // another file's
+        ".set.kxp.tmp" + dead + "-0",     // not our pattern
+        ".set.kxp.tmp" + dead + "-0-0x",  //
+        "set.kxp.tmp" + dead + "-0-0",    //
+        ".set.kxp.tmpx-0-0",              //
+    };
+    for (const auto& names : {stale, kept}) {
+        for (const std::string& name : names) {
+            WriteBytes(dir / name, "partial");
+        }
+    }
+    ASSERT_TRUE(WriteProgramFile(path, PatternSet(5)));
+    std::vector<std::string> expected = kept;
+    expected.push_back("set.kxp");
+    EXPECT_THAT(Entries(dir.Path()), ::testing::UnorderedElementsAreArray(expected));
+    EXPECT_EQ(ReadBytes(path), SetBytes(PatternSet(5)));
 }
 
 TEST(ProgramFileTest, ReadOnlyFileIsNotReplaced) {

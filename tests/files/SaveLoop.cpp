@@ -1,17 +1,46 @@
-// Test helper: saves the program set to argv[1] over and over, alternating
-// between a set of all argv[2] bytes and a set of all argv[3] bytes, and
-// writes "ready" to standard output after the first completed save. It runs
-// until it is killed.
+// Test helper: saves over and over until it is killed, alternating between two
+// contents, and writes "ready" to standard output after the first completed
+// save.
+//   save_loop FILE BYTE BYTE              program file: every byte BYTE
+//   save_loop --settings FILE CHAR CHAR   config.ini: AutoLoadFile = 3000 CHARs
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "ProgramFile.h"
+#include "SettingsFile.h"
+
+namespace {
+
+void Ready() {
+    std::fputs("ready\n", stdout);
+    std::fflush(stdout);
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--settings") == 0) {
+        SettingsFile settings(argv[2]);
+        const std::string values[2] = {std::string(3000, argv[3][0]),
+                                       std::string(3000, argv[4][0])};
+        for (unsigned long round = 0;; ++round) {
+            try {
+                settings.WriteAutoLoadFile(values[round % 2]);
+            } catch (const std::runtime_error& error) {
+                std::fprintf(stderr, "save_loop: %s\n", error.what());
+                return 1;
+            }
+            if (round == 0) {
+                Ready();
+            }
+        }
+    }
     if (argc != 4) {
-        std::fprintf(stderr, "usage: save_loop FILE BYTE BYTE\n");
+        std::fprintf(stderr, "usage: save_loop FILE BYTE BYTE | --settings FILE CHAR CHAR\n");
         return 2;
     }
     ProgramSet sets[2];
@@ -24,8 +53,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (round == 0) {
-            std::fputs("ready\n", stdout);
-            std::fflush(stdout);
+            Ready();
         }
     }
 }

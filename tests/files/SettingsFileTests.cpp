@@ -297,6 +297,23 @@ TEST_F(SettingsFileTest, UnreadableFileIsNeverReplaced) {
     EXPECT_EQ(Stored(), "[Screen]\nScreenLeft=4\n");
 }
 
+// The folder beside the executable may be closed to new files while
+// config.ini itself is writable: the key is written in place.
+TEST_F(SettingsFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not stop root";
+    }
+    Store("; kept\n[Screen]\nScreenLeft=4\n");
+    fs::permissions(dir_.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_NO_THROW(File().WriteScreenLeft(123456));
+    EXPECT_NO_THROW(File().WriteScreenLeft(7));
+    SettingsFile missing(dir_ / "other.ini");
+    EXPECT_THROW(missing.CreateIfMissing(), std::runtime_error);
+    fs::permissions(dir_.Path(), fs::perms::owner_all);
+    EXPECT_EQ(Stored(), "; kept\n[Screen]\nScreenLeft=7\n");
+    EXPECT_EQ(Entries(dir_.Path()).size(), 1u);
+}
+
 TEST_F(SettingsFileTest, PolishLettersInTheSettingsPath) {
     fs::create_directory(dir_.Path() / "Narzędzia KX zażółć");
     SettingsFile file(SettingsPath(dir_ / "Narzędzia KX zażółć"));

@@ -18,6 +18,7 @@ TEST(LineEncoderParse, NumberFieldTakesDecimalWholeNumbersOnly) {
         {"00500", true, 500},
         {"99999999", true, 99999999},
         {"-9999999", true, -9999999},
+        {"+127127127127127127127", true, 999999999999}, // saturates
         {"", false, 0},
         {"-", false, 0},
         {" + ", false, 0},

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "TFProg.h"
@@ -423,6 +424,46 @@ TEST_F(TFProgTest, SelectionBytesOutsideTheListsAreKept) {
     EXPECT_EQ(Combo("OnOff")->currentIndex(), 1);
     dlg.OkButtonClick();
     EXPECT_EQ(set.Line(0, 0), stored);
+}
+
+// Digit bytes out of range (a file may hold any byte) make texts longer than
+// the 8 characters the operator can type. The dialog shows them whole, so OK
+// without a change clamps the value the line holds instead of a cut-off one;
+// typing is still limited to 8 characters.
+TEST_F(TFProgTest, LongStoredNumbersAreShownWholeAndClampedOnOk) {
+    struct Case {
+        Bytes stored;
+        const char* shown;
+        Bytes afterOk;
+    };
+    const Case cases[] = {
+        {{107, 12, 0, 0, 0, 0, 0, 0}, "+12000000", {107, 9, 9, 9, 9, 9, 9, 9}},
+        {{7, 12, 0, 0, 0, 0, 0, 0}, "-12000000", {7, 9, 9, 9, 9, 9, 9, 9}},
+        {{1, 12, 0, 0, 0, 0, 6, 7}, "120000", {1, 2, 9, 9, 9, 9, 6, 7}},
+        {{6, 1, 99, 0, 0, 0, 0, 0}, "+990000", {6, 1, 2, 9, 9, 9, 9, 0}},
+        {{107, 127, 127, 127, 127, 127, 127, 127},
+         "+127127127127127127127",
+         {107, 9, 9, 9, 9, 9, 9, 9}},
+    };
+    for (const auto& c : cases) {
+        set.SetLine(3, 5, c.stored);
+        dlg.Open(5, 3);
+        EXPECT_EQ(Number()->text(), c.shown);
+        dlg.OkButtonClick();
+        EXPECT_FALSE(dlg.isVisible()) << c.shown;
+        EXPECT_EQ(set.Line(3, 5), c.afterOk) << c.shown;
+    }
+
+    set.SetLine(3, 5, cases[0].stored);
+    dlg.Open(5, 3);
+    Number()->selectAll();
+    QTest::keyClick(Number(), Qt::Key_Backspace);
+    QTest::keyClicks(Number(), "1234567890");
+    EXPECT_EQ(Number()->text(), "12345678");
+    // Choosing another command empties the field and the limit is 8 again.
+    dlg.Open(5, 3);
+    dlg.FunctionChange(1);
+    EXPECT_EQ(Number()->maxLength(), 8);
 }
 
 } // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs every fuzz target (libFuzzer, ASan+UBSan, clang) for SECONDS each
+# (default 60), one after the other, and prints one line per target:
+# executions, executions per second, corpus size and the result. The
+# committed seeds (tests/fuzz/corpus/<target>) start a working corpus under
+# build/fuzz/work/<target>; a crashing input lands in build/fuzz/findings/.
+# Exits non-zero when a target found something.
+#   scripts/fuzz.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+
+bash scripts/setup.sh
+cmake --preset fuzz >/dev/null
+nice cmake --build --preset fuzz -j"$(nproc)" >/dev/null
+
+build=build/fuzz
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for bin in "$build"/tests/fuzz/fuzz_*; do
+    targets+=("$(basename "$bin" | sed 's/^fuzz_//')")
+  done
+fi
+
+failed=0
+for t in "${targets[@]}"; do
+  work="$build/work/$t"
+  findings="$build/findings/$t"
+  mkdir -p "$work" "$findings"
+  cp -n tests/fuzz/corpus/"$t"/* "$work"/ 2>/dev/null || true
+  # A generous time-out: a loaded machine slows single inputs down a lot.
+  args=(-max_total_time="$seconds" -timeout="${FUZZ_TIMEOUT:-30}" -rss_limit_mb=2048 -print_final_stats=1
+        -artifact_prefix="$findings/")
+  if [ -f tests/fuzz/dict/"$t".dict ]; then
+    args+=(-dict=tests/fuzz/dict/"$t".dict)
+  fi
+  log="$build/findings/$t.log"
+  result=ok
+  if ! "$build/tests/fuzz/fuzz_$t" "${args[@]}" "$work" >"$log" 2>&1; then
+    result="FOUND $(ls -t "$findings" | head -1) (log $log)"
+    failed=1
+  fi
+  execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  corpus=$(find "$work" -type f | wc -l)
+  printf 'fuzz %-18s %10s executions %7s/s  corpus %5s  %s\n' \
+    "$t" "${execs:-?}" "${rate:-?}" "$corpus" "$result"
+done
+exit $failed
