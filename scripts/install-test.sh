@@ -65,11 +65,11 @@ done
 
 # The packaging files: install rules, package settings, desktop entry, icons,
 # manual page, maintainer scripts, version template and these two scripts (the
-# stamp itself aside). Tracked files only, hashed by content, so a fresh clone
+# stamp and the Windows zip's files aside). Tracked files only, hashed by content, so a fresh clone
 # gives the same answer as the working tree it was committed from.
 packaging_hash() {
-    (cd "$ROOT_DIR" && git ls-files -z -- packaging cmake scripts/package.sh \
-        scripts/install-test.sh ':!packaging/install-test.stamp' |
+    (cd "$ROOT_DIR" && git ls-files -z -- packaging cmake/KxVersion.h.in scripts/package.sh \
+        scripts/install-test.sh ':!packaging/install-test.stamp' ':!packaging/windows' |
         LC_ALL=C sort -z | xargs -0 sha256sum | sha256sum | cut -d ' ' -f 1)
 }
 case "${KXRD4_INSTALL_TEST:-}" in
