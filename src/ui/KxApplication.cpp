@@ -4,10 +4,21 @@
 #include <QLibraryInfo>
 #include <exception>
 
+#include "FontWarmUp.h"
 #include "GeneralErrorDisplay.h"
 #include "QtMessageBoxes.h"
 
-KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+// The font configuration loads while the application connects to the display.
+int& StartingFontWarmUp(int& argc) {
+    FontWarmUp::Start();
+    return argc;
+}
+} // namespace
+
+KxApplication::KxApplication(int& argc, char** argv)
+    : QApplication(StartingFontWarmUp(argc), argv) {
+    FontWarmUp::Wait();
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QStringLiteral("1.2"));
     // The window's fonts where they are not installed: metric-compatible or
