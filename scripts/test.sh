@@ -14,7 +14,7 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
 ctest --preset asan -LE kernel -j"$jobs"
 
-echo "== TSan: model, files and device tests"
+echo "== TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 ctest --preset tsan -LE kernel -j"$jobs"

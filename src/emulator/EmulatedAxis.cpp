@@ -1,0 +1,231 @@
+#include "EmulatedAxis.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t MaxPosition =
+    std::int64_t{std::numeric_limits<std::int32_t>::max()} * EmulatedAxis::MicroPerStep;
+constexpr std::int64_t MinPosition =
+    std::int64_t{std::numeric_limits<std::int32_t>::min()} * EmulatedAxis::MicroPerStep;
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
+    std::int64_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) {
+        --q;
+    }
+    return q;
+}
+
+} // namespace
+
+void EmulatedAxis::SetLimits(std::int64_t vmax, std::int64_t amax) {
+    vmax_ = std::clamp<std::int64_t>(vmax, 1, MaxVelocity) * UnitsPerStepPerSecond;
+    amax_ = std::clamp<std::int64_t>(amax, 1, MaxAcceleration);
+}
+
+void EmulatedAxis::Begin(Mode mode) {
+    mode_ = mode;
+    outcome_ = Outcome::None;
+    ++serial_;
+}
+
+void EmulatedAxis::Finish(Outcome outcome) {
+    mode_ = Mode::Idle;
+    outcome_ = outcome;
+    velocity_ = 0;
+}
+
+void EmulatedAxis::MoveTo(std::int32_t target) {
+    target_ = target;
+    Begin(Mode::Position);
+}
+
+void EmulatedAxis::RunAt(std::int64_t velocity) {
+    velocityTarget_ = std::clamp(velocity, -MaxVelocity, MaxVelocity) * UnitsPerStepPerSecond;
+    Begin(Mode::Velocity);
+}
+
+void EmulatedAxis::Home(std::int64_t velocity, bool normallyClosed) {
+    velocityTarget_ = std::clamp(velocity, -MaxVelocity, MaxVelocity) * UnitsPerStepPerSecond;
+    normallyClosed_ = normallyClosed;
+    Begin(Mode::Homing);
+}
+
+void EmulatedAxis::Stop() {
+    if (mode_ != Mode::Idle) {
+        Begin(Mode::Stopping);
+    }
+}
+
+void EmulatedAxis::Brake() {
+    if (mode_ != Mode::Idle) {
+        ++serial_;
+        Finish(Outcome::Braked);
+    }
+}
+
+void EmulatedAxis::ClearPosition() {
+    origin_ += position_;
+    position_ = 0;
+}
+
+std::int64_t EmulatedAxis::ClampedVelocityTarget() const {
+    return std::clamp(velocityTarget_, -vmax_, vmax_);
+}
+
+void EmulatedAxis::Approach(std::int64_t velocity) {
+    const std::int64_t next = velocity_ + std::clamp(velocity - velocity_, -amax_, amax_);
+    position_ += (velocity_ + next) / 2;
+    velocity_ = next;
+}
+
+// The velocity towards the target for the next step is the highest one that
+// is within A max of the present one, at most V max, and still lets the axis
+// stop at the target decelerating at A max. Decelerating from u (units per ms)
+// to 0 covers exactly u²/(2A), so that velocity u' is the largest with
+// (u + u')/2 + u'²/(2A) <= remaining distance.
+void EmulatedAxis::StepPosition() {
+    const std::int64_t distance = std::int64_t{target_} * MicroPerStep - position_;
+    const std::int64_t sign = distance > 0 ? 1 : distance < 0 ? -1 : (velocity_ > 0 ? -1 : 1);
+    const std::int64_t u = velocity_ * sign;        // towards the target
+    const std::int64_t remaining = distance * sign; // >= 0
+    const std::int64_t a = amax_;
+    if (u >= 0 && u <= a && remaining <= (u + a) / 2) {
+        position_ = std::int64_t{target_} * MicroPerStep;
+        Finish(Outcome::Reached);
+        return;
+    }
+    const double disc = static_cast<double>(a) * static_cast<double>(a) / 4.0 +
+                        2.0 * static_cast<double>(a) *
+                            (static_cast<double>(remaining) - static_cast<double>(u) / 2.0);
+    std::int64_t next = std::min(u + a, vmax_);
+    if (disc < 0.0) {
+        next = u - a;
+    } else {
+        const double allowed = std::floor(-static_cast<double>(a) / 2.0 + std::sqrt(disc));
+        if (allowed < static_cast<double>(next)) {
+            next = static_cast<std::int64_t>(allowed);
+        }
+    }
+    next = std::max(next, u - a);
+    position_ += sign * ((u + next) / 2);
+    velocity_ = sign * next;
+}
+
+void EmulatedAxis::KeepWithinLimit() {
+    if (position_ > MaxPosition) {
+        position_ = MaxPosition;
+        Finish(Outcome::Limit);
+    } else if (position_ < MinPosition) {
+        position_ = MinPosition;
+        Finish(Outcome::Limit);
+    }
+}
+
+bool EmulatedAxis::HomeSwitchClosed() const {
+    return position_ + origin_ <= std::int64_t{HomeSwitchEdge} * MicroPerStep;
+}
+
+bool EmulatedAxis::HomeSignal() const {
+    return HomeSwitchClosed() != normallyClosed_;
+}
+
+void EmulatedAxis::Step() {
+    switch (mode_) {
+    case Mode::Idle:
+        return;
+    case Mode::Position:
+        StepPosition();
+        break;
+    case Mode::Velocity:
+        Approach(ClampedVelocityTarget());
+        break;
+    case Mode::Stopping:
+        Approach(0);
+        if (velocity_ == 0) {
+            Finish(Outcome::Stopped);
+        }
+        break;
+    case Mode::Homing:
+        if (!HomeSignal()) {
+            Approach(ClampedVelocityTarget());
+        }
+        if (HomeSignal()) {
+            ClearPosition();
+            Finish(Outcome::Homed);
+        }
+        break;
+    }
+    KeepWithinLimit();
+}
+
+std::int64_t EmulatedAxis::StepsToLimit() const {
+    if (velocity_ > 0) {
+        return (MaxPosition - position_) / velocity_;
+    }
+    if (velocity_ < 0) {
+        return (position_ - MinPosition) / -velocity_;
+    }
+    return Forever;
+}
+
+std::int64_t EmulatedAxis::StepsToSwitchChange() const {
+    const std::int64_t machine = position_ + origin_;
+    const std::int64_t edge = std::int64_t{HomeSwitchEdge} * MicroPerStep;
+    if (velocity_ < 0 && machine > edge) {
+        // The first step j that closes it has machine + v j <= edge.
+        return (machine - edge + (-velocity_) - 1) / -velocity_ - 1;
+    }
+    if (velocity_ > 0 && machine <= edge) {
+        return (edge - machine) / velocity_;
+    }
+    return Forever;
+}
+
+std::int64_t EmulatedAxis::SteadySteps() const {
+    switch (mode_) {
+    case Mode::Idle:
+        return Forever;
+    case Mode::Stopping:
+        return 0;
+    case Mode::Velocity:
+        return velocity_ == ClampedVelocityTarget() ? StepsToLimit() : 0;
+    case Mode::Homing:
+        if (velocity_ != ClampedVelocityTarget() || HomeSignal()) {
+            return 0;
+        }
+        return std::min(StepsToLimit(), StepsToSwitchChange());
+    case Mode::Position: {
+        // Cruising at V max towards the target: every step stays a cruise step
+        // while the distance left keeps a margin over the braking distance.
+        const std::int64_t distance = std::int64_t{target_} * MicroPerStep - position_;
+        const std::int64_t sign = distance > 0 ? 1 : -1;
+        if (distance == 0 || velocity_ * sign != vmax_) {
+            return 0;
+        }
+        const std::int64_t v = vmax_;
+        const std::int64_t threshold =
+            std::max(v * v / (2 * amax_) + 2 * v + 1, (v + amax_) / 2 + 1);
+        const std::int64_t remaining = distance * sign;
+        return remaining >= threshold ? (remaining - threshold) / v + 1 : 0;
+    }
+    }
+    return 0;
+}
+
+void EmulatedAxis::Skip(std::int64_t steps) {
+    if (steps > 0 && velocity_ != 0) {
+        position_ += velocity_ * steps;
+    }
+}
+
+std::int32_t EmulatedAxis::Position() const {
+    return static_cast<std::int32_t>(FloorDiv(position_ + MicroPerStep / 2, MicroPerStep));
+}
+
+std::int32_t EmulatedAxis::Velocity() const {
+    return static_cast<std::int32_t>(velocity_ / UnitsPerStepPerSecond);
+}
