@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Runs the HID link's tests in a real Linux kernel: boots Debian's own kernel
 # under QEMU (software emulation) with an initramfs that holds busybox, the
-# modules hid, hid-generic and uhid, the test programs and the shared libraries
-# they need, runs the tests (or COMMAND) as init and exits with their status.
+# modules hid, hid-generic and uhid, the test programs, the simulator kxrd4-sim
+# (as /bin/kxrd4-sim) and the shared libraries they need, runs the tests (or
+# COMMAND) as init and exits with their status.
 #
 # Usage: scripts/kernel-e2e.sh [--build-dir DIR] [--test-binary FILE]...
-#                              [--timeout SECONDS] [-- COMMAND [ARG]...]
+#                              [--sim FILE] [--timeout SECONDS]
+#                              [-- COMMAND [ARG]...]
 #   --build-dir    build folder holding the tests (default: build/kernel); the
 #                  kernel is cached in DIR/kernel-cache, the console log is
 #                  written to DIR/kernel-e2e/console.log
 #   --test-binary  a test program to run in the guest (default:
 #                  DIR/tests/device/kxrd4_kernel_tests, built if missing);
 #                  may be given several times
+#   --sim          the simulator (default: DIR/src/emulator/sim/kxrd4-sim,
+#                  built if missing)
 #   --timeout      limit for the whole boot in seconds (default 180)
 #   COMMAND        runs in the guest instead of the tests; the test programs
 #                  are on its PATH (e.g. -- kxrd4_kernel_tests --gtest_filter=X)
@@ -21,6 +25,7 @@ set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR="$ROOT/build/kernel"
 TEST_BINARIES=()
+SIM=""
 TIMEOUT="${KXRD4_E2E_TIMEOUT:-180}"
 COMMAND=()
 
@@ -40,6 +45,11 @@ while [ $# -gt 0 ]; do
     --test-binary)
         [ $# -ge 2 ] || die "--test-binary needs a file"
         TEST_BINARIES+=("$2")
+        shift 2
+        ;;
+    --sim)
+        [ $# -ge 2 ] || die "--sim needs a file"
+        SIM="$2"
         shift 2
         ;;
     --timeout)
@@ -169,6 +179,14 @@ fi
 for t in "${TEST_BINARIES[@]}"; do
     [ -x "$t" ] || die "test program $t does not exist (build the target kxrd4_kernel_tests)"
 done
+if [ -z "$SIM" ]; then
+    SIM="$BUILD_DIR/src/emulator/sim/kxrd4-sim"
+    if [ ! -x "$SIM" ]; then
+        log "building kxrd4-sim"
+        cmake --build "$BUILD_DIR" --target kxrd4-sim -j2
+    fi
+fi
+[ -x "$SIM" ] || die "the simulator $SIM does not exist (build the target kxrd4-sim)"
 
 # --- Initramfs ----------------------------------------------------------------
 STAGE=$(mktemp -d "$WORK/stage.XXXXXX")
@@ -196,6 +214,9 @@ copy_libraries() {
             fi
         done
 }
+cp "$SIM" "$STAGE/bin/kxrd4-sim"
+strip --strip-debug "$STAGE/bin/kxrd4-sim" 2>/dev/null || true
+copy_libraries "$SIM"
 for t in "${TEST_BINARIES[@]}"; do
     name=$(basename "$t")
     cp "$t" "$STAGE/tests/$name"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Usage: scripts/screenshot.sh OUTDIR
-# Builds kxrd4-pc if needed, starts it under a virtual X display (Xvfb) and
-# lets it photograph its own window: each of the three pages is shown in turn
-# and written as OUTDIR/1-programowanie.png, 2-sterowanie.png, 3-opcje.png.
-# The tool does this when KXRD4_SCREENSHOT_DIR is set (see ScreenshotHook).
+# Builds kxrd4-pc if needed, starts it in demo mode (--demo: the emulated
+# controller) under a virtual X display (Xvfb) and lets it photograph its own
+# window: each of the three pages is shown in turn and written as
+# OUTDIR/1-programowanie.png, 2-sterowanie.png, 3-opcje.png. Before the
+# pictures the tool sends an out-and-back program to the emulator and runs it,
+# so the chart shows the emulated move. The tool does this when
+# KXRD4_SCREENSHOT_DIR is set (see ScreenshotHook); it takes about 20 seconds.
 # BUILD_DIR selects the build folder (default build/release, as scripts/run.sh).
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -28,7 +31,7 @@ rm -f "$out"/[123]-*.png
 # The tool closes its window by itself after the last page; the time-out only
 # guards against a tool that never gets its window on the screen.
 KXRD4_SCREENSHOT_DIR="$out" timeout 60 \
-  xvfb-run -a -s "-screen 0 1024x768x24" "$app"
+  xvfb-run -a -s "-screen 0 1024x768x24" "$app" --demo
 
 count=$(find "$out" -maxdepth 1 -name '[123]-*.png' | wc -l)
 if [ "$count" -ne 3 ]; then

@@ -1,18 +1,24 @@
 // kxrd4-pc: the desktop tool for the KX-RD4 single-axis motion controller.
-// Start-up: the application (title, Polish button texts, window font), the
-// main window with its components, its start-up steps, the message loop;
-// shut-down in reverse. An error escaping the start-up as a whole is shown
-// by the general error display.
+// Start-up: the command line (--demo, --help), the application (title, Polish
+// button texts, window font), the main window with its components, its
+// start-up steps, the message loop; shut-down in reverse. An error escaping
+// the start-up as a whole is shown by the general error display.
 
 #include <QFont>
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "EmulatorPeer.h"
 #include "GeneralErrorDisplay.h"
 #include "KxApplication.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "ScreenshotHook.h"
+#include "SimulatedHidBackend.h"
+#include "StartOptions.h"
 #include "TFMain.h"
 
 namespace {
@@ -31,6 +37,17 @@ bool DisplayAvailable() {
 } // namespace
 
 int main(int argc, char** argv) {
+    const StartOptions options =
+        StartOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.action == StartOptions::Action::Help) {
+        std::fputs(StartOptions::Usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.action == StartOptions::Action::Error) {
+        std::fprintf(stderr, "kxrd4-pc: %s\n%s", options.error.c_str(),
+                     StartOptions::Usage().c_str());
+        return 2;
+    }
     if (!DisplayAvailable()) {
         std::fprintf(stderr, "kxrd4-pc needs a graphical desktop, but no display was found "
                              "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
@@ -52,8 +69,18 @@ int main(int argc, char** argv) {
     QtFileDialogs dialogs;
     app.SetErrorBoxes(&boxes);
     int result = 0;
+    // The demo: an emulated KX-RD4 plugged into an in-process back end that
+    // takes the place of the platform's HID devices. Outlives the window.
+    std::shared_ptr<SimulatedHidBackend> demoBackend;
+    std::unique_ptr<EmulatorPeer> demoController;
     try {
-        TFMain FMain(boxes, dialogs);
+        if (options.demo) {
+            demoBackend = std::make_shared<SimulatedHidBackend>();
+            demoController = std::make_unique<EmulatorPeer>(*demoBackend);
+        }
+        TFMain FMain(boxes, dialogs, demoBackend);
+        if (options.demo)
+            FMain.MarkAsSimulator();
         dialogs.SetParent(&FMain);
         FMain.StartUp();
         ScreenshotHook::InstallFromEnvironment(FMain);

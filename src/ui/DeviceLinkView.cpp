@@ -96,9 +96,17 @@ void DeviceLinkView::ShowStatus(const std::string& text) {
     }
 }
 
+void DeviceLinkView::MarkAsSimulator() {
+    simulator_ = true;
+    if (panel1_ != nullptr && panel1_->text() == QString::fromUtf8(DeviceLink::Connected)) {
+        panel1_->setText(panel1_->text() + QString::fromUtf8(SimulatorSuffix));
+    }
+}
+
 void DeviceLinkView::ShowConnection(const std::string& text, const std::string& toolTip) {
     if (panel1_ != nullptr) {
-        panel1_->setText(QString::fromStdString(text));
+        const bool simulated = simulator_ && text == DeviceLink::Connected;
+        panel1_->setText(QString::fromStdString(simulated ? text + SimulatorSuffix : text));
         panel1_->setToolTip(QString::fromStdString(toolTip));
     }
 }

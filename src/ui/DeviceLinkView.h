@@ -37,6 +37,11 @@ public:
 
     void Shutdown();
 
+    // The device is an emulated controller: the connection panel reads
+    // "Połączony (symulator)" instead of "Połączony".
+    void MarkAsSimulator();
+    static constexpr const char* SimulatorSuffix = " (symulator)";
+
     // Where the senders write (SendReport to CurrentDevice). The reference
     // stays valid as long as the view; after Shutdown writes go nowhere.
     ReportOutput& Output();
@@ -63,4 +68,5 @@ private:
     std::unique_ptr<DeviceLink> link_;
     std::unique_ptr<CurrentDeviceOutput> output_;
     QSocketNotifier* notifier_ = nullptr;
+    bool simulator_ = false;
 };

@@ -1,15 +1,22 @@
 #include "ScreenshotHook.h"
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPixmap>
+#include <QProgressBar>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
-#include <algorithm>
-#include <cmath>
+#include <QToolButton>
 #include <cstdio>
 
+#include "ControlPage.h"
+#include "EditorPage.h"
+#include "LiveChart.h"
 #include "TFMain.h"
 
 namespace {
@@ -17,22 +24,34 @@ namespace {
 // between switching a page and taking its shot.
 constexpr int FirstDelayMs = 1000;
 constexpr int PageDelayMs = 400;
+// How long the chart runs before its page is photographed (40 samples a
+// second; the chart shows the last 500).
+constexpr int ChartMs = 12000;
 
-// A simulated move for the chart: velocity ramps up, holds and ramps down
-// while the position follows, then the move repeats the other way.
-void FeedSimulatedMotion(TFMain& window) {
-    double position = 0;
-    for (int i = 0; i < 800; ++i) {
-        const double phase = std::fmod(i, 400.0) / 400.0;
-        const double direction = i < 400 ? 1.0 : -1.0;
-        const double ramp = std::min({phase / 0.2, 1.0, (1.0 - phase) / 0.2});
-        const double velocity = direction * 1500.0 * std::max(ramp, 0.0);
-        position += velocity / 40.0;
-        window.AddChartSample(static_cast<std::int32_t>(std::lround(position)),
-                              static_cast<std::int32_t>(std::lround(velocity)));
-    }
+ProgramLine Line(CommandCode code, std::int32_t value = 0) {
+    ProgramLine line{};
+    line[0] = static_cast<std::uint8_t>(code);
+    const OperandLayout layout = OperandLayoutOf(static_cast<int>(code));
+    if (layout == OperandLayout::LineTarget)
+        line[1] = static_cast<std::uint8_t>(value);
+    else if (layout != OperandLayout::NoOperand)
+        StoreNumber(line, layout, value);
+    return line;
 }
 } // namespace
+
+void ScreenshotHook::PutDemoProgram(ProgramSet& programs, int program) {
+    const ProgramLine lines[] = {
+        Line(CommandCode::V_MAX, 6000), Line(CommandCode::A_MAX, 8000),
+        Line(CommandCode::M_EN),        Line(CommandCode::X_DST, 12000),
+        Line(CommandCode::W_TIM, 600),  Line(CommandCode::X_DST, 0),
+        Line(CommandCode::W_TIM, 600),  Line(CommandCode::J_LIN, 3),
+    };
+    programs.ClearProgram(program);
+    int index = 0;
+    for (const ProgramLine& line : lines)
+        programs.SetLine(program, index++, line);
+}
 
 void ScreenshotHook::InstallFromEnvironment(TFMain& window) {
     const QString directory = qEnvironmentVariable(Variable);
@@ -40,36 +59,91 @@ void ScreenshotHook::InstallFromEnvironment(TFMain& window) {
         return;
     QDir().mkpath(directory);
     auto* hook = new ScreenshotHook(window, directory);
-    QTimer::singleShot(FirstDelayMs, hook, [hook] { hook->Step(); });
+    hook->After(FirstDelayMs, [hook, &window] {
+        if (!window.IsSimulator()) {
+            // No controller to show at work: the pages as they are.
+            hook->ShowAndShoot(0, [hook, &window] {
+                hook->ShowAndShoot(
+                    1, [hook, &window] { hook->ShowAndShoot(2, [&window] { window.close(); }); });
+            });
+            return;
+        }
+        hook->When([&window] { return window.StatusPanel(1)->text().startsWith("Połączony"); },
+                   5000, "the connection", [hook] { hook->SendProgram(); });
+    });
 }
 
 ScreenshotHook::ScreenshotHook(TFMain& window, const QString& directory)
     : QObject(&window), window_(window), directory_(directory) {}
 
-void ScreenshotHook::Step() {
+void ScreenshotHook::After(int delayMs, std::function<void()> next) {
+    QTimer::singleShot(delayMs, this, std::move(next));
+}
+
+void ScreenshotHook::When(std::function<bool()> ready, int timeoutMs, const char* what,
+                          std::function<void()> next) {
+    auto* timer = new QTimer(this);
+    QElapsedTimer clock;
+    clock.start();
+    connect(timer, &QTimer::timeout, this, [=] {
+        const bool done = ready();
+        if (!done && clock.elapsed() < timeoutMs)
+            return;
+        if (!done)
+            std::fprintf(stderr, "screenshot: no %s after %d ms; going on\n", what, timeoutMs);
+        timer->stop();
+        timer->deleteLater();
+        next();
+    });
+    timer->start(50);
+}
+
+void ScreenshotHook::ShowAndShoot(int page, std::function<void()> next) {
+    window_.PageControl1->setCurrentIndex(page);
+    After(PageDelayMs, [this, page, next = std::move(next)] {
+        Shoot(page);
+        next();
+    });
+}
+
+void ScreenshotHook::SendProgram() {
+    window_.PageControl1->setCurrentWidget(window_.TabSheet1);
+    window_.Editor().p[0]->click();
+    PutDemoProgram(window_.Programs(), 0);
+    window_.RenderProgram();
+    window_.Editor().BitBtn6->click(); // "Wyślij program"
+    When([this] { return window_.pb->value() == window_.pb->maximum(); }, 5000,
+         "end of the program transfer",
+         [this] {
+             After(PageDelayMs, [this] {
+                 Shoot(0);
+                 RunProgramAndChart();
+             });
+         });
+}
+
+void ScreenshotHook::RunProgramAndChart() {
+    window_.Editor().BitBtn8->click(); // "Uruchom program"
+    if (auto* play = window_.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton")))
+        play->click();
+    window_.PageControl1->setCurrentWidget(window_.TabSheet3);
+    After(ChartMs, [this] {
+        Shoot(1);
+        ShowAndShoot(2, [this] { window_.close(); });
+    });
+}
+
+void ScreenshotHook::Shoot(int page) {
     QTabWidget* pages = window_.PageControl1;
-    if (page_ > 0) {
-        // The page switched to in the previous step is painted now.
-        const int shown = page_ - 1;
-        QPixmap shot;
-        if (QScreen* screen = window_.screen();
-            screen != nullptr && QGuiApplication::platformName() != QLatin1String("offscreen"))
-            shot = screen->grabWindow(window_.winId());
-        if (shot.isNull())
-            shot = window_.grab();
-        const QString name =
-            QStringLiteral("%1-%2.png").arg(shown + 1).arg(pages->tabText(shown).toLower());
-        const QString path = QDir(directory_).filePath(name);
-        if (!shot.save(path))
-            std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
-    }
-    if (page_ >= pages->count()) {
-        window_.close();
-        return;
-    }
-    if (pages->widget(page_) == window_.TabSheet3)
-        FeedSimulatedMotion(window_);
-    pages->setCurrentIndex(page_);
-    ++page_;
-    QTimer::singleShot(PageDelayMs, this, [this] { Step(); });
+    QPixmap shot;
+    if (QScreen* screen = window_.screen();
+        screen != nullptr && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        shot = screen->grabWindow(window_.winId());
+    if (shot.isNull())
+        shot = window_.grab();
+    const QString name =
+        QStringLiteral("%1-%2.png").arg(page + 1).arg(pages->tabText(page).toLower());
+    const QString path = QDir(directory_).filePath(name);
+    if (!shot.save(path))
+        std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
 }

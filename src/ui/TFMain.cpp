@@ -37,6 +37,8 @@
 namespace {
 
 const QString CaptionPrefix = QStringLiteral("KX-RD4 PC  -  [");
+const QString CaptionName = QStringLiteral("KX-RD4 PC");
+const QString SimulatorName = QStringLiteral("KX-RD4 PC (symulator)");
 const QString Version = QStringLiteral("1.2");
 const QString MakerAddress = QStringLiteral("www.example.com");
 
@@ -419,10 +421,21 @@ QLabel* TFMain::StatusPanel(int index) const {
     return index == 0 ? panel0_ : panel1_;
 }
 
+void TFMain::MarkAsSimulator() {
+    simulator_ = true;
+    deviceLink_->MarkAsSimulator();
+    if (!caption_.isEmpty())
+        SetCaptionText(caption_);
+}
+
 void TFMain::SetCaptionText(const QString& caption) {
     caption_ = caption;
+    // Every caption the file commands set names the tool first; in the demo
+    // the name says that no real controller is attached.
+    if (simulator_ && caption_.startsWith(CaptionName) && !caption_.startsWith(SimulatorName))
+        caption_.replace(0, CaptionName.size(), SimulatorName);
     // "[*]" would be taken as Qt's modification placeholder; doubled it is shown.
-    QString shown = caption;
+    QString shown = caption_;
     shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
     setWindowTitle(shown);
 }

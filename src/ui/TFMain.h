@@ -73,6 +73,12 @@ public:
            QWidget* parent = nullptr);
     ~TFMain() override;
 
+    // The window talks to an emulated controller (the demo): the caption
+    // begins "KX-RD4 PC (symulator)" and the connection panel reads
+    // "Połączony (symulator)". Best called before StartUp; applies at once.
+    void MarkAsSimulator();
+    bool IsSimulator() const { return simulator_; }
+
     // Start-up steps of the window after its creation: FormCreate, then the
     // line edit dialog, which stays hidden until a line is edited. The dialog
     // is made right after the window's first frame (or earlier, when it is
@@ -108,7 +114,8 @@ public:
     FileDialogs& Dialogs() { return dialogs_; }
     EditorPage& Editor() const { return *editor_; }
 
-    // The window caption as plain text ("KX-RD4 PC  -  [Nowy]").
+    // The window caption as plain text ("KX-RD4 PC  -  [Nowy]"; in the demo
+    // "KX-RD4 PC (symulator)  -  [Nowy]").
     QString CaptionText() const { return caption_; }
     void SetCaptionText(const QString& caption) override;
     // CaptionSink, for the modified mark (UTF-8).
@@ -270,6 +277,7 @@ private:
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     bool started_ = false;
+    bool simulator_ = false;
     bool shutDown_ = false;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WindowSettings> settings_;

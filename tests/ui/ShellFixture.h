@@ -18,6 +18,7 @@ protected:
     void SetUp() override {
         // A device link without devices, and a settings file of the test's own.
         window = std::make_unique<Window>(boxes, dialogs, backend);
+        Prepare(*window);
         window->Settings().SetSettingsPath(settingsDir.filePath(QStringLiteral("config.ini")));
         window->StartUp();
         window->show();
@@ -27,6 +28,9 @@ protected:
         window->ShutDown();
         window.reset();
     }
+
+    // Runs between the creation of the window and its start-up.
+    virtual void Prepare(Window&) {}
 
     template <class T = QWidget> T* Find(const QString& name) const {
         T* found = window->template findChild<T*>(name);

@@ -1,15 +1,17 @@
 #pragma once
-// A virtual HID device made through the kernel's /dev/uhid, for tests that run
-// in a real kernel. Creating the object plugs the device in (a hidraw node
-// appears once hid-generic has bound it); Destroy() or the destructor unplugs
-// it. A background thread serves the kernel's events and, unless told
-// otherwise, answers every output report by sending the same bytes back as an
-// input report.
+// A virtual HID device made through the kernel's /dev/uhid: the emulated
+// controller of kxrd4-sim and the devices of the kernel tests. Creating the
+// object plugs the device in (a hidraw node appears once hid-generic has bound
+// it); Destroy() or the destructor unplugs it. A background thread serves the
+// kernel's events: each output report goes to the output handler when one is
+// set; otherwise it is kept (Outputs) and, unless told otherwise, sent back
+// unchanged as an input report.
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,12 +26,22 @@ public:
         std::uint32_t vendor = 0;
         std::uint32_t product = 0;
         std::uint32_t version = 0;
+        std::string phys = "kxrd4-test";
         std::vector<std::uint8_t> descriptor;
         bool echoOutputs = true;
+        // Called on the event thread with every output report (the first byte
+        // is the report identifier for devices with numbered reports); may
+        // answer through the device's SendInput.
+        std::function<void(UhidDevice& device, const std::vector<std::uint8_t>& report)> onOutput;
+        // Called on the event thread whenever a program opens or closes the
+        // device, with the number of openers now.
+        std::function<void(int openCount)> onOpenChange;
     };
 
-    // Opens /dev/uhid and creates the device; throws std::runtime_error when
-    // that fails.
+    // Opens /dev/uhid and creates the device. Throws std::system_error with
+    // the error number when /dev/uhid cannot be opened (ENOENT: the module is
+    // not loaded; EACCES: no permission) and std::runtime_error for other
+    // failures.
     explicit UhidDevice(Config config);
     ~UhidDevice();
     UhidDevice(const UhidDevice&) = delete;
@@ -49,7 +61,8 @@ public:
     // or empty when it does not exist (yet, or any more).
     std::string HidrawSysfsPath() const;
 
-    // Output reports received so far, in order, each as the kernel passed it.
+    // Output reports received so far (without an output handler), in order,
+    // each as the kernel passed it.
     std::vector<std::vector<std::uint8_t>> Outputs() const;
     // Waits until at least count output reports have arrived.
     bool WaitForOutputs(std::size_t count, std::chrono::milliseconds timeout) const;

@@ -10,6 +10,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/eventfd.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace {
@@ -31,12 +32,13 @@ UhidDevice::UhidDevice(Config config) : config_(std::move(config)) {
     }
     if (config_.name.size() >= sizeof(uhid_create2_req::name) ||
         config_.uniq.size() >= sizeof(uhid_create2_req::uniq) ||
+        config_.phys.size() >= sizeof(uhid_create2_req::phys) ||
         config_.descriptor.size() > HID_MAX_DESCRIPTOR_SIZE) {
         throw std::runtime_error("uhid: name, uniq or descriptor too long");
     }
     fd_ = ::open("/dev/uhid", O_RDWR | O_CLOEXEC);
     if (fd_ < 0) {
-        throw std::runtime_error(std::string("cannot open /dev/uhid: ") + std::strerror(errno));
+        throw std::system_error(errno, std::generic_category(), "cannot open /dev/uhid");
     }
     stopFd_ = ::eventfd(0, EFD_CLOEXEC);
     if (stopFd_ < 0) {
@@ -48,8 +50,7 @@ UhidDevice::UhidDevice(Config config) : config_(std::move(config)) {
     ev.type = UHID_CREATE2;
     std::memcpy(ev.u.create2.name, config_.name.data(), config_.name.size());
     std::memcpy(ev.u.create2.uniq, config_.uniq.data(), config_.uniq.size());
-    static const char phys[] = "kxrd4-test";
-    std::memcpy(ev.u.create2.phys, phys, sizeof(phys) - 1);
+    std::memcpy(ev.u.create2.phys, config_.phys.data(), config_.phys.size());
     ev.u.create2.rd_size = static_cast<__u16>(config_.descriptor.size());
     ev.u.create2.bus = config_.bus;
     ev.u.create2.vendor = config_.vendor;
@@ -142,21 +143,29 @@ void UhidDevice::Serve() {
             return;
         }
         switch (ev.type) {
-        case UHID_OPEN: {
-            std::lock_guard lock(mutex_);
-            ++openCount_;
-            changed_.notify_all();
-            break;
-        }
+        case UHID_OPEN:
         case UHID_CLOSE: {
-            std::lock_guard lock(mutex_);
-            --openCount_;
-            changed_.notify_all();
+            int count = 0;
+            {
+                std::lock_guard lock(mutex_);
+                openCount_ += ev.type == UHID_OPEN ? 1 : -1;
+                count = openCount_;
+                changed_.notify_all();
+            }
+            if (config_.onOpenChange) {
+                config_.onOpenChange(count);
+            }
             break;
         }
         case UHID_OUTPUT: {
             const std::size_t size = std::min<std::size_t>(ev.u.output.size, UHID_DATA_MAX);
             std::vector<std::uint8_t> report(ev.u.output.data, ev.u.output.data + size);
+            if (config_.onOutput) {
+                if (ev.u.output.rtype == UHID_OUTPUT_REPORT) {
+                    config_.onOutput(*this, report);
+                }
+                break;
+            }
             if (config_.echoOutputs && ev.u.output.rtype == UHID_OUTPUT_REPORT) {
                 uhid_event reply{};
                 reply.type = UHID_INPUT2;

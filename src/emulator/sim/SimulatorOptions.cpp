@@ -1,0 +1,41 @@
+#include "SimulatorOptions.h"
+
+SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
+    SimulatorOptions options;
+    for (const std::string& arg : args) {
+        if (arg == "-v" || arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else {
+            options.error =
+                (!arg.empty() && arg[0] == '-' ? "unknown option '" : "unexpected argument '") +
+                arg + "'";
+            return options;
+        }
+    }
+    return options;
+}
+
+std::string SimulatorOptions::Usage() {
+    return "usage: kxrd4-sim [-v|--verbose] [-h|--help]\n"
+           "\n"
+           "Plugs an emulated KX-RD4 motion controller into this machine through /dev/uhid\n"
+           "(product \"KX-RD4\", USB vendor 1A2B, product 000C, 64-byte reports with report\n"
+           "ID 1), so that kxrd4-pc and any other HID program find it as hardware. The\n"
+           "emulator answers every request, runs the stored programs and moves its axis.\n"
+           "\n"
+           "Commands on standard input, one per line:\n"
+           "  in N on|off  set input N (0 or 1), for W_INP and J_INP lines\n"
+           "  status       position, velocity, ENABLE, program, inputs, outputs\n"
+           "  help         the commands\n"
+           "  quit         remove the device and end\n"
+           "At the end of standard input (for example </dev/null in a script) the simulator\n"
+           "keeps running. Ctrl+C, SIGTERM or SIGHUP remove the device and end it.\n"
+           "\n"
+           "  -v, --verbose  also log each request and the letters of its replies\n"
+           "  -h, --help     this text\n"
+           "\n"
+           "Faults of a running program, and with -v every request, are logged on standard\n"
+           "error. Needs write access to /dev/uhid (module uhid; root, or a udev rule).\n";
+}

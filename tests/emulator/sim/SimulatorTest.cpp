@@ -1,0 +1,98 @@
+// kxrd4-sim's command line and its commands on standard input, against a
+// plain emulator (the uhid device itself is exercised by the kernel test).
+
+#include <gtest/gtest.h>
+
+#include "SimulatorConsole.h"
+#include "SimulatorOptions.h"
+
+namespace {
+
+TEST(SimulatorOptions, ParsesTheCommandLine) {
+    struct Case {
+        std::vector<std::string> args;
+        bool verbose;
+        bool help;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{}, false, false, ""},
+        {{"-v"}, true, false, ""},
+        {{"--verbose", "--help"}, true, true, ""},
+        {{"-h"}, false, true, ""},
+        {{"-vv"}, false, false, "unknown option '-vv'"},
+        {{"--demo"}, false, false, "unknown option '--demo'"},
+        {{"status"}, false, false, "unexpected argument 'status'"},
+    };
+    for (const Case& c : cases) {
+        const SimulatorOptions options = SimulatorOptions::Parse(c.args);
+        const std::string name = c.args.empty() ? "(none)" : c.args[0];
+        EXPECT_EQ(options.verbose, c.verbose) << name;
+        EXPECT_EQ(options.help, c.help) << name;
+        EXPECT_EQ(options.error, c.error) << name;
+    }
+    EXPECT_NE(SimulatorOptions::Usage().find("/dev/uhid"), std::string::npos);
+}
+
+class Console : public ::testing::Test {
+protected:
+    ControllerEmulator emulator;
+    int accesses = 0;
+    SimulatorConsole console{[this](const std::function<void(ControllerEmulator&)>& f) {
+        ++accesses;
+        f(emulator);
+    }};
+};
+
+TEST_F(Console, CommandsSetInputsReportStatusAndQuit) {
+    struct Case {
+        const char* line;
+        const char* answer; // the start of the answer
+        bool quit;
+        bool input0;
+        bool input1;
+    };
+    const Case cases[] = {
+        {"", "", false, false, false},
+        {"   ", "", false, false, false},
+        {"in 0 on", "input 0 on", false, true, false},
+        {"  in   1   on  ", "input 1 on", false, true, true},
+        {"in 0 off\r", "input 0 off", false, false, true},
+        {"in 2 on", "usage: in N on|off", false, false, true},
+        {"in 1", "usage: in N on|off", false, false, true},
+        {"in 1 ON", "usage: in N on|off", false, false, true},
+        {"in 1 off extra", "usage: in N on|off", false, false, true},
+        {"status",
+         "position 0, velocity 0, ENABLE off, standing, no program running, "
+         "inputs off/on, outputs off/off",
+         false, false, true},
+        {"status now", "usage: status", false, false, true},
+        {"help", SimulatorConsole::Commands, false, false, true},
+        {"jog 5", "unknown command 'jog'; commands:", false, false, true},
+        {"quit", "", true, false, true},
+    };
+    for (const Case& c : cases) {
+        const SimulatorConsole::Result result = console.Execute(c.line);
+        EXPECT_EQ(result.text.rfind(c.answer, 0), 0u) << c.line << " -> " << result.text;
+        EXPECT_EQ(result.quit, c.quit) << c.line;
+        EXPECT_EQ(emulator.Input(0), c.input0) << c.line;
+        EXPECT_EQ(emulator.Input(1), c.input1) << c.line;
+    }
+}
+
+TEST_F(Console, StatusNamesTheRunningProgramAndItsLine) {
+    // P4: enable, wait a long time.
+    ProgramLine enable{static_cast<std::uint8_t>(CommandCode::M_EN)};
+    ProgramLine wait{static_cast<std::uint8_t>(CommandCode::W_TIM)};
+    StoreNumber(wait, OperandLayout::Digits5, 90000);
+    emulator.Programs().SetLine(4, 0, enable);
+    emulator.Programs().SetLine(4, 1, wait);
+    const std::uint8_t start[] = {1, 'g', 4};
+    emulator.HandleRequest(start, sizeof(start), 0);
+    emulator.AdvanceTo(50);
+    const std::string status = console.Execute("status").text;
+    EXPECT_NE(status.find("ENABLE on"), std::string::npos) << status;
+    EXPECT_NE(status.find("program 4 at line 01"), std::string::npos) << status;
+}
+
+} // namespace

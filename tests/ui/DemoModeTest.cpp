@@ -1,0 +1,170 @@
+// The tool in demo mode, as kxrd4-pc --demo starts it: the window talks to the
+// emulated KX-RD4 through the real device link, reader thread and hand-over,
+// and says so in its caption and connection panel. Driven as an operator
+// would: the line edit dialog, the transfer buttons, the chart's Play/Stop.
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <algorithm>
+#include <qcustomplot.h>
+
+#include "ControlPage.h"
+#include "EmulatorPeer.h"
+#include "FileCommands.h"
+#include "LiveChart.h"
+#include "ShellFixture.h"
+#include "TFProg.h"
+
+namespace {
+
+const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
+const QString ReadBack = "Program został odczytany z pamieci wewnetrznej urządzenia";
+
+class DemoMode : public ShellFixture {
+protected:
+    void SetUp() override {
+        // Plugged before the window's first scan, as in main().
+        controller = std::make_unique<EmulatorPeer>(*backend);
+        ShellFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return window->StatusPanel(1)->text() == "Połączony (symulator)"; }, 5000))
+            << window->StatusPanel(1)->text().toStdString();
+    }
+    void TearDown() override {
+        ShellFixture::TearDown();
+        controller.reset();
+    }
+    void Prepare(TFMain& created) override { created.MarkAsSimulator(); }
+
+    QLabel* Line(int n) const {
+        return Find<QLabel>(QStringLiteral("line%1").arg(n, 2, 10, QChar('0')));
+    }
+    void Click(const char* button) {
+        QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+    }
+    bool WaitForStatus(const QString& text) {
+        return QTest::qWaitFor([&] { return window->StatusPanel(0)->text() == text; }, 5000);
+    }
+
+    // Double-click on the line, pick the command, type the number, OK.
+    void EditLine(int line, CommandCode command, const char* number) {
+        QTest::mouseDClick(Line(line), Qt::LeftButton, {}, Line(line)->rect().center());
+        TFProg* dialog = window->LineEditor();
+        ASSERT_TRUE(dialog->isVisible());
+        auto* function = dialog->findChild<QComboBox*>("Function");
+        function->setCurrentIndex(static_cast<int>(command));
+        emit function->activated(static_cast<int>(command));
+        if (number != nullptr) {
+            auto* field = dialog->findChild<QLineEdit*>("Number");
+            ASSERT_TRUE(field->isVisibleTo(dialog));
+            field->selectAll();
+            QTest::keyClicks(field, number);
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton*>("OkButton"), Qt::LeftButton);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+
+    std::array<std::uint8_t, ProgramBytes> Program(const ProgramSet& set, int program) const {
+        std::array<std::uint8_t, ProgramBytes> bytes{};
+        std::copy_n(set.Data() + program * ProgramBytes, ProgramBytes, bytes.begin());
+        return bytes;
+    }
+
+    std::unique_ptr<EmulatorPeer> controller;
+};
+
+TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
+    EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [Nowy]");
+    ASSERT_EQ(window->ListBox1->count(), 1);
+    EXPECT_EQ(window->ListBox1->item(0)->text(), "KX-RD4");
+
+    // Every caption the file commands set keeps the mark, and so does the
+    // modified mark appended to it.
+    window->SetCaptionText(FileCommands::FileCaption("/tmp/ruch.kxp"));
+    EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [/tmp/ruch.kxp]");
+    window->MarkModified();
+    EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [/tmp/ruch.kxp]*");
+    window->MarkModified();
+    EXPECT_EQ(window->CaptionText(), "KX-RD4 PC (symulator)  -  [/tmp/ruch.kxp]*");
+
+    // The controller goes away and comes back: the panel follows, marked.
+    const auto device = controller->Device();
+    controller.reset();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window->StatusPanel(1)->text() == "Rozłączony"; }, 5000));
+    EXPECT_FALSE(backend->IsPlugged(device));
+    controller = std::make_unique<EmulatorPeer>(*backend);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return window->StatusPanel(1)->text() == "Połączony (symulator)"; }, 5000));
+}
+
+TEST_F(DemoMode, ProgramEditedSentClearedReadBackAndRunMovesTheChartedAxis) {
+    struct Edit {
+        int line;
+        CommandCode command;
+        const char* number;
+    };
+    const Edit edits[] = {
+        {0, CommandCode::V_MAX, "8000"}, {1, CommandCode::A_MAX, "20000"},
+        {2, CommandCode::M_EN, nullptr}, {3, CommandCode::X_DST, "6000"},
+        {4, CommandCode::W_TIM, "300"},  {5, CommandCode::X_DST, "0"},
+        {6, CommandCode::END, nullptr},
+    };
+    for (const Edit& edit : edits)
+        EditLine(edit.line, edit.command, edit.number);
+    EXPECT_EQ(Line(0)->text(), "[00]  V_MAX  08000");
+    EXPECT_EQ(Line(3)->text(), "[03]  X_DST  +0006000");
+    EXPECT_EQ(Line(5)->text(), "[05]  X_DST  -0000000");
+    const auto sent = Program(window->Programs(), 0);
+
+    Click("BitBtn6"); // "Wyślij program"
+    ASSERT_TRUE(WaitForStatus(Stored));
+    EXPECT_EQ(window->pb->value(), 25);
+    controller->With(
+        [&](ControllerEmulator& emulator) { EXPECT_EQ(Program(emulator.Programs(), 0), sent); });
+
+    boxes.answers = {QMessageBox::Yes};
+    Click("BitBtn5"); // "Wyczyść program"
+    EXPECT_EQ(Line(0)->text(), "[00]  *****  ");
+    EXPECT_EQ(Program(window->Programs(), 0), (std::array<std::uint8_t, ProgramBytes>{}));
+
+    boxes.answers = {QMessageBox::Yes};
+    Click("BitBtn7"); // "Odczytaj program"
+    ASSERT_TRUE(WaitForStatus(ReadBack));
+    EXPECT_EQ(Program(window->Programs(), 0), sent);
+    EXPECT_EQ(Line(3)->text(), "[03]  X_DST  +0006000");
+    EXPECT_TRUE(window->windowTitle().startsWith("KX-RD4 PC (symulator)  -  [Nowy]"));
+
+    Click("BitBtn8"); // "Uruchom program"
+    window->PageControl1->setCurrentWidget(window->TabSheet3);
+    LiveChart* chart = window->Control().Chart();
+    Click("PlayChartButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return chart->SampleCounter() >= 40; }, 10000));
+    Click("PlayChartButton"); // stop
+    EXPECT_FALSE(window->Control().ChartRunning());
+
+    // The axis moved out: positions rise from the start, with a velocity.
+    const QCPGraphDataContainer& positions = *chart->Series1()->data();
+    const QCPGraphDataContainer& velocities = *chart->Series2()->data();
+    double highest = 0, fastest = 0;
+    for (auto it = positions.constBegin(); it != positions.constEnd(); ++it)
+        highest = std::max(highest, it->value);
+    for (auto it = velocities.constBegin(); it != velocities.constEnd(); ++it)
+        fastest = std::max(fastest, std::abs(it->value));
+    EXPECT_GT(highest, 0);
+    EXPECT_GT(fastest, 0);
+
+    // Stopped: a reply still on its way may add a sample, then nothing more.
+    QTest::qWait(100);
+    const double after = chart->SampleCounter();
+    QTest::qWait(200);
+    EXPECT_EQ(chart->SampleCounter(), after);
+}
+
+} // namespace

@@ -1,0 +1,9 @@
+# The whole window in demo mode against the emulated controller.
+add_executable(kx_demo_tests
+  ${CMAKE_CURRENT_LIST_DIR}/WidgetTestMain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DemoModeTest.cpp
+)
+target_link_libraries(kx_demo_tests PRIVATE kx_ui kx_emulator Qt6::Test GTest::gtest)
+gtest_discover_tests(kx_demo_tests
+  PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+  DISCOVERY_MODE PRE_TEST)
