@@ -78,7 +78,11 @@ if [ -n "$emulator_bench" ]; then
 fi
 
 echo "bench: starting kxrd4-pc and a bare window $startups times each under Xvfb" >&2
-xvfb-run -a -s "-screen 0 1280x1024x24" env -u QT_QPA_PLATFORM \
+# Ahead of other work on the machine where allowed: start-up is timed by the
+# clock on the wall.
+boost=()
+if [ "$(id -u)" -eq 0 ]; then boost=(nice -n -10); fi
+"${boost[@]}" xvfb-run -a -s "-screen 0 1280x1024x24" env -u QT_QPA_PLATFORM \
     "$B/kx_startup_timer" "$startups" "$B/kx_startup_probe" "$B/kx_bare_window_probe" \
     >"$OUT/startup.txt"
 startup() { awk -v k="$1" '$1 == k { print $2 }' "$OUT/startup.txt"; }
@@ -89,6 +93,7 @@ row() {
     local ratio
     ratio=$(awk -v a="$2" -v b="$5" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
     rows+=("$1|$2 $3|$4|$5 $3|$ratio|$6")
+    return 0
 }
 # fmt EXPRESSION [DIGITS]: a number (or a quotient like 1234/1000) rounded.
 fmt() { awk "BEGIN { printf \"%.${2:-1}f\", ($1) }"; }
@@ -128,6 +133,8 @@ else
 fi
 row "start-up to first frame (Xvfb)" "$(startup startup_tool_ms)" ms \
     "bare Qt Widgets window, same size" "$(startup startup_peer_ms)" "< 1.5"
+row "start-up CPU time to first frame" "$(startup startup_tool_cpu_ms)" ms \
+    "bare Qt Widgets window, same size" "$(startup startup_peer_cpu_ms)" ""
 rows+=("resident memory after start-up|$(startup startup_rss_mb) MB|-|-|-|")
 
 echo
