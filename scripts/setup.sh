@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config clang-format
   clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
-  libudev-dev libsimpleini-dev
+  libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
   qemu-system-x86 busybox-static cpio kmod

@@ -2,6 +2,9 @@
 // handler starting on the user-interface thread, over the simulated back end
 // with a real reader thread. Reports the median and the 99th percentile over
 // 10 000 reports.
+// Floor BM_Floor_HandOver: the same two thread wake-ups with nothing around
+// them (the user-interface thread wakes a second thread, which wakes it back):
+// one round trip of the bare two-thread report loop.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "BareReportLoop.h"
 #include "PumpedUiDispatcher.h"
 #include "SimulatedHidBackend.h"
 #include "TJvHidDeviceController.h"
@@ -68,6 +72,35 @@ void BM_HandOverLatency(benchmark::State& state) {
 }
 
 BENCHMARK(BM_HandOverLatency)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_Floor_HandOver(benchmark::State& state) {
+    const int reports = static_cast<int>(state.range(0));
+    BareReportLoop loop;
+    BareReportLoop::Report request{1, 'y'};
+    BareReportLoop::Report reply{};
+    std::vector<double> latencies;
+    latencies.reserve(static_cast<std::size_t>(reports));
+    for (auto _ : state) {
+        latencies.clear();
+        for (int i = 0; i < reports; ++i) {
+            const Clock::time_point started = Clock::now();
+            loop.RoundTrip(request, reply, 1);
+            latencies.push_back(
+                std::chrono::duration<double, std::micro>(Clock::now() - started).count());
+        }
+    }
+    std::sort(latencies.begin(), latencies.end());
+    auto at = [&](double q) {
+        return latencies[std::min(
+            latencies.size() - 1,
+            static_cast<std::size_t>(q * static_cast<double>(latencies.size())))];
+    };
+    state.counters["median_us"] = at(0.5);
+    state.counters["p99_us"] = at(0.99);
+    state.counters["max_us"] = latencies.back();
+}
+
+BENCHMARK(BM_Floor_HandOver)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

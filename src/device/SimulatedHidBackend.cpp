@@ -144,7 +144,9 @@ void SimulatedHidBackend::SetPeer(DeviceId id, Peer peer) {
 std::vector<std::vector<std::uint8_t>> SimulatedHidBackend::Written(DeviceId id) const {
     std::lock_guard lock(mutex_);
     const Device* d = FindLocked(id);
-    return d != nullptr ? d->written : std::vector<std::vector<std::uint8_t>>{};
+    return d != nullptr
+               ? std::vector<std::vector<std::uint8_t>>(d->written.begin(), d->written.end())
+               : std::vector<std::vector<std::uint8_t>>{};
 }
 
 int SimulatedHidBackend::OpenHandles(DeviceId id, HidOpenMode mode) const {
@@ -289,7 +291,11 @@ bool SimulatedHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, st
             return false;
         }
         id = h->device;
-        FindLocked(id)->written.push_back(report);
+        Device* device = FindLocked(id);
+        if (device->written.size() == WrittenHistory) {
+            device->written.pop_front();
+        }
+        device->written.push_back(report);
         peer = d->peer;
     }
     written = length;

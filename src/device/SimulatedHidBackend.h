@@ -58,7 +58,11 @@ public:
     // The input reports queued and not yet read.
     std::size_t PendingReports(DeviceId id) const;
     void SetPeer(DeviceId id, Peer peer);
-    // Every report written to the device so far, in order.
+    // The reports written to the device, in order: all of them up to
+    // WrittenHistory, then the last WrittenHistory. The history is bounded so
+    // that a long run (the demo's chart polls 40 times a second) does not
+    // grow without end.
+    static constexpr std::size_t WrittenHistory = 65536;
     std::vector<std::vector<std::uint8_t>> Written(DeviceId id) const;
     // Handles open on the device now, by mode.
     int OpenHandles(DeviceId id, HidOpenMode mode) const;
@@ -91,7 +95,7 @@ private:
         std::string path;
         bool plugged = true;
         std::deque<std::vector<std::uint8_t>> input;
-        std::vector<std::vector<std::uint8_t>> written;
+        std::deque<std::vector<std::uint8_t>> written; // the last WrittenHistory
         Peer peer;
     };
     struct Handle {

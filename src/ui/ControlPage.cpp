@@ -5,9 +5,11 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStringListModel>
 #include <QStyle>
 
 #include "ControllerMessages.h"
+#include "DeferredStyleIcon.h"
 #include "FormControls.h"
 #include "LiveChart.h"
 #include "NarrowComboStyle.h"
@@ -121,7 +123,7 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     for (const Jog& jog : jogs) {
         QPushButton* b = Place<QPushButton>(box7, jog.name, QRect(jog.x, jog.y, jog.w, 25),
                                             QString::fromUtf8(jog.caption));
-        b->setIcon(b->style()->standardIcon(jog.image));
+        b->setIcon(DeferredStyleIcon::Make(jog.image));
         connect(b, &QPushButton::clicked, this, jog.handler);
     }
     delta_ = Place<QComboBox>(box7, "Delta", QRect(145, 36, 52, 24));
@@ -132,7 +134,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     for (int n = 1; n <= 1000; ++n) {
         steps << QString::number(n);
     }
-    delta_->addItems(steps);
+    // A plain list model: no item object for each of the 1000 steps.
+    delta_->setModel(new QStringListModel(steps, delta_));
     delta_->setCurrentIndex(499);
 
     chart_ = new LiveChart(page_, dialogs, boxes);

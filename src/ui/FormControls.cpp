@@ -2,6 +2,9 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QStringListModel>
+
+#include "DeferredStyleIcon.h"
 
 QFont FixedPitchFont(int pixelSize) {
     QFont font(QStringLiteral("Courier New"));
@@ -14,7 +17,9 @@ QFont FixedPitchFont(int pixelSize) {
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,
                      const QStringList& items, int current) {
     auto* list = Place<QComboBox>(parent, name, geometry);
-    list->addItems(items);
+    // A plain list model: long lists (247 addresses) are made without an item
+    // object per entry.
+    list->setModel(new QStringListModel(items, list));
     list->setCurrentIndex(current);
     return list;
 }
@@ -28,7 +33,7 @@ void AddFieldCaption(QWidget* field, const QString& caption) {
 }
 
 void SetTrailingIcon(QPushButton* button, QStyle::StandardPixmap image) {
-    button->setIcon(button->style()->standardIcon(image));
+    button->setIcon(DeferredStyleIcon::Make(image));
     button->setLayoutDirection(Qt::RightToLeft);
 }
 
@@ -40,7 +45,7 @@ ParameterRow PlaceParameterRow(QWidget* box, const ParameterRowPlace& place,
     AddFieldCaption(row.field, texts.caption);
 
     row.read = Place<QToolButton>(box, texts.readButton, QRect(place.readX, place.top, 25, 25));
-    row.read->setIcon(row.read->style()->standardIcon(QStyle::SP_BrowserReload));
+    row.read->setIcon(DeferredStyleIcon::Make(QStyle::SP_BrowserReload));
 
     row.write = Place<QPushButton>(box, texts.writeButton,
                                    QRect(place.readX + 24, place.top, place.writeWidth, 25),

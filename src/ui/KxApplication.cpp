@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <exception>
 
+#include "FontWarmUp.h"
 #include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
@@ -14,7 +15,17 @@ static void InitIconResources() {
     Q_INIT_RESOURCE(shell);
 }
 
-KxApplication::KxApplication(int& argc, char** argv) : QApplication(argc, argv) {
+namespace {
+// The font configuration loads while the application connects to the display.
+int& StartingFontWarmUp(int& argc) {
+    FontWarmUp::Start();
+    return argc;
+}
+} // namespace
+
+KxApplication::KxApplication(int& argc, char** argv)
+    : QApplication(StartingFontWarmUp(argc), argv) {
+    FontWarmUp::Wait();
     InitIconResources();
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));

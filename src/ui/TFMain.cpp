@@ -299,7 +299,7 @@ void TFMain::StartUp() {
         return;
     started_ = true;
     RunGuarded([this] { FormCreate(); });
-    RunGuarded([this] { CreateLineEditor(); });
+    lineEditorDue_ = true;
 }
 
 void TFMain::ShutDown() {
@@ -309,6 +309,7 @@ void TFMain::ShutDown() {
     // Every held device is released (its reader stopped) before anything the
     // report handler uses goes away.
     RunGuarded([this] { deviceLink_->Shutdown(); });
+    lineEditorDue_ = false;
     RunGuarded([this] { DestroyLineEditor(); });
     RunGuarded([this] { FormDestroy(); });
 }
@@ -355,6 +356,7 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
 }
 
 void TFMain::CreateLineEditor() {
+    lineEditorDue_ = false; // once, even if the creation fails
     FProg = new TFProg(programs_,
                        {[this] { MarkModified(); }, [this] { RenderProgram(); },
                         [this] {
@@ -362,6 +364,21 @@ void TFMain::CreateLineEditor() {
                             ProgNumBox->setEnabled(true);
                         }},
                        this);
+}
+
+TFProg* TFMain::LineEditor() {
+    if (FProg == nullptr && lineEditorDue_)
+        RunGuarded([this] { CreateLineEditor(); });
+    return FProg;
+}
+
+bool TFMain::event(QEvent* event) {
+    // The window's first frame is being painted: the dialog follows once it
+    // is on the screen.
+    if (event->type() == QEvent::Paint && FProg == nullptr && lineEditorDue_)
+        QMetaObject::invokeMethod(
+            this, [this] { LineEditor(); }, Qt::QueuedConnection);
+    return QMainWindow::event(event);
 }
 
 void TFMain::DestroyLineEditor() {
@@ -479,7 +496,7 @@ void TFMain::Timer1Timer() {
 
 void TFMain::OpenLineEditor(int line) {
     const int program = CurrentProgram();
-    if (FProg != nullptr && program != NoIndex)
+    if (program != NoIndex && LineEditor() != nullptr)
         FProg->Open(line, program);
 }
 

@@ -80,7 +80,10 @@ public:
     bool IsSimulator() const { return simulator_; }
 
     // Start-up steps of the window after its creation: FormCreate, then the
-    // creation of the line edit dialog. Called once.
+    // line edit dialog, which stays hidden until a line is edited. The dialog
+    // is made right after the window's first frame (or earlier, when it is
+    // needed before), so it does not delay the window's appearance. Called
+    // once.
     void StartUp();
     // Shut-down steps before the window is destroyed: the dialog goes, then
     // FormDestroy. Runs once; the destructor runs it when nobody did.
@@ -129,7 +132,9 @@ public:
     // The parts the window is composed of.
     FileCommands& Files() const { return *files_; }
     WindowSettings& Settings() const { return *settings_; }
-    TFProg* LineEditor() const { return FProg; }
+    // The line edit dialog; made now if it is due and not made yet. Null
+    // before StartUp and after ShutDown.
+    TFProg* LineEditor();
     DeviceLinkView& DeviceLink() const { return *deviceLink_; }
     ControllerMessages& Messages() const { return *messages_; }
     ControlPage& Control() const { return *controlPage_; }
@@ -240,6 +245,7 @@ protected:
     virtual void StopProgram(int program);
 
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -256,7 +262,7 @@ private:
     // The device link (HID controller), the controller messages over it and
     // the pages that send them are created with the window.
     void CreateDeviceLink(std::shared_ptr<HidBackend> backend);
-    // Start-up step 5 and shut-down step 2: the line edit dialog. Nothing yet.
+    // Start-up step 5 and shut-down step 2: the line edit dialog.
     void CreateLineEditor();
     void DestroyLineEditor();
 
@@ -275,7 +281,8 @@ private:
     bool shutDown_ = false;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WindowSettings> settings_;
-    TFProg* FProg = nullptr; // the line edit dialog, from StartUp to ShutDown
+    TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
+    bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;

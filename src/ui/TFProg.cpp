@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "DeferredStyleIcon.h"
 #include "LineEditFields.h"
 #include "LineEncoder.h"
 #include "MnemonicTable.h"
@@ -108,12 +109,12 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     LNoNc = MakeLabel(ParamBox, "LNoNc", "Typ", 238);
     NoNc = MakeList(ParamBox, "NoNc", {"NO", "NC"}, 238, 43, fieldFont);
 
-    OkButton = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "OK", ParamBox);
+    OkButton = new QPushButton(DeferredStyleIcon::Make(QStyle::SP_DialogOkButton), "OK", ParamBox);
     OkButton->setObjectName("OkButton");
     OkButton->setGeometry(296, 39, 75, 25);
     OkButton->setAutoDefault(false);
     CanelButton =
-        new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), "Anuluj", ParamBox);
+        new QPushButton(DeferredStyleIcon::Make(QStyle::SP_DialogCancelButton), "Anuluj", ParamBox);
     CanelButton->setObjectName("CanelButton");
     CanelButton->setGeometry(377, 39, 75, 25);
     CanelButton->setAutoDefault(false);

@@ -3,6 +3,9 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/EditorHost.h
   ${CMAKE_CURRENT_LIST_DIR}/EditorPage.h
   ${CMAKE_CURRENT_LIST_DIR}/EditorPage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeferredStyleIcon.h
+  ${CMAKE_CURRENT_LIST_DIR}/DeferredStyleIcon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontWarmUp.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
@@ -25,4 +28,12 @@ if(WIN32)
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersWindows.cpp)
 else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
+endif()
+# Fonts come through fontconfig on Linux: its configuration is loaded ahead.
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/FontWarmUpFontconfig.cpp)
+  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG)
+else()
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/FontWarmUpNone.cpp)
 endif()

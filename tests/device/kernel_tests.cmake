@@ -16,12 +16,15 @@ if(KXRD4_WITH_KERNEL_TEST)
     kernel/KernelLinkTest.cpp
     kernel/KernelSimulatorTest.cpp
     kernel/KernelCliTest.cpp
+    kernel/KernelLinkBenchTest.cpp
   )
+  # The link's round trips, shared with kxrd4-bench-link.
+  include(${PROJECT_SOURCE_DIR}/bench/link.cmake)
   target_include_directories(kxrd4_kernel_tests PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/kernel ${CMAKE_CURRENT_SOURCE_DIR})
   add_dependencies(kxrd4_kernel_tests kxrd4-sim kxrd4-cli)
   target_link_libraries(kxrd4_kernel_tests PRIVATE
-    kx_device kx_uhid GTest::gtest GTest::gtest_main PkgConfig::UDEV Threads::Threads)
+    kx_device kx_uhid kx_link_round_trips GTest::gtest GTest::gtest_main PkgConfig::UDEV Threads::Threads)
 
   add_test(NAME kernel_e2e
     COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/kernel-e2e.sh

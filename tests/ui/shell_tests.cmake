@@ -9,6 +9,7 @@ add_executable(kx_shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/CommandWiringTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowControllerTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StartupOrderTest.cpp
 )
 target_link_libraries(kx_shell_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_shell_tests

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <stdexcept>
 
 #include "HidTestRig.h"
@@ -196,6 +197,27 @@ TEST_F(HidReader, WritesGoThroughOnlyForAccessibleReadWriteDevices) {
     device->MarkUnplugged();
     EXPECT_FALSE(device->WriteReport(report, 65, written));
     EXPECT_EQ(rig.backend->Written(id).size(), 1u);
+}
+
+// A long run (the demo's chart polls 40 times a second) must not make the
+// simulated device's write history grow without end: it keeps the last ones.
+TEST_F(HidReader, SimulatedDeviceKeepsTheLastWritesOnly) {
+    Claim();
+    constexpr std::size_t Limit = SimulatedHidBackend::WrittenHistory;
+    std::uint8_t report[65] = {1, 'y'};
+    std::uint32_t written = 0;
+    for (std::uint32_t n = 0; n < Limit + 2; ++n) {
+        std::memcpy(report + 2, &n, sizeof n);
+        ASSERT_TRUE(device->WriteReport(report, 65, written));
+    }
+    const auto history = rig.backend->Written(id);
+    ASSERT_EQ(history.size(), Limit);
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    std::memcpy(&first, history.front().data() + 2, sizeof first);
+    std::memcpy(&last, history.back().data() + 2, sizeof last);
+    EXPECT_EQ(first, 2u);
+    EXPECT_EQ(last, Limit + 1);
 }
 
 TEST_F(HidReader, QueryOnlyDeviceGetsNoReaderAndWritesNothing) {

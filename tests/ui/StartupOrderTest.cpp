@@ -1,0 +1,94 @@
+// What the start-up leaves for after the window's first frame is still there
+// when it is needed: the line edit dialog, and the style images of buttons on
+// pages not yet shown.
+
+#include <QApplication>
+#include <QImage>
+#include <QPushButton>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "DeferredStyleIcon.h"
+#include "ShellFakes.h"
+#include "SimulatedHidBackend.h"
+#include "TFMain.h"
+#include "TFProg.h"
+#include "WindowSettings.h"
+
+namespace {
+
+struct Window {
+    ShellBoxes boxes;
+    ShellDialogs dialogs;
+    QTemporaryDir settingsDir;
+    TFMain main{boxes, dialogs, std::make_shared<SimulatedHidBackend>()};
+    Window() {
+        main.Settings().SetSettingsPath(settingsDir.filePath(QStringLiteral("config.ini")));
+    }
+};
+
+TEST(StartupOrder, LineEditorFollowsTheFirstFrameOrComesWhenNeeded) {
+    {
+        Window shown;
+        EXPECT_EQ(shown.main.LineEditor(), nullptr) << "before StartUp";
+        shown.main.StartUp();
+        shown.main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.main));
+        // Made after the first frame without anybody asking for it.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return shown.main.findChild<TFProg*>(QStringLiteral("FProg")) != nullptr; }));
+        TFProg* dialog = shown.main.LineEditor();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->isVisible());
+        shown.main.ShutDown();
+        EXPECT_EQ(shown.main.LineEditor(), nullptr) << "after ShutDown";
+    }
+    {
+        // Never shown: opening a line makes the dialog at once.
+        Window hidden;
+        hidden.main.StartUp();
+        hidden.main.OpenLineEditor(3);
+        TFProg* dialog = hidden.main.findChild<TFProg*>(QStringLiteral("FProg"));
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(hidden.main.LineEditor(), dialog);
+    }
+}
+
+TEST(StartupOrder, DeferredStyleIconsShowTheStyleImages) {
+    const QStyle::StandardPixmap images[] = {QStyle::SP_DialogSaveButton,
+                                             QStyle::SP_DialogApplyButton, QStyle::SP_BrowserReload,
+                                             QStyle::SP_ArrowLeft};
+    QStyle* style = QApplication::style();
+    for (QStyle::StandardPixmap image : images) {
+        const QIcon deferred = DeferredStyleIcon::Make(image);
+        EXPECT_FALSE(deferred.isNull()) << image;
+        // Both read their pictures when first drawn (and then know their exact
+        // sizes): compare them drawn.
+        const QIcon direct = style->standardIcon(image);
+        for (const QSize size : {QSize(16, 16), QSize(32, 32)}) {
+            direct.pixmap(size);
+            deferred.pixmap(size);
+        }
+        for (const QSize size : {QSize(16, 16), QSize(32, 32)}) {
+            for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+                const QPixmap shown = deferred.pixmap(size, mode);
+                EXPECT_FALSE(shown.isNull()) << image;
+                EXPECT_EQ(shown.toImage(), direct.pixmap(size, mode).toImage())
+                    << image << " " << size.width() << " mode " << mode;
+            }
+            EXPECT_EQ(deferred.actualSize(size), direct.actualSize(size)) << image;
+        }
+        // A copy (as a button keeps it) shows the same.
+        QPushButton button;
+        button.setIcon(deferred);
+        EXPECT_EQ(button.icon().pixmap(QSize(16, 16)).toImage(),
+                  deferred.pixmap(QSize(16, 16)).toImage())
+            << image;
+    }
+}
+
+} // namespace
