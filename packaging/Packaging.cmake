@@ -44,6 +44,8 @@ option(KXRD4_WITH_MANPAGES "Build and install the manual pages" ON)
 if(KXRD4_WITH_MANPAGES)
   find_program(GZIP_EXECUTABLE gzip REQUIRED)
   set(man_dir ${PROJECT_BINARY_DIR}/man)
+  # help2man writes into it also in builds without the window (no configured page).
+  file(MAKE_DIRECTORY ${man_dir})
   set(man_pages)
   if(TARGET kxrd4-pc)
     configure_file(${KXRD4_PACKAGING_DIR}/man/kxrd4-pc.1.in ${man_dir}/kxrd4-pc.1 @ONLY)
