@@ -275,8 +275,9 @@ grep -q '^_NET_WM_ICON(CARDINAL) = ' <<<"$wm_icon" || die "the window has no ico
 rm -rf "$WORK/shots"
 mkdir -p "$WORK/shots"
 cp "$root"/home/tester/shots/*.png "$WORK/shots/" 2>/dev/null || true
-[ "$(find "$WORK/shots" -name '*.png' | wc -l)" -eq 3 ] ||
-    die "the screenshot mode did not write its three pictures"
+for page in 1-programowanie 2-sterowanie 3-opcje; do
+    [ -f "$WORK/shots/$page.png" ] || die "the screenshot mode did not write $page.png"
+done
 
 settings="$root/home/tester/.config/kxrd4-pc/config.ini"
 [ -f "$settings" ] || die "no settings in ~/.config/kxrd4-pc/config.ini"
