@@ -19,25 +19,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "FileDialogs.h"
 #include "LiveChart.h"
-#include "MessageBoxes.h"
+#include "SilentOperator.h"
 
 namespace {
-
-class NoDialogs : public FileDialogs {
-public:
-    QString GetOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-};
-
-class NoBoxes : public MessageBoxes {
-public:
-    QMessageBox::StandardButton Show(QMessageBox::Icon, const QString&, const QString&,
-                                     QMessageBox::StandardButtons) override {
-        return QMessageBox::Ok;
-    }
-};
 
 // A motor moving back and forth.
 std::int32_t Position(long i) {

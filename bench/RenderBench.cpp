@@ -19,9 +19,8 @@
 #include <vector>
 
 #include "EditorPage.h"
-#include "FileDialogs.h"
-#include "MessageBoxes.h"
 #include "ProgramSet.h"
+#include "SilentOperator.h"
 #include "SimulatedHidBackend.h"
 #include "TFMain.h"
 
@@ -76,20 +75,6 @@ void BM_Floor_RenderLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Floor_RenderLine);
-
-class NoDialogs : public FileDialogs {
-public:
-    QString GetOpenFileName(const QString&, const QString&, const QString&) override { return {}; }
-    QString GetSaveFileName(const QString&, const QString&, const QString&) override { return {}; }
-};
-
-class NoBoxes : public MessageBoxes {
-public:
-    QMessageBox::StandardButton Show(QMessageBox::Icon, const QString&, const QString&,
-                                     QMessageBox::StandardButtons) override {
-        return QMessageBox::Ok;
-    }
-};
 
 struct Window {
     NoBoxes boxes;

@@ -22,6 +22,19 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Median, p99 and maximum of the measured latencies (µs) as counters.
+void ReportLatencies(benchmark::State& state, std::vector<double>& latencies) {
+    std::sort(latencies.begin(), latencies.end());
+    auto at = [&](double q) {
+        return latencies[std::min(
+            latencies.size() - 1,
+            static_cast<std::size_t>(q * static_cast<double>(latencies.size())))];
+    };
+    state.counters["median_us"] = at(0.5);
+    state.counters["p99_us"] = at(0.99);
+    state.counters["max_us"] = latencies.back();
+}
+
 void BM_HandOverLatency(benchmark::State& state) {
     const int reports = static_cast<int>(state.range(0));
     auto backend = std::make_shared<SimulatedHidBackend>();
@@ -59,15 +72,7 @@ void BM_HandOverLatency(benchmark::State& state) {
     }
     device.reset();
 
-    std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) {
-        return latencies[std::min(
-            latencies.size() - 1,
-            static_cast<std::size_t>(q * static_cast<double>(latencies.size())))];
-    };
-    state.counters["median_us"] = at(0.5);
-    state.counters["p99_us"] = at(0.99);
-    state.counters["max_us"] = latencies.back();
+    ReportLatencies(state, latencies);
     state.counters["reports"] = static_cast<double>(latencies.size());
 }
 
@@ -89,15 +94,7 @@ void BM_Floor_HandOver(benchmark::State& state) {
                 std::chrono::duration<double, std::micro>(Clock::now() - started).count());
         }
     }
-    std::sort(latencies.begin(), latencies.end());
-    auto at = [&](double q) {
-        return latencies[std::min(
-            latencies.size() - 1,
-            static_cast<std::size_t>(q * static_cast<double>(latencies.size())))];
-    };
-    state.counters["median_us"] = at(0.5);
-    state.counters["p99_us"] = at(0.99);
-    state.counters["max_us"] = latencies.back();
+    ReportLatencies(state, latencies);
 }
 
 BENCHMARK(BM_Floor_HandOver)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -73,9 +73,9 @@ protected:
     }
 
     static SimulatedHidBackend::DeviceSpec KxRd4() {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        return spec;
+        SimulatedHidBackend::DeviceSpec setup;
+        setup.ProductString = u"KX-RD4";
+        return setup;
     }
 
     std::int64_t Now() const {
