@@ -33,17 +33,20 @@ cmake --preset windows >/dev/null
 nice cmake --build --preset windows -j"$jobs"
 build=build/windows
 
-# One Wine server for every run below.
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "windows-test: making the Wine prefix"
   "$WINE" wineboot -i >/dev/null 2>&1 || true
 fi
-# (wineboot may have left its own server running: then that one serves.)
+# Windows without a display: Wine's null graphics driver (the HID notification
+# window is created and receives messages, nothing is drawn). Wine's desktop
+# reads the setting when it starts, so the server (and with it the desktop that
+# wineboot started without a driver) is stopped and started anew.
+"$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+"$WINESERVER" -k 2>/dev/null || true
+"$WINESERVER" -w 2>/dev/null || true
+# One Wine server for every run below.
 "$WINESERVER" -p 2>/dev/null || true
 trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
-# Windows without a display: Wine's null graphics driver (the HID notification
-# window is created and receives messages, nothing is drawn).
-"$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 
 echo "== Windows build under Wine: tests"
 total=0
