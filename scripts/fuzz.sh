@@ -4,10 +4,17 @@
 # executions, executions per second, corpus size and the result. The
 # committed seeds (tests/fuzz/corpus/<target>) start a working corpus under
 # build/fuzz/work/<target>; a crashing input lands in build/fuzz/findings/.
-# Exits non-zero when a target found something.
-#   scripts/fuzz.sh [SECONDS] [TARGET...]
+# Exits non-zero when a target found something. With --parallel the targets
+# run side by side (a long campaign on a machine with several cores); their
+# lines are printed when the last one ends.
+#   scripts/fuzz.sh [--parallel] [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+parallel=0
+if [ "${1:-}" = "--parallel" ]; then
+  parallel=1
+  shift
+fi
 seconds=${1:-60}
 shift || true
 
@@ -23,8 +30,11 @@ if [ ${#targets[@]} -eq 0 ]; then
   done
 fi
 
-failed=0
-for t in "${targets[@]}"; do
+# Runs one target; its line goes to build/fuzz/findings/<target>.line, and
+# the status is non-zero when it found something.
+run_target() {
+  local t=$1 work findings log result execs rate corpus
+  local -a args
   work="$build/work/$t"
   findings="$build/findings/$t"
   mkdir -p "$work" "$findings"
@@ -39,12 +49,32 @@ for t in "${targets[@]}"; do
   result=ok
   if ! "$build/tests/fuzz/fuzz_$t" "${args[@]}" "$work" >"$log" 2>&1; then
     result="FOUND $(ls -t "$findings" | head -1) (log $log)"
-    failed=1
   fi
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
   corpus=$(find "$work" -type f | wc -l)
   printf 'fuzz %-18s %10s executions %7s/s  corpus %5s  %s\n' \
-    "$t" "${execs:-?}" "${rate:-?}" "$corpus" "$result"
-done
+    "$t" "${execs:-?}" "${rate:-?}" "$corpus" "$result" >"$build/findings/$t.line"
+  [ "$result" = ok ]
+}
+
+failed=0
+if [ "$parallel" -eq 1 ]; then
+  pids=()
+  for t in "${targets[@]}"; do
+    run_target "$t" &
+    pids+=($!)
+  done
+  for pid in "${pids[@]}"; do
+    wait "$pid" || failed=1
+  done
+  for t in "${targets[@]}"; do
+    cat "$build/findings/$t.line"
+  done
+else
+  for t in "${targets[@]}"; do
+    run_target "$t" || failed=1
+    cat "$build/findings/$t.line"
+  done
+fi
 exit $failed
