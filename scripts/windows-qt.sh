@@ -30,7 +30,7 @@ PREFIX="$(realpath -m "$PREFIX")"
 WORK="$(realpath -m "${WORK:-$PREFIX-work}")"
 
 # Bump when the recipe below changes in a way that alters the result.
-RECIPE=1
+RECIPE=2
 TRIPLE=x86_64-w64-mingw32
 
 SUDO=""
@@ -76,7 +76,7 @@ if [ "$FORCE" -eq 0 ] && [ -f "$STAMP" ] && [ "$(cat "$STAMP")" = "$STAMP_TEXT" 
   exit 0
 fi
 
-install_packages g++-mingw-w64-x86-64-posix ninja-build cmake xz-utils ca-certificates
+install_packages g++-mingw-w64-x86-64-posix ninja-build cmake xz-utils ca-certificates patch
 START=$(date +%s)
 mkdir -p "$WORK"
 
@@ -108,7 +108,18 @@ unpack() { # unpack TARBALL DEST: the tarball's single top folder becomes DEST
 QT_SRC="$WORK/qtbase"
 QCP_SRC="$WORK/qcustomplot"
 [ -f "$QT_SRC/CMakeLists.txt" ] || unpack "$(ls "$SRCDIR"/qt6-base_*.orig.tar.xz | head -1)" "$QT_SRC"
-[ -f "$QCP_SRC/qcustomplot.cpp" ] || unpack "$(ls "$SRCDIR"/qcustomplot_*.orig.tar.* | head -1)" "$QCP_SRC"
+# QCustomPlot with Debian's own fix for Qt 6 (its QCP namespace made a real Q_NAMESPACE;
+# the original's moc trick does not compile with Qt 6's moc). Small: unpacked each time.
+unpack "$(ls "$SRCDIR"/qcustomplot_*.orig.tar.* | head -1)" "$QCP_SRC"
+unpack "$(ls "$SRCDIR"/qcustomplot_*.debian.tar.* | head -1)" "$WORK/qcustomplot-debian"
+patch -s -p1 -d "$QCP_SRC" <"$WORK/qcustomplot-debian/patches/02_fix_header_build.patch"
+# Qt 6.4.2 builds its DirectWrite font engine and font database only together with
+# Direct2D (which is off below), but its Windows print engine and platform plugin ask for
+# DirectWrite alone and then do not link. Give them the same condition as the rest of
+# Qt's Windows font code (text is then drawn through GDI).
+sed -i 's/^#if QT_CONFIG(\(directwrite3\?\))$/#if QT_CONFIG(\1) \&\& QT_CONFIG(direct2d)/' \
+  "$QT_SRC/src/printsupport/platform/windows/qprintengine_win.cpp" \
+  "$QT_SRC/src/plugins/platforms/windows/qwindowsintegration.cpp"
 
 # --- Toolchain ---------------------------------------------------------------------------
 TOOLCHAIN="$WORK/mingw-toolchain.cmake"
