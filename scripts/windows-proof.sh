@@ -33,7 +33,7 @@ install_missing() {
   $sudo apt-get install -y -q --no-install-recommends "${missing[@]}" ||
     { $sudo apt-get update -q && $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"; }
 }
-install_missing wine wine64 xvfb xauth unzip
+install_missing wine wine64 fonts-wine xvfb xauth unzip
 
 if [ ! -f "$zip" ]; then
   bash "$root/scripts/windows-package.sh" "$(dirname "$zip")"
@@ -46,6 +46,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "windows-proof: making the Wine prefix"
   xvfb-run -a wine wineboot -i >/dev/null 2>&1
+  # A virtual desktop: Wine draws the windows' frames and captions itself, as Windows
+  # would (Xvfb has no window manager).
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
   wineserver -w
 fi
 
@@ -69,10 +73,16 @@ run() {
   mkdir -p "$out/$name"
   rm -f "$app_dir/config.ini"
   local status=0
-  (cd "$app_dir" && KXRD4_SCREENSHOT_DIR="$(winepath -w "$out/$name")" timeout 240 \
+  # The folder in Wine's terms (drive Z: is /), written out here: winepath would start a
+  # Wine server without a display, and the tool would then join that server's desktop,
+  # where nothing can be drawn.
+  local shots="$out/$name"
+  shots="Z:${shots//\//\\}"
+  (cd "$app_dir" && KXRD4_SCREENSHOT_DIR="$shots" timeout 240 \
     xvfb-run -a -s "-screen 0 1280x1024x24" wine ./kxrd4-pc.exe "$@" \
     >"$out/$name.log" 2>&1) || status=$?
   wineserver -w || true
+  sed -i 's/\r$//' "$out/$name.log" # Windows line ends
   [ "$status" -eq 0 ] || fail "$name: kxrd4-pc.exe $* ended with status $status (see $out/$name.log)"
   local count
   count=$(find "$out/$name" -maxdepth 1 -name '[123]-*.png' | wc -l)
@@ -89,7 +99,7 @@ for picture in question-read.png question-close.png; do
 done
 # Qt's Polish translation found beside the exe: the questions' buttons.
 for expected in "question-read.png:Tak Nie" "question-close.png:Tak Nie Anuluj"; do
-  buttons="$(sed -n "s/^screenshot: ${expected%%:*} buttons: //p" "$out/demo.log" | tr -d '\r')"
+  buttons="$(sed -n "s/^screenshot: ${expected%%:*} buttons: //p" "$out/demo.log")"
   for text in ${expected#*:}; do
     grep -qw "$text" <<<"$buttons" || fail "demo: ${expected%%:*} has no button \"$text\" ($buttons)"
   done
