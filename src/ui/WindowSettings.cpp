@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QWidget>
 #include <algorithm>
@@ -36,8 +37,9 @@ WindowSettings::WindowSettings(FileCommandsHost& host, FileCommands& commands, Q
 }
 
 QString WindowSettings::DefaultPath() {
+    // In the system's own separators: the path appears in error messages.
     return QString::fromStdString(SettingsLocation::ForExecutableDirectory(
-        QCoreApplication::applicationDirPath().toStdString()));
+        QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString()));
 }
 
 void WindowSettings::LoadSettings() {
