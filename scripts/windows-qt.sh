@@ -9,7 +9,7 @@
 # the Windows platform and style plugins and QCustomPlot's DLL with its CMake package.
 # A stamp file records the versions; when it matches, the script does nothing.
 # Debian's installed Qt (the same 6.4.2) serves as the host tools (moc, uic, rcc).
-# The build takes about 25 minutes on 2 cores and runs under nice.
+# The build takes about an hour of CPU (about 30 minutes on 2 idle cores) and runs under nice.
 set -euo pipefail
 
 PREFIX="${KXRD4_QT_MINGW:-$HOME/.cache/kxrd4-pc/qt6-mingw}"
