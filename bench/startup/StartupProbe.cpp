@@ -3,8 +3,6 @@
 // its start-up steps, show, the event loop. Prints the time of the first
 // frame (see FirstFrame.h) and exits. Keep the steps in line with main.cpp.
 
-#include <QFont>
-
 #include "FirstFrame.h"
 #include "KxApplication.h"
 #include "QtFileDialogs.h"
@@ -14,9 +12,7 @@
 int main(int argc, char** argv) {
     KxApplication app(argc, argv);
     app.LoadPolishTranslation();
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    KxApplication::setFont(font);
+    KxApplication::setFont(KxApplication::WindowFont());
 
     QtMessageBoxes boxes;
     QtFileDialogs dialogs;

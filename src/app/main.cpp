@@ -4,7 +4,6 @@
 // start-up steps, the message loop; shut-down in reverse. An error escaping
 // the start-up as a whole is shown by the general error display.
 
-#include <QFont>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -66,9 +65,7 @@ int main(int argc, char** argv) {
     if (!app.LoadPolishTranslation())
         std::fprintf(stderr, "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
                              "message box buttons show English texts\n");
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    KxApplication::setFont(font);
+    KxApplication::setFont(KxApplication::WindowFont());
 
     QtMessageBoxes boxes;
     QtFileDialogs dialogs;

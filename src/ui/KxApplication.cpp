@@ -41,6 +41,12 @@ KxApplication::KxApplication(int& argc, char** argv)
                                                                QStringLiteral("DejaVu Sans Mono")});
 }
 
+QFont KxApplication::WindowFont() {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    return font;
+}
+
 QIcon KxApplication::ApplicationIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256})

@@ -4,6 +4,7 @@
 // is shown in the box titled "KX-RD4 - PC", and the tool goes on.
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QTranslator>
 
@@ -17,6 +18,8 @@ public:
 
     // The tool's own icon, also the icon of every window.
     static QIcon ApplicationIcon();
+    // The font of the application and of its main window: Tahoma, 11 px.
+    static QFont WindowFont();
 
     // Loads Qt's own Polish texts (qtbase_pl), so the standard buttons of the
     // boxes read "Tak", "Nie", "Anuluj". False when the translation is missing.

@@ -30,6 +30,7 @@
 #include "FileDialogs.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
+#include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
 #include "TFProg.h"
@@ -42,12 +43,6 @@ const QString CaptionName = QStringLiteral("KX-RD4 PC");
 const QString SimulatorName = QStringLiteral("KX-RD4 PC (symulator)");
 const QString Version = QString::fromLatin1(KxVersion);
 const QString MakerAddress = QStringLiteral("www.example.com");
-
-QFont WindowFont() {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    return font;
-}
 
 // The form's widths fit its texts in Tahoma; where a substitute font is wider,
 // a check box grows to show its whole caption, as far as its box allows.
@@ -69,7 +64,7 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
     InitShellResources();
     setObjectName(QStringLiteral("FMain"));
-    setFont(WindowFont());
+    setFont(KxApplication::WindowFont());
 
     Client = new QWidget(this);
     Client->setObjectName(QStringLiteral("Client"));
