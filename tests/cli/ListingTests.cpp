@@ -1,6 +1,7 @@
 // kxrd4-cli list and build: the listing shows the editor's labels, a raw
 // listing builds back the identical file, and bad input never leaves a file.
 
+#include <algorithm>
 #include <random>
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The emulated controller through its request entry point with injected time.
 
+#include <algorithm>
 #include <random>
 #include <string>
 
