@@ -95,6 +95,16 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "desktop tool for the KX-RD4 motion control
  the command-line tool and controller simulator where they are built.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# The package carries the release it was built on (kxrd4-pc_1.3~deb12_amd64.deb):
+# its library dependencies are those of that release, whose package names may
+# differ from another release's. The tilde keeps it below a plain 1.3.
+set(KXRD4_PACKAGE_RELEASE "" CACHE STRING "Debian release the package is built for (deb12, deb13; empty: none)")
+if(KXRD4_PACKAGE_RELEASE)
+  if(NOT KXRD4_PACKAGE_RELEASE MATCHES "^[a-z]+[0-9]+$")
+    message(FATAL_ERROR "KXRD4_PACKAGE_RELEASE '${KXRD4_PACKAGE_RELEASE}' is not like deb12")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_VERSION "${PROJECT_VERSION}~${KXRD4_PACKAGE_RELEASE}")
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # kxrd4-pc_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Usage: scripts/install-test.sh [--if-changed] [--deb FILE] [--build-dir DIR]
-# Proves the Debian package on a clean Debian 12: a fresh minimal root made
-# with debootstrap, into which the package is installed with apt-get (so its
-# dependency list must be complete), then, inside that root:
+# Usage: scripts/install-test.sh [--suite bookworm|trixie] [--if-changed] [--deb FILE]
+#                                [--build-dir DIR]
+# Proves the Debian package on a clean Debian 12 (bookworm) or 13 (trixie): a
+# fresh minimal root made with debootstrap, into which the package is
+# installed with apt-get (so its dependency list must be complete), then,
+# inside that root:
 #   - no program or Qt platform plugin misses a shared library;
 #   - every program answers --version with the package's version;
 #   - kxrd4-cli lists a program file (when it is part of the package);
@@ -13,24 +15,28 @@
 #   - a newer version installs over it and keeps the user's settings;
 #   - apt-get remove leaves no file of the package behind (the user's
 #     settings stay).
+#   --suite      the release (default bookworm)
 #   --if-changed run only when the packaging files differ from those of the
-#                last passing run, whose hash packaging/install-test.stamp
-#                holds (a pass rewrites it: commit it); KXRD4_INSTALL_TEST=always
-#                or never overrides. Works the same in a fresh clone.
-#   --deb        the package to test (default: built by scripts/package.sh)
-#   --build-dir  work folder (default build/install-test); the finished base
-#                root and the downloaded packages are cached in DIR/cache, the
-#                screenshots land in DIR/shots, a summary in DIR/summary.txt
+#                last passing run on that release, whose hash
+#                packaging/install-test-SUITE.stamp holds (a pass rewrites it:
+#                commit it); KXRD4_INSTALL_TEST=always or never overrides.
+#                Works the same in a fresh clone.
+#   --deb        the package to test (default: built by scripts/package.sh on
+#                that release, inside a root of it when this machine runs
+#                another, see scripts/debian-root.sh)
+#   --build-dir  work folder (default build/install-test/SUITE); the
+#                downloaded packages are cached in DIR/cache, the screenshots
+#                land in DIR/shots, a summary in DIR/summary.txt; the minimal
+#                base root is scripts/debian-root.sh's cached one
 # Needs root (debootstrap, chroot, mounts). KXRD4_DEBIAN_MIRROR overrides the
 # mirror taken from this machine's apt sources.
 set -euo pipefail
 
 ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-WORK="$ROOT_DIR/build/install-test"
+WORK=""
 DEB=""
 IF_CHANGED=""
 SUITE=bookworm
-STAMP="$ROOT_DIR/packaging/install-test.stamp"
 START=$(date +%s)
 
 log() { echo "install-test: [$(($(date +%s) - START))s] $*"; }
@@ -41,6 +47,11 @@ die() {
 
 while [ $# -gt 0 ]; do
     case "$1" in
+    --suite)
+        [ $# -ge 2 ] || die "--suite needs a release name"
+        SUITE="$2"
+        shift 2
+        ;;
     --if-changed)
         IF_CHANGED=1
         shift
@@ -62,6 +73,9 @@ while [ $# -gt 0 ]; do
     *) die "unknown argument '$1' (see --help)" ;;
     esac
 done
+[[ "$SUITE" =~ ^[a-z]+$ ]] || die "'$SUITE' is not a release's code name"
+[ -n "$WORK" ] || WORK="$ROOT_DIR/build/install-test/$SUITE"
+STAMP="$ROOT_DIR/packaging/install-test-$SUITE.stamp"
 
 # The packaging files: install rules, package settings, desktop entry, icons,
 # manual page, maintainer scripts, version template and these two scripts (the
@@ -69,7 +83,8 @@ done
 # gives the same answer as the working tree it was committed from.
 packaging_hash() {
     (cd "$ROOT_DIR" && git ls-files -z -- packaging cmake/KxVersion.h.in scripts/package.sh \
-        scripts/install-test.sh ':!packaging/install-test.stamp' ':!packaging/windows' |
+        scripts/install-test.sh scripts/debian-root.sh ':!packaging/install-test-*.stamp' \
+        ':!packaging/windows' |
         LC_ALL=C sort -z | xargs -0 sha256sum | sha256sum | cut -d ' ' -f 1)
 }
 case "${KXRD4_INSTALL_TEST:-}" in
@@ -94,39 +109,28 @@ CACHE="$WORK/cache"
 mkdir -p "$CACHE/apt-archives/partial" "$WORK"
 bash "$ROOT_DIR/scripts/setup.sh" # debootstrap, Xvfb, xwininfo, desktop-file-validate
 
+host_suite=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 if [ -z "$DEB" ]; then
-    log "building the package"
-    DEB=$(bash "$ROOT_DIR/scripts/package.sh" | tail -n 1)
+    if [ "$host_suite" = "$SUITE" ]; then
+        log "building the package"
+        DEB=$(bash "$ROOT_DIR/scripts/package.sh" | tail -n 1)
+    else
+        # Built where its dependencies come from: in a root of that release.
+        log "building the package in a $SUITE root"
+        DEB=$(bash "$ROOT_DIR/scripts/debian-root.sh" --suite "$SUITE" -- \
+            bash scripts/package.sh "build/$SUITE/package" | tail -n 1)
+        DEB="$ROOT_DIR/${DEB#/project/}"
+    fi
 fi
 [ -f "$DEB" ] || die "no package at $DEB"
 VERSION=$(dpkg-deb --field "$DEB" Version)
-log "package $(basename "$DEB"), version $VERSION"
+# The programs say the upstream version; the package adds the release (~deb12).
+UPSTREAM=${VERSION%%~*}
+log "package $(basename "$DEB"), version $VERSION, on $SUITE"
 
-# ---- Base root: debootstrap once, then unpack the cached result ----------------
-mirror() {
-    if [ -n "${KXRD4_DEBIAN_MIRROR:-}" ]; then
-        echo "$KXRD4_DEBIAN_MIRROR"
-        return
-    fi
-    local uri
-    uri=$(cat /etc/apt/sources.list.d/*.sources 2>/dev/null |
-        awk '$1 == "URIs:" && $2 !~ /security/ { print $2; exit }')
-    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $2 !~ /security/ { print $2; exit }' \
-        /etc/apt/sources.list 2>/dev/null || true)
-    echo "${uri:-http://deb.debian.org/debian}"
-}
-BASE="$CACHE/$SUITE-minbase.tar.gz"
-if [ ! -f "$BASE" ]; then
-    log "debootstrap $SUITE (minbase) from $(mirror)"
-    boot=$(mktemp -d "$WORK/debootstrap.XXXXXX")
-    chmod 755 "$boot"
-    debootstrap --variant=minbase "$SUITE" "$boot" "$(mirror)" >"$WORK/debootstrap.log" 2>&1 ||
-        die "debootstrap failed, see $WORK/debootstrap.log"
-    grep -q " $boot[/ ]" /proc/self/mounts && die "debootstrap left mounts below $boot"
-    tar -C "$boot" -czf "$BASE.tmp" .
-    mv "$BASE.tmp" "$BASE"
-    rm -rf "$boot"
-fi
+# ---- Base root: scripts/debian-root.sh's cached minimal base ------------------
+BASE=$(bash "$ROOT_DIR/scripts/debian-root.sh" --suite "$SUITE" --minbase-only) ||
+    die "no minimal $SUITE root"
 
 root=$(mktemp -d "$WORK/root.XXXXXX")
 mounts=()
@@ -156,12 +160,8 @@ mount_in() { # mount_in TARGET MOUNT-ARGUMENTS...
 
 tar -C "$root" -xzf "$BASE"
 chmod 755 "$root" # the tarball's top entry may carry the mode of a private temporary folder
-# The same package sources as this machine (updates and security included).
+# The base has its release's own package sources, updates and security included.
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1 && [ -z "${KXRD4_DEBIAN_MIRROR:-}" ]; then
-    rm -f "$root/etc/apt/sources.list"
-    cp /etc/apt/sources.list.d/*.sources "$root/etc/apt/sources.list.d/"
-fi
 mount_in /proc -t proc proc
 mount_in /sys -t sysfs sysfs -o ro
 mount_in /dev/shm -t tmpfs tmpfs
@@ -208,10 +208,10 @@ in_root sh -c 'fc-list 2>/dev/null | grep -qiE "Liberation Sans|DejaVu Sans" ||
 
 for p in $programs; do
     out=$(in_root "$p" --version 2>&1) || die "$p --version failed: $out"
-    grep -qE "(^|[[:space:]])$VERSION([[:space:]]|$)" <<<"$out" ||
+    grep -qE "(^|[[:space:]])$UPSTREAM([[:space:]]|$)" <<<"$out" ||
         die "$p --version says '$out', the package is $VERSION"
 done
-log "versions: all say $VERSION"
+log "versions: all say $UPSTREAM"
 
 in_root useradd -m -u 1000 -s /bin/sh tester
 if grep -qx kxrd4-cli <<<"$programs"; then
@@ -323,6 +323,7 @@ log "removed; only the user's settings remain"
 
 total=$(($(date +%s) - START))
 {
+    echo "release: $SUITE"
     echo "package: $(basename "$DEB")"
     echo "Depends: $(dpkg-deb --field "$DEB" Depends)"
     echo "Installed-Size: $(dpkg-deb --field "$DEB" Installed-Size) KiB"

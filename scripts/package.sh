@@ -2,6 +2,9 @@
 # Usage: scripts/package.sh [BUILD_DIR]
 # Builds the Debian package from a clean release build in its own folder
 # (default build/package) and prints the package's path as the last line.
+# The package is named after the Debian release that builds it
+# (kxrd4-pc_<version>~deb<N>_amd64.deb, N from /etc/os-release), since its
+# library dependencies are that release's.
 # Needs dpkg-dev (dpkg-shlibdeps computes the library dependencies) and
 # help2man (manual pages); scripts/setup.sh installs them.
 set -euo pipefail
@@ -10,9 +13,16 @@ build="$(realpath -m "${1:-$root/build/package}")"
 
 bash "$root/scripts/setup.sh" >&2
 
+release=""
+if [ -r /etc/os-release ]; then
+  release=$(. /etc/os-release && [ "${ID:-}" = debian ] && echo "${VERSION_ID:-}" | cut -d . -f 1)
+fi
+suffix=""
+[ -n "$release" ] && suffix="deb$release"
+
 rm -rf "$build"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-  -DKXRD4_WITH_TESTS=OFF -DKXRD4_WITH_BENCH=OFF >/dev/null
+  -DKXRD4_WITH_TESTS=OFF -DKXRD4_WITH_BENCH=OFF -DKXRD4_PACKAGE_RELEASE="$suffix" >/dev/null
 nice cmake --build "$build" -j"$(nproc)" >&2
 (cd "$build" && cpack -G DEB >&2)
 

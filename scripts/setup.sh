@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing kxrd4-pc need.
+# Installs the Debian packages that building, running and testing kxrd4-pc need,
+# on Debian 12 or 13 alike: only names that both releases have (the compiler
+# runtime through its unversioned package, which follows the release's clang).
 # Packages already present are skipped. Works as root or through sudo.
 set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config clang-format
-  clang libclang-rt-14-dev
+  clang libclang-rt-dev
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -4,10 +4,13 @@
 # file tests once more as an unprivileged user, so the permission cases run
 # instead of being skipped; the code without widgets under TSan; every fuzz
 # target for 15 seconds (scripts/fuzz.sh); the Debian package's install test
-# when the packaging changed; the portability check; the Windows build without
-# widgets under Wine; then the release build of every target, benchmarks
-# included, with every test including the kernel test under QEMU. Each stage
-# prints its time; CTest's summary comes last.
+# on Debian 12 and 13 when the packaging changed; the portability check; the
+# Windows build under Wine; the release build of every target and its tests
+# (the kernel test aside) inside a root of the other Debian release (12 or 13,
+# cached, see scripts/debian-root.sh), so that what breaks the other compiler
+# or Qt is seen; then the release build of every target, benchmarks included,
+# with every test including the kernel test under QEMU. Each stage prints its
+# time; CTest's summary comes last.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -42,14 +45,24 @@ ctest --preset tsan -LE kernel -j"$jobs"
 stage "Fuzz: every target for 15 s"
 bash scripts/fuzz.sh 15
 
-stage "Debian package: install test on a fresh Debian 12 (when the packaging changed)"
-bash scripts/install-test.sh --if-changed
+stage "Debian package: install test on fresh Debian 12 and 13 roots (when the packaging changed)"
+bash scripts/install-test.sh --if-changed --suite bookworm
+bash scripts/install-test.sh --if-changed --suite trixie
 
 stage "Portability: the window's sources include no Linux or POSIX header"
 bash scripts/check-portable-includes.sh
 
 stage "Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
 bash scripts/windows-test.sh
+
+# The release this machine does not run: Debian 13 on a Debian 12 machine and
+# the other way round (any other system: Debian 13).
+this_release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+other_release=trixie
+[ "$this_release" = trixie ] && other_release=bookworm
+stage "Release build and tests (kernel test aside) in a Debian root of $other_release"
+bash scripts/debian-root.sh --suite "$other_release" -- \
+  bash scripts/release-tests.sh "build/$other_release/release"
 
 stage "Release: every target, benchmarks included"
 cmake --preset release >/dev/null

@@ -482,7 +482,12 @@ TEST_F(TFProgTest, KeysInTheOpenCommandListPickTheCommand) {
     EXPECT_FALSE(list->isVisible());
     EXPECT_EQ(function->currentIndex(), 1);
     function->showPopup();
-    for (int i = 0; i < 16; ++i) {
+    // Where the reopened list's highlight starts differs between Qt releases
+    // (the current item, or the row last highlighted): walk down from there.
+    const int start = list->currentIndex().row();
+    ASSERT_GE(start, 1);
+    ASSERT_LE(start, 17);
+    for (int i = start; i < 17; ++i) {
         PressKey(list, Qt::Key_Down);
     }
     PressKey(list, Qt::Key_Return);
