@@ -28,6 +28,12 @@ QString LinesText(int first, int last) {
                          : QStringLiteral("linii %1–%2").arg(TwoDigits(first), TwoDigits(last));
 }
 
+// "linię 07" or "linie 03–07" (what is removed or copied).
+QString LinesObject(int first, int last) {
+    return first == last ? QStringLiteral("linię ") + TwoDigits(first)
+                         : QStringLiteral("linie %1–%2").arg(TwoDigits(first), TwoDigits(last));
+}
+
 QString ErrorText(const LineBlockText::Error& error) {
     const QString message = QString::fromStdString(error.message);
     return error.lineNumber > 0
@@ -163,7 +169,7 @@ void ProgramEditing::CopyLines() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(
         LineBlockText::Write(host_.Programs(), program, selection.First(), selection.Last())));
     host_.ShowStatus(QStringLiteral("Skopiowano do schowka: ") +
-                     LinesText(selection.First(), selection.Last()).replace(0, 5, "linie"));
+                     LinesObject(selection.First(), selection.Last()));
 }
 
 void ProgramEditing::CopyProgram() {
@@ -185,11 +191,11 @@ bool ProgramEditing::RemoveSelected(const QString& title, const QString& what) {
         for (const int l : jumps)
             names << TwoDigits(l);
         const QString lines = LinesText(first, last);
-        const auto answer =
-            host_.Boxes().Show(QMessageBox::Question, title,
-                               QStringLiteral("Do %1 skaczą linie: %2. Czy na pewno chcesz %3 %1?")
-                                   .arg(lines, names.join(QStringLiteral(", ")), what),
-                               QMessageBox::Yes | QMessageBox::No);
+        const auto answer = host_.Boxes().Show(
+            QMessageBox::Question, title,
+            QStringLiteral("Do %1 skaczą linie: %2. Czy na pewno chcesz %3 %4?")
+                .arg(lines, names.join(QStringLiteral(", ")), what, LinesObject(first, last)),
+            QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
     }
