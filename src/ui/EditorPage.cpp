@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -121,7 +122,8 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     QLabel probe;
     probe.setFont(font);
     probe.setTextFormat(Qt::PlainText);
-    for (int length = 1; length < 64; ++length) {
+    fixedPitch_ = QFontInfo(font).fixedPitch();
+    for (int length = 1; length < MeasuredLengths; ++length) {
         probe.setText(QString(length, QLatin1Char('W')));
         if (probe.sizeHint().width() > LabelWidth)
             break;
@@ -157,9 +159,20 @@ void EditorPage::RenderProgram() {
         // The labels size themselves to their text, so the longest lines
         // ("X_DST  +0012000") keep their last digit; never below the form's
         // width. Only a text too long for that width is measured.
-        const int width = text.size() <= fittingLength_
-                              ? LabelWidth
-                              : std::max(LabelWidth, label->sizeHint().width());
+        int width = LabelWidth;
+        if (text.size() > fittingLength_) {
+            // In a fixed-pitch font the width follows from the length alone:
+            // each length is measured once.
+            const bool cached = fixedPitch_ && text.size() < MeasuredLengths;
+            int* known = cached ? &widthByLength_[static_cast<std::size_t>(text.size())] : nullptr;
+            if (known == nullptr || *known == 0) {
+                width = std::max(LabelWidth, label->sizeHint().width());
+                if (known != nullptr)
+                    *known = width;
+            } else {
+                width = *known;
+            }
+        }
         if (label->width() != width)
             label->resize(width, label->height());
     }

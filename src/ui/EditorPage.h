@@ -109,4 +109,9 @@ private:
     // The longest text that fits the form's label width; longer texts are
     // measured and widen their label.
     int fittingLength_ = 0;
+    // The width of a label for each text length longer than that, 0 while
+    // not measured; kept only when the font is fixed-pitch.
+    static constexpr int MeasuredLengths = 64;
+    bool fixedPitch_ = false;
+    std::array<int, MeasuredLengths> widthByLength_{};
 };
