@@ -1,6 +1,7 @@
 #include "TextView.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -28,6 +29,7 @@ TextView::TextView(QWidget* parent) : QDialog(parent) {
     connect(Buttons, &QDialogButtonBox::accepted, this, &TextView::Accept);
     connect(Buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(Text, &QPlainTextEdit::textChanged, this, &TextView::Recheck);
+    Text->installEventFilter(this);
     // Room for 25 lines of the listing and a little more.
     const QFontMetrics metrics(Text->font());
     resize(metrics.horizontalAdvance(QString(34, QLatin1Char('W'))) + 40,
@@ -60,4 +62,17 @@ void TextView::Accept() {
     accept();
     if (apply_)
         apply_(text);
+}
+
+bool TextView::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+Enter applies the text from the editor itself.
+    if (watched == Text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            Accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

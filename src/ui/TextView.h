@@ -2,7 +2,8 @@
 // The text view of a program ("Edytuj jako tekst…"): the program as plain
 // text in a monospace editor, edited freely. Every change is checked at once;
 // the first error is shown with its line number and "OK" stays greyed until
-// the text is valid. "OK" hands the text over, "Anuluj" drops it. Window-modal
+// the text is valid. "OK" (or Ctrl+Enter) hands the text over, "Anuluj" drops
+// it. Window-modal
 // while open.
 
 #include <QDialog>
@@ -28,6 +29,9 @@ public:
     QPlainTextEdit* Text = nullptr;
     QLabel* Problem = nullptr;
     QDialogButtonBox* Buttons = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Recheck();

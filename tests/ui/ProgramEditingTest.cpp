@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <cstdio>
 #include <vector>
 
 #include "EditorPage.h"
@@ -342,6 +343,76 @@ TEST_F(Editing, TheTextViewShowsErrorsWhileTypingAndChangesNothingUntilValid) {
     EXPECT_EQ(Text(1), "[01]  X_DST  +1234567");
     EXPECT_EQ(Commands().History().Stack().count(), 1);
     EXPECT_TRUE(window->Modified().IsSet());
+}
+
+// The operator's round: ten lines typed with the keyboard alone, pasted into
+// another program as a text editor would hand them over, a line inserted in
+// the middle with the jumps following, then everything undone.
+TEST_F(Editing, TenLinesFromTheKeyboardPastedInsertedAndAllUndone) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->ProgBox->setFocus();
+    int keys = 0;
+    auto press = [&](QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(to, static_cast<Qt::Key>(key), modifiers);
+        ++keys;
+    };
+    auto type = [&](QWidget* to, const QString& text) {
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0)
+                press(to, Qt::Key_Return);
+            QTest::keyClicks(to, lines[i]);
+            keys += static_cast<int>(lines[i].size());
+        }
+    };
+    press(window->ProgBox, Qt::Key_T, Qt::ControlModifier);
+    TextView* view = Commands().Text;
+    ASSERT_TRUE(view->isVisible());
+    press(view->Text, Qt::Key_A, Qt::ControlModifier);
+    const QString program = "M_EN\nV_MAX 1000\nA_MAX 500\nS_CNT 3\nX_DST 10000\nW_TIM 500\n"
+                            "X_DST 0\nW_TIM 500\nJ_CNT 4\nEND";
+    type(view->Text, program);
+    EXPECT_EQ(view->Problem->text().toStdString(), "Tekst jest poprawny.");
+    press(view->Text, Qt::Key_Return, Qt::ControlModifier); // applies, as "OK" does
+    EXPECT_FALSE(view->isVisible());
+    EXPECT_EQ(Text(0), "[00]  M_EN   ");
+    EXPECT_EQ(Text(4), "[04]  X_DST  +0010000");
+    EXPECT_EQ(Text(8), "[08]  J_CNT  04");
+    EXPECT_EQ(Text(9), "[09]  END    ");
+    std::printf("ten lines written with %d key presses\n", keys);
+    EXPECT_LT(keys, 110);
+
+    // As a text editor hands the lines over: the editor's own texts.
+    QString plain;
+    for (int n = 0; n < 10; ++n)
+        plain += Text(n) + "\n";
+    QGuiApplication::clipboard()->setText(plain);
+    press(window->ProgBox, Qt::Key_2, Qt::ControlModifier);
+    press(window->ProgBox, Qt::Key_V, Qt::ControlModifier);
+    for (int l = 0; l < LinesPerProgram; ++l)
+        EXPECT_EQ(window->Programs().Line(2, l), window->Programs().Line(0, l)) << l;
+
+    // A line inserted above line 04: the loop's jump follows its line.
+    // The pasted lines are selected; Home goes back to line 00.
+    EXPECT_EQ(Page().Selection().Count(), 10);
+    press(window->ProgBox, Qt::Key_Home);
+    for (int n = 0; n < 4; ++n)
+        press(window->ProgBox, Qt::Key_Down);
+    press(window->ProgBox, Qt::Key_Insert);
+    EXPECT_EQ(Text(4), "[04]  *****  ");
+    EXPECT_EQ(Text(5), "[05]  X_DST  +0010000");
+    EXPECT_EQ(Text(9), "[09]  J_CNT  05");
+
+    // Undo to the empty set.
+    int undos = 0;
+    while (Commands().Cofnij->isEnabled() && undos < 10) {
+        press(window->ProgBox, Qt::Key_Z, Qt::ControlModifier);
+        ++undos;
+    }
+    EXPECT_EQ(undos, 3);
+    EXPECT_EQ(Now(), Bytes(ProgramSet::Size(), 0));
+    EXPECT_EQ(window->CurrentProgram(), 0);
 }
 
 } // namespace
