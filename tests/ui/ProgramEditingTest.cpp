@@ -416,4 +416,20 @@ TEST_F(Editing, TenLinesFromTheKeyboardPastedInsertedAndAllUndone) {
     EXPECT_EQ(window->CurrentProgram(), 0);
 }
 
+TEST_F(Editing, MoreThanAHundredStepsAreKept) {
+    for (int step = 1; step <= 150; ++step) {
+        window->Programs().SetLine(step % 10, step % 25,
+                                   ProgramLine{18, 0, 0, 0, static_cast<std::uint8_t>(step % 10),
+                                               static_cast<std::uint8_t>(step / 10), 0, 0});
+        ASSERT_TRUE(Commands().History().Record(QStringLiteral("krok %1").arg(step)));
+    }
+    int undone = 0;
+    while (Commands().Cofnij->isEnabled()) {
+        Commands().Undo();
+        ++undone;
+    }
+    EXPECT_EQ(undone, 150);
+    EXPECT_EQ(Now(), Bytes(ProgramSet::Size(), 0));
+}
+
 } // namespace
