@@ -193,7 +193,7 @@ void DeviceReportProcessor::LineRead(std::uint8_t program, std::uint8_t line,
         sink_.AdvanceProgress();
     } else {
         sink_.ShowStatus(message, false);
-        sink_.RenderProgram();
+        sink_.ProgramRead(program);
         sink_.SetProgress(LinesPerProgram);
     }
 }

@@ -37,4 +37,10 @@ public:
     virtual void AdvanceProgress() = 0;
     // Redraws the listing of the current program.
     virtual void RenderProgram() = 0;
+    // The last line of a program read from the controller has been stored:
+    // redraws the listing.
+    virtual void ProgramRead(std::uint8_t program) {
+        (void)program;
+        RenderProgram();
+    }
 };

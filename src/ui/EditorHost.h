@@ -24,4 +24,7 @@ public:
     // Runs an event handler; an exception escaping it is shown by the general
     // error display and ends only that handler.
     virtual void RunGuarded(const std::function<void()>& handler) = 0;
+    // Records the change just made to the program set as one undo step named
+    // by what ("wyczyszczenie programu 3").
+    virtual void RecordChange(const QString& what) { (void)what; }
 };

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -38,6 +41,20 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& capti
 constexpr int LabelWidth = 156;
 const QColor HoverColour(255, 255, 255);
 const QColor PlainColour(0, 0, 0);
+// PgUp and PgDn move the selection by this many lines.
+constexpr int PageLines = 10;
+
+QString TwoDigits(int n) {
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+// "linii 07" or "linii 03–07".
+QString LinesText(const LineSelection& selection) {
+    return selection.Count() == 1
+               ? QStringLiteral("linii ") + TwoDigits(selection.First())
+               : QStringLiteral("linii %1–%2")
+                     .arg(TwoDigits(selection.First()), TwoDigits(selection.Last()));
+}
 
 } // namespace
 
@@ -97,9 +114,24 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
         label->setFont(font);
         label->setTextFormat(Qt::PlainText);
         label->setMouseTracking(true);
-        SetLabelColour(label, PlainColour);
         line[n] = label;
+        PaintLabel(n);
     }
+    // The labels have a fixed-pitch font: texts up to this length fit the
+    // form's width without being measured each time.
+    QLabel probe;
+    probe.setFont(font);
+    probe.setTextFormat(Qt::PlainText);
+    fixedPitch_ = QFontInfo(font).fixedPitch();
+    for (int length = 1; length < MeasuredLengths; ++length) {
+        probe.setText(QString(length, QLatin1Char('W')));
+        if (probe.sizeHint().width() > LabelWidth)
+            break;
+        fittingLength_ = length;
+    }
+    // The keyboard works on the listing, which has the focus from the start.
+    ProgBox->setFocusPolicy(Qt::StrongFocus);
+    ProgBox->setFocus();
     // The mouse on the listing is seen before any widget handles it. This is
     // also how a right-button release is taken by the line label under the
     // pointer, whichever widget received the press.
@@ -120,10 +152,29 @@ void EditorPage::RenderProgram() {
     const ProgramSet& set = host_.Programs();
     for (int n = 0; n < LinesPerProgram; ++n) {
         QLabel* label = line[n];
-        label->setText(QString::fromStdString(RenderLine(n, set.Line(program, n))));
+        const QString text = QString::fromStdString(RenderLine(n, set.Line(program, n)));
+        if (label->text() == text)
+            continue;
+        label->setText(text);
         // The labels size themselves to their text, so the longest lines
-        // ("X_DST  +0012000") keep their last digit; never below the form's width.
-        label->resize(std::max(LabelWidth, label->sizeHint().width()), label->height());
+        // ("X_DST  +0012000") keep their last digit; never below the form's
+        // width. Only a text too long for that width is measured.
+        int width = LabelWidth;
+        if (text.size() > fittingLength_) {
+            // In a fixed-pitch font the width follows from the length alone:
+            // each length is measured once.
+            const bool cached = fixedPitch_ && text.size() < MeasuredLengths;
+            int* known = cached ? &widthByLength_[static_cast<std::size_t>(text.size())] : nullptr;
+            if (known == nullptr || *known == 0) {
+                width = std::max(LabelWidth, label->sizeHint().width());
+                if (known != nullptr)
+                    *known = width;
+            } else {
+                width = *known;
+            }
+        }
+        if (label->width() != width)
+            label->resize(width, label->height());
     }
 }
 
@@ -134,34 +185,78 @@ int EditorPage::LineNumberOf(const QObject* label) {
     return ok ? number : -1;
 }
 
+void EditorPage::ShowProgram(int program) {
+    if (!ProgramSet::IsValidProgram(program))
+        return;
+    p[program]->setChecked(true);
+    RenderProgram();
+}
+
+void EditorPage::SelectLine(int number, bool extend) {
+    const LineSelection before = selection_;
+    selection_.Select(number, extend);
+    PaintSelection(before);
+}
+
+void EditorPage::PaintSelection(const LineSelection& before) {
+    for (int n = std::min(before.First(), selection_.First());
+         n <= std::max(before.Last(), selection_.Last()); ++n)
+        PaintLabel(n);
+}
+
+void EditorPage::ClearSelectedLines() {
+    const int program = CurrentProgram();
+    if (program == NoIndex)
+        return;
+    for (int n = selection_.First(); n <= selection_.Last(); ++n)
+        host_.Programs().ClearLine(program, n);
+    RenderProgram();
+    host_.MarkModified();
+    host_.RecordChange(QStringLiteral("wyczyszczenie ") + LinesText(selection_));
+}
+
 void EditorPage::p0Click() {
     RenderProgram();
 }
 
-void EditorPage::SetLabelColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    if (palette.color(QPalette::WindowText) == colour)
-        return;
-    palette.setColor(QPalette::WindowText, colour);
+void EditorPage::PaintLabel(int n) {
+    QLabel* label = line[n];
+    const bool hovered = label == hovered_;
+    const bool selected = selection_.Contains(n);
     // White text on the light page would all but vanish: the line under the
-    // mouse is shown on the selection colour.
-    const bool hovered = colour == HoverColour;
-    palette.setColor(QPalette::Window, hovered ? ProgBox->palette().color(QPalette::Highlight)
-                                               : ProgBox->palette().color(QPalette::Window));
-    label->setAutoFillBackground(hovered);
+    // mouse is shown on the selection colour; the selected lines on a paler
+    // one, with black text.
+    const QColor highlight = ProgBox->palette().color(QPalette::Highlight);
+    const QColor plain = ProgBox->palette().color(QPalette::Window);
+    QColor background = plain;
+    if (hovered)
+        background = highlight;
+    else if (selected)
+        background = QColor((highlight.red() + 2 * plain.red()) / 3,
+                            (highlight.green() + 2 * plain.green()) / 3,
+                            (highlight.blue() + 2 * plain.blue()) / 3);
+    const QColor text = hovered ? HoverColour : PlainColour;
+    QPalette palette = label->palette();
+    const bool fill = hovered || selected;
+    if (palette.color(QPalette::WindowText) == text &&
+        palette.color(QPalette::Window) == background && label->autoFillBackground() == fill)
+        return;
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    label->setAutoFillBackground(fill);
     label->setPalette(palette);
 }
 
 void EditorPage::line00MouseMove(QLabel* label) {
-    for (QLabel* each : line)
-        if (each != label)
-            SetLabelColour(each, PlainColour);
-    SetLabelColour(label, HoverColour);
+    hovered_ = label;
+    for (int n = 0; n < LinesPerProgram; ++n)
+        PaintLabel(n);
 }
 
 void EditorPage::ProgBoxMouseMove() {
-    for (QLabel* each : line)
-        SetLabelColour(each, PlainColour);
+    hovered_ = nullptr;
+    for (int n = 0; n < LinesPerProgram; ++n)
+        PaintLabel(n);
 }
 
 void EditorPage::line00DblClick(QLabel* label) {
@@ -178,10 +273,13 @@ void EditorPage::line00MouseDown(QLabel* label, Qt::MouseButton button) {
 void EditorPage::line00MouseUp(QLabel* label, Qt::MouseButton button) {
     if (button != Qt::RightButton)
         return;
-    if (!drag_.Drop(host_.Programs(), LineNumberOf(label)))
+    const int from = drag_.Line();
+    const int to = LineNumberOf(label);
+    if (!drag_.Drop(host_.Programs(), to))
         return;
     host_.MarkModified();
     RenderProgram();
+    host_.RecordChange(QStringLiteral("zamiana linii %1 i %2").arg(TwoDigits(from), TwoDigits(to)));
 }
 
 void EditorPage::ProgBoxMouseDown() {
@@ -202,6 +300,7 @@ void EditorPage::BitBtn5Click() {
     RenderProgram();
     host_.MarkModified();
     host_.ShowStatus(QStringLiteral("Program został wczyszczony"));
+    host_.RecordChange(QStringLiteral("wyczyszczenie programu %1").arg(program));
 }
 
 void EditorPage::BitBtn10Click() {
@@ -215,6 +314,7 @@ void EditorPage::BitBtn10Click() {
     pb->setValue(LinesPerProgram);
     host_.MarkModified();
     host_.ShowStatus(QStringLiteral("Program został skopiowany"));
+    host_.RecordChange(QStringLiteral("kopiowanie programu %1 do %2").arg(source).arg(destination));
 }
 
 QLabel* EditorPage::LineLabelAt(const QPointF& globalPosition) const {
@@ -225,8 +325,60 @@ QLabel* EditorPage::LineLabelAt(const QPointF& globalPosition) const {
     return nullptr;
 }
 
+bool EditorPage::ListingKeyPress(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool extend = modifiers == Qt::ShiftModifier;
+    if (modifiers != Qt::NoModifier && !extend)
+        return false;
+    const int current = selection_.Current();
+    switch (event->key()) {
+    case Qt::Key_Up:
+        SelectLine(current - 1, extend);
+        return true;
+    case Qt::Key_Down:
+        SelectLine(current + 1, extend);
+        return true;
+    case Qt::Key_PageUp:
+        SelectLine(current - PageLines, extend);
+        return true;
+    case Qt::Key_PageDown:
+        SelectLine(current + PageLines, extend);
+        return true;
+    case Qt::Key_Home:
+        SelectLine(0, extend);
+        return true;
+    case Qt::Key_End:
+        SelectLine(LinesPerProgram - 1, extend);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (extend)
+            return false;
+        host_.RunGuarded([this, current] { host_.OpenLineEditor(current); });
+        return true;
+    case Qt::Key_Delete:
+        if (extend)
+            return false;
+        host_.RunGuarded([this] { ClearSelectedLines(); });
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool EditorPage::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::KeyPress && watched == ProgBox)
+        return ListingKeyPress(static_cast<QKeyEvent*>(event));
+    if (type == QEvent::ContextMenu &&
+        (watched == ProgBox || (watched->parent() == ProgBox && qobject_cast<QLabel*>(watched)))) {
+        // The right button moves lines; the menu comes from the keyboard.
+        if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Mouse)
+            return true;
+        const QLabel* current = line[selection_.Current()];
+        emit LineMenuRequested(current->mapToGlobal(current->rect().center()));
+        return true;
+    }
     if (type == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::RightButton)
@@ -253,9 +405,15 @@ bool EditorPage::eventFilter(QObject* watched, QEvent* event) {
     const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
     if (type == QEvent::MouseMove)
         host_.RunGuarded([this, label] { line00MouseMove(label); });
-    else if (type == QEvent::MouseButtonPress)
+    else if (type == QEvent::MouseButtonPress) {
+        if (button == Qt::LeftButton) {
+            // A left click selects the line, Shift+click a range.
+            const bool extend = static_cast<QMouseEvent*>(event)->modifiers() & Qt::ShiftModifier;
+            SelectLine(LineNumberOf(label), extend);
+            ProgBox->setFocus(Qt::MouseFocusReason);
+        }
         host_.RunGuarded([this, label, button] { line00MouseDown(label, button); });
-    else {
+    } else {
         // The second press of a double-click reaches the label only as the
         // double-click; it is a press all the same (a right one starts a move).
         if (button == Qt::LeftButton)

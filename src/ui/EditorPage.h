@@ -4,18 +4,24 @@
 // copy buttons, the copy destination Prog and the progress bar pb.
 // Mouse on the listing: hover colouring, double-click opens the line edit
 // dialog, right-button drag exchanges two lines.
+// The keyboard on the listing (ProgBox has the focus): Up/Down, PgUp/PgDn,
+// Home/End move the selection (with Shift they extend it), Enter opens the
+// line edit dialog, Delete clears the selected lines; a left click selects a
+// line, Shift+click a range.
 // The transfer buttons BitBtn6..BitBtn9 are handled by the hosting window.
 
 #include <QWidget>
 #include <array>
 
 #include "DragSource.h"
+#include "LineSelection.h"
 #include "ProgramSet.h"
 
 class EditorHost;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QKeyEvent;
 class QMouseEvent;
 class QProgressBar;
 class QPushButton;
@@ -32,6 +38,15 @@ public:
     int CurrentProgram() const;
     // Sets the 25 labels to the RenderLine texts of the current program.
     void RenderProgram();
+
+    // Checks the button of the program and shows it.
+    void ShowProgram(int program);
+
+    // The selected lines, shown on the listing.
+    const LineSelection& Selection() const { return selection_; }
+    void SelectLine(int line, bool extend = false);
+    // Clears the selected lines to empty lines, nothing moving (Delete).
+    void ClearSelectedLines();
 
     // The line recorded by a right-button press, (255, 255) when no move is
     // pending.
@@ -71,14 +86,32 @@ public:
     QGroupBox* ProgBox = nullptr;
     std::array<QLabel*, LinesPerProgram> line{};
 
+signals:
+    // The context menu of the lines was asked for from the keyboard (the
+    // right button moves lines), at a point of the screen.
+    void LineMenuRequested(const QPoint& globalPosition);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The line label under a point of the screen, or null.
     QLabel* LineLabelAt(const QPointF& globalPosition) const;
-    void SetLabelColour(QLabel* label, const QColor& colour);
+    // The label's colours from the hover and the selection.
+    void PaintLabel(int n);
+    void PaintSelection(const LineSelection& before);
+    bool ListingKeyPress(QKeyEvent* event);
 
     EditorHost& host_;
     DragSource drag_;
+    LineSelection selection_;
+    QLabel* hovered_ = nullptr;
+    // The longest text that fits the form's label width; longer texts are
+    // measured and widen their label.
+    int fittingLength_ = 0;
+    // The width of a label for each text length longer than that, 0 while
+    // not measured; kept only when the font is fixed-pitch.
+    static constexpr int MeasuredLengths = 64;
+    bool fixedPitch_ = false;
+    std::array<int, MeasuredLengths> widthByLength_{};
 };

@@ -104,6 +104,7 @@ void FileCommands::New() {
         return;
     }
     host_.Programs().ClearAllPrograms();
+    host_.ProgramSetReplaced();
     host_.RenderProgram();
     host_.SetCurrentFile(QString());
     host_.SetCaptionText(FileCaption("Nowy"));
@@ -127,6 +128,7 @@ void FileCommands::Open() {
         }
         host_.SetCurrentFile(path);
         host_.SetCaptionText(FileCaption(path));
+        host_.ProgramSetReplaced();
         host_.RenderProgram();
         host_.ShowStatus("Program został otwarty");
         host_.Modified().ClearModified();
@@ -185,6 +187,7 @@ void FileCommands::AutoLoad(const QString& path) {
     if (!Read(path)) {
         return;
     }
+    host_.ProgramSetReplaced();
     host_.RenderProgram();
     host_.SetCurrentFile(path);
     host_.SetCaptionText(FileCaption(path));

@@ -23,4 +23,7 @@ public:
     virtual void RenderProgram() = 0;
     // Replaces the text of status panel 0.
     virtual void ShowStatus(const QString& message) = 0;
+    // The whole set was replaced (New, Open, the load at start-up): the edit
+    // history starts afresh.
+    virtual void ProgramSetReplaced() {}
 };

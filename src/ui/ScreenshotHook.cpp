@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -19,7 +21,9 @@
 #include "ControlPage.h"
 #include "EditorPage.h"
 #include "LiveChart.h"
+#include "ProgramEditing.h"
 #include "TFMain.h"
+#include "TextView.h"
 
 namespace {
 // Time for the window to be mapped and painted before the first shot, and
@@ -145,9 +149,41 @@ void ScreenshotHook::ReadProgramBack() {
                               differing);
              After(PageDelayMs, [this] {
                  Shoot(0);
-                 RunProgramAndChart();
+                 ShootEditing([this] { RunProgramAndChart(); });
              });
          });
+}
+
+void ScreenshotHook::ShootEditing(std::function<void()> next) {
+    QMenu* menu = window_.Editing().Edycja;
+    window_.MainMenu1->setActiveAction(menu->menuAction()); // opens the menu
+    After(PageDelayMs, [this, menu, next = std::move(next)]() mutable {
+        ShootOver(menu, QStringLiteral("edit-menu.png"));
+        menu->hide();
+        window_.Editing().EditAsText();
+        After(PageDelayMs, [this, next = std::move(next)] {
+            TextView* view = window_.Editing().Text;
+            ShootOver(view, QStringLiteral("text-view.png"));
+            view->reject();
+            next();
+        });
+    });
+}
+
+void ScreenshotHook::ShootOver(QWidget* top, const QString& name) {
+    QPixmap shot;
+    if (QScreen* screen = window_.screen();
+        screen != nullptr && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        const QRect area = window_.frameGeometry()
+                               .united(top->frameGeometry())
+                               .translated(-screen->geometry().topLeft());
+        shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    }
+    if (shot.isNull())
+        shot = top->grab();
+    const QString path = QDir(directory_).filePath(name);
+    if (!shot.save(path))
+        std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
 }
 
 void ScreenshotHook::RunProgramAndChart() {
@@ -179,20 +215,7 @@ void ScreenshotHook::AnswerQuestion(const QString& name, QMessageBox::StandardBu
                  QMessageBox* box = question();
                  if (box == nullptr)
                      return;
-                 QPixmap shot;
-                 if (QScreen* screen = window_.screen();
-                     screen != nullptr &&
-                     QGuiApplication::platformName() != QLatin1String("offscreen")) {
-                     const QRect area = window_.frameGeometry()
-                                            .united(box->frameGeometry())
-                                            .translated(-screen->geometry().topLeft());
-                     shot = screen->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-                 }
-                 if (shot.isNull())
-                     shot = box->grab();
-                 const QString path = QDir(directory_).filePath(name);
-                 if (!shot.save(path))
-                     std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
+                 ShootOver(box, name);
                  // The buttons' texts, for checks of the translation.
                  QStringList texts;
                  for (QAbstractButton* button : box->buttons())

@@ -18,7 +18,9 @@
 // program is marked as changed, so closing asks whether to save it; that
 // question is photographed ("question-close.png") and answered "Nie". The
 // texts of each question's buttons go to stderr as well, and with each page
-// the connection state of the status bar.
+// the connection state of the status bar. After the read-back the menu
+// "Edycja" and the text view of P0 are photographed as well ("edit-menu.png",
+// "text-view.png").
 
 #include <QMessageBox>
 #include <QObject>
@@ -57,6 +59,11 @@ private:
     void ShowAndShoot(int page, std::function<void()> next);
     void SendProgram();
     void ReadProgramBack();
+    // The menu "Edycja" opened ("edit-menu.png") and the text view of P0
+    // ("text-view.png"), each over the window; then next.
+    void ShootEditing(std::function<void()> next);
+    // Photographs the window with a box, menu or dialog over it into name.
+    void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();
     void CloseAfterSaveQuestion();
     // Waits for the next question box, photographs it over the window into

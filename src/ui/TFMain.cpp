@@ -33,6 +33,7 @@
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "ProgramEditing.h"
 #include "TFProg.h"
 #include "WindowSettings.h"
 
@@ -73,6 +74,8 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     CreateMenu();
     CreateToolBar();
     CreatePages();
+    editing_ = std::make_unique<ProgramEditing>(*editor_, *this, this);
+    editing_->AddMenu(MainMenu1, Pomoc1->menuAction());
     CreateStatusBar();
     ApplySizeLimits();
     Client->installEventFilter(this);
@@ -352,13 +355,21 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
 
 void TFMain::CreateLineEditor() {
     lineEditorDue_ = false; // once, even if the creation fails
-    FProg = new TFProg(programs_,
-                       {[this] { MarkModified(); }, [this] { RenderProgram(); },
-                        [this] {
-                            ProgBox->setEnabled(true);
-                            ProgNumBox->setEnabled(true);
-                        }},
-                       this);
+    FProg = new TFProg(
+        programs_,
+        {[this] { MarkModified(); },
+         [this] {
+             RenderProgram();
+             const EditTarget target = FProg->Target();
+             editing_->History().Record(
+                 QStringLiteral("edycja linii %1").arg(target.line, 2, 10, QLatin1Char('0')),
+                 {target.program, target.line});
+         },
+         [this] {
+             ProgBox->setEnabled(true);
+             ProgNumBox->setEnabled(true);
+         }},
+        this);
 }
 
 TFProg* TFMain::LineEditor() {
@@ -399,6 +410,19 @@ int TFMain::CurrentProgram() const {
 
 void TFMain::RenderProgram() {
     editor_->RenderProgram();
+}
+
+void TFMain::RecordChange(const QString& what) {
+    editing_->History().Record(what);
+}
+
+void TFMain::ProgramSetReplaced() {
+    editing_->History().Reset();
+}
+
+void TFMain::ProgramRead(std::uint8_t program) {
+    RenderProgram();
+    editing_->History().Record(QStringLiteral("odczyt programu %1 ze sterownika").arg(program));
 }
 
 void TFMain::ShowStatus(const QString& message) {

@@ -30,6 +30,7 @@ class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
 class EditorPage;
+class ProgramEditing;
 class FileCommands;
 class HidBackend;
 class TFProg;
@@ -113,6 +114,15 @@ public:
     MessageBoxes& Boxes() override { return boxes_; }
     FileDialogs& Dialogs() { return dialogs_; }
     EditorPage& Editor() const { return *editor_; }
+    // Undo and redo, the clipboard, inserting and deleting lines, the text
+    // view: the menu "Edycja".
+    ProgramEditing& Editing() const { return *editing_; }
+    // One undo step for the change just made (EditorHost).
+    void RecordChange(const QString& what) override;
+    // New, Open and the load at start-up begin a fresh edit history.
+    void ProgramSetReplaced() override;
+    // A program read back from the controller is one undo step.
+    void ProgramRead(std::uint8_t program) override;
 
     // The window caption as plain text ("KX-RD4 PC  -  [Nowy]"; in the demo
     // "KX-RD4 PC (symulator)  -  [Nowy]").
@@ -274,6 +284,7 @@ private:
     QString caption_;
     std::function<void()> timer1Hook_;
     EditorPage* editor_ = nullptr;
+    std::unique_ptr<ProgramEditing> editing_;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     bool started_ = false;

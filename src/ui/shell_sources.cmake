@@ -5,6 +5,14 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/EditorPage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DeferredStyleIcon.h
   ${CMAKE_CURRENT_LIST_DIR}/DeferredStyleIcon.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramEditing.h
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramEditing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramHistory.h
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramHistory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramSetStep.h
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramSetStep.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextView.h
+  ${CMAKE_CURRENT_LIST_DIR}/TextView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontWarmUp.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp

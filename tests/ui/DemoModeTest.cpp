@@ -4,6 +4,7 @@
 // would: the line edit dialog, the transfer buttons, the chart's Play/Stop.
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "EmulatorPeer.h"
 #include "FileCommands.h"
 #include "LiveChart.h"
+#include "ProgramEditing.h"
 #include "ShellFixture.h"
 #include "TFProg.h"
 
@@ -143,6 +145,20 @@ TEST_F(DemoMode, ProgramEditedSentClearedReadBackAndRunMovesTheChartedAxis) {
     EXPECT_EQ(Program(window->Programs(), 0), sent);
     EXPECT_EQ(Line(3)->text(), "[03]  X_DST  +0006000");
     EXPECT_TRUE(window->windowTitle().startsWith("KX-RD4 PC (symulator)  -  [Nowy]"));
+
+    // The read-back over the cleared program is one step, taken back and
+    // redone like any edit; before it, the clear.
+    ProgramEditing& editing = window->Editing();
+    EXPECT_EQ(editing.Cofnij->text(), "Cofnij: odczyt programu 0 ze sterownika");
+    editing.Cofnij->trigger();
+    EXPECT_EQ(Program(window->Programs(), 0), (std::array<std::uint8_t, ProgramBytes>{}));
+    EXPECT_EQ(editing.Cofnij->text(), "Cofnij: wyczyszczenie programu 0");
+    editing.Cofnij->trigger();
+    EXPECT_EQ(Program(window->Programs(), 0), sent);
+    editing.Ponow->trigger();
+    editing.Ponow->trigger();
+    EXPECT_EQ(Program(window->Programs(), 0), sent);
+    EXPECT_FALSE(editing.Ponow->isEnabled());
 
     Click("BitBtn8"); // "Uruchom program"
     window->PageControl1->setCurrentWidget(window->TabSheet3);

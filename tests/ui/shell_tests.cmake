@@ -5,6 +5,7 @@ add_executable(kx_shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/ShellFakes.h
   ${CMAKE_CURRENT_LIST_DIR}/MainWindowTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EditorPageTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramEditingTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ErrorDisplayTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CommandWiringTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxesTest.cpp
