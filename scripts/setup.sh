@@ -13,7 +13,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
   qemu-system-x86 busybox-static cpio kmod
-  dpkg-dev help2man desktop-file-utils debootstrap x11-utils
+  dpkg-dev file help2man desktop-file-utils debootstrap x11-utils
 )
 
 missing=()
