@@ -1,14 +1,20 @@
 #include "Cli.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <set>
 
+#include "BackupComparison.h"
+#include "BackupSession.h"
+#include "ControllerBackup.h"
 #include "ControllerSession.h"
+#include "EmulatedBackend.h"
 #include "FileAccess.h"
 #include "IntegerText.h"
 #include "ParameterTable.h"
@@ -33,6 +39,7 @@ struct UsageError {
 // A failure: the message goes to stderr.
 struct Failure {
     std::string message;
+    int status = Cli::Failed;
 };
 
 struct Arguments {
@@ -43,6 +50,11 @@ struct Arguments {
     bool raw = false;
     bool clamp = false;
     bool verify = false;
+    bool emulator = false;
+    bool parametersOnly = false;
+    bool dryRun = false;
+    bool homing = false;
+    std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name
@@ -72,6 +84,13 @@ const std::map<std::string, CommandRule>& Rules() {
         {"brake", {{"--timeout"}, 0, 0, "brake"}},
         {"status", {{"--timeout"}, 0, 0, "status"}},
         {"watch", {{"--seconds", "--timeout"}, 0, 0, "watch [--seconds S]"}},
+        {"backup", {{"--output"}, 0, 0, "backup [-o FILE.kxb|-]"}},
+        {"restore",
+         {{"--programs", "--parameters", "--dry-run", "--homing"},
+          1,
+          1,
+          "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]"}},
+        {"diff", {{}, 1, 2, "diff FILE [FILE2]"}},
     };
     return rules;
 }
@@ -81,6 +100,30 @@ int ParseProgram(const std::string& text) {
         throw UsageError{"-p: the program number must be 0 to 9, not \"" + text + "\""};
     }
     return text[0] - '0';
+}
+
+// "0,3,5-7": the programs named.
+std::array<bool, ProgramCount> ParseProgramList(const std::string& text) {
+    std::array<bool, ProgramCount> programs{};
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t comma = text.find(',', pos);
+        if (comma == std::string::npos) {
+            comma = text.size();
+        }
+        const std::string item = text.substr(pos, comma - pos);
+        const bool range = item.size() == 3 && item[1] == '-';
+        if (!(item.size() == 1 || range) || item[0] < '0' || item[0] > '9' ||
+            (range && (item[2] < item[0] || item[2] > '9'))) {
+            throw UsageError{"--programs: \"" + text +
+                             "\" is not a list of programs such as 0,3,5-7"};
+        }
+        for (char p = item[0]; p <= (range ? item[2] : item[0]); ++p) {
+            programs[static_cast<std::size_t>(p - '0')] = true;
+        }
+        pos = comma + 1;
+    }
+    return programs;
 }
 
 Arguments Parse(const std::vector<std::string>& args) {
@@ -109,6 +152,16 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.clamp = true;
         } else if (arg == "--verify") {
             a.verify = true;
+        } else if (arg == "--emulator") {
+            a.emulator = true;
+        } else if (arg == "--parameters") {
+            a.parametersOnly = true;
+        } else if (arg == "--dry-run") {
+            a.dryRun = true;
+        } else if (arg == "--homing") {
+            a.homing = true;
+        } else if (arg == "--programs") {
+            a.programs = ParseProgramList(value("--programs"));
         } else if (arg == "--seconds") {
             const std::string& text = value("--seconds");
             char* end = nullptr;
@@ -149,7 +202,8 @@ Arguments Parse(const std::vector<std::string>& args) {
         throw UsageError{"unknown command \"" + a.command + "\""};
     }
     for (const std::string& option : a.options) {
-        if (option != "--timeout" && rule->second.options.count(option) == 0) {
+        if (option != "--timeout" && option != "--emulator" &&
+            rule->second.options.count(option) == 0) {
             throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
                              rule->second.synopsis + ")"};
         }
@@ -267,6 +321,12 @@ public:
             Status();
         } else if (c == "watch") {
             Watch();
+        } else if (c == "backup") {
+            Backup();
+        } else if (c == "restore") {
+            Restore();
+        } else if (c == "diff") {
+            Diff();
         }
     }
 
@@ -276,7 +336,8 @@ private:
 
     ControllerSession& Session() {
         if (!session_) {
-            std::shared_ptr<HidBackend> backend = factory_ ? factory_() : nullptr;
+            std::shared_ptr<HidBackend> backend =
+                a_.emulator ? EmulatedBackend::Create() : (factory_ ? factory_() : nullptr);
             if (!backend) {
                 throw Failure{"no HID support on this system"};
             }
@@ -289,6 +350,25 @@ private:
     ControllerSession& Controller() {
         ControllerSession& s = Session();
         std::string error;
+        if (s.HidAvailable()) {
+            std::string found;
+            int count = 0;
+            for (const auto& e : s.Devices()) {
+                if (e.name == "KX-RD4" && !e.path.empty()) {
+                    ++count;
+                    found += "\n  " + e.path;
+                }
+            }
+            if (count == 0) {
+                s.Ready(error);
+                throw Failure{error, Cli::NoDevice};
+            }
+            if (count > 1) {
+                throw Failure{std::to_string(count) +
+                                  " KX-RD4 controllers are connected; connect only one:" + found,
+                              Cli::SeveralDevices};
+            }
+        }
         if (!s.Ready(error)) {
             throw Failure{error};
         }
@@ -508,6 +588,131 @@ private:
         }
     }
 
+    std::string ControllerName() {
+        for (const auto& e : Session().Devices()) {
+            if (e.selected) {
+                return "KX-RD4 at " + e.path;
+            }
+        }
+        return "KX-RD4";
+    }
+
+    ControllerBackup ReadController() {
+        ControllerSession& s = Controller();
+        ControllerBackup backup;
+        std::string error;
+        if (!BackupSession(s).Read(backup, error)) {
+            throw Failure{"reading the controller: " + error};
+        }
+        return backup;
+    }
+
+    void Backup() {
+        const ControllerBackup backup = ReadController();
+        const std::time_t now = std::time(nullptr);
+        char date[32];
+        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+        const std::string text =
+            backup.Write({"KX-RD4 controller backup, kxrd4-cli " KXRD4_VERSION,
+                          std::string("date: ") + date, "controller: " + ControllerName(),
+                          "Not readable from the controller, written on restore when given here:",
+                          "modbus-address = 1..247, modbus-baud = 19200|38400|57600|115200,",
+                          "input-filter = 0..999 (ms) in [parameters]."});
+        if (!a_.output || *a_.output == "-") {
+            out_ << text;
+            return;
+        }
+        if (!FileAccess::WriteAtomically(*a_.output, text.data(), text.size())) {
+            throw Failure{"cannot write " + *a_.output + " (it is left as it was)"};
+        }
+        out_ << "backup of the " << ControllerName() << " written to " << *a_.output << "\n";
+    }
+
+    // A backup file, or a program file (its ten programs).
+    ControllerBackup LoadBackup(const std::string& path) {
+        const std::string text = ReadListing(path);
+        if (text.size() == static_cast<std::size_t>(ProgramSetBytes) &&
+            text.find("[programs]") == std::string::npos &&
+            text.find("[parameters]") == std::string::npos) {
+            ProgramSet set;
+            LoadProgramFile(path, set);
+            return ControllerBackup::FromPrograms(set);
+        }
+        ControllerBackup backup;
+        ControllerBackup::Error error;
+        if (!ControllerBackup::Parse(text, backup, error)) {
+            throw Failure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message};
+        }
+        return backup;
+    }
+
+    void Restore() {
+        const std::string& path = a_.positional[0];
+        const ControllerBackup file = LoadBackup(path);
+        BackupSession::Selection selection;
+        const bool all = !a_.programs && !a_.parametersOnly;
+        if (a_.programs) {
+            selection.programs = *a_.programs;
+        } else if (all) {
+            selection.programs.fill(true);
+        }
+        selection.parameters = all || a_.parametersOnly;
+        selection.homing = a_.homing;
+        if (selection.homing && file.parameters.count("home") != 0 && !a_.dryRun) {
+            err_ << "kxrd4-cli: --homing: writing the homing velocity starts homing\n";
+        }
+        if (a_.dryRun) {
+            const ControllerBackup current = ReadController();
+            const auto plan = BackupSession::Plan(file, current, selection);
+            if (plan.empty()) {
+                out_ << "nothing to change: the " << ControllerName() << " holds " << path << "\n";
+                return;
+            }
+            out_ << "would change on the " << ControllerName() << " (nothing written):\n"
+                 << BackupSession::Table(plan);
+            return;
+        }
+        ControllerSession& s = Controller();
+        const auto items = BackupSession(s).Restore(file, selection);
+        out_ << BackupSession::Table(items);
+        if (!BackupSession::AllVerified(items)) {
+            throw Failure{"restore of " + path +
+                          " is not complete: the items above marked DIFFERS or FAILED"};
+        }
+        out_ << "restored " << path << " onto the " << ControllerName()
+             << ": every item written was read back and verified\n";
+    }
+
+    void Diff() {
+        const std::string& first = a_.positional[0];
+        ControllerBackup a;
+        std::string aName;
+        ControllerBackup b;
+        std::string bName;
+        try {
+            if (a_.positional.size() == 2) {
+                a = LoadBackup(first);
+                aName = first;
+                b = LoadBackup(a_.positional[1]);
+                bName = a_.positional[1];
+            } else {
+                b = LoadBackup(first);
+                bName = first;
+                a = ReadController();
+                aName = ControllerName();
+            }
+        } catch (Failure& f) {
+            f.status = Cli::Trouble; // as diff(1): 2 is trouble
+            throw;
+        }
+        const auto comparison = BackupComparison::Compare(a, b);
+        out_ << comparison.Text(aName, bName);
+        if (!comparison.Same()) {
+            throw Failure{std::to_string(comparison.Differences().size()) + " difference" +
+                          (comparison.Differences().size() == 1 ? "" : "s")};
+        }
+    }
+
     static std::string LineName(int program, int line) {
         char text[32];
         std::snprintf(text, sizeof text, "line %02d of P%d", line, program);
@@ -582,7 +787,7 @@ int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend
     } catch (const Failure& e) {
         out.flush();
         err << "kxrd4-cli: " << e.message << "\n";
-        return Failed;
+        return e.status;
     } catch (const std::exception& e) {
         err << "kxrd4-cli: " << e.what() << "\n";
         return Failed;
