@@ -9,9 +9,11 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "BackupComparison.h"
 #include "BackupSession.h"
+#include "CommandReport.h"
 #include "ControllerBackup.h"
 #include "ControllerSession.h"
 #include "EmulatedBackend.h"
@@ -53,6 +55,7 @@ struct Arguments {
     bool emulator = false;
     bool parametersOnly = false;
     bool dryRun = false;
+    bool wait = false;
     bool homing = false;
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
@@ -85,6 +88,9 @@ const std::map<std::string, CommandRule>& Rules() {
         {"status", {{"--timeout"}, 0, 0, "status"}},
         {"watch", {{"--seconds", "--timeout"}, 0, 0, "watch [--seconds S]"}},
         {"backup", {{"--output"}, 0, 0, "backup [-o FILE.kxb|-]"}},
+        {"jog", {{}, 2, 3, "jog position|velocity +|- [STEP]"}},
+        {"move", {{"--wait", "--seconds"}, 1, 1, "move X [--wait [--seconds S]]"}},
+        {"home", {{"--wait", "--seconds"}, 0, 0, "home [--wait [--seconds S]]"}},
         {"restore",
          {{"--programs", "--parameters", "--dry-run", "--homing"},
           1,
@@ -156,6 +162,8 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.emulator = true;
         } else if (arg == "--parameters") {
             a.parametersOnly = true;
+        } else if (arg == "--wait") {
+            a.wait = true;
         } else if (arg == "--dry-run") {
             a.dryRun = true;
         } else if (arg == "--homing") {
@@ -302,7 +310,11 @@ public:
                         c == "run" ? MessageLetter::ProgramStart : MessageLetter::ProgramHalt;
                     return s.Byte(letter, static_cast<std::uint8_t>(*a_.program), r, e);
                 });
-            out_ << reply.status << "\n";
+            (void)reply;
+            out_ << CommandReport::Done(c == "run" ? MessageLetter::ProgramStart
+                                                   : MessageLetter::ProgramHalt,
+                                        *a_.program)
+                 << "\n";
         } else if (c == "get") {
             Get();
         } else if (c == "set") {
@@ -321,6 +333,10 @@ public:
             Status();
         } else if (c == "watch") {
             Watch();
+        } else if (c == "jog") {
+            Jog();
+        } else if (c == "move" || c == "home") {
+            Move();
         } else if (c == "backup") {
             Backup();
         } else if (c == "restore") {
@@ -386,9 +402,10 @@ private:
     }
 
     void Simple(MessageLetter letter) {
-        const auto reply = Ask([&](ControllerSession& s, ControllerSession::Reply& r,
-                                   std::string& e) { return s.Request(letter, r, e); });
-        out_ << reply.status << "\n";
+        Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+            return s.Request(letter, r, e);
+        });
+        out_ << CommandReport::Done(letter) << "\n";
     }
 
     void List() {
@@ -558,7 +575,8 @@ private:
                 }
                 return s.Value(param.write, value, r, e);
             });
-        out_ << reply.status << "\n";
+        (void)reply;
+        out_ << CommandReport::Done(param.write, value) << "\n";
     }
 
     void Status() {
@@ -585,6 +603,97 @@ private:
             error);
         if (!ok) {
             throw Failure{error};
+        }
+    }
+
+    void Jog() {
+        const std::string& what = a_.positional[0];
+        const std::string& sign = a_.positional[1];
+        if ((what != "position" && what != "velocity") || (sign != "+" && sign != "-")) {
+            throw UsageError{"usage: kxrd4-cli jog position|velocity +|- [STEP]"};
+        }
+        std::int32_t step = 500; // the window's default step
+        if (a_.positional.size() == 3) {
+            const auto parsed = IntegerText::Parse(a_.positional[2]);
+            if (!parsed || *parsed < 1 || *parsed > 1000) {
+                throw UsageError{"jog: the step is 1 to 1000, not \"" + a_.positional[2] + "\""};
+            }
+            step = *parsed;
+        }
+        const bool up = sign == "+";
+        const MessageLetter letter =
+            what == "position" ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
+                               : (up ? MessageLetter::VelocityUp : MessageLetter::VelocityDown);
+        Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+            return s.Value(letter, step, r, e);
+        });
+        out_ << CommandReport::Done(letter, step) << "\n";
+    }
+
+    // move X / home: the move starts; with --wait, returns once the axis is
+    // at rest (at X for a move) or fails after --seconds (default 60).
+    void Move() {
+        const bool home = a_.command == "home";
+        std::int32_t target = 0;
+        if (!home) {
+            const auto parsed = IntegerText::Parse(a_.positional[0]);
+            if (!parsed || *parsed < -9999999 || *parsed > 9999999) {
+                throw UsageError{"move: the position is -9999999 to 9999999, not \"" +
+                                 a_.positional[0] + "\""};
+            }
+            target = *parsed;
+        }
+        if (a_.seconds && !a_.wait) {
+            throw UsageError{a_.command + ": --seconds limits --wait"};
+        }
+        ControllerSession& s = Controller();
+        ControllerSession::Reply reply;
+        std::string error;
+        if (home) {
+            // Homing at the controller's own homing velocity and contact type.
+            if (!s.Request(MessageLetter::HomeRead, reply, error)) {
+                throw Failure{"home: " + error};
+            }
+            const std::int32_t velocity = reply.value.value_or(0);
+            if (!s.Homing(velocity, static_cast<std::uint8_t>(reply.contactType.value_or(0)), reply,
+                          error)) {
+                throw Failure{"home: " + error};
+            }
+            out_ << CommandReport::Done(MessageLetter::HomeStart, velocity) << "\n";
+        } else {
+            if (!s.Value(MessageLetter::XdstSet, target, reply, error)) {
+                throw Failure{"move: " + error};
+            }
+            out_ << CommandReport::Done(MessageLetter::XdstSet, target) << "\n";
+        }
+        if (!a_.wait) {
+            return;
+        }
+        out_.flush();
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                  std::chrono::duration<double>(a_.seconds.value_or(60)));
+        std::optional<std::int32_t> last;
+        for (;;) {
+            std::int32_t position = 0;
+            std::int32_t velocity = 0;
+            if (!s.Status(position, velocity, error)) {
+                throw Failure{a_.command + " --wait: " + error};
+            }
+            const bool still = velocity == 0 && last == position;
+            if (still && (home || position == target)) {
+                out_ << "at rest at position " << position << "\n";
+                return;
+            }
+            last = position;
+            if (std::chrono::steady_clock::now() >= deadline ||
+                (interrupted_ != nullptr && interrupted_->load())) {
+                throw Failure{a_.command + " --wait: the axis was not at rest" +
+                              (home ? std::string() : " at " + std::to_string(target)) +
+                              " within the time-out (position " + std::to_string(position) +
+                              ", velocity " + std::to_string(velocity) + ")"};
+            }
+            std::this_thread::sleep_for(PollPeriod);
         }
     }
 

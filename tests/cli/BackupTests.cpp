@@ -26,7 +26,7 @@ protected:
                     report[3] == corruptLine) {
                     report[11] ^= 1;
                 }
-                for (auto& reply : emulator.HandleRequest(report.data(), report.size(), 0)) {
+                for (auto& reply : emulator.HandleRequest(report.data(), report.size(), Now())) {
                     backend->InjectReport(id, std::move(reply));
                 }
             });
@@ -36,6 +36,12 @@ protected:
         setup.ProductString = u"KX-RD4";
         return setup;
     }
+    std::int64_t Now() const {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - start)
+            .count();
+    }
+    const std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     ControllerEmulator emulator;
     SimulatedHidBackend::DeviceId device = 0;
 };
@@ -160,6 +166,30 @@ TEST_F(CliBackup, NoControllerIsThreeSeveralAreFour) {
     r = Tool({"--emulator", "backup"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("vmax = 1000\n"), std::string::npos);
+}
+
+TEST_F(CliBackup, JogMoveAndHomeWaitForTheAxisAtRest) {
+    Attach();
+    ASSERT_EQ(Tool({"set", "amax", "29999"}).status, 0);
+    ASSERT_EQ(Tool({"set", "vmax", "29999"}).status, 0);
+    ASSERT_EQ(Tool({"enable", "on"}).status, 0);
+    // The home switch closes 1000 steps below the power-on position.
+    CliResult r = Tool({"move", "-500", "--wait", "--seconds", "20"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "target position set to -500\nat rest at position -500\n");
+    r = Tool({"jog", "position", "-", "300"});
+    EXPECT_EQ(r.out, "position moved down by 300\n");
+    r = Tool({"home", "--wait", "--seconds", "20"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "homing started at velocity -200\nat rest at position 0\n");
+    // A move the controller refuses (ENABLE off) ends with the time-out.
+    ASSERT_EQ(Tool({"enable", "off"}).status, 0);
+    r = Tool({"move", "10", "--wait", "--seconds", "0.2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("not at rest at 10 within the time-out (position"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(Tool({"jog", "speed", "+"}).status, 2);
+    EXPECT_EQ(Tool({"jog", "velocity", "+", "1001"}).status, 2);
 }
 
 } // namespace
