@@ -16,20 +16,24 @@ using Report = std::vector<std::uint8_t>;
 class CliBackup : public ::testing::Test, protected CliRig {
 protected:
     // corruptLine: the controller stores that line of every program with its
-    // last byte changed.
-    void Attach(int corruptLine = -1) {
+    // last byte changed; silentStore: it never reports a program stored.
+    void Attach(int corruptLine = -1, bool silentStore = false) {
         device = backend->Plug(KxRd4());
-        backend->SetPeer(
-            device, [this, corruptLine](SimulatedHidBackend::DeviceId id, const Report& sent) {
-                Report report = sent;
-                if (report.size() > 11 && report[1] == LetterByte(MessageLetter::LineWrite) &&
-                    report[3] == corruptLine) {
-                    report[11] ^= 1;
+        backend->SetPeer(device, [this, corruptLine, silentStore](SimulatedHidBackend::DeviceId id,
+                                                                  const Report& sent) {
+            Report report = sent;
+            if (report.size() > 11 && report[1] == LetterByte(MessageLetter::LineWrite) &&
+                report[3] == corruptLine) {
+                report[11] ^= 1;
+            }
+            for (auto& reply : emulator.HandleRequest(report.data(), report.size(), Now())) {
+                if (silentStore && reply.size() > 1 &&
+                    reply[1] == LetterByte(MessageLetter::ProgramStored)) {
+                    continue;
                 }
-                for (auto& reply : emulator.HandleRequest(report.data(), report.size(), Now())) {
-                    backend->InjectReport(id, std::move(reply));
-                }
-            });
+                backend->InjectReport(id, std::move(reply));
+            }
+        });
     }
     static SimulatedHidBackend::DeviceSpec KxRd4() {
         SimulatedHidBackend::DeviceSpec setup;
@@ -121,6 +125,17 @@ TEST_F(CliBackup, ARestoreWhoseReadBackDiffersFailsAndNamesTheLine) {
               std::string::npos)
         << r.out;
     EXPECT_NE(r.err.find("is not complete"), std::string::npos) << r.err;
+}
+
+TEST_F(CliBackup, SendFailsWhenTheProgramIsNotReportedStored) {
+    Attach(-1, true);
+    WriteFile("p.kxp", std::string(ProgramSetBytes, '\0'));
+    const CliResult r = Tool({"send", Path("p.kxp"), "-p", "1", "--timeout", "100"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("all 25 lines of P1 were answered, but the KX-RD4 did not report the "
+                         "program stored within 100 ms"),
+              std::string::npos)
+        << r.err;
 }
 
 TEST_F(CliBackup, MalformedBackupsNameTheirLine) {
