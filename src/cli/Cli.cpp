@@ -19,6 +19,7 @@
 #include "EmulatedBackend.h"
 #include "FileAccess.h"
 #include "IntegerText.h"
+#include "JsonText.h"
 #include "ParameterTable.h"
 #include "ProgramFile.h"
 #include "ProgramListing.h"
@@ -56,6 +57,7 @@ struct Arguments {
     bool parametersOnly = false;
     bool dryRun = false;
     bool wait = false;
+    bool json = false;
     bool homing = false;
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
@@ -75,18 +77,19 @@ const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
         {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
         {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
-        {"devices", {{"--timeout"}, 0, 0, "devices"}},
+        {"devices", {{"--timeout", "--format"}, 0, 0, "devices [--format json]"}},
         {"send", {{"--program", "--verify", "--timeout"}, 1, 1, "send FILE.kxp -p N [--verify]"}},
         {"read", {{"--program", "--output", "--timeout"}, 0, 0, "read -p N -o FILE.kxp"}},
         {"run", {{"--program", "--timeout"}, 0, 0, "run -p N"}},
         {"stop", {{"--program", "--timeout"}, 0, 0, "stop -p N"}},
-        {"get", {{"--timeout"}, 1, 1, "get PARAM"}},
+        {"get", {{"--timeout", "--format"}, 1, 1, "get PARAM [--format json]"}},
         {"set", {{"--timeout"}, 2, 3, "set PARAM VALUE [NO|NC]"}},
         {"enable", {{"--timeout"}, 1, 1, "enable on|off"}},
         {"stop-motor", {{"--timeout"}, 0, 0, "stop-motor"}},
         {"brake", {{"--timeout"}, 0, 0, "brake"}},
-        {"status", {{"--timeout"}, 0, 0, "status"}},
-        {"watch", {{"--seconds", "--timeout"}, 0, 0, "watch [--seconds S]"}},
+        {"status", {{"--timeout", "--format"}, 0, 0, "status [--format json]"}},
+        {"watch",
+         {{"--seconds", "--timeout", "--format"}, 0, 0, "watch [--seconds S] [--format json]"}},
         {"backup", {{"--output"}, 0, 0, "backup [-o FILE.kxb|-]"}},
         {"jog", {{}, 2, 3, "jog position|velocity +|- [STEP]"}},
         {"move", {{"--wait", "--seconds"}, 1, 1, "move X [--wait [--seconds S]]"}},
@@ -96,7 +99,7 @@ const std::map<std::string, CommandRule>& Rules() {
           1,
           1,
           "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]"}},
-        {"diff", {{}, 1, 2, "diff FILE [FILE2]"}},
+        {"diff", {{"--format"}, 1, 2, "diff FILE [FILE2] [--format json]"}},
     };
     return rules;
 }
@@ -162,6 +165,12 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.emulator = true;
         } else if (arg == "--parameters") {
             a.parametersOnly = true;
+        } else if (arg == "--format") {
+            const std::string& format = value("--format");
+            if (format != "json" && format != "text") {
+                throw UsageError{"--format: \"" + format + "\" is neither text nor json"};
+            }
+            a.json = format == "json";
         } else if (arg == "--wait") {
             a.wait = true;
         } else if (arg == "--dry-run") {
@@ -440,6 +449,19 @@ private:
             throw Failure{"no HID support on this system"};
         }
         const auto entries = s.Devices();
+        if (a_.json) {
+            out_ << "[";
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto& e = entries[i];
+                out_ << (i == 0 ? "" : ",") << "{\"path\":" << JsonText::Quote(e.path)
+                     << ",\"vendorId\":" << e.vendorId << ",\"productId\":" << e.productId
+                     << ",\"access\":\"" << (e.writable ? "read-write" : "query-only")
+                     << "\",\"name\":" << JsonText::Quote(e.name)
+                     << ",\"selected\":" << (e.selected ? "true" : "false") << "}";
+            }
+            out_ << "]\n";
+            return;
+        }
         if (entries.empty()) {
             out_ << "no HID devices\n";
             return;
@@ -520,6 +542,15 @@ private:
         if (!reply.value) {
             throw Failure{"the KX-RD4's answer was too short to carry the value"};
         }
+        if (a_.json) {
+            out_ << "{\"parameter\":" << JsonText::Quote(param.name)
+                 << ",\"value\":" << *reply.value;
+            if (param.kind == ParameterTable::Kind::Homing && reply.contactType) {
+                out_ << ",\"contactType\":\"" << (*reply.contactType == 1 ? "NC" : "NO") << "\"";
+            }
+            out_ << "}\n";
+            return;
+        }
         out_ << *reply.value;
         if (param.kind == ParameterTable::Kind::Homing) {
             if (reply.contactType) {
@@ -587,17 +618,28 @@ private:
         if (!s.Status(position, velocity, error)) {
             throw Failure{error};
         }
+        if (a_.json) {
+            out_ << "{\"position\":" << position << ",\"velocity\":" << velocity << "}\n";
+            return;
+        }
         out_ << "position " << position << "\nvelocity " << velocity << "\n";
     }
 
     void Watch() {
         ControllerSession& s = Controller();
-        out_ << "ms,position,velocity\n";
+        if (!a_.json) {
+            out_ << "ms,position,velocity\n";
+        }
         std::string error;
         const bool ok = s.Watch(
             PollPeriod, a_.seconds.value_or(0),
             [&](std::int64_t ms, std::int32_t position, std::int32_t velocity) {
-                out_ << ms << "," << position << "," << velocity << "\n";
+                if (a_.json) {
+                    out_ << "{\"ms\":" << ms << ",\"position\":" << position
+                         << ",\"velocity\":" << velocity << "}\n";
+                } else {
+                    out_ << ms << "," << position << "," << velocity << "\n";
+                }
                 out_.flush();
             },
             error);
@@ -815,7 +857,7 @@ private:
             throw;
         }
         const auto comparison = BackupComparison::Compare(a, b);
-        out_ << comparison.Text(aName, bName);
+        out_ << (a_.json ? comparison.Json(aName, bName) : comparison.Text(aName, bName));
         if (!comparison.Same()) {
             throw Failure{std::to_string(comparison.Differences().size()) + " difference" +
                           (comparison.Differences().size() == 1 ? "" : "s")};
@@ -883,6 +925,8 @@ std::string Cli::HelpText() {
            "  diff FILE [FILE2]                  the controller (or FILE) against FILE2, each\n"
            "                                     .kxb or .kxp: exit 0 same, 1 differ, 2 trouble\n"
            "\n"
+           "--format json: devices, get, status, watch (one object a line) and diff print\n"
+           "JSON with the fields of their text form.\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
            "power-on state (no device, no root needed).\n"
            "\n"
