@@ -2,6 +2,8 @@
 // trip through a changed controller, a restore whose read-back differs,
 // malformed backup files, and the exit codes for no and several controllers.
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "CliRig.h"
@@ -110,6 +112,28 @@ TEST_F(CliBackup, BackupChangeDiffRestoreDiffIsEmpty) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.find("@@ parameters @@"), std::string::npos) << "a .kxp has none";
     EXPECT_NE(r.out.find("@@ P2 @@"), std::string::npos) << r.out;
+}
+
+TEST_F(CliBackup, CloneOfAnyProgramBytesOntoASecondController) {
+    Attach();
+    std::uint32_t seed = 12345;
+    for (int i = 0; i < ProgramSetBytes; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        emulator.Programs().Data()[i] = static_cast<std::uint8_t>(seed >> 16);
+    }
+    const ProgramSet original = emulator.Programs();
+    ASSERT_EQ(Tool({"set", "vdef", "-77"}).status, 0);
+    ASSERT_EQ(Tool({"backup", "-o", Path("one.kxb")}).status, 0);
+    backend->Unplug(device);
+
+    emulator = ControllerEmulator();
+    Attach();
+    const CliResult r = Tool({"restore", Path("one.kxb")});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Tool({"diff", Path("one.kxb")}).out, "");
+    EXPECT_TRUE(
+        std::equal(original.Data(), original.Data() + ProgramSetBytes, emulator.Programs().Data()));
+    EXPECT_NE(r.out.find("vdef  verified      -77"), std::string::npos) << r.out;
 }
 
 TEST_F(CliBackup, ARestoreWhoseReadBackDiffersFailsAndNamesTheLine) {
