@@ -1,16 +1,25 @@
 #include "Cli.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <optional>
 #include <set>
+#include <thread>
 
+#include "BackupComparison.h"
+#include "BackupSession.h"
+#include "CommandReport.h"
+#include "ControllerBackup.h"
 #include "ControllerSession.h"
+#include "EmulatedBackend.h"
 #include "FileAccess.h"
 #include "IntegerText.h"
+#include "JsonText.h"
 #include "ParameterTable.h"
 #include "ProgramFile.h"
 #include "ProgramListing.h"
@@ -33,6 +42,7 @@ struct UsageError {
 // A failure: the message goes to stderr.
 struct Failure {
     std::string message;
+    int status = Cli::Failed;
 };
 
 struct Arguments {
@@ -43,6 +53,13 @@ struct Arguments {
     bool raw = false;
     bool clamp = false;
     bool verify = false;
+    bool emulator = false;
+    bool parametersOnly = false;
+    bool dryRun = false;
+    bool wait = false;
+    bool json = false;
+    bool homing = false;
+    std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name
@@ -60,18 +77,29 @@ const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
         {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
         {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
-        {"devices", {{"--timeout"}, 0, 0, "devices"}},
+        {"devices", {{"--timeout", "--format"}, 0, 0, "devices [--format json]"}},
         {"send", {{"--program", "--verify", "--timeout"}, 1, 1, "send FILE.kxp -p N [--verify]"}},
         {"read", {{"--program", "--output", "--timeout"}, 0, 0, "read -p N -o FILE.kxp"}},
         {"run", {{"--program", "--timeout"}, 0, 0, "run -p N"}},
         {"stop", {{"--program", "--timeout"}, 0, 0, "stop -p N"}},
-        {"get", {{"--timeout"}, 1, 1, "get PARAM"}},
+        {"get", {{"--timeout", "--format"}, 1, 1, "get PARAM [--format json]"}},
         {"set", {{"--timeout"}, 2, 3, "set PARAM VALUE [NO|NC]"}},
         {"enable", {{"--timeout"}, 1, 1, "enable on|off"}},
         {"stop-motor", {{"--timeout"}, 0, 0, "stop-motor"}},
         {"brake", {{"--timeout"}, 0, 0, "brake"}},
-        {"status", {{"--timeout"}, 0, 0, "status"}},
-        {"watch", {{"--seconds", "--timeout"}, 0, 0, "watch [--seconds S]"}},
+        {"status", {{"--timeout", "--format"}, 0, 0, "status [--format json]"}},
+        {"watch",
+         {{"--seconds", "--timeout", "--format"}, 0, 0, "watch [--seconds S] [--format json]"}},
+        {"backup", {{"--output"}, 0, 0, "backup [-o FILE.kxb|-]"}},
+        {"jog", {{}, 2, 3, "jog position|velocity +|- [STEP]"}},
+        {"move", {{"--wait", "--seconds"}, 1, 1, "move X [--wait [--seconds S]]"}},
+        {"home", {{"--wait", "--seconds"}, 0, 0, "home [--wait [--seconds S]]"}},
+        {"restore",
+         {{"--programs", "--parameters", "--dry-run", "--homing"},
+          1,
+          1,
+          "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]"}},
+        {"diff", {{"--format"}, 1, 2, "diff FILE [FILE2] [--format json]"}},
     };
     return rules;
 }
@@ -81,6 +109,30 @@ int ParseProgram(const std::string& text) {
         throw UsageError{"-p: the program number must be 0 to 9, not \"" + text + "\""};
     }
     return text[0] - '0';
+}
+
+// "0,3,5-7": the programs named.
+std::array<bool, ProgramCount> ParseProgramList(const std::string& text) {
+    std::array<bool, ProgramCount> programs{};
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t comma = text.find(',', pos);
+        if (comma == std::string::npos) {
+            comma = text.size();
+        }
+        const std::string item = text.substr(pos, comma - pos);
+        const bool range = item.size() == 3 && item[1] == '-';
+        if (!(item.size() == 1 || range) || item[0] < '0' || item[0] > '9' ||
+            (range && (item[2] < item[0] || item[2] > '9'))) {
+            throw UsageError{"--programs: \"" + text +
+                             "\" is not a list of programs such as 0,3,5-7"};
+        }
+        for (char p = item[0]; p <= (range ? item[2] : item[0]); ++p) {
+            programs[static_cast<std::size_t>(p - '0')] = true;
+        }
+        pos = comma + 1;
+    }
+    return programs;
 }
 
 Arguments Parse(const std::vector<std::string>& args) {
@@ -109,6 +161,24 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.clamp = true;
         } else if (arg == "--verify") {
             a.verify = true;
+        } else if (arg == "--emulator") {
+            a.emulator = true;
+        } else if (arg == "--parameters") {
+            a.parametersOnly = true;
+        } else if (arg == "--format") {
+            const std::string& format = value("--format");
+            if (format != "json" && format != "text") {
+                throw UsageError{"--format: \"" + format + "\" is neither text nor json"};
+            }
+            a.json = format == "json";
+        } else if (arg == "--wait") {
+            a.wait = true;
+        } else if (arg == "--dry-run") {
+            a.dryRun = true;
+        } else if (arg == "--homing") {
+            a.homing = true;
+        } else if (arg == "--programs") {
+            a.programs = ParseProgramList(value("--programs"));
         } else if (arg == "--seconds") {
             const std::string& text = value("--seconds");
             char* end = nullptr;
@@ -149,7 +219,8 @@ Arguments Parse(const std::vector<std::string>& args) {
         throw UsageError{"unknown command \"" + a.command + "\""};
     }
     for (const std::string& option : a.options) {
-        if (option != "--timeout" && rule->second.options.count(option) == 0) {
+        if (option != "--timeout" && option != "--emulator" &&
+            rule->second.options.count(option) == 0) {
             throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
                              rule->second.synopsis + ")"};
         }
@@ -248,7 +319,11 @@ public:
                         c == "run" ? MessageLetter::ProgramStart : MessageLetter::ProgramHalt;
                     return s.Byte(letter, static_cast<std::uint8_t>(*a_.program), r, e);
                 });
-            out_ << reply.status << "\n";
+            (void)reply;
+            out_ << CommandReport::Done(c == "run" ? MessageLetter::ProgramStart
+                                                   : MessageLetter::ProgramHalt,
+                                        *a_.program)
+                 << "\n";
         } else if (c == "get") {
             Get();
         } else if (c == "set") {
@@ -267,6 +342,16 @@ public:
             Status();
         } else if (c == "watch") {
             Watch();
+        } else if (c == "jog") {
+            Jog();
+        } else if (c == "move" || c == "home") {
+            Move();
+        } else if (c == "backup") {
+            Backup();
+        } else if (c == "restore") {
+            Restore();
+        } else if (c == "diff") {
+            Diff();
         }
     }
 
@@ -276,7 +361,8 @@ private:
 
     ControllerSession& Session() {
         if (!session_) {
-            std::shared_ptr<HidBackend> backend = factory_ ? factory_() : nullptr;
+            std::shared_ptr<HidBackend> backend =
+                a_.emulator ? EmulatedBackend::Create() : (factory_ ? factory_() : nullptr);
             if (!backend) {
                 throw Failure{"no HID support on this system"};
             }
@@ -289,6 +375,25 @@ private:
     ControllerSession& Controller() {
         ControllerSession& s = Session();
         std::string error;
+        if (s.HidAvailable()) {
+            std::string found;
+            int count = 0;
+            for (const auto& e : s.Devices()) {
+                if (e.name == "KX-RD4" && !e.path.empty()) {
+                    ++count;
+                    found += "\n  " + e.path;
+                }
+            }
+            if (count == 0) {
+                s.Ready(error);
+                throw Failure{error, Cli::NoDevice};
+            }
+            if (count > 1) {
+                throw Failure{std::to_string(count) +
+                                  " KX-RD4 controllers are connected; connect only one:" + found,
+                              Cli::SeveralDevices};
+            }
+        }
         if (!s.Ready(error)) {
             throw Failure{error};
         }
@@ -306,9 +411,10 @@ private:
     }
 
     void Simple(MessageLetter letter) {
-        const auto reply = Ask([&](ControllerSession& s, ControllerSession::Reply& r,
-                                   std::string& e) { return s.Request(letter, r, e); });
-        out_ << reply.status << "\n";
+        Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+            return s.Request(letter, r, e);
+        });
+        out_ << CommandReport::Done(letter) << "\n";
     }
 
     void List() {
@@ -343,6 +449,19 @@ private:
             throw Failure{"no HID support on this system"};
         }
         const auto entries = s.Devices();
+        if (a_.json) {
+            out_ << "[";
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto& e = entries[i];
+                out_ << (i == 0 ? "" : ",") << "{\"path\":" << JsonText::Quote(e.path)
+                     << ",\"vendorId\":" << e.vendorId << ",\"productId\":" << e.productId
+                     << ",\"access\":\"" << (e.writable ? "read-write" : "query-only")
+                     << "\",\"name\":" << JsonText::Quote(e.name)
+                     << ",\"selected\":" << (e.selected ? "true" : "false") << "}";
+            }
+            out_ << "]\n";
+            return;
+        }
         if (entries.empty()) {
             out_ << "no HID devices\n";
             return;
@@ -423,6 +542,15 @@ private:
         if (!reply.value) {
             throw Failure{"the KX-RD4's answer was too short to carry the value"};
         }
+        if (a_.json) {
+            out_ << "{\"parameter\":" << JsonText::Quote(param.name)
+                 << ",\"value\":" << *reply.value;
+            if (param.kind == ParameterTable::Kind::Homing && reply.contactType) {
+                out_ << ",\"contactType\":\"" << (*reply.contactType == 1 ? "NC" : "NO") << "\"";
+            }
+            out_ << "}\n";
+            return;
+        }
         out_ << *reply.value;
         if (param.kind == ParameterTable::Kind::Homing) {
             if (reply.contactType) {
@@ -478,7 +606,8 @@ private:
                 }
                 return s.Value(param.write, value, r, e);
             });
-        out_ << reply.status << "\n";
+        (void)reply;
+        out_ << CommandReport::Done(param.write, value) << "\n";
     }
 
     void Status() {
@@ -489,22 +618,249 @@ private:
         if (!s.Status(position, velocity, error)) {
             throw Failure{error};
         }
+        if (a_.json) {
+            out_ << "{\"position\":" << position << ",\"velocity\":" << velocity << "}\n";
+            return;
+        }
         out_ << "position " << position << "\nvelocity " << velocity << "\n";
     }
 
     void Watch() {
         ControllerSession& s = Controller();
-        out_ << "ms,position,velocity\n";
+        if (!a_.json) {
+            out_ << "ms,position,velocity\n";
+        }
         std::string error;
         const bool ok = s.Watch(
             PollPeriod, a_.seconds.value_or(0),
             [&](std::int64_t ms, std::int32_t position, std::int32_t velocity) {
-                out_ << ms << "," << position << "," << velocity << "\n";
+                if (a_.json) {
+                    out_ << "{\"ms\":" << ms << ",\"position\":" << position
+                         << ",\"velocity\":" << velocity << "}\n";
+                } else {
+                    out_ << ms << "," << position << "," << velocity << "\n";
+                }
                 out_.flush();
             },
             error);
         if (!ok) {
             throw Failure{error};
+        }
+    }
+
+    void Jog() {
+        const std::string& what = a_.positional[0];
+        const std::string& sign = a_.positional[1];
+        if ((what != "position" && what != "velocity") || (sign != "+" && sign != "-")) {
+            throw UsageError{"usage: kxrd4-cli jog position|velocity +|- [STEP]"};
+        }
+        std::int32_t step = 500; // the window's default step
+        if (a_.positional.size() == 3) {
+            const auto parsed = IntegerText::Parse(a_.positional[2]);
+            if (!parsed || *parsed < 1 || *parsed > 1000) {
+                throw UsageError{"jog: the step is 1 to 1000, not \"" + a_.positional[2] + "\""};
+            }
+            step = *parsed;
+        }
+        const bool up = sign == "+";
+        const MessageLetter letter =
+            what == "position" ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
+                               : (up ? MessageLetter::VelocityUp : MessageLetter::VelocityDown);
+        Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+            return s.Value(letter, step, r, e);
+        });
+        out_ << CommandReport::Done(letter, step) << "\n";
+    }
+
+    // move X / home: the move starts; with --wait, returns once the axis is
+    // at rest (at X for a move) or fails after --seconds (default 60).
+    void Move() {
+        const bool home = a_.command == "home";
+        std::int32_t target = 0;
+        if (!home) {
+            const auto parsed = IntegerText::Parse(a_.positional[0]);
+            if (!parsed || *parsed < -9999999 || *parsed > 9999999) {
+                throw UsageError{"move: the position is -9999999 to 9999999, not \"" +
+                                 a_.positional[0] + "\""};
+            }
+            target = *parsed;
+        }
+        if (a_.seconds && !a_.wait) {
+            throw UsageError{a_.command + ": --seconds limits --wait"};
+        }
+        ControllerSession& s = Controller();
+        ControllerSession::Reply reply;
+        std::string error;
+        if (home) {
+            // Homing at the controller's own homing velocity and contact type.
+            if (!s.Request(MessageLetter::HomeRead, reply, error)) {
+                throw Failure{"home: " + error};
+            }
+            const std::int32_t velocity = reply.value.value_or(0);
+            if (!s.Homing(velocity, static_cast<std::uint8_t>(reply.contactType.value_or(0)), reply,
+                          error)) {
+                throw Failure{"home: " + error};
+            }
+            out_ << CommandReport::Done(MessageLetter::HomeStart, velocity) << "\n";
+        } else {
+            if (!s.Value(MessageLetter::XdstSet, target, reply, error)) {
+                throw Failure{"move: " + error};
+            }
+            out_ << CommandReport::Done(MessageLetter::XdstSet, target) << "\n";
+        }
+        if (!a_.wait) {
+            return;
+        }
+        out_.flush();
+        const auto deadline = std::chrono::steady_clock::now() +
+                              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                  std::chrono::duration<double>(a_.seconds.value_or(60)));
+        std::optional<std::int32_t> last;
+        for (;;) {
+            std::int32_t position = 0;
+            std::int32_t velocity = 0;
+            if (!s.Status(position, velocity, error)) {
+                throw Failure{a_.command + " --wait: " + error};
+            }
+            const bool still = velocity == 0 && last == position;
+            if (still && (home || position == target)) {
+                out_ << "at rest at position " << position << "\n";
+                return;
+            }
+            last = position;
+            if (std::chrono::steady_clock::now() >= deadline ||
+                (interrupted_ != nullptr && interrupted_->load())) {
+                throw Failure{a_.command + " --wait: the axis was not at rest" +
+                              (home ? std::string() : " at " + std::to_string(target)) +
+                              " within the time-out (position " + std::to_string(position) +
+                              ", velocity " + std::to_string(velocity) + ")"};
+            }
+            std::this_thread::sleep_for(PollPeriod);
+        }
+    }
+
+    std::string ControllerName() {
+        for (const auto& e : Session().Devices()) {
+            if (e.selected) {
+                return "KX-RD4 at " + e.path;
+            }
+        }
+        return "KX-RD4";
+    }
+
+    ControllerBackup ReadController() {
+        ControllerSession& s = Controller();
+        ControllerBackup backup;
+        std::string error;
+        if (!BackupSession(s).Read(backup, error)) {
+            throw Failure{"reading the controller: " + error};
+        }
+        return backup;
+    }
+
+    void Backup() {
+        const ControllerBackup backup = ReadController();
+        const std::time_t now = std::time(nullptr);
+        char date[32];
+        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+        const std::string text =
+            backup.Write({"KX-RD4 controller backup, kxrd4-cli " KXRD4_VERSION,
+                          std::string("date: ") + date, "controller: " + ControllerName(),
+                          "Not readable from the controller, written on restore when given here:",
+                          "modbus-address = 1..247, modbus-baud = 19200|38400|57600|115200,",
+                          "input-filter = 0..999 (ms) in [parameters]."});
+        if (!a_.output || *a_.output == "-") {
+            out_ << text;
+            return;
+        }
+        if (!FileAccess::WriteAtomically(*a_.output, text.data(), text.size())) {
+            throw Failure{"cannot write " + *a_.output + " (it is left as it was)"};
+        }
+        out_ << "backup of the " << ControllerName() << " written to " << *a_.output << "\n";
+    }
+
+    // A backup file, or a program file (its ten programs).
+    ControllerBackup LoadBackup(const std::string& path) {
+        const std::string text = ReadListing(path);
+        if (text.size() == static_cast<std::size_t>(ProgramSetBytes) &&
+            text.find("[programs]") == std::string::npos &&
+            text.find("[parameters]") == std::string::npos) {
+            ProgramSet set;
+            LoadProgramFile(path, set);
+            return ControllerBackup::FromPrograms(set);
+        }
+        ControllerBackup backup;
+        ControllerBackup::Error error;
+        if (!ControllerBackup::Parse(text, backup, error)) {
+            throw Failure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message};
+        }
+        return backup;
+    }
+
+    void Restore() {
+        const std::string& path = a_.positional[0];
+        const ControllerBackup file = LoadBackup(path);
+        BackupSession::Selection selection;
+        const bool all = !a_.programs && !a_.parametersOnly;
+        if (a_.programs) {
+            selection.programs = *a_.programs;
+        } else if (all) {
+            selection.programs.fill(true);
+        }
+        selection.parameters = all || a_.parametersOnly;
+        selection.homing = a_.homing;
+        if (selection.homing && file.parameters.count("home") != 0 && !a_.dryRun) {
+            err_ << "kxrd4-cli: --homing: writing the homing velocity starts homing\n";
+        }
+        if (a_.dryRun) {
+            const ControllerBackup current = ReadController();
+            const auto plan = BackupSession::Plan(file, current, selection);
+            if (plan.empty()) {
+                out_ << "nothing to change: the " << ControllerName() << " holds " << path << "\n";
+                return;
+            }
+            out_ << "would change on the " << ControllerName() << " (nothing written):\n"
+                 << BackupSession::Table(plan);
+            return;
+        }
+        ControllerSession& s = Controller();
+        const auto items = BackupSession(s).Restore(file, selection);
+        out_ << BackupSession::Table(items);
+        if (!BackupSession::AllVerified(items)) {
+            throw Failure{"restore of " + path +
+                          " is not complete: the items above marked DIFFERS or FAILED"};
+        }
+        out_ << "restored " << path << " onto the " << ControllerName()
+             << ": every item written was read back and verified\n";
+    }
+
+    void Diff() {
+        const std::string& first = a_.positional[0];
+        ControllerBackup a;
+        std::string aName;
+        ControllerBackup b;
+        std::string bName;
+        try {
+            if (a_.positional.size() == 2) {
+                a = LoadBackup(first);
+                aName = first;
+                b = LoadBackup(a_.positional[1]);
+                bName = a_.positional[1];
+            } else {
+                b = LoadBackup(first);
+                bName = first;
+                a = ReadController();
+                aName = ControllerName();
+            }
+        } catch (Failure& f) {
+            f.status = Cli::Trouble; // as diff(1): 2 is trouble
+            throw;
+        }
+        const auto comparison = BackupComparison::Compare(a, b);
+        out_ << (a_.json ? comparison.Json(aName, bName) : comparison.Text(aName, bName));
+        if (!comparison.Same()) {
+            throw Failure{std::to_string(comparison.Differences().size()) + " difference" +
+                          (comparison.Differences().size() == 1 ? "" : "s")};
         }
     }
 
@@ -527,7 +883,7 @@ private:
 std::string Cli::HelpText() {
     return "kxrd4-cli " KXRD4_VERSION " - command-line companion of the KX-RD4 tool\n"
            "\n"
-           "Usage: kxrd4-cli COMMAND [ARGUMENTS] [--timeout MS]\n"
+           "Usage: kxrd4-cli COMMAND [ARGUMENTS] [--timeout MS] [--emulator]\n"
            "\n"
            "Program files (*.kxp, the 2000 bytes of the ten programs P0..P9):\n"
            "  list FILE.kxp [-p N] [--raw]       each program's lines as the editor shows them;\n"
@@ -538,16 +894,41 @@ std::string Cli::HelpText() {
            "\n"
            "The KX-RD4 (USB):\n"
            "  devices                            the HID devices; * marks the one used\n"
-           "  send FILE.kxp -p N [--verify]      write program N to the controller\n"
+           "  send FILE.kxp -p N [--verify]      write program N to the controller and wait\n"
+           "                                     until it reports the program stored\n"
            "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
            "  run -p N | stop -p N               start or stop program N\n"
            "  get PARAM                          read a parameter\n"
            "  set PARAM VALUE                    write a parameter (set home VALUE NO|NC starts\n"
            "                                     homing)\n"
            "  enable on|off | stop-motor | brake\n"
+           "  jog position|velocity +|- [STEP]   as the jog buttons (STEP 1..1000, default 500)\n"
+           "  move X [--wait [--seconds S]]      move to position X; --wait returns once the\n"
+           "                                     axis is at rest at X (fails after S, default 60)\n"
+           "  home [--wait [--seconds S]]        homing at the controller's homing velocity\n"
            "  status                             position and velocity, once\n"
            "  watch [--seconds S]                position and velocity at 40 Hz as CSV\n"
            "                                     (ms,position,velocity) until S seconds or Ctrl+C\n"
+           "\n"
+           "The whole controller (*.kxb: [parameters] and the ten programs as text):\n"
+           "  backup [-o FILE.kxb|-]             every readable parameter and P0..P9 (stdout)\n"
+           "  restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]\n"
+           "                                     write (all, or the programs in LIST such as\n"
+           "                                     0,3,5-7, or the parameters), wait for each\n"
+           "                                     program stored, read everything back and\n"
+           "                                     compare; a table lists every item. vdst and\n"
+           "                                     xdst are never written (they move the axis),\n"
+           "                                     home only with --homing (it starts homing);\n"
+           "                                     modbus-address, modbus-baud and input-filter\n"
+           "                                     are written when given, unverified.\n"
+           "                                     --dry-run prints what would change\n"
+           "  diff FILE [FILE2]                  the controller (or FILE) against FILE2, each\n"
+           "                                     .kxb or .kxp: exit 0 same, 1 differ, 2 trouble\n"
+           "\n"
+           "--format json: devices, get, status, watch (one object a line) and diff print\n"
+           "JSON with the fields of their text form.\n"
+           "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
+           "power-on state (no device, no root needed).\n"
            "\n"
            "Parameters: vmin vmax amax (0..29999), vdst (-29999..29999), xdst\n"
            "  (-9999999..9999999), home (-29999..29999, starts homing), xdef\n"
@@ -557,7 +938,8 @@ std::string Cli::HelpText() {
            "  as the window clamps them; hexadecimal ($10, 0x10) is accepted.\n"
            "\n"
            "Every reply is awaited for --timeout MS (default 1000).\n"
-           "Exit status: 0 done, 1 failed, 2 usage error.\n";
+           "Exit status: 0 done, 1 failed (restore: not every item verified), 2 usage\n"
+           "error (diff: trouble), 3 no KX-RD4 connected, 4 several KX-RD4s connected.\n";
 }
 
 int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend, std::ostream& out,
@@ -582,7 +964,7 @@ int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend
     } catch (const Failure& e) {
         out.flush();
         err << "kxrd4-cli: " << e.message << "\n";
-        return Failed;
+        return e.status;
     } catch (const std::exception& e) {
         err << "kxrd4-cli: " << e.what() << "\n";
         return Failed;

@@ -18,6 +18,9 @@ public:
     static constexpr int Done = 0;
     static constexpr int Failed = 1;
     static constexpr int Usage = 2;
+    static constexpr int Trouble = 2; // diff: the comparison could not be made
+    static constexpr int NoDevice = 3;
+    static constexpr int SeveralDevices = 4;
 
     using BackendFactory = std::function<std::shared_ptr<HidBackend>()>;
 

@@ -111,6 +111,14 @@ void ControllerSession::OnReport(const std::uint8_t* data, std::size_t size) {
         return;
     }
     const std::uint8_t letter = data[0];
+    if (letter == LetterByte(MessageLetter::ProgramStored)) {
+        // Counts only after the last line of our own write was answered.
+        if (awaitingStored_ && confirmedLine_ == LinesPerProgram - 1) {
+            stored_ = true;
+            processor_->Process(data, size);
+        }
+        return;
+    }
     if (letter == LetterByte(MessageLetter::StatusPoll) && pendingPolls_ > 0) {
         --pendingPolls_;
         processor_->Process(data, size);
@@ -253,6 +261,8 @@ bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
     const MessageLetter letter = write ? MessageLetter::LineWrite : MessageLetter::LineRead;
     std::copy_n(programs.LineBytes(program, 0), ProgramBytes, programs_.LineBytes(program, 0));
     confirmedLine_ = -1;
+    awaitingStored_ = write;
+    stored_ = false;
     expected_ = Expected{LetterByte(letter), program, 0};
     // Line 0 starts the transfer; the reply handling sends each next line as
     // the window does.
@@ -285,9 +295,24 @@ bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
                     " ms at " + where + " (" + done + ")";
             break;
         }
+        awaitingStored_ = false;
         return false;
     }
     expected_.reset();
+    if (write) {
+        // The controller reports the program stored after the last line.
+        const WaitEnd end = Wait([this] { return stored_; }, timeout_);
+        awaitingStored_ = false;
+        if (end != WaitEnd::Done) {
+            error = "all 25 lines of P" + std::to_string(program) + " were answered, but " +
+                    (end == WaitEnd::DeviceGone ? std::string("the KX-RD4 was disconnected")
+                     : end == WaitEnd::Interrupted
+                         ? std::string("the wait was interrupted")
+                         : "the KX-RD4 did not report the program stored within " +
+                               std::to_string(timeout_.count()) + " ms");
+            return false;
+        }
+    }
     if (!write) {
         std::copy_n(programs_.LineBytes(program, 0), ProgramBytes, programs.LineBytes(program, 0));
     }

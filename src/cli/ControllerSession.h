@@ -72,8 +72,9 @@ public:
     bool Status(std::int32_t& position, std::int32_t& velocity, std::string& error);
 
     // The program transfers, line by line, each line's reply awaited with the
-    // time-out. programs is where SendProgram takes its lines from and
-    // ReadProgram stores them. On failure the reason names the line reached.
+    // time-out; a write then awaits the controller's ProgramStored. programs is where SendProgram
+    // takes its lines from and ReadProgram stores them. On failure the reason names the line
+    // reached.
     bool SendProgram(ProgramSet& programs, int program, std::string& error);
     bool ReadProgram(ProgramSet& programs, int program, std::string& error);
 
@@ -133,7 +134,9 @@ private:
 
     std::optional<Expected> expected_;
     bool replied_ = false;
-    int confirmedLine_ = -1; // the last line of the transfer whose reply came
+    int confirmedLine_ = -1;      // the last line of the transfer whose reply came
+    bool awaitingStored_ = false; // a write: ProgramStored follows its last line
+    bool stored_ = false;
     Reply reply_;
     int pendingPolls_ = 0;
     std::vector<std::pair<std::int32_t, std::int32_t>> samples_;

@@ -193,9 +193,22 @@ TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     r = Cli({"stop", "-p", "2"});
     EXPECT_EQ(r.status, 0) << r.err;
 
+    // The whole controller: backup, diff, restore with verification.
+    r = Cli({"backup", "-o", "/tmp/cli-all.kxb"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Cli({"diff", "/tmp/cli-all.kxb"}).status, 0);
+    r = Cli({"set", "wdef", "777"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({"diff", "/tmp/cli-all.kxb"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("-wdef = 777\n+wdef = "), std::string::npos) << r.out;
+    r = Cli({"restore", "/tmp/cli-all.kxb"});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Cli({"diff", "/tmp/cli-all.kxb"}).status, 0);
+
     EXPECT_EQ(StopSimulator(), 0);
     r = Cli({"status"});
-    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
 }
 

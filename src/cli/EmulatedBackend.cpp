@@ -1,0 +1,19 @@
+#include "EmulatedBackend.h"
+
+#include "EmulatorPeer.h"
+#include "SimulatedHidBackend.h"
+
+namespace {
+
+struct Emulated {
+    // The peer goes first: it unplugs the device it plugged.
+    std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
+    EmulatorPeer peer{*backend};
+};
+
+} // namespace
+
+std::shared_ptr<HidBackend> EmulatedBackend::Create() {
+    auto emulated = std::make_shared<Emulated>();
+    return std::shared_ptr<HidBackend>(emulated, emulated->backend.get());
+}
