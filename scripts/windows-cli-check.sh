@@ -38,8 +38,8 @@ fi
 echo "== kxrd4-cli.exe status (no KX-RD4)"
 status=0
 run status || status=$?
-if [ "$status" -ne 1 ]; then
-  echo "windows-cli-check: status without a controller exited with $status, not 1" >&2
+if [ "$status" -ne 3 ]; then
+  echo "windows-cli-check: status without a controller exited with $status, not 3 (no device)" >&2
   exit 1
 fi
-echo "exit status 1, as expected"
+echo "exit status 3 (no device), as expected"
