@@ -2,18 +2,9 @@
 
 #include "IntegerText.h"
 #include "ProgramListing.h"
+#include "TextTrim.h"
 
 namespace {
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
 
 constexpr std::string_view ParametersHeading = "[parameters]";
 constexpr std::string_view ProgramsHeading = "[programs]";
@@ -103,7 +94,7 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
             end = text.size();
         }
         const std::string_view raw = text.substr(pos, end - pos);
-        const std::string_view line = Trim(raw);
+        const std::string_view line = TextTrim::Both(raw);
         pos = end + 1;
         ++lineNumber;
         if (line.empty() || line.front() == '#') {
@@ -138,12 +129,12 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
         if (equals == std::string_view::npos) {
             return fail("\"" + std::string(line) + "\" is not \"key = value\"");
         }
-        const std::string_view name = Trim(line.substr(0, equals));
+        const std::string_view name = TextTrim::Both(line.substr(0, equals));
         std::string_view value = line.substr(equals + 1);
         if (const std::size_t hash = value.find('#'); hash != std::string_view::npos) {
             value = value.substr(0, hash);
         }
-        value = Trim(value);
+        value = TextTrim::Both(value);
         const Key* key = FindKey(name);
         if (key == nullptr) {
             std::string names;
@@ -166,7 +157,7 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
                             "\" is not a velocity followed by the contact type NO or NC");
             }
             parsed.contactType = type == "NC" ? 1 : 0;
-            number = Trim(value.substr(0, blank));
+            number = TextTrim::Both(value.substr(0, blank));
         }
         const std::optional<std::int32_t> n = IntegerText::Parse(number);
         if (!n) {

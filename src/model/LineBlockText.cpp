@@ -3,17 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-namespace {
+#include "TextTrim.h"
 
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
+namespace {
 
 bool IsHeader(std::string_view line) {
     return line.size() >= 2 && line.front() == 'P' &&
@@ -60,7 +52,7 @@ bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& err
         if (end == std::string_view::npos) {
             end = text.size();
         }
-        const std::string_view line = Trim(text.substr(pos, end - pos));
+        const std::string_view line = TextTrim::Both(text.substr(pos, end - pos));
         pos = end + 1;
         ++lineNumber;
         if (line.empty() || line.front() == '#') {

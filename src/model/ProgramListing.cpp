@@ -6,23 +6,9 @@
 
 #include "LineEncoder.h"
 #include "MnemonicTable.h"
+#include "TextTrim.h"
 
 namespace {
-
-std::string_view TrimRight(std::string_view text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-std::string_view Trim(std::string_view text) {
-    text = TrimRight(text);
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    return text;
-}
 
 std::vector<std::string_view> Tokens(std::string_view text) {
     std::vector<std::string_view> tokens;
@@ -97,7 +83,7 @@ public:
         LineEncoder::Fields fields;
         fields.command = -1;
         for (int c = 0; c < CommandCount; ++c) {
-            if (TrimRight(MnemonicTable::Mnemonic(c)) == mnemonic) {
+            if (TextTrim::Right(MnemonicTable::Mnemonic(c)) == mnemonic) {
                 fields.command = c;
             }
         }
@@ -289,7 +275,7 @@ bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set
         if (end == std::string_view::npos) {
             end = listing.size();
         }
-        const std::string_view trimmed = Trim(listing.substr(pos, end - pos));
+        const std::string_view trimmed = TextTrim::Both(listing.substr(pos, end - pos));
         pos = end + 1;
         ++lineNumber;
         if (trimmed.empty() || trimmed.front() == '#') {
@@ -337,17 +323,17 @@ bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set
         std::string_view rawText;
         const std::size_t bar = trimmed.find('|');
         if (bar != std::string_view::npos) {
-            lineText = TrimRight(trimmed.substr(0, bar));
+            lineText = TextTrim::Right(trimmed.substr(0, bar));
             rawText = trimmed.substr(bar + 1);
         }
-        const std::string_view operands = Trim(lineText.substr(close + 1));
+        const std::string_view operands = TextTrim::Both(lineText.substr(close + 1));
         ProgramLine line{};
         std::string why;
         if (bar != std::string_view::npos) {
             if (!ParseRaw(rawText, line, why)) {
                 return fail(name + ": " + why);
             }
-            const std::string shown(TrimRight(RenderLine(*l, line)));
+            const std::string shown(TextTrim::Right(RenderLine(*l, line)));
             if (!operands.empty() && Tokens(shown) != Tokens(lineText)) {
                 return fail(name + ": the text \"" + std::string(lineText) +
                             "\" and the raw bytes disagree; the bytes read \"" + shown + "\"");
