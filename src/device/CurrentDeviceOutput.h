@@ -3,6 +3,8 @@
 // device, nothing when there is none or when its output report length cannot
 // carry the messages (below 12 or above 256 bytes).
 
+#include <functional>
+
 #include "DeviceLink.h"
 #include "ReportOutput.h"
 
@@ -11,10 +13,19 @@ public:
     static constexpr std::size_t BufferSize = 256;
     static constexpr std::size_t MinOutputLength = 12;
 
+    using WriteResult = ReportWriteResult;
+    // Told of every report after the attempt to write it (letter, payload).
+    using WriteObserver = std::function<void(std::uint8_t letter, const std::uint8_t* payload,
+                                             std::size_t payloadSize, WriteResult result)>;
+    void SetWriteObserver(WriteObserver observer) { observer_ = std::move(observer); }
+
     explicit CurrentDeviceOutput(const DeviceLink& link) : link_(link) {}
     void SendReport(std::uint8_t letter, const std::uint8_t* payload,
                     std::size_t payloadSize) override;
 
 private:
+    WriteResult Write(std::uint8_t letter, const std::uint8_t* payload, std::size_t payloadSize);
+
     const DeviceLink& link_;
+    WriteObserver observer_;
 };

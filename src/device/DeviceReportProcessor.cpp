@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -92,6 +93,30 @@ constexpr std::array<ReplyRule, MessageLetterCount> Rules = {{
 
 constexpr std::uint8_t ProgramLastLine = LinesPerProgram - 1;
 
+constexpr std::string_view SilentText = "Sterownik nie odpowiada";
+
+std::string StalledText(int line) {
+    if (line == ReplyTimeouts::StoredLine) {
+        return "Brak odpowiedzi sterownika: zapis programu nie został potwierdzony";
+    }
+    return std::string("Brak odpowiedzi sterownika: linia ") + (line < 10 ? "0" : "") +
+           std::to_string(line);
+}
+
+std::string NotStartedText(bool send, ReportWriteResult why) {
+    std::string text = send ? "Nie można wysłać programu: " : "Nie można odczytać programu: ";
+    switch (why) {
+    case ReportWriteResult::NoDevice:
+        return text + "brak połączenia ze sterownikiem";
+    case ReportWriteResult::UnsuitableDevice:
+        return text + "urządzenie nie przyjmuje raportów tej długości";
+    case ReportWriteResult::Failed:
+    case ReportWriteResult::Written:
+        break;
+    }
+    return text + "zapis do urządzenia nie powiódł się";
+}
+
 std::string HexLine(const std::uint8_t* data, std::size_t size) {
     static constexpr char Digits[] = "0123456789ABCDEF";
     std::string text;
@@ -115,8 +140,74 @@ std::string TextLine(const std::uint8_t* data, std::size_t size) {
 } // namespace
 
 DeviceReportProcessor::DeviceReportProcessor(ProgramSet& programs, ControllerMessages& messages,
-                                             DeviceReportSink& sink)
-    : programs_(programs), messages_(messages), sink_(sink) {}
+                                             DeviceReportSink& sink, Clock clock)
+    : programs_(programs), messages_(messages), sink_(sink), clock_(std::move(clock)) {
+    if (!clock_) {
+        clock_ = [] {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now().time_since_epoch())
+                .count();
+        };
+    }
+}
+
+void DeviceReportProcessor::RequestWritten(std::uint8_t letter, const std::uint8_t* payload,
+                                           std::size_t payloadSize, ReportWriteResult result) {
+    const bool lineWrite = letter == static_cast<std::uint8_t>(MessageLetter::LineWrite);
+    const bool lineRead = letter == static_cast<std::uint8_t>(MessageLetter::LineRead);
+    // A transfer's first request: program at payload byte 0, line 0 at byte 1.
+    const bool transferStart =
+        (lineWrite || lineRead) && payload != nullptr && payloadSize >= 2 && payload[1] == 0;
+    if (result != ReportWriteResult::Written) {
+        if (transferStart) {
+            Report(NotStartedText(lineWrite, result));
+        }
+        return;
+    }
+    if (transferStart) {
+        timeouts_.TransferStarted(lineWrite ? ReplyTimeouts::Transfer::Send
+                                            : ReplyTimeouts::Transfer::Read,
+                                  payload[0], clock_());
+        if (lineRead && payload[0] < ProgramCount) {
+            // Kept so that a read back that stalls leaves the program as it was.
+            std::copy_n(programs_.LineBytes(payload[0], 0), ProgramBytes, beforeRead_.begin());
+        }
+    } else if (letter == static_cast<std::uint8_t>(MessageLetter::StatusPoll)) {
+        timeouts_.PollWritten(clock_());
+    }
+}
+
+void DeviceReportProcessor::Report(const std::string& text) {
+    sink_.ShowStatus(text, false);
+    sink_.AppendTextLog(text);
+}
+
+void DeviceReportProcessor::CheckTimeouts(const void* device) {
+    if (device != device_) {
+        // Only a device that was selected can have been written to: what it
+        // was sent is no longer awaited when it goes or is replaced.
+        if (device_ != nullptr) {
+            timeouts_.Reset();
+        }
+        device_ = device;
+    }
+    for (const ReplyTimeouts::Event& e : timeouts_.Check(clock_())) {
+        switch (e.kind) {
+        case ReplyTimeouts::Event::Kind::TransferStalled:
+            if (e.transfer == ReplyTimeouts::Transfer::Read && e.program >= 0 &&
+                e.program < ProgramCount) {
+                std::copy(beforeRead_.begin(), beforeRead_.end(),
+                          programs_.LineBytes(e.program, 0));
+            }
+            sink_.SetProgress(0);
+            Report(StalledText(e.line));
+            break;
+        case ReplyTimeouts::Event::Kind::Silent:
+            sink_.ShowStatus(SilentText, false);
+            break;
+        }
+    }
+}
 
 void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) {
     if (data == nullptr) {
@@ -124,6 +215,9 @@ void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) 
     }
     sink_.AppendHexLog(HexLine(data, size));
     sink_.AppendTextLog(TextLine(data, size));
+    if (size > 0 && timeouts_.ReportReceived(clock_())) {
+        sink_.ShowStatus({}, false); // "Sterownik nie odpowiada" no longer holds
+    }
     if (size == 0 || data[0] < FirstMessageLetter || data[0] > LastMessageLetter) {
         return;
     }
@@ -139,6 +233,7 @@ void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) 
         sink_.ShowStatus(rule.message, true);
         break;
     case ReplyKind::Stored:
+        timeouts_.Stored(clock_());
         sink_.ShowStatus(rule.message, false);
         sink_.SetProgress(LinesPerProgram);
         break;
@@ -175,6 +270,10 @@ void DeviceReportProcessor::LineWritten(std::uint8_t program, std::uint8_t line)
     if (program >= ProgramCount || line > ProgramLastLine) {
         return;
     }
+    // A late reply to a transfer abandoned after its time-out is only logged.
+    if (!timeouts_.LineReplied(ReplyTimeouts::Transfer::Send, program, line, clock_())) {
+        return;
+    }
     if (line < ProgramLastLine) {
         messages_.SendLine(program, line + 1);
         sink_.AdvanceProgress();
@@ -184,6 +283,9 @@ void DeviceReportProcessor::LineWritten(std::uint8_t program, std::uint8_t line)
 void DeviceReportProcessor::LineRead(std::uint8_t program, std::uint8_t line,
                                      const std::uint8_t* bytes, std::string_view message) {
     if (program >= ProgramCount || line > ProgramLastLine) {
+        return;
+    }
+    if (!timeouts_.LineReplied(ReplyTimeouts::Transfer::Read, program, line, clock_())) {
         return;
     }
     // The reply's program and line, not the request's.

@@ -6,6 +6,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// What became of one report handed to the selected device.
+enum class ReportWriteResult : std::uint8_t {
+    Written,
+    NoDevice,         // none is selected
+    UnsuitableDevice, // its output reports cannot carry the messages
+    Failed,           // the write failed
+};
+
 class ReportOutput {
 public:
     virtual ~ReportOutput() = default;

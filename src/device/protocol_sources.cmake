@@ -8,6 +8,8 @@ target_sources(kx_device PRIVATE
   DeviceReportSink.h
   DeviceReportProcessor.h
   DeviceReportProcessor.cpp
+  ReplyTimeouts.h
+  ReplyTimeouts.cpp
   Windows1250.h
   Windows1250.cpp
 )

@@ -94,6 +94,7 @@ struct ControllerEmulator::State {
     ProgramSet programs;
     EmulatedAxis axis;
     bool enabled = false;
+    bool muted = false; // requests are neither acted on nor answered
 
     // Parameters as last written.
     std::int32_t vmin = 100;
@@ -637,7 +638,18 @@ ControllerEmulator& ControllerEmulator::operator=(ControllerEmulator&&) noexcept
 std::vector<ControllerEmulator::Report>
 ControllerEmulator::HandleRequest(const std::uint8_t* data, std::size_t size, std::int64_t nowMs) {
     state_->AdvanceTo(nowMs);
+    if (state_->muted) {
+        return {};
+    }
     return state_->Handle(data, size);
+}
+
+void ControllerEmulator::SetMuted(bool muted) {
+    state_->muted = muted;
+}
+
+bool ControllerEmulator::Muted() const {
+    return state_->muted;
 }
 
 void ControllerEmulator::AdvanceTo(std::int64_t nowMs) {

@@ -47,6 +47,11 @@ public:
     // byte 0 = 1 and byte 1 = the letter.
     std::vector<Report> HandleRequest(const std::uint8_t* data, std::size_t size,
                                       std::int64_t nowMs);
+    // A muted controller stays plugged but takes no request and answers none
+    // (a hung firmware); the axis and a running program go on.
+    void SetMuted(bool muted);
+    bool Muted() const;
+
     // Runs the axis and the program up to nowMs (never backwards).
     void AdvanceTo(std::int64_t nowMs);
     std::int64_t Now() const;

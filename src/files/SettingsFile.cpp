@@ -273,6 +273,11 @@ int SettingsFile::ReadScreenTop() const {
     return ReadInteger(ScreenSection, ScreenTopKey, DefaultScreenTop);
 }
 
+int SettingsFile::ReadReplyTimeout() const {
+    return std::clamp(ReadInteger(OptionsSection, ReplyTimeoutKey, DefaultReplyTimeout),
+                      MinReplyTimeout, MaxReplyTimeout);
+}
+
 void SettingsFile::WriteAutoLoad(bool value) {
     WriteBool(OptionsSection, AutoLoadKey, value);
 }

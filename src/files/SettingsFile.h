@@ -49,11 +49,16 @@ public:
     static constexpr const char* AutoLoadFileKey = "AutoLoadFile";
     static constexpr const char* ScreenLeftKey = "ScreenLeft";
     static constexpr const char* ScreenTopKey = "ScreenTop";
+    // Optional, never written: how long a controller reply is awaited (ms).
+    static constexpr const char* ReplyTimeoutKey = "ReplyTimeout";
 
     static constexpr bool DefaultAutoLoad = true;
     static constexpr const char* DefaultAutoLoadFile = "c:\\";
     static constexpr int DefaultScreenLeft = 10;
     static constexpr int DefaultScreenTop = 10;
+    static constexpr int DefaultReplyTimeout = 1000;
+    static constexpr int MinReplyTimeout = 50;
+    static constexpr int MaxReplyTimeout = 60000;
 
     // Texts are read with at most this many characters; longer ones are cut.
     static constexpr std::size_t MaxTextLength = 2047;
@@ -71,6 +76,8 @@ public:
     std::string ReadAutoLoadFile() const;
     int ReadScreenLeft() const;
     int ReadScreenTop() const;
+    // Options/ReplyTimeout, clamped to MinReplyTimeout..MaxReplyTimeout.
+    int ReadReplyTimeout() const;
     void WriteAutoLoad(bool value);
     void WriteAutoLoadFile(const std::string& value);
     void WriteScreenLeft(int value);

@@ -59,6 +59,12 @@ ReportOutput& DeviceLinkView::Output() {
     return *this;
 }
 
+void DeviceLinkView::SetWriteObserver(CurrentDeviceOutput::WriteObserver observer) {
+    if (output_) {
+        output_->SetWriteObserver(std::move(observer));
+    }
+}
+
 void DeviceLinkView::SendReport(std::uint8_t letter, const std::uint8_t* payload,
                                 std::size_t payloadSize) {
     if (output_) {

@@ -45,6 +45,8 @@ public:
     // Where the senders write (SendReport to CurrentDevice). The reference
     // stays valid as long as the view; after Shutdown writes go nowhere.
     ReportOutput& Output();
+    // Told of every report after the attempt to write it.
+    void SetWriteObserver(CurrentDeviceOutput::WriteObserver observer);
     TJvHidDevice* CurrentDevice() const { return link_ ? link_->CurrentDevice() : nullptr; }
     TJvHidDeviceController* JvHidDeviceController1() const { return controller_.get(); }
     // The device an entry of ListBox1 holds, or null.

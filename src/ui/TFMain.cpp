@@ -330,6 +330,7 @@ void TFMain::FormDestroy() {
 
 void TFMain::LoadSettings() {
     settings_->LoadSettings();
+    processor_->Timeouts().SetTimeout(settings_->ReplyTimeout());
 }
 
 void TFMain::StoreSettings() {
@@ -348,6 +349,10 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
         this, std::move(backend));
     messages_ = std::make_unique<ControllerMessages>(deviceLink_->Output(), programs_);
     processor_ = std::make_unique<DeviceReportProcessor>(programs_, *messages_, *this);
+    deviceLink_->SetWriteObserver([this](std::uint8_t letter, const std::uint8_t* payload,
+                                         std::size_t size, ReportWriteResult result) {
+        processor_->RequestWritten(letter, payload, size, result);
+    });
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
@@ -509,6 +514,7 @@ void TFMain::Button3Click() {
 }
 
 void TFMain::Timer1Timer() {
+    processor_->CheckTimeouts(deviceLink_->CurrentDevice());
     if (timer1Hook_)
         timer1Hook_();
 }
@@ -543,7 +549,7 @@ void TFMain::BitBtn6Click() {
     try {
         StartSendProgram(program);
     } catch (...) {
-        // A transfer that cannot start is not reported.
+        // A first line that cannot be written is reported by the reply handling.
     }
 }
 
@@ -561,7 +567,7 @@ void TFMain::BitBtn7Click() {
     try {
         StartReadProgram(program);
     } catch (...) {
-        // A transfer that cannot start is not reported.
+        // A first line that cannot be written is reported by the reply handling.
     }
 }
 

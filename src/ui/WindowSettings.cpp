@@ -58,6 +58,10 @@ void WindowSettings::LoadSettings() {
     }
 }
 
+int WindowSettings::ReplyTimeout() const {
+    return SettingsFile(SettingsPath().toStdString()).ReadReplyTimeout();
+}
+
 void WindowSettings::StoreSettings() {
     path_ = SettingsPath();
     SettingsFile settings(path_.toStdString());

@@ -37,6 +37,9 @@ public:
 
     void LoadSettings();
     void StoreSettings();
+    // How long a controller reply is awaited, in ms (Options/ReplyTimeout,
+    // 1000 when not given).
+    int ReplyTimeout() const;
 
     // The outer top-left corner of the window; while it is minimised or
     // maximised, that of its restored (normal) placement.

@@ -33,7 +33,9 @@ SimulatorConsole::Result SimulatorConsole::Execute(std::string_view line) {
     }
     if (command == "help") {
         return {std::string(Commands) +
-                "\n  in N on|off  set input N (0 or 1)\n  status       position, velocity, "
+                "\n  in N on|off  set input N (0 or 1)\n  mute on|off  stop answering requests, "
+                "staying "
+                "plugged (on), or answer again (off)\n  status       position, velocity, "
                 "ENABLE, program, inputs, outputs\n  quit         remove the device and end"};
     }
     if (command == "status") {
@@ -51,6 +53,13 @@ SimulatorConsole::Result SimulatorConsole::Execute(std::string_view line) {
         const bool on = words[2] == "on";
         access_([&](ControllerEmulator& emulator) { emulator.SetInput(io, on); });
         return {"input " + words[1] + " " + OnOff(on)};
+    }
+    if (command == "mute") {
+        if (words.size() != 2 || (words[1] != "on" && words[1] != "off"))
+            return {"usage: mute on|off"};
+        const bool on = words[1] == "on";
+        access_([&](ControllerEmulator& emulator) { emulator.SetMuted(on); });
+        return {on ? "muted: requests are not answered" : "answering again"};
     }
     return {"unknown command '" + command + "'; " + Commands};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The commands kxrd4-sim reads on its standard input, one per line:
 //   in N on|off   sets input 0 or 1 of the emulated controller
+//   mute on|off   the controller stops answering (stays plugged) / answers again
 //   status        position, velocity, ENABLE, program, inputs and outputs
 //   help          the list of commands
 //   quit          ends the simulator (as Ctrl+C does)
@@ -22,7 +23,8 @@ public:
         bool quit = false;
     };
 
-    static constexpr const char* Commands = "commands: in 0|1 on|off, status, help, quit";
+    static constexpr const char* Commands =
+        "commands: in 0|1 on|off, mute on|off, status, help, quit";
 
     explicit SimulatorConsole(Access access);
 

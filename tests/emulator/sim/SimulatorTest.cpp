@@ -65,6 +65,8 @@ TEST_F(Console, CommandsSetInputsReportStatusAndQuit) {
          "inputs off/on, outputs off/off",
          false, false, true},
         {"status now", "usage: status", false, false, true},
+        {"mute on", "muted: requests are not answered", false, false, true},
+        {"mute", "usage: mute on|off", false, false, true},
         {"help", SimulatorConsole::Commands, false, false, true},
         {"jog 5", "unknown command 'jog'; commands:", false, false, true},
         {"quit", "", true, false, true},
@@ -76,6 +78,13 @@ TEST_F(Console, CommandsSetInputsReportStatusAndQuit) {
         EXPECT_EQ(emulator.Input(0), c.input0) << c.line;
         EXPECT_EQ(emulator.Input(1), c.input1) << c.line;
     }
+    // Muted by the console above: a request is neither acted on nor answered.
+    const std::uint8_t enable[] = {1, 0x75};
+    EXPECT_TRUE(emulator.HandleRequest(enable, sizeof enable, 10).empty());
+    EXPECT_FALSE(emulator.Enabled());
+    EXPECT_EQ(console.Execute("mute off").text, "answering again");
+    EXPECT_EQ(emulator.HandleRequest(enable, sizeof enable, 20).size(), 1u);
+    EXPECT_TRUE(emulator.Enabled());
 }
 
 } // namespace

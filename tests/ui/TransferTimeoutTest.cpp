@@ -1,0 +1,92 @@
+// The window in demo mode with a controller that stops answering while it
+// stays plugged: each kind of transfer and the chart's polling say so within
+// the reply time-out of config.ini, nothing is reported as done, and the
+// next transfer, once the controller answers again, completes.
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+#include "ControlPage.h"
+#include "EmulatorPeer.h"
+#include "ShellFixture.h"
+
+namespace {
+
+const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
+const QString ReadBack = "Program został odczytany z pamieci wewnetrznej urządzenia";
+
+class MutedController : public ShellFixture {
+protected:
+    void SetUp() override {
+        controller = std::make_unique<EmulatorPeer>(*backend);
+        ShellFixture::SetUp();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return window->StatusPanel(1)->text() == "Połączony (symulator)"; }, 5000));
+    }
+    void TearDown() override {
+        ShellFixture::TearDown();
+        controller.reset();
+    }
+    void Prepare(TFMain& created) override {
+        created.MarkAsSimulator();
+        QFile ini(settingsDir.filePath(QStringLiteral("config.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Options]\nAutoLoad=0\nReplyTimeout=200\n");
+    }
+    void Mute(bool on) {
+        controller->With([on](ControllerEmulator& emulator) { emulator.SetMuted(on); });
+    }
+    void Click(const char* button) {
+        QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+    }
+    QString Status() const { return window->StatusPanel(0)->text(); }
+    bool WaitForStatus(const QString& text) {
+        return QTest::qWaitFor([&] { return Status() == text; }, 5000);
+    }
+
+    std::unique_ptr<EmulatorPeer> controller;
+};
+
+TEST_F(MutedController, EveryTransferStopsWithItsLineAndTheNextOneCompletes) {
+    struct Kind {
+        const char* button;
+        QString done;
+    };
+    const Kind kinds[] = {{"BitBtn6", Stored}, {"BitBtn7", ReadBack}}; // send, read back
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.button);
+        window->ShowStatus(QString());
+        Mute(true);
+        boxes.answers = {QMessageBox::Yes}; // the read back asks first
+        Click(kind.button);
+        ASSERT_TRUE(WaitForStatus("Brak odpowiedzi sterownika: linia 00"))
+            << Status().toStdString();
+        EXPECT_EQ(window->pb->value(), 0);
+        EXPECT_TRUE(window->Memo2->toPlainText().contains("Brak odpowiedzi sterownika: linia 00"));
+        QTest::qWait(300); // nothing follows: no success is shown
+        EXPECT_EQ(Status(), "Brak odpowiedzi sterownika: linia 00");
+
+        Mute(false);
+        boxes.answers = {QMessageBox::Yes};
+        Click(kind.button);
+        ASSERT_TRUE(WaitForStatus(kind.done)) << Status().toStdString();
+        EXPECT_EQ(window->pb->value(), 25);
+    }
+}
+
+TEST_F(MutedController, ChartPollingShowsTheSilentControllerUntilItAnswersAgain) {
+    window->PageControl1->setCurrentWidget(window->TabSheet3);
+    Click("PlayChartButton");
+    QTest::qWait(100);
+    Mute(true);
+    ASSERT_TRUE(WaitForStatus("Sterownik nie odpowiada")) << Status().toStdString();
+    EXPECT_EQ(window->StatusPanel(1)->text(), "Połączony (symulator)");
+    Mute(false);
+    EXPECT_TRUE(WaitForStatus(QString()));
+    Click("PlayChartButton");
+}
+
+} // namespace
