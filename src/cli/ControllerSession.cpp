@@ -56,6 +56,8 @@ std::vector<ControllerSession::DeviceEntry> ControllerSession::Devices() const {
         entry.name = link_->EntryText(i);
         if (TJvHidDevice* device = link_->EntryDevice(i)) {
             entry.path = device->PnPInfo().InterfacePath;
+            entry.serial = link_->EntryIdentity(i).serial;
+            entry.port = link_->EntryIdentity(i).port;
             entry.vendorId = device->VendorID();
             entry.productId = device->ProductID();
             entry.writable = device->ReadWriteAccess();
@@ -64,6 +66,15 @@ std::vector<ControllerSession::DeviceEntry> ControllerSession::Devices() const {
         entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+DeviceChoice ControllerSession::Choose(const std::optional<std::string>& selector) {
+    DeviceChoice choice = DeviceChoice::Make(*link_, selector);
+    if (choice.outcome == DeviceChoice::Outcome::Chosen) {
+        link_->Select(choice.index);
+        device_ = link_->CurrentDevice();
+    }
+    return choice;
 }
 
 bool ControllerSession::Ready(std::string& error) const {
