@@ -33,7 +33,23 @@ ControllerSession::ControllerSession(std::shared_ptr<HidBackend> backend,
                                                          static_cast<DeviceReportSink&>(*this));
     // The initial notification: the first scan and the selection.
     dispatcher_->Pump();
-    device_ = link_->CurrentDevice();
+    Hold(link_->CurrentDevice());
+}
+
+void ControllerSession::Hold(TJvHidDevice* device) {
+    device_ = device;
+    deviceNode_ = device != nullptr ? device->PnPInfo().DevInst : 0;
+    devicePath_ = device != nullptr ? device->PnPInfo().InterfacePath : std::string();
+}
+
+void ControllerSession::FollowRescan() {
+    // Another device plugged or unplugged rebuilds the list: the same
+    // controller, still in use, comes back as a fresh object.
+    TJvHidDevice* now = link_->CurrentDevice();
+    if (device_ != nullptr && now != nullptr && now != device_ &&
+        now->PnPInfo().DevInst == deviceNode_ && now->PnPInfo().InterfacePath == devicePath_) {
+        device_ = now;
+    }
 }
 
 ControllerSession::~ControllerSession() {
@@ -72,7 +88,7 @@ DeviceChoice ControllerSession::Choose(const std::optional<std::string>& selecto
     DeviceChoice choice = DeviceChoice::Make(*link_, selector);
     if (choice.outcome == DeviceChoice::Outcome::Chosen) {
         link_->Select(choice.index);
-        device_ = link_->CurrentDevice();
+        Hold(link_->CurrentDevice());
     }
     return choice;
 }
@@ -180,6 +196,7 @@ ControllerSession::WaitEnd ControllerSession::Wait(const std::function<bool()>& 
             return WaitEnd::Done;
         }
         CheckNotifications();
+        FollowRescan();
         dispatcher_->Pump();
         if (done()) {
             return WaitEnd::Done;

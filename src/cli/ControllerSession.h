@@ -124,6 +124,8 @@ private:
     WaitEnd Wait(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void CheckNotifications();
     bool DeviceGone() const;
+    void Hold(TJvHidDevice* device);
+    void FollowRescan();
     bool Transfer(ProgramSet& programs, int program, bool write, std::string& error);
 
     std::shared_ptr<HidBackend> backend_;
@@ -137,6 +139,8 @@ private:
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
     TJvHidDevice* device_ = nullptr; // the KX-RD4 selected at the start
+    std::uint32_t deviceNode_ = 0;   // its device instance and path, to know it
+    std::string devicePath_;         // again after a rescan
 
     std::optional<Expected> expected_;
     bool replied_ = false;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 #include "CliRig.h"
 #include "EmulatorPeer.h"
@@ -119,10 +120,22 @@ TEST(CliDeviceChoice, TwoControllersAreToldApartAndReachedOneAtATime) {
         }
     }
 
-    // With one KX-RD4 left, no option is needed.
+    // With one KX-RD4 left, no option is needed; another one plugged in
+    // meanwhile does not end the command.
     backend.Unplug(b);
     r = rig.Tool({"status"});
     EXPECT_EQ(r.status, 0) << r.err;
+    std::thread plugger([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        backend.Plug(Controller(u"C-3", "1-3"));
+    });
+    r = rig.Tool({"watch", "--seconds", "0.6"});
+    plugger.join();
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_FALSE(r.out.empty());
+    // Polled past the plug: the last sample (ms,position,velocity) is late.
+    const std::size_t last = r.out.rfind('\n', r.out.size() - 2);
+    EXPECT_GE(std::stoi(r.out.substr(last == std::string::npos ? 0 : last + 1)), 350) << r.out;
 }
 
 } // namespace
