@@ -258,19 +258,6 @@ TEST_F(DeviceLinkTest, TheControllerInUseStaysUntilTheOperatorChoosesAnother) {
     (void)mouse;
 }
 
-TEST_F(DeviceLinkTest, TwoControllersAtTheFirstScanUseTheLastAndNameIt) {
-    auto first = HidTestRig::Setup(u"KX-RD4");
-    first.Port = "1-1";
-    auto second = HidTestRig::Setup(u"KX-RD4");
-    second.Port = "1-2";
-    rig.backend->Plug(first);
-    rig.backend->Plug(second);
-    Start();
-    EXPECT_EQ(link->CurrentIndex(), 1);
-    EXPECT_EQ(sink.status, "Wybrano sterownik KX-RD4 port 1-2");
-    EXPECT_EQ(sink.toolTip, "Sterownik w użyciu: KX-RD4 port 1-2");
-}
-
 TEST_F(DeviceLinkTest, QueryOnlyControllerIsSelectedButShownDisconnectedWithAHint) {
     auto setup = HidTestRig::Setup(u"KX-RD4");
     setup.QueryOnly = true;
