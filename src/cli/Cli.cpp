@@ -61,6 +61,7 @@ struct Arguments {
     bool homing = false;
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
+    std::optional<std::string> device; // --device SERIAL|PORT|PATH
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name
 };
@@ -155,6 +156,8 @@ Arguments Parse(const std::vector<std::string>& args) {
             if (a.output->empty()) {
                 throw UsageError{"-o: the file name is empty"};
             }
+        } else if (arg == "--device") {
+            a.device = value("--device");
         } else if (arg == "--raw") {
             a.raw = true;
         } else if (arg == "--clamp") {
@@ -219,7 +222,7 @@ Arguments Parse(const std::vector<std::string>& args) {
         throw UsageError{"unknown command \"" + a.command + "\""};
     }
     for (const std::string& option : a.options) {
-        if (option != "--timeout" && option != "--emulator" &&
+        if (option != "--timeout" && option != "--emulator" && option != "--device" &&
             rule->second.options.count(option) == 0) {
             throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
                              rule->second.synopsis + ")"};
@@ -376,28 +379,27 @@ private:
         ControllerSession& s = Session();
         std::string error;
         if (s.HidAvailable()) {
-            std::string found;
-            int count = 0;
-            for (const auto& e : s.Devices()) {
-                if (e.name == "KX-RD4" && !e.path.empty()) {
-                    ++count;
-                    found += "\n  " + e.path;
-                }
-            }
-            if (count == 0) {
-                s.Ready(error);
-                throw Failure{error, Cli::NoDevice};
-            }
-            if (count > 1) {
-                throw Failure{std::to_string(count) +
-                                  " KX-RD4 controllers are connected; connect only one:" + found,
-                              Cli::SeveralDevices};
-            }
+            Require(s, s.Choose(a_.device));
         }
         if (!s.Ready(error)) {
             throw Failure{error};
         }
         return s;
+    }
+
+    // Exit 3 when no KX-RD4 (or none that --device names) is there, 4 when
+    // the choice is not clear.
+    static void Require(ControllerSession& s, const DeviceChoice& choice) {
+        using Outcome = DeviceChoice::Outcome;
+        std::string error;
+        if (choice.outcome == Outcome::NoController) {
+            s.Ready(error);
+            throw Failure{error, Cli::NoDevice};
+        }
+        if (choice.outcome != Outcome::Chosen) {
+            throw Failure{choice.message,
+                          choice.outcome == Outcome::Several ? Cli::SeveralDevices : Cli::NoDevice};
+        }
     }
 
     ControllerSession::Reply Ask(const Exchange& exchange) {
@@ -448,14 +450,26 @@ private:
         if (!s.HidAvailable()) {
             throw Failure{"no HID support on this system"};
         }
-        const auto entries = s.Devices();
+        // The mark shows the KX-RD4 a device command would use (with
+        // --device, the one it names); none while the choice is open.
+        const DeviceChoice choice = s.Choose(a_.device);
+        if (a_.device) {
+            Require(s, choice);
+        }
+        const bool chosen = choice.outcome == DeviceChoice::Outcome::Chosen;
+        auto entries = s.Devices();
+        for (auto& e : entries) {
+            e.selected = e.selected && chosen;
+        }
         if (a_.json) {
             out_ << "[";
             for (std::size_t i = 0; i < entries.size(); ++i) {
                 const auto& e = entries[i];
                 out_ << (i == 0 ? "" : ",") << "{\"path\":" << JsonText::Quote(e.path)
-                     << ",\"vendorId\":" << e.vendorId << ",\"productId\":" << e.productId
-                     << ",\"access\":\"" << (e.writable ? "read-write" : "query-only")
+                     << ",\"serial\":" << JsonText::Quote(e.serial)
+                     << ",\"port\":" << JsonText::Quote(e.port) << ",\"vendorId\":" << e.vendorId
+                     << ",\"productId\":" << e.productId << ",\"access\":\""
+                     << (e.writable ? "read-write" : "query-only")
                      << "\",\"name\":" << JsonText::Quote(e.name)
                      << ",\"selected\":" << (e.selected ? "true" : "false") << "}";
             }
@@ -471,7 +485,8 @@ private:
             std::snprintf(ids, sizeof ids, "%04X:%04X", e.vendorId, e.productId);
             out_ << (e.selected ? "* " : "  ") << (e.path.empty() ? "(not claimed)" : e.path)
                  << "  " << ids << "  " << (e.writable ? "read-write" : "query-only") << "  "
-                 << e.name << (e.selected ? "  (selected)" : "") << "\n";
+                 << DeviceIdentity{e.serial, e.port, e.path}.Label(e.name)
+                 << (e.selected ? "  (selected)" : "") << "\n";
         }
     }
 
@@ -884,6 +899,7 @@ std::string Cli::HelpText() {
     return "kxrd4-cli " KXRD4_VERSION " - command-line companion of the KX-RD4 tool\n"
            "\n"
            "Usage: kxrd4-cli COMMAND [ARGUMENTS] [--timeout MS] [--emulator]\n"
+           "                 [--device SERIAL|PORT|PATH]\n"
            "\n"
            "Program files (*.kxp, the 2000 bytes of the ten programs P0..P9):\n"
            "  list FILE.kxp [-p N] [--raw]       each program's lines as the editor shows them;\n"
@@ -893,7 +909,8 @@ std::string Cli::HelpText() {
            "                                     --clamp clamps numbers as the line editor does\n"
            "\n"
            "The KX-RD4 (USB):\n"
-           "  devices                            the HID devices; * marks the one used\n"
+           "  devices                            the HID devices with serial number (SN) and\n"
+           "                                     USB port; * marks the KX-RD4 a command uses\n"
            "  send FILE.kxp -p N [--verify]      write program N to the controller and wait\n"
            "                                     until it reports the program stored\n"
            "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
@@ -927,6 +944,9 @@ std::string Cli::HelpText() {
            "\n"
            "--format json: devices, get, status, watch (one object a line) and diff print\n"
            "JSON with the fields of their text form.\n"
+           "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
+           "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
+           "are connected, where a device command without it lists them and exits with 4.\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
            "power-on state (no device, no root needed).\n"
            "\n"

@@ -33,7 +33,23 @@ ControllerSession::ControllerSession(std::shared_ptr<HidBackend> backend,
                                                          static_cast<DeviceReportSink&>(*this));
     // The initial notification: the first scan and the selection.
     dispatcher_->Pump();
-    device_ = link_->CurrentDevice();
+    Hold(link_->CurrentDevice());
+}
+
+void ControllerSession::Hold(TJvHidDevice* device) {
+    device_ = device;
+    deviceNode_ = device != nullptr ? device->PnPInfo().DevInst : 0;
+    devicePath_ = device != nullptr ? device->PnPInfo().InterfacePath : std::string();
+}
+
+void ControllerSession::FollowRescan() {
+    // Another device plugged or unplugged rebuilds the list: the same
+    // controller, still in use, comes back as a fresh object.
+    TJvHidDevice* now = link_->CurrentDevice();
+    if (device_ != nullptr && now != nullptr && now != device_ &&
+        now->PnPInfo().DevInst == deviceNode_ && now->PnPInfo().InterfacePath == devicePath_) {
+        device_ = now;
+    }
 }
 
 ControllerSession::~ControllerSession() {
@@ -56,6 +72,8 @@ std::vector<ControllerSession::DeviceEntry> ControllerSession::Devices() const {
         entry.name = link_->EntryText(i);
         if (TJvHidDevice* device = link_->EntryDevice(i)) {
             entry.path = device->PnPInfo().InterfacePath;
+            entry.serial = link_->EntryIdentity(i).serial;
+            entry.port = link_->EntryIdentity(i).port;
             entry.vendorId = device->VendorID();
             entry.productId = device->ProductID();
             entry.writable = device->ReadWriteAccess();
@@ -64,6 +82,15 @@ std::vector<ControllerSession::DeviceEntry> ControllerSession::Devices() const {
         entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+DeviceChoice ControllerSession::Choose(const std::optional<std::string>& selector) {
+    DeviceChoice choice = DeviceChoice::Make(*link_, selector);
+    if (choice.outcome == DeviceChoice::Outcome::Chosen) {
+        link_->Select(choice.index);
+        Hold(link_->CurrentDevice());
+    }
+    return choice;
 }
 
 bool ControllerSession::Ready(std::string& error) const {
@@ -169,6 +196,7 @@ ControllerSession::WaitEnd ControllerSession::Wait(const std::function<bool()>& 
             return WaitEnd::Done;
         }
         CheckNotifications();
+        FollowRescan();
         dispatcher_->Pump();
         if (done()) {
             return WaitEnd::Done;

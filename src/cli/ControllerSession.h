@@ -17,6 +17,7 @@
 
 #include "ControllerMessages.h"
 #include "CurrentDeviceOutput.h"
+#include "DeviceChoice.h"
 #include "DeviceLink.h"
 #include "DeviceLinkSink.h"
 #include "DeviceReportProcessor.h"
@@ -30,8 +31,10 @@
 class ControllerSession : private DeviceReportSink, private DeviceLinkSink {
 public:
     struct DeviceEntry {
-        std::string name; // as the "Opcje" list shows it
-        std::string path; // empty when the device could not be claimed
+        std::string name;   // as the "Opcje" list shows it
+        std::string path;   // empty when the device could not be claimed
+        std::string serial; // empty when the device has none
+        std::string port;   // the USB port, empty when unknown
         std::uint16_t vendorId = 0;
         std::uint16_t productId = 0;
         bool writable = false;
@@ -55,6 +58,9 @@ public:
 
     bool HidAvailable() const;
     std::vector<DeviceEntry> Devices() const;
+
+    // Picks the KX-RD4 to talk to (see DeviceChoice) and makes it current.
+    DeviceChoice Choose(const std::optional<std::string>& selector);
 
     // A KX-RD4 that can be written and read is selected; otherwise false with
     // the reason.
@@ -118,6 +124,8 @@ private:
     WaitEnd Wait(const std::function<bool()>& done, std::chrono::milliseconds timeout);
     void CheckNotifications();
     bool DeviceGone() const;
+    void Hold(TJvHidDevice* device);
+    void FollowRescan();
     bool Transfer(ProgramSet& programs, int program, bool write, std::string& error);
 
     std::shared_ptr<HidBackend> backend_;
@@ -131,6 +139,8 @@ private:
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
     TJvHidDevice* device_ = nullptr; // the KX-RD4 selected at the start
+    std::uint32_t deviceNode_ = 0;   // its device instance and path, to know it
+    std::string devicePath_;         // again after a rescan
 
     std::optional<Expected> expected_;
     bool replied_ = false;

@@ -16,4 +16,6 @@ public:
     virtual void ShowStatus(const std::string& text) = 0;
     // Panel 1: the link state and its tool tip (empty for none).
     virtual void ShowConnection(const std::string& text, const std::string& toolTip) = 0;
+    // The entry of the device in use (marked in the list), or -1 for none.
+    virtual void ShowCurrentEntry(int /*index*/) {}
 };

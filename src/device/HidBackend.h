@@ -32,6 +32,9 @@ enum class HidOpenMode {
 struct HidInterfaceInfo {
     std::string InterfacePath; // what Open takes
     std::uint32_t DevInst = 0; // same while the device stays plugged, new when plugged again
+    // Where the device sits: the physical USB port path, the same when it is
+    // plugged again into the same socket; empty when the system tells none.
+    std::string Port;
 };
 
 struct HidAttributes {
@@ -72,6 +75,8 @@ public:
     virtual bool GetAttributes(HidHandle handle, HidAttributes& attributes) = 0;
     // The product string as the device reports it (not yet cut to a length).
     virtual bool GetProductString(HidHandle handle, std::u16string& text) = 0;
+    // The serial number string; false when the device has none.
+    virtual bool GetSerialNumberString(HidHandle handle, std::u16string& text) = 0;
     virtual bool GetCaps(HidHandle handle, HidCaps& caps) = 0;
 
     // One synchronous write of length bytes (byte 0 is the report identifier).

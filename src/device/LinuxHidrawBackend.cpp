@@ -149,6 +149,20 @@ bool ReadDescriptor(dev_t devnum, std::vector<std::uint8_t>& bytes) {
     return total > 0;
 }
 
+// The physical place of a hidraw node: the USB device's bus and port chain
+// ("1-2.3", the same for the same socket), or the HID device's HID_PHYS
+// without a USB parent.
+std::string PortOf(udev_device* hidraw, udev_device* hid) {
+    if (udev_device* usb =
+            udev_device_get_parent_with_subsystem_devtype(hidraw, "usb", "usb_device")) {
+        if (const char* name = udev_device_get_sysname(usb)) {
+            return name;
+        }
+    }
+    const char* phys = hid != nullptr ? udev_device_get_property_value(hid, "HID_PHYS") : nullptr;
+    return phys != nullptr ? phys : "";
+}
+
 bool ParseHex(const char* text, unsigned long& value) {
     if (text == nullptr || *text == '\0') {
         return false;
@@ -169,6 +183,7 @@ struct LinuxHidrawBackend::Identity {
     bool hasUsbParent = false;
     bool hasProduct = false;
     std::string productText;
+    std::string serial; // empty: none
 };
 
 LinuxHidrawBackend::LinuxHidrawBackend() : udev_(udev_new()) {
@@ -224,7 +239,7 @@ std::vector<HidInterfaceInfo> LinuxHidrawBackend::ListInterfaces() {
             }
             udev_device* hid =
                 udev_device_get_parent_with_subsystem_devtype(dev.device, "hid", nullptr);
-            list.push_back({node, DevInstOf(dev.device, hid)});
+            list.push_back({node, DevInstOf(dev.device, hid), PortOf(dev.device, hid)});
         }
     }
     udev_enumerate_unref(enumerate);
@@ -305,9 +320,19 @@ bool LinuxHidrawBackend::Identify(HidHandle handle, Identity& identity) const {
         identity.product = product & 0xFFFF;
         identity.hasIds = true;
     }
+    // The USB serial number reaches the HID device as HID_UNIQ; a virtual
+    // device sets its own.
+    if (const char* uniq = udev_device_get_property_value(hid, "HID_UNIQ")) {
+        identity.serial = uniq;
+    }
     udev_device* usb =
         udev_device_get_parent_with_subsystem_devtype(dev.device, "usb", "usb_device");
     if (usb != nullptr) {
+        if (identity.serial.empty()) {
+            if (const char* serial = udev_device_get_sysattr_value(usb, "serial")) {
+                identity.serial = serial;
+            }
+        }
         identity.hasUsbParent = true;
         unsigned long version = 0;
         if (ParseHex(udev_device_get_sysattr_value(usb, "bcdDevice"), version)) {
@@ -341,6 +366,15 @@ bool LinuxHidrawBackend::GetProductString(HidHandle handle, std::u16string& text
         return false;
     }
     text = HidText::Utf8ToUtf16(identity.productText);
+    return true;
+}
+
+bool LinuxHidrawBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
+    Identity identity;
+    if (!Identify(handle, identity) || identity.serial.empty()) {
+        return false;
+    }
+    text = HidText::Utf8ToUtf16(identity.serial);
     return true;
 }
 

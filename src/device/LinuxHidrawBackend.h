@@ -6,7 +6,9 @@
 // InterfacePath is the device node; DevInst is the sequence number of the
 // kernel's HID device (new for every plug). The product string is the USB
 // device's "product" attribute, or HID_NAME without a USB parent; vendor and
-// product come from HID_ID, the version from the USB parent's "bcdDevice".
+// product come from HID_ID, the version from the USB parent's "bcdDevice",
+// the serial number from HID_UNIQ (else the USB parent's "serial"). The port
+// is the USB device's bus and port chain ("1-2.3"), or HID_PHYS without one.
 // Report lengths are computed from sysfs "report_descriptor". A device that
 // cannot be opened read-write is opened with O_PATH for queries only.
 
@@ -31,6 +33,7 @@ public:
     void Close(HidHandle handle) override;
     bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
     bool GetProductString(HidHandle handle, std::u16string& text) override;
+    bool GetSerialNumberString(HidHandle handle, std::u16string& text) override;
     bool GetCaps(HidHandle handle, HidCaps& caps) override;
     bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
                std::size_t& written) override;

@@ -180,7 +180,7 @@ std::vector<HidInterfaceInfo> SimulatedHidBackend::ListInterfaces() {
     for (const auto& [id, d] : devices_) {
         (void)id;
         if (d.plugged) {
-            list.push_back({d.path, d.devInst});
+            list.push_back({d.path, d.devInst, d.setup.Port});
         }
     }
     return list;
@@ -263,6 +263,16 @@ bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& tex
         return false;
     }
     text = d->setup.ProductString;
+    return true;
+}
+
+bool SimulatedHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
+    std::lock_guard lock(mutex_);
+    const Device* d = DeviceOfLocked(handle);
+    if (d == nullptr || d->setup.SerialNumber.empty()) {
+        return false;
+    }
+    text = d->setup.SerialNumber;
     return true;
 }
 

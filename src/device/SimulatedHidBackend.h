@@ -22,6 +22,8 @@ public:
     struct DeviceSpec {
         std::u16string ProductString;
         bool ProductStringReadable = true;
+        std::u16string SerialNumber; // empty: the device has none
+        std::string Port;            // the USB port it is listed with
         std::uint16_t VendorID = 0x1A2B;
         std::uint16_t ProductID = 0x000C;
         std::uint16_t VersionNumber = 0x0100;
@@ -77,6 +79,7 @@ public:
     void Close(HidHandle handle) override;
     bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
     bool GetProductString(HidHandle handle, std::u16string& text) override;
+    bool GetSerialNumberString(HidHandle handle, std::u16string& text) override;
     bool GetCaps(HidHandle handle, HidCaps& caps) override;
     bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
                std::size_t& written) override;

@@ -94,6 +94,26 @@ std::u16string TJvHidDevice::ProductString() {
     return productString_;
 }
 
+std::u16string TJvHidDevice::SerialNumberString() {
+    if (!serialFetched_ && OpenMainHandle()) {
+        std::u16string text;
+        if (backend_->GetSerialNumberString(mainHandle_, text)) {
+            const auto zero = text.find(u'\0');
+            if (zero != std::u16string::npos) {
+                text.resize(zero);
+            }
+            if (text.size() > MaxProductStringLength) {
+                text.resize(MaxProductStringLength);
+            }
+            serialNumber_ = std::move(text);
+        }
+        // A device without a serial number has none later either.
+        serialFetched_ = true;
+        CloseMainHandle();
+    }
+    return serialNumber_;
+}
+
 HidCaps TJvHidDevice::Caps() {
     if (!capsFetched_ && OpenMainHandle()) {
         HidCaps caps;

@@ -52,6 +52,8 @@ public:
 
     // Cached once read; empty while it cannot be read. At most 254 characters.
     std::u16string ProductString();
+    // The serial number string, read once; empty when the device has none.
+    std::u16string SerialNumberString();
     // Report lengths; zero while they have never been readable.
     HidCaps Caps();
 
@@ -116,6 +118,8 @@ private:
     std::unique_ptr<TJvHidPnPInfo> pnpInfo_;
     const std::string interfacePath_;
     std::u16string productString_;
+    bool serialFetched_ = false;
+    std::u16string serialNumber_;
     bool capsFetched_ = false;
     HidCaps caps_;
     std::atomic<int> readerSleepTime_{DefaultReaderSleepTime};

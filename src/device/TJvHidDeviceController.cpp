@@ -125,8 +125,8 @@ std::vector<std::unique_ptr<TJvHidDevice>> TJvHidDeviceController::ScanPresentDe
     }
     for (auto& info : backend_->ListInterfaces()) {
         try {
-            result.push_back(CreateDevice(
-                std::make_unique<TJvHidPnPInfo>(info.DevInst, std::move(info.InterfacePath))));
+            result.push_back(CreateDevice(std::make_unique<TJvHidPnPInfo>(
+                info.DevInst, std::move(info.InterfacePath), std::move(info.Port))));
         } catch (const EControllerError&) {
             // Gone since listed, or not identifiable: left out.
         }

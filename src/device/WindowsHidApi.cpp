@@ -24,7 +24,9 @@ WindowsHidApi::WindowsHidApi(std::shared_ptr<WindowsLibraryLoader> loader)
         hid_ = nullptr;
         setup_ = nullptr;
         Clear();
+        return;
     }
+    ResolveOptional();
 }
 
 WindowsHidApi::~WindowsHidApi() {
@@ -52,15 +54,27 @@ bool WindowsHidApi::ResolveHid() {
     return ok;
 }
 
+void WindowsHidApi::ResolveOptional() {
+    WindowsLibraryLoader& l = *loader_;
+    ResolveInto(l, setup_, "CM_Get_Parent", GetParent);
+    ResolveInto(l, setup_, "CM_Get_Device_IDW", GetDeviceId);
+    ResolveInto(l, setup_, "CM_Get_DevNode_Registry_PropertyW", GetDevNodeProperty);
+    ResolveInto(l, hid_, "HidD_GetSerialNumberString", GetSerialNumberString);
+}
+
 void WindowsHidApi::Clear() {
     GetClassDevs = nullptr;
     EnumDeviceInterfaces = nullptr;
     GetDeviceInterfaceDetail = nullptr;
     DestroyDeviceInfoList = nullptr;
+    GetParent = nullptr;
+    GetDeviceId = nullptr;
+    GetDevNodeProperty = nullptr;
     GetHidGuid = nullptr;
     GetAttributes = nullptr;
     GetProductString = nullptr;
     GetPreparsedData = nullptr;
     FreePreparsedData = nullptr;
     GetCaps = nullptr;
+    GetSerialNumberString = nullptr;
 }

@@ -2,11 +2,15 @@
 // The entry points of the Windows HID service (HID.dll) and device-setup
 // service (SetupApi.dll), loaded at run time and resolved by name. HID support
 // exists only when both libraries and every entry point were found; otherwise
-// nothing stays loaded and every pointer is null.
+// nothing stays loaded and every pointer is null. The entry points that tell
+// controllers apart (serial number, the USB port's location) are optional:
+// null when missing, and the devices are then listed without them.
 
 #include <windows.h>
 
 #include <setupapi.h>
+
+#include <cfgmgr32.h>
 
 #include <hidsdi.h>
 
@@ -29,6 +33,10 @@ public:
     decltype(&::SetupDiEnumDeviceInterfaces) EnumDeviceInterfaces = nullptr;
     decltype(&::SetupDiGetDeviceInterfaceDetailW) GetDeviceInterfaceDetail = nullptr;
     decltype(&::SetupDiDestroyDeviceInfoList) DestroyDeviceInfoList = nullptr;
+    // SetupApi.dll, optional
+    decltype(&::CM_Get_Parent) GetParent = nullptr;
+    decltype(&::CM_Get_Device_IDW) GetDeviceId = nullptr;
+    decltype(&::CM_Get_DevNode_Registry_PropertyW) GetDevNodeProperty = nullptr;
     // HID.dll
     decltype(&::HidD_GetHidGuid) GetHidGuid = nullptr;
     decltype(&::HidD_GetAttributes) GetAttributes = nullptr;
@@ -36,10 +44,13 @@ public:
     decltype(&::HidD_GetPreparsedData) GetPreparsedData = nullptr;
     decltype(&::HidD_FreePreparsedData) FreePreparsedData = nullptr;
     decltype(&::HidP_GetCaps) GetCaps = nullptr;
+    // HID.dll, optional
+    decltype(&::HidD_GetSerialNumberString) GetSerialNumberString = nullptr;
 
 private:
     bool ResolveSetup();
     bool ResolveHid();
+    void ResolveOptional();
     void Clear();
 
     std::shared_ptr<WindowsLibraryLoader> loader_;

@@ -80,6 +80,54 @@ bool CancelRead(HANDLE handle, OVERLAPPED& request, DWORD& transferred) {
     return ::GetOverlappedResult(handle, &request, &transferred, TRUE) != FALSE;
 }
 
+std::string Utf8Of(const WCHAR* text, std::size_t capacity) {
+    const std::size_t length = ::wcsnlen(text, capacity);
+    return HidText::Utf16ToUtf8(std::u16string(text, text + length));
+}
+
+// The USB port a HID device node sits in: the location path of its USB device
+// (above the interface node of a composite device), as the device manager
+// shows it; the location information ("Port_#0002.Hub_#0001") where there is
+// no path. Empty for a device that is not on USB or without the entry points.
+std::string PortOf(const WindowsHidApi& api, DEVINST hidNode) {
+    if (api.GetParent == nullptr || api.GetDeviceId == nullptr ||
+        api.GetDevNodeProperty == nullptr) {
+        return {};
+    }
+    DEVINST node = hidNode;
+    bool usbDevice = false;
+    for (int depth = 0; depth < 3 && !usbDevice; ++depth) {
+        DEVINST parent = 0;
+        WCHAR id[MAX_DEVICE_ID_LEN + 1] = {};
+        if (api.GetParent(&parent, node, 0) != CR_SUCCESS ||
+            api.GetDeviceId(parent, id, MAX_DEVICE_ID_LEN, 0) != CR_SUCCESS) {
+            return {};
+        }
+        node = parent;
+        const std::wstring text(id, ::wcsnlen(id, MAX_DEVICE_ID_LEN));
+        if (text.rfind(L"USB\\", 0) != 0) {
+            return {};
+        }
+        usbDevice = text.find(L"&MI_") == std::wstring::npos;
+    }
+    if (!usbDevice) {
+        return {};
+    }
+    for (const ULONG property :
+         {ULONG(CM_DRP_LOCATION_PATHS), ULONG(CM_DRP_LOCATION_INFORMATION)}) {
+        WCHAR value[512] = {};
+        ULONG length = sizeof value - sizeof(WCHAR); // stays terminated
+        if (api.GetDevNodeProperty(node, property, nullptr, value, &length, 0) == CR_SUCCESS) {
+            // A list of paths: the first one.
+            const std::string port = Utf8Of(value, sizeof value / sizeof(WCHAR));
+            if (!port.empty()) {
+                return port;
+            }
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 WindowsHidBackend::WindowsHidBackend(std::shared_ptr<WindowsLibraryLoader> loader)
@@ -137,7 +185,8 @@ std::vector<HidInterfaceInfo> WindowsHidBackend::ListInterfaces() {
         const std::size_t length = ::wcsnlen(detail->DevicePath, pathChars);
         const std::u16string path(detail->DevicePath, detail->DevicePath + length);
         if (!path.empty()) {
-            list.push_back({HidText::Utf16ToUtf8(path), deviceData.DevInst});
+            list.push_back({HidText::Utf16ToUtf8(path), deviceData.DevInst,
+                            PortOf(*api_, deviceData.DevInst)});
         }
     }
     api_->DestroyDeviceInfoList(set);
@@ -226,6 +275,19 @@ bool WindowsHidBackend::GetProductString(HidHandle handle, std::u16string& text)
     const std::size_t length = ::wcsnlen(buffer, ProductStringChars);
     text.assign(buffer, buffer + length);
     return true;
+}
+
+bool WindowsHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
+    if (!api_->Loaded() || api_->GetSerialNumberString == nullptr || handle == InvalidHidHandle) {
+        return false;
+    }
+    WCHAR buffer[ProductStringChars] = {};
+    if (!api_->GetSerialNumberString(ToHandle(handle), buffer, ProductStringBytes)) {
+        return false;
+    }
+    const std::size_t length = ::wcsnlen(buffer, ProductStringChars);
+    text.assign(buffer, buffer + length);
+    return !text.empty();
 }
 
 bool WindowsHidBackend::GetCaps(HidHandle handle, HidCaps& caps) {

@@ -4,12 +4,11 @@
 // interface paths.
 //
 // InterfacePath is the device interface path (UTF-8), DevInst the device
-// instance of its node. Readers use overlapped reads, waited on together with
-// their waker's event, so a stop ends a wait at once and an idle reader never
-// wakes; the pending read is cancelled then. Device-node changes come through
-// a hidden window that exists while a notification listener is set; it must
-// be set and cleared on the user-interface thread, whose message loop serves
-// the window, and the listener is called there.
+// instance of its node, Port the location path of its USB device. Readers use overlapped reads,
+// waited on together with their waker's event, so a stop ends a wait at once and an idle reader
+// never wakes; the pending read is cancelled then. Device-node changes come through a hidden window
+// that exists while a notification listener is set; it must be set and cleared on the
+// user-interface thread, whose message loop serves the window, and the listener is called there.
 
 #include <memory>
 #include <mutex>
@@ -36,6 +35,7 @@ public:
     void Close(HidHandle handle) override;
     bool GetAttributes(HidHandle handle, HidAttributes& attributes) override;
     bool GetProductString(HidHandle handle, std::u16string& text) override;
+    bool GetSerialNumberString(HidHandle handle, std::u16string& text) override;
     bool GetCaps(HidHandle handle, HidCaps& caps) override;
     bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
                std::size_t& written) override;

@@ -1,6 +1,8 @@
 # Sources of the HID link (back ends, controller, device, reader).
 target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/CurrentDeviceOutput.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceChoice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceIdentity.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HandOverQueue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HidReportDescriptor.cpp

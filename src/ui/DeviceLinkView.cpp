@@ -19,6 +19,13 @@ DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* pan
     DeviceLinkSink& sink = *this;
     link_ = std::make_unique<DeviceLink>(*controller_, sink, std::move(reportHandler));
     output_ = std::make_unique<CurrentDeviceOutput>(*link_);
+    if (listBox_ != nullptr) {
+        connect(listBox_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+            if (link_ && listBox_ != nullptr) {
+                link_->Select(listBox_->row(item));
+            }
+        });
+    }
     const int fd = backend_->NotificationFd();
     if (fd >= 0) {
         notifier_ = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
@@ -86,7 +93,14 @@ void DeviceLinkView::AddDeviceEntry(const std::string& text, TJvHidDevice* devic
     if (listBox_ == nullptr) {
         return;
     }
-    auto* item = new QListWidgetItem(QString::fromStdString(text));
+    // The list is narrow: serial number and port in the text, the path too in
+    // the tool tip.
+    const DeviceIdentity identity =
+        device != nullptr ? DeviceIdentity::Of(*device) : DeviceIdentity{};
+    auto* item = new QListWidgetItem(QString::fromStdString(identity.Label(text)));
+    if (device != nullptr) {
+        item->setToolTip(QString::fromStdString(identity.Label(text) + "\n" + identity.path));
+    }
     item->setData(Qt::UserRole, QVariant::fromValue(reinterpret_cast<quintptr>(device)));
     listBox_->addItem(item);
 }
@@ -109,5 +123,17 @@ void DeviceLinkView::ShowConnection(const std::string& text, const std::string& 
         const bool simulated = simulator_ && text == DeviceLink::Connected;
         panel1_->setText(QString::fromStdString(simulated ? text + SimulatorSuffix : text));
         panel1_->setToolTip(QString::fromStdString(toolTip));
+    }
+}
+
+void DeviceLinkView::ShowCurrentEntry(int index) {
+    if (listBox_ == nullptr) {
+        return;
+    }
+    for (int row = 0; row < listBox_->count(); ++row) {
+        QListWidgetItem* item = listBox_->item(row);
+        QFont font = item->font();
+        font.setBold(row == index);
+        item->setFont(font);
     }
 }

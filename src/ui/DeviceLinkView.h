@@ -1,9 +1,10 @@
 #pragma once
 // The device link of the main window: owns the HID back end, the hand-over,
 // the controller JvHidDeviceController1 and the selection of CurrentDevice,
-// fills ListBox1 (each entry holds its device) and shows the link state in
-// status panels 0 and 1. Device-node changes reach it through a socket
-// notifier on the back end's notification descriptor.
+// fills ListBox1 (each entry holds its device and shows its serial number and
+// USB port; the one in use is bold) and shows the link state in status panels
+// 0 and 1. A double-click on a KX-RD4 in ListBox1 makes it the one in use. Device-node changes
+// reach it through a socket notifier on the back end's notification descriptor.
 //
 // Call Shutdown before destroying anything the report handler uses: it
 // releases every held device (stopping its reader) and then the controller.
@@ -58,6 +59,7 @@ private:
     void AddDeviceEntry(const std::string& text, TJvHidDevice* device) override;
     void ShowStatus(const std::string& text) override;
     void ShowConnection(const std::string& text, const std::string& toolTip) override;
+    void ShowCurrentEntry(int index) override;
     void SendReport(std::uint8_t letter, const std::uint8_t* payload,
                     std::size_t payloadSize) override;
 

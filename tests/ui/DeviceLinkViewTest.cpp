@@ -121,6 +121,59 @@ TEST_F(DeviceLinkViewTest, ListsSelectsAndFollowsPlugging) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return letters.size() == 2; }, 5000));
 }
 
+TEST_F(DeviceLinkViewTest, DoubleClickingAControllerInTheListSwitchesToIt) {
+    SimulatedHidBackend::DeviceSpec kx;
+    kx.ProductString = u"KX-RD4";
+    kx.SerialNumber = u"A-17";
+    kx.Port = "1-1";
+    const auto a = backend->Plug(kx);
+    kx.SerialNumber.clear();
+    kx.Port = "1-2";
+    const auto b = backend->Plug(kx);
+    SimulatedHidBackend::DeviceSpec mouse;
+    mouse.ProductString = u"Mysz";
+    backend->Plug(mouse);
+    Start();
+    listBox.resize(228, 82);
+    listBox.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&listBox));
+    EXPECT_EQ(Texts(), (QStringList{"KX-RD4 SN A-17, port 1-1", "KX-RD4 port 1-2", "Mysz"}));
+    EXPECT_TRUE(listBox.item(0)->toolTip().contains(QString::fromStdString(backend->PathOf(a))));
+    const auto bold = [&] {
+        QList<int> rows;
+        for (int i = 0; i < listBox.count(); ++i) {
+            if (listBox.item(i)->font().bold()) {
+                rows << i;
+            }
+        }
+        return rows;
+    };
+    EXPECT_EQ(bold(), QList<int>{1});
+    EXPECT_EQ(panel1.toolTip(), QString("Sterownik w użyciu: KX-RD4 port 1-2"));
+
+    const auto doubleClick = [&](int row) {
+        const QPoint at = listBox.visualItemRect(listBox.item(row)).center();
+        // The view takes a double-click as the second click of a pair.
+        QTest::mouseClick(listBox.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(listBox.viewport(), Qt::LeftButton, {}, at);
+    };
+    doubleClick(0);
+    EXPECT_EQ(view->CurrentDevice(), view->EntryDevice(0));
+    EXPECT_EQ(bold(), QList<int>{0});
+    EXPECT_EQ(panel0.text(), QString("Wybrano sterownik KX-RD4 SN A-17, port 1-1"));
+    EXPECT_EQ(panel1.text(), QString("Połączony"));
+    EXPECT_EQ(panel1.toolTip(), QString("Sterownik w użyciu: KX-RD4 SN A-17, port 1-1"));
+    const std::uint8_t value[4] = {1, 0, 0, 0};
+    view->Output().SendReport('z', value, 4);
+    EXPECT_EQ(backend->Written(a).size(), 1u);
+    EXPECT_TRUE(backend->Written(b).empty());
+
+    // The mouse is no controller: nothing changes.
+    doubleClick(2);
+    EXPECT_EQ(view->CurrentDevice(), view->EntryDevice(0));
+    EXPECT_EQ(bold(), QList<int>{0});
+}
+
 TEST_F(DeviceLinkViewTest, QueryOnlyControllerNamesTheUdevRule) {
     SimulatedHidBackend::DeviceSpec kx;
     kx.ProductString = u"KX-RD4";

@@ -2,8 +2,16 @@
 
 SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
     SimulatorOptions options;
-    for (const std::string& arg : args) {
-        if (arg == "-v" || arg == "--verbose") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--serial") {
+            // uhid keeps at most 63 bytes; the serial must tell devices apart.
+            if (i + 1 >= args.size() || args[i + 1].empty() || args[i + 1].size() > 63) {
+                options.error = "--serial needs a serial number of 1 to 63 characters";
+                return options;
+            }
+            options.serial = args[++i];
+        } else if (arg == "-v" || arg == "--verbose") {
             options.verbose = true;
         } else if (arg == "-h" || arg == "--help") {
             options.help = true;
@@ -20,7 +28,7 @@ SimulatorOptions SimulatorOptions::Parse(const std::vector<std::string>& args) {
 }
 
 std::string SimulatorOptions::Usage() {
-    return "usage: kxrd4-sim [-v|--verbose] [-h|--help] [--version]\n"
+    return "usage: kxrd4-sim [-v|--verbose] [--serial S] [-h|--help] [--version]\n"
            "\n"
            "Plugs an emulated KX-RD4 motion controller into this machine through /dev/uhid\n"
            "(product \"KX-RD4\", USB vendor 1A2B, product 000C, 64-byte reports with report\n"
@@ -36,6 +44,8 @@ std::string SimulatorOptions::Usage() {
            "keeps running. Ctrl+C, SIGTERM or SIGHUP remove the device and end it.\n"
            "\n"
            "  -v, --verbose  also log each request and the letters of its replies\n"
+           "  --serial S     the device's serial number (HID serial string), so that\n"
+           "                 several simulators can be told apart; give each its own\n"
            "  -h, --help     this text\n"
            "  --version      the version of the simulator\n"
            "\n"

@@ -1,5 +1,6 @@
 #pragma once
-// The command line of kxrd4-sim: [-v|--verbose] [-h|--help] [--version].
+// The command line of kxrd4-sim: [-v|--verbose] [--serial S] [-h|--help]
+// [--version].
 
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@ public:
     bool verbose = false;
     bool help = false;
     bool version = false; // print the version and end (the help wins)
+    std::string serial;   // the device's serial number; empty: a unique one is made
     std::string error;    // not empty: the command line is wrong (exit status 2)
 
     // args: the arguments after the program name.

@@ -27,10 +27,11 @@ UhidDevice::Config UhidEmulatorPeer::Identity() {
     return config;
 }
 
-UhidEmulatorPeer::UhidEmulatorPeer(Log log, bool logRequests)
+UhidEmulatorPeer::UhidEmulatorPeer(Log log, bool logRequests, const std::string& serial)
     : log_(std::move(log)), logRequests_(logRequests), start_(std::chrono::steady_clock::now()),
       emulator_(ReportBytes + 1) {
     UhidDevice::Config config = Identity();
+    config.uniq = serial;
     config.onOutput = [this](UhidDevice& device, const std::vector<std::uint8_t>& report) {
         OnOutput(device, report);
     };

@@ -34,8 +34,9 @@ public:
 
     // Plugs the device in; throws as UhidDevice does. Faults of a running
     // program are always logged; with logRequests every request and the
-    // letters of its replies too.
-    UhidEmulatorPeer(Log log, bool logRequests);
+    // letters of its replies too. serial becomes the device's serial number
+    // (uhid's uniq); empty gives a unique one.
+    UhidEmulatorPeer(Log log, bool logRequests, const std::string& serial = {});
     // Unplugs the device.
     ~UhidEmulatorPeer();
     UhidEmulatorPeer(const UhidEmulatorPeer&) = delete;

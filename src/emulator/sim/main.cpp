@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
 
     std::unique_ptr<UhidEmulatorPeer> peer;
     try {
-        peer = std::make_unique<UhidEmulatorPeer>(LogLine, options.verbose);
+        peer = std::make_unique<UhidEmulatorPeer>(LogLine, options.verbose, options.serial);
     } catch (const std::system_error& error) {
         ExplainNoUhid(error);
         return 1;
@@ -103,8 +103,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string node = peer->WaitForHidrawNode(std::chrono::seconds(2));
-    LogLine("KX-RD4 plugged in" + (node.empty() ? std::string() : " as " + node) +
-            " (USB 1A2B:000C); " + SimulatorConsole::Commands + "; Ctrl+C ends");
+    LogLine("KX-RD4" + (options.serial.empty() ? std::string() : " SN " + options.serial) +
+            " plugged in" + (node.empty() ? std::string() : " as " + node) + " (USB 1A2B:000C); " +
+            SimulatorConsole::Commands + "; Ctrl+C ends");
 
     SimulatorConsole console(
         [&peer](const std::function<void(ControllerEmulator&)>& f) { peer->With(f); });

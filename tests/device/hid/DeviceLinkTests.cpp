@@ -151,6 +151,113 @@ TEST_F(DeviceLinkTest, UnplugAndReplugFollowTheController) {
     (void)mouse;
 }
 
+TEST_F(DeviceLinkTest, TheControllerInUseStaysUntilTheOperatorChoosesAnother) {
+    const auto kx = [](std::u16string serial, std::string port) {
+        auto setup = HidTestRig::Setup(u"KX-RD4");
+        setup.SerialNumber = std::move(serial);
+        setup.Port = std::move(port);
+        return setup;
+    };
+    const auto a = rig.backend->Plug(kx(u"A", "1-1"));
+    Start();
+    ASSERT_EQ(Texts(), std::vector<std::string>{"KX-RD4"});
+    EXPECT_EQ(sink.status, "Odświeżam listę urządzeń") << "one controller: nothing to announce";
+    EXPECT_EQ(sink.toolTip, "Sterownik w użyciu: KX-RD4 SN A, port 1-1");
+
+    // Each step: what happens, then which entry is current (by serial) and
+    // whether the message panel names it.
+    const auto serialInUse = [&] {
+        const int i = link->CurrentIndex();
+        return i < 0 ? std::string("none") : link->EntryIdentity(i).serial;
+    };
+    const auto indexOf = [&](const std::string& serial) {
+        for (int i = 0; i < link->EntryCount(); ++i) {
+            if (link->IsController(i) && link->EntryIdentity(i).serial == serial) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    SimulatedHidBackend::DeviceId b = 0, mouse = 0;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::string inUse;
+        std::string announced; // empty: the message panel is left alone
+    };
+    const std::vector<Step> steps = {
+        {"a second one is plugged",
+         [&] {
+             b = rig.backend->Plug(kx(u"B", "1-2"));
+             Change();
+         },
+         "A", ""},
+        {"the operator picks the second", [&] { EXPECT_TRUE(link->Select(indexOf("B"))); }, "B",
+         "Wybrano sterownik KX-RD4 SN B, port 1-2"},
+        {"a mouse is plugged",
+         [&] {
+             mouse = rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
+             Change();
+         },
+         "B", ""},
+        {"a mouse is not a controller", [&] { EXPECT_FALSE(link->Select(2)); }, "B", ""},
+        {"the one in use is unplugged: the other takes over, named",
+         [&] {
+             rig.backend->Unplug(b);
+             Change();
+         },
+         "A", "Wybrano sterownik KX-RD4 SN A, port 1-1"},
+        {"it comes back: the one in use stays",
+         [&] {
+             b = rig.backend->Plug(kx(u"B", "1-2"));
+             Change();
+         },
+         "A", ""},
+        {"the one in use is replugged between two scans: found again by its serial",
+         [&] {
+             rig.backend->Unplug(a);
+             rig.backend->Plug(kx(u"A", "2-4"));
+             Change();
+         },
+         "A", ""},
+        {"everything goes",
+         [&] {
+             for (const auto id : rig.backend->PluggedDevices()) {
+                 rig.backend->Unplug(id);
+             }
+             Change();
+         },
+         "none", ""},
+        {"both come back at once: the last one in use is found again",
+         [&] {
+             rig.backend->Plug(kx(u"A", "2-4"));
+             b = rig.backend->Plug(kx(u"B", "1-2"));
+             Change();
+         },
+         "A", ""},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        sink.status = "Odświeżam listę urządzeń";
+        step.act();
+        EXPECT_EQ(serialInUse(), step.inUse);
+        EXPECT_EQ(sink.status,
+                  step.announced.empty() ? "Odświeżam listę urządzeń" : step.announced);
+        // Only the one in use has a reader.
+        for (int i = 0; i < link->EntryCount(); ++i) {
+            if (link->IsController(i)) {
+                EXPECT_EQ(link->EntryDevice(i)->HasReader(), i == link->CurrentIndex()) << i;
+            }
+        }
+    }
+    // Reports of the other one do not arrive.
+    const std::size_t before = received.size();
+    rig.backend->InjectReport(b, Reply('x'));
+    rig.Settle();
+    EXPECT_EQ(received.size(), before);
+    (void)mouse;
+}
+
 TEST_F(DeviceLinkTest, QueryOnlyControllerIsSelectedButShownDisconnectedWithAHint) {
     auto setup = HidTestRig::Setup(u"KX-RD4");
     setup.QueryOnly = true;

@@ -112,6 +112,21 @@ TEST(WindowsHidBackendTest, AMissingLibraryOrEntryPointMeansNoHidSupport) {
     }
 }
 
+TEST(WindowsHidBackendTest, WithoutTheSerialAndPortEntryPointsDevicesAreStillListed) {
+    for (const char* missing : {"HidD_GetSerialNumberString", "CM_Get_Parent", "CM_Get_Device_IDW",
+                                "CM_Get_DevNode_Registry_PropertyW"}) {
+        SCOPED_TRACE(missing);
+        auto loader = std::make_shared<TestLoader>();
+        loader->missing = {missing};
+        WindowsHidBackend backend(loader);
+        EXPECT_TRUE(backend.Available());
+        EXPECT_EQ(loader->resolved.count(missing), 1u);
+        std::u16string serial;
+        EXPECT_FALSE(backend.GetSerialNumberString(InvalidHidHandle, serial));
+        backend.ListInterfaces(); // ports stay empty, nothing fails
+    }
+}
+
 TEST(WindowsHidBackendTest, ControllerScansThePresentDevicesAndRescansOnDeviceChanges) {
     auto backend = std::make_shared<WindowsHidBackend>();
     auto ui = std::make_shared<PumpedUiDispatcher>();

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -109,22 +110,31 @@ std::string ReadFile(const std::string& path) {
 class KernelCli : public ::testing::Test {
 protected:
     void TearDown() override {
-        if (simulator_ > 0) {
-            ::kill(simulator_, SIGKILL);
-            ::waitpid(simulator_, nullptr, 0);
+        for (const pid_t pid : {simulator_, second_}) {
+            if (pid > 0) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
         }
     }
 
-    void StartSimulator() {
-        simulator_ = ::fork();
-        if (simulator_ == 0) {
+    // serial: kxrd4-sim --serial SERIAL.
+    static pid_t Start(const char* serial) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
             const int null = ::open("/dev/null", O_RDONLY);
             ::dup2(null, STDIN_FILENO);
             const std::string sim = Tool("KXRD4_SIM", "kxrd4-sim");
-            ::execlp(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
+            if (serial != nullptr) {
+                ::execlp(sim.c_str(), sim.c_str(), "--serial", serial, static_cast<char*>(nullptr));
+            } else {
+                ::execlp(sim.c_str(), sim.c_str(), static_cast<char*>(nullptr));
+            }
             ::_exit(127);
         }
+        return pid;
     }
+    void StartSimulator() { simulator_ = Start(nullptr); }
 
     int StopSimulator() {
         ::kill(simulator_, SIGTERM);
@@ -135,6 +145,7 @@ protected:
     }
 
     pid_t simulator_ = -1;
+    pid_t second_ = -1;
 };
 
 TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
@@ -146,11 +157,12 @@ TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     do {
         std::this_thread::sleep_for(200ms);
         devices = Cli({"devices"});
-    } while (devices.out.find("KX-RD4  (selected)") == std::string::npos &&
+    } while (devices.out.find("  (selected)") == std::string::npos &&
              std::chrono::steady_clock::now() < deadline);
     ASSERT_EQ(devices.status, 0) << devices.err;
     ASSERT_NE(devices.out.find("* /dev/hidraw"), std::string::npos) << devices.out;
-    EXPECT_NE(devices.out.find("1A2B:000C  read-write  KX-RD4  (selected)"), std::string::npos)
+    // Without --serial the simulator still has a serial number of its own.
+    EXPECT_NE(devices.out.find("1A2B:000C  read-write  KX-RD4 SN kxrd4-uhid-"), std::string::npos)
         << devices.out;
 
     {
@@ -210,6 +222,54 @@ TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     r = Cli({"status"});
     EXPECT_EQ(r.status, 3);
     EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
+}
+
+TEST_F(KernelCli, TwoSimulatorsAreToldApartByTheirSerialNumbers) {
+    simulator_ = Start("KX-0001");
+    second_ = Start("KX-0002");
+    ASSERT_GT(simulator_, 0);
+    ASSERT_GT(second_, 0);
+    Result devices;
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    do {
+        std::this_thread::sleep_for(200ms);
+        devices = Cli({"devices"});
+    } while ((devices.out.find("SN KX-0001") == std::string::npos ||
+              devices.out.find("SN KX-0002") == std::string::npos) &&
+             std::chrono::steady_clock::now() < deadline);
+    ASSERT_EQ(devices.status, 0) << devices.err;
+    std::printf("%s", devices.out.c_str()); // shown in the console log
+    EXPECT_NE(devices.out.find("read-write  KX-RD4 SN KX-0001"), std::string::npos) << devices.out;
+    EXPECT_NE(devices.out.find("read-write  KX-RD4 SN KX-0002"), std::string::npos) << devices.out;
+
+    // No guessing between the two; a serial that is not there is named.
+    Result r = Cli({"status"});
+    EXPECT_EQ(r.status, 4) << r.err;
+    EXPECT_NE(r.err.find("serial KX-0001"), std::string::npos) << r.err;
+    r = Cli({"status", "--device", "KX-0003"});
+    EXPECT_EQ(r.status, 3) << r.err;
+    EXPECT_NE(r.err.find("--device KX-0003"), std::string::npos) << r.err;
+
+    // A different program to each, read back from each.
+    {
+        std::ofstream("/tmp/two-1.txt") << "P4\n[00]  W_TIM  1111\n[01]  END\n";
+        std::ofstream("/tmp/two-2.txt") << "P4\n[00]  W_TIM  2222\n[01]  END\n";
+    }
+    for (const char* n : {"1", "2"}) {
+        const std::string listing = std::string("/tmp/two-") + n + ".txt";
+        const std::string file = std::string("/tmp/two-") + n + ".kxp";
+        ASSERT_EQ(Cli({"build", listing, "-o", file}).status, 0);
+        r = Cli({"send", file, "-p", "4", "--device", std::string("KX-000") + n});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+    for (const char* n : {"1", "2"}) {
+        const std::string back = std::string("/tmp/two-back-") + n + ".kxp";
+        r = Cli({"read", "-p", "4", "-o", back, "--device", std::string("KX-000") + n});
+        ASSERT_EQ(r.status, 0) << r.err;
+        r = Cli({"list", back, "-p", "4"});
+        EXPECT_NE(r.out.find(std::string("W_TIM  0") + n + n + n + n), std::string::npos)
+            << n << ": " << r.out;
+    }
 }
 
 } // namespace

@@ -14,6 +14,7 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
         bool verbose;
         bool help;
         const char* error;
+        const char* serial = "";
     };
     const Case cases[] = {
         {{}, false, false, ""},
@@ -23,6 +24,13 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
         {{"-vv"}, false, false, "unknown option '-vv'"},
         {{"--demo"}, false, false, "unknown option '--demo'"},
         {{"status"}, false, false, "unexpected argument 'status'"},
+        {{"--serial", "A-17", "-v"}, true, false, "", "A-17"},
+        {{"--serial"}, false, false, "--serial needs a serial number of 1 to 63 characters"},
+        {{"--serial", ""}, false, false, "--serial needs a serial number of 1 to 63 characters"},
+        {{"--serial", std::string(64, 'x')},
+         false,
+         false,
+         "--serial needs a serial number of 1 to 63 characters"},
     };
     for (const Case& c : cases) {
         const SimulatorOptions options = SimulatorOptions::Parse(c.args);
@@ -30,6 +38,7 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
         EXPECT_EQ(options.verbose, c.verbose) << name;
         EXPECT_EQ(options.help, c.help) << name;
         EXPECT_EQ(options.error, c.error) << name;
+        EXPECT_EQ(options.serial, c.error[0] == '\0' ? c.serial : "") << name;
     }
     EXPECT_TRUE(SimulatorOptions::Parse({"--version"}).version);
     EXPECT_NE(SimulatorOptions::Usage().find("/dev/uhid"), std::string::npos);
