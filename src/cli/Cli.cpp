@@ -32,7 +32,8 @@ namespace {
 
 constexpr std::size_t MaxListingBytes = 1 << 20;
 constexpr std::chrono::milliseconds DefaultTimeout{1000};
-constexpr std::chrono::milliseconds PollPeriod{25}; // 40 Hz, as the window's chart
+constexpr std::chrono::milliseconds PollPeriod{25};    // 40 Hz, as the window's chart
+constexpr std::chrono::milliseconds RefusedAfter{500}; // move --wait: standing short of it
 
 // A usage error: the message goes to stderr with a pointer to --help.
 struct UsageError {
@@ -730,7 +731,11 @@ private:
         const auto deadline = std::chrono::steady_clock::now() +
                               std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                   std::chrono::duration<double>(a_.seconds.value_or(60)));
+        // Homing ends at position 0; a move at its target. An axis that
+        // stands elsewhere for RefusedAfter did not take the move.
+        const std::int32_t goal = home ? 0 : target;
         std::optional<std::int32_t> last;
+        std::optional<std::chrono::steady_clock::time_point> stillSince;
         for (;;) {
             std::int32_t position = 0;
             std::int32_t velocity = 0;
@@ -738,9 +743,21 @@ private:
                 throw Failure{a_.command + " --wait: " + error};
             }
             const bool still = velocity == 0 && last == position;
-            if (still && (home || position == target)) {
+            if (still && position == goal) {
                 out_ << "at rest at position " << position << "\n";
                 return;
+            }
+            const auto now = std::chrono::steady_clock::now();
+            if (!still) {
+                stillSince.reset();
+            } else if (!stillSince) {
+                stillSince = now;
+            } else if (now - *stillSince >= RefusedAfter) {
+                throw Failure{a_.command + " --wait: the axis stands at " +
+                              std::to_string(position) +
+                              (home ? ", not at 0" : ", not at " + std::to_string(target)) +
+                              ": the KX-RD4 did not carry out the " + (home ? "homing" : "move") +
+                              " (is ENABLE on, are V max and A max above 0?)"};
             }
             last = position;
             if (std::chrono::steady_clock::now() >= deadline ||

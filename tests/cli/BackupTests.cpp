@@ -221,12 +221,22 @@ TEST_F(CliBackup, JogMoveAndHomeWaitForTheAxisAtRest) {
     r = Tool({"home", "--wait", "--seconds", "20"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "homing started at velocity -200\nat rest at position 0\n");
-    // A move the controller refuses (ENABLE off) ends with the time-out.
-    ASSERT_EQ(Tool({"enable", "off"}).status, 0);
-    r = Tool({"move", "10", "--wait", "--seconds", "0.2"});
+    // A move still under way when the time-out ends fails with the time-out.
+    r = Tool({"move", "20000", "--wait", "--seconds", "0.2"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("not at rest at 10 within the time-out (position"), std::string::npos)
+    EXPECT_NE(r.err.find("not at rest at 20000 within the time-out (position"), std::string::npos)
         << r.err;
+    ASSERT_EQ(Tool({"stop-motor"}).status, 0);
+    // A move or homing the controller refuses (ENABLE off) fails as soon as
+    // the axis is seen standing short of its goal, not after the time-out.
+    ASSERT_EQ(Tool({"enable", "off"}).status, 0);
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"move", "10", "--wait", "--seconds", "20"},
+          std::vector<std::string>{"home", "--wait", "--seconds", "20"}}) {
+        r = Tool(command);
+        EXPECT_EQ(r.status, 1) << command[0];
+        EXPECT_NE(r.err.find("the KX-RD4 did not carry out the"), std::string::npos) << r.err;
+    }
     EXPECT_EQ(Tool({"jog", "speed", "+"}).status, 2);
     EXPECT_EQ(Tool({"jog", "velocity", "+", "1001"}).status, 2);
 }
