@@ -66,8 +66,7 @@ void DescribeWait(const ControllerEmulator& emulator, ProgramDryRun::Result& res
     case CommandCode::STOP:
     case CommandCode::X_DFP:
     case CommandCode::X_DFM:
-        result.waiting =
-            emulator.Moving() ? ProgramDryRun::Waiting::Axis : ProgramDryRun::Waiting::Running;
+        result.waiting = ProgramDryRun::Waiting::Axis;
         break;
     case CommandCode::W_TIM:
     case CommandCode::W_DEF:
