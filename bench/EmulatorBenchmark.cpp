@@ -2,11 +2,14 @@
 // second (counter "emulated_s_per_s", the target is at least 1000) for
 // looping programs advanced 1 ms at a time, with a StatusPoll every 25 ms as
 // the live chart sends them. Measured against the wall clock.
+// The dry run of a 25-line program with about a minute of motion, as
+// "simulate" and the window's "Symulacja" run it (target: under 5 ms).
 
 #include <benchmark/benchmark.h>
 
 #include "ControllerEmulator.h"
 #include "EmulatorTestKit.h"
+#include "ProgramDryRun.h"
 
 namespace {
 
@@ -57,6 +60,59 @@ void BM_Emulator_BusyInterpreter(benchmark::State& state) {
                        Operands(C::J_LIN, {1})});
 }
 BENCHMARK(BM_Emulator_BusyInterpreter)->UseRealTime();
+
+// 25 lines: three out-and-back passes with pauses, output switching and a
+// second speed, relative moves, a DEF wait and a last short move.
+std::vector<ProgramLine> MinuteOfMotion() {
+    return {Line(C::V_MAX, 2000),
+            Line(C::A_MAX, 1000),
+            Line(C::M_EN),
+            Line(C::S_CNT, 2),
+            Line(C::X_DST, 10000),
+            Line(C::W_TIM, 200),
+            Line(C::X_DST, 15000),
+            Line(C::W_TIM, 200),
+            Line(C::X_DST, 0),
+            Line(C::W_TIM, 200),
+            Operands(C::S_OUT, {0, 1}),
+            Line(C::V_MAX, 1000),
+            Line(C::X_DST, 5000),
+            Operands(C::S_OUT, {0, 0}),
+            Line(C::V_MAX, 2000),
+            Operands(C::J_CNT, {4}),
+            Line(C::X_DFP),
+            Line(C::X_DFM),
+            Line(C::CLR_P),
+            Line(C::W_DEF),
+            Line(C::X_DST, 3000),
+            Line(C::X_DST, 0),
+            Line(C::BRAKE),
+            Line(C::W_TIM, 100),
+            Line(C::END)};
+}
+
+// sampleEveryMs 0: the CLI without --csv; 10: the window's chart.
+void BM_DryRun_MinuteProgram(benchmark::State& state) {
+    ProgramSet set;
+    Store(set, 0, MinuteOfMotion());
+    ProgramDryRun::Options options;
+    options.limitMs = 120'000;
+    options.sampleEveryMs = static_cast<int>(state.range(0));
+    std::int64_t cycle = 0;
+    for (auto _ : state) {
+        const auto result = ProgramDryRun::Run(set, 0, options);
+        if (!result.Clean()) {
+            state.SkipWithError("the program does not end cleanly");
+            break;
+        }
+        cycle = result.endMs;
+        benchmark::DoNotOptimize(result.samples.data());
+    }
+    state.counters["cycle_s"] = static_cast<double>(cycle) / 1000.0;
+}
+BENCHMARK(BM_DryRun_MinuteProgram)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// (The program check over all ten programs belongs beside the dry run.)
 
 } // namespace
 

@@ -136,6 +136,9 @@ if [ -n "$emulator_bench" ]; then
         speed=$(field "$E" "BM_Emulator_$b/real_time" emulated_s_per_s)
         row "emulator ($b), emulated s per s" "$(fmt "$speed" 0)" "s/s" "real time" 1 ">= 1000"
     done
+    dry_ms() { awk -v v="$(ns "$E" "BM_DryRun_MinuteProgram/$1")" 'BEGIN { printf "%.2f", v / 1e6 }'; }
+    row "dry run, 25 lines, $(fmt "$(field "$E" BM_DryRun_MinuteProgram/0 cycle_s)") s of motion" \
+        "$(dry_ms 0)" ms "the same with samples every 10 ms (chart)" "$(dry_ms 10)" "< 5 ms"
 else
     rows+=("emulator: emulated s per wall s|not built|real time|1 s/s|-|>= 1000")
 fi

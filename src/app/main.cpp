@@ -81,8 +81,11 @@ int main(int argc, char** argv) {
             demoController = std::make_unique<EmulatorPeer>(*demoBackend);
         }
         TFMain FMain(boxes, dialogs, demoBackend);
-        if (options.demo)
+        if (options.demo) {
             FMain.MarkAsSimulator();
+            FMain.AttachEmulatedInputs(
+                [peer = demoController.get()](int io, bool on) { peer->SetInput(io, on); });
+        }
         dialogs.SetParent(&FMain);
         FMain.StartUp();
         ScreenshotHook::InstallFromEnvironment(FMain);

@@ -23,6 +23,7 @@
 #include "ParameterTable.h"
 #include "ProgramFile.h"
 #include "ProgramListing.h"
+#include "SimulateCommand.h"
 
 #ifndef KXRD4_VERSION
 #define KXRD4_VERSION "unknown"
@@ -63,6 +64,7 @@ struct Arguments {
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::optional<std::string> device; // --device SERIAL|PORT|PATH
+    SimulateCommand::Options simulate;
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name
 };
@@ -102,6 +104,12 @@ const std::map<std::string, CommandRule>& Rules() {
           1,
           "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]"}},
         {"diff", {{"--format"}, 1, 2, "diff FILE [FILE2] [--format json]"}},
+        {"simulate",
+         {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format"},
+          1,
+          1,
+          "simulate FILE -p N [--inputs \"2.0 in0 on; 5.5 in0 off\"] [--until S] [--trace] "
+          "[--csv FILE] [--params FILE.kxb] [--format json]"}},
     };
     return rules;
 }
@@ -191,6 +199,20 @@ Arguments Parse(const std::vector<std::string>& args) {
                 throw UsageError{"--seconds: \"" + text + "\" is not a positive number of seconds"};
             }
             a.seconds = s;
+        } else if (arg == "--inputs") {
+            std::string error;
+            if (!SimulateCommand::ParseInputs(value("--inputs"), a.simulate.inputs, error)) {
+                throw UsageError{error};
+            }
+        } else if (arg == "--until") {
+            const std::string& text = value("--until");
+            if (!SimulateCommand::ParseSeconds(text, a.simulate.untilSeconds)) {
+                throw UsageError{"--until: \"" + text + "\" is not seconds above 0, at most a day"};
+            }
+        } else if (arg == "--trace") {
+            a.simulate.trace = true;
+        } else if (arg == "--csv" || arg == "--params") {
+            (arg == "--csv" ? a.simulate.csv : a.simulate.params) = value(arg.c_str());
         } else if (arg == "--timeout") {
             const std::string& text = value("--timeout");
             const std::optional<std::int32_t> ms = IntegerText::Parse(text);
@@ -233,8 +255,8 @@ Arguments Parse(const std::vector<std::string>& args) {
         a.positional.size() > rule->second.maxPositional) {
         throw UsageError{"usage: kxrd4-cli " + std::string(rule->second.synopsis)};
     }
-    const bool needsProgram =
-        a.command == "send" || a.command == "read" || a.command == "run" || a.command == "stop";
+    const bool needsProgram = a.command == "send" || a.command == "read" || a.command == "run" ||
+                              a.command == "stop" || a.command == "simulate";
     if (needsProgram && !a.program) {
         throw UsageError{a.command + " needs -p N (usage: kxrd4-cli " + rule->second.synopsis +
                          ")"};
@@ -356,6 +378,8 @@ public:
             Restore();
         } else if (c == "diff") {
             Diff();
+        } else if (c == "simulate") {
+            Simulate();
         }
     }
 
@@ -896,6 +920,17 @@ private:
         }
     }
 
+    void Simulate() {
+        SimulateCommand::Options o = a_.simulate;
+        o.file = a_.positional[0];
+        o.program = *a_.program;
+        o.json = a_.json;
+        const auto outcome = SimulateCommand::Run(o, out_);
+        if (outcome.status != Cli::Done) {
+            throw Failure{outcome.failure, outcome.status};
+        }
+    }
+
     static std::string LineName(int program, int line) {
         char text[32];
         std::snprintf(text, sizeof text, "line %02d of P%d", line, program);
@@ -959,8 +994,20 @@ std::string Cli::HelpText() {
            "  diff FILE [FILE2]                  the controller (or FILE) against FILE2, each\n"
            "                                     .kxb or .kxp: exit 0 same, 1 differ, 2 trouble\n"
            "\n"
-           "--format json: devices, get, status, watch (one object a line) and diff print\n"
-           "JSON with the fields of their text form.\n"
+           "Dry run (no controller needed):\n"
+           "  simulate FILE -p N [--inputs CHANGES] [--until S] [--trace] [--csv OUT.csv]\n"
+           "           [--params FILE.kxb]       run program N of FILE (.kxp or a listing) in\n"
+           "                                     the emulated controller, ENABLE off and the\n"
+           "                                     power-on parameters (or those of the backup)\n"
+           "                                     up to S seconds (default 60): prints the cycle\n"
+           "                                     time or what it waits for at the limit, every\n"
+           "                                     fault with time and line; --trace the time\n"
+           "                                     each line starts; --csv ms,position,velocity\n"
+           "                                     at 1 ms. CHANGES: \"2.0 in0 on; 5.5 in0 off\".\n"
+           "                                     Exit 0 ends cleanly, 1 a fault or no end\n"
+           "\n"
+           "--format json: devices, get, status, watch (one object a line), diff and\n"
+           "simulate print JSON with the fields of their text form.\n"
            "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
            "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
            "are connected, where a device command without it lists them and exits with 4.\n"

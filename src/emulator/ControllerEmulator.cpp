@@ -125,6 +125,7 @@ struct ControllerEmulator::State {
     std::uint64_t waitSerial = 0;
     EmulatedAxis::Outcome waitOutcome = EmulatedAxis::Outcome::None;
     std::vector<Fault> faults;
+    LineObserver lineObserver;
 
     struct DecodedNumber {
         ProgramLine bytes{};
@@ -211,11 +212,11 @@ struct ControllerEmulator::State {
         wait = Wait::None;
     }
 
-    Flow Fail(const std::string& reason) {
+    Flow Fail(FaultCause cause, const std::string& reason) {
         if (faults.size() == MaxKeptFaults) {
             faults.erase(faults.begin());
         }
-        faults.push_back(Fault{now, program, line, reason});
+        faults.push_back(Fault{now, program, line, reason, cause});
         running = false;
         wait = Wait::None;
         return Flow::Ended;
@@ -223,7 +224,7 @@ struct ControllerEmulator::State {
 
     Flow Next() {
         if (line + 1 >= LinesPerProgram) {
-            return Fail("ran past the last line");
+            return Fail(FaultCause::PastLastLine, "ran past the last line");
         }
         ++line;
         return Flow::Continue;
@@ -231,7 +232,8 @@ struct ControllerEmulator::State {
 
     Flow JumpTo(std::uint8_t target) {
         if (target >= LinesPerProgram) {
-            return Fail("jump to line " + std::to_string(target) + ", outside 0..24");
+            return Fail(FaultCause::BadJump,
+                        "jump to line " + std::to_string(target) + ", outside 0..24");
         }
         line = target;
         return Flow::Continue;
@@ -282,15 +284,17 @@ struct ControllerEmulator::State {
                 return Flow::Wait;
             }
             if (axis.Serial() != waitSerial) {
-                return Fail("the move was replaced or stopped from outside");
+                return Fail(FaultCause::MoveInterrupted,
+                            "the move was replaced or stopped from outside");
             }
             if (axis.LastOutcome() == EmulatedAxis::Outcome::Limit) {
-                return Fail(waitOutcome == EmulatedAxis::Outcome::Homed
+                return Fail(FaultCause::TravelLimit,
+                            waitOutcome == EmulatedAxis::Outcome::Homed
                                 ? "home switch not found before the travel limit"
                                 : "the axis reached its travel limit");
             }
             if (axis.LastOutcome() != waitOutcome) {
-                return Fail("the move was interrupted");
+                return Fail(FaultCause::MoveInterrupted, "the move was interrupted");
             }
             break;
         }
@@ -305,9 +309,12 @@ struct ControllerEmulator::State {
         Flow flow = CheckWait();
         for (int executed = 0; flow == Flow::Continue; ++executed) {
             if (executed == MaxLinesPerStep) {
-                Fail("more than " + std::to_string(MaxLinesPerStep) +
-                     " lines in 1 ms without waiting");
+                Fail(FaultCause::NoWait, "more than " + std::to_string(MaxLinesPerStep) +
+                                             " lines in 1 ms without waiting");
                 return;
+            }
+            if (lineObserver) {
+                lineObserver(now, program, line);
             }
             flow = Execute(programs.Line(program, line));
         }
@@ -326,7 +333,8 @@ struct ControllerEmulator::State {
     Flow Execute(const ProgramLine& bytes) {
         const int code = CommandOf(bytes);
         if (code < 0) {
-            return Fail("unknown command byte " + std::to_string(bytes[0]));
+            return Fail(FaultCause::UnknownCommand,
+                        "unknown command byte " + std::to_string(bytes[0]));
         }
         const auto command = static_cast<CommandCode>(code);
         std::int32_t number = 0;
@@ -335,7 +343,7 @@ struct ControllerEmulator::State {
             layout == OperandLayout::SignedDigits7 || layout == OperandLayout::Homing) {
             const std::optional<std::int32_t> value = CachedNumberOf(bytes, layout);
             if (!value) {
-                return Fail("operand digit out of range");
+                return Fail(FaultCause::BadDigit, "operand digit out of range");
             }
             number = *value;
         }
@@ -347,17 +355,18 @@ struct ControllerEmulator::State {
         const bool io = layout == OperandLayout::IoState || layout == OperandLayout::LineIfInput;
         const std::uint8_t ioNumber = layout == OperandLayout::IoState ? bytes[1] : bytes[2];
         if (io && ioNumber > 1) {
-            return Fail("I/O number " + std::to_string(ioNumber) + ", outside 0..1");
+            return Fail(FaultCause::BadIo,
+                        "I/O number " + std::to_string(ioNumber) + ", outside 0..1");
         }
         const bool moves = command == CommandCode::V_DST || command == CommandCode::X_DST ||
                            command == CommandCode::HOME || command == CommandCode::X_DFP ||
                            command == CommandCode::X_DFM || command == CommandCode::V_DFP ||
                            command == CommandCode::V_DFM;
         if (moves && !enabled) {
-            return Fail("a move with ENABLE off");
+            return Fail(FaultCause::MoveDisabled, "a move with ENABLE off");
         }
         if (moves && !CanMove()) {
-            return Fail("a move with V max or A max not above 0");
+            return Fail(FaultCause::MoveNoLimits, "a move with V max or A max not above 0");
         }
 
         switch (command) {
@@ -388,7 +397,7 @@ struct ControllerEmulator::State {
             return WaitForMotion(EmulatedAxis::Outcome::Reached);
         case CommandCode::HOME:
             if (number == 0) {
-                return Fail("homing velocity 0");
+                return Fail(FaultCause::HomingVelocityZero, "homing velocity 0");
             }
             homeVelocity = number;
             homeContact = bytes[7] != 0 ? 1 : 0;
@@ -418,7 +427,8 @@ struct ControllerEmulator::State {
             return inputs[bytes[2]] == (bytes[3] != 0) ? JumpTo(bytes[1]) : Next();
         case CommandCode::PROG:
             if (!ProgramSet::IsValidProgram(bytes[1])) {
-                return Fail("program " + std::to_string(bytes[1]) + ", outside 0..9");
+                return Fail(FaultCause::BadProgram,
+                            "program " + std::to_string(bytes[1]) + ", outside 0..9");
             }
             program = bytes[1];
             line = 0;
@@ -449,7 +459,7 @@ struct ControllerEmulator::State {
         case CommandCode::W_DEF:
             return WaitMs(wdef);
         }
-        return Fail("unknown command byte " + std::to_string(bytes[0]));
+        return Fail(FaultCause::UnknownCommand, "unknown command byte " + std::to_string(bytes[0]));
     }
 
     // Requests --------------------------------------------------------------
@@ -714,4 +724,8 @@ std::vector<ControllerEmulator::Fault> ControllerEmulator::TakeFaults() {
     std::vector<Fault> taken;
     taken.swap(state_->faults);
     return taken;
+}
+
+void ControllerEmulator::SetLineObserver(LineObserver observer) {
+    state_->lineObserver = std::move(observer);
 }

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,13 +27,35 @@ class ControllerEmulator {
 public:
     using Report = std::vector<std::uint8_t>;
 
+    // What made a running program end abnormally, for front ends that word
+    // it in their own language.
+    enum class FaultCause {
+        UnknownCommand,
+        BadDigit,
+        BadIo,
+        BadJump,
+        BadProgram,
+        MoveDisabled,
+        MoveNoLimits,
+        HomingVelocityZero,
+        PastLastLine,
+        NoWait,
+        MoveInterrupted,
+        TravelLimit,
+    };
+
     // Why a running program ended abnormally.
     struct Fault {
         std::int64_t TimeMs = 0;
         int Program = 0;
         int Line = 0;
         std::string Reason; // English, for logs and front ends
+        FaultCause Cause = FaultCause::UnknownCommand;
     };
+
+    // Told (time, program, line) each time the program starts executing a
+    // line: once per line run, not again while it waits.
+    using LineObserver = std::function<void(std::int64_t, int, int)>;
 
     // replyLength: the length of every reply, report identifier included
     // (65 for the KX-RD4's 64-byte reports); at least 12, the longest reply.
@@ -73,6 +96,8 @@ public:
     int CurrentLine() const;    // of the running program
     // Faults recorded since the last call, oldest first.
     std::vector<Fault> TakeFaults();
+    // The observer of executed lines (empty: none).
+    void SetLineObserver(LineObserver observer);
 
     // The most lines a program runs in one 1 ms step without waiting; one
     // more ends it with a fault.

@@ -10,6 +10,7 @@
 
 #include "ControllerMessages.h"
 #include "DeferredStyleIcon.h"
+#include "EmulatedInputs.h"
 #include "FormControls.h"
 #include "LiveChart.h"
 #include "NarrowComboStyle.h"
@@ -142,7 +143,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     chart_->setGeometry(3, 175, 526, 336);
     playChart_ = Place<QPushButton>(page_, "PlayChartButton", QRect(421, 471, 98, 25),
                                     QStringLiteral("Play/Stop"));
-    playChart_->raise(); // over the chart's lower right corner
+    playChart_->raise();                                // over the chart's lower right corner
+    inputs_ = new EmulatedInputs(page_, 13, 474, this); // the lower left corner
     connect(playChart_, &QPushButton::clicked, this, &ControlPage::PlayChartButtonClick);
     // The motor and jog boxes overlap the chart's lowest pixels; they stay on top.
     box6->raise();

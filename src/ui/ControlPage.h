@@ -1,7 +1,8 @@
 #pragma once
 // The page "Sterowanie" (TabSheet3): the motion parameters, target velocity
 // and position, homing, the motor and jog buttons, and the live chart with its
-// Play/Stop button. The main window owns one ControlPage and calls
+// Play/Stop button, and with the emulated controller its two input check
+// boxes. The main window owns one ControlPage and calls
 // Timer1Timer every 25 ms; the report sink fills the fields through
 // SetValueField and SetNoNc and feeds the chart through AddChartSample.
 
@@ -14,6 +15,7 @@
 #include "MessageLetter.h"
 
 class ControllerMessages;
+class EmulatedInputs;
 class FileDialogs;
 class LiveChart;
 class MessageBoxes;
@@ -55,6 +57,8 @@ public:
 
     bool ChartRunning() const { return chartRunning_; }
     LiveChart* Chart() const { return chart_; }
+    // The input check boxes, shown only with the emulated controller.
+    EmulatedInputs& Inputs() const { return *inputs_; }
     NumberField* Field(std::string_view fieldName) const;
 
 public slots:
@@ -96,5 +100,6 @@ private:
     QComboBox* delta_;
     LiveChart* chart_;
     QPushButton* playChart_;
+    EmulatedInputs* inputs_;
     bool chartRunning_ = false;
 };

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <qcustomplot.h>
+#include <utility>
 
 #include "FileDialogs.h"
 #include "MessageBoxes.h"
@@ -17,21 +18,26 @@ namespace {
 const QColor PositionColour(Qt::blue);
 const QColor VelocityColour(0, 128, 0);
 
-// A short line in the series colour, shown beside the legend check box.
-QIcon LineIcon(const QColor& colour) {
+// A short line in the series colour (dashed for a prediction), shown beside
+// the legend check box.
+QIcon LineIcon(const QColor& colour, Qt::PenStyle style) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    painter.setPen(QPen(colour, 2));
+    QPen pen(colour, 2, style);
+    if (style != Qt::SolidLine) {
+        pen.setDashPattern({2, 1.5});
+    }
+    painter.setPen(pen);
     painter.drawLine(1, 8, 15, 8);
     return QIcon(pixmap);
 }
 
 QCheckBox* MakeLegendBox(const QString& caption, const QColor& colour, const QString& name,
-                         QWidget* parent) {
+                         QWidget* parent, Qt::PenStyle style = Qt::SolidLine) {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    box->setIcon(LineIcon(colour));
+    box->setIcon(LineIcon(colour, style));
     box->setChecked(true);
     return box;
 }
@@ -81,6 +87,18 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     series2_->setLineStyle(QCPGraph::lsLine);
     series2_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
 
+    // The prediction: dashed, on the top axis (seconds from the start).
+    QCPAxis* top = plot_->xAxis2;
+    top->setVisible(false);
+    top->setLabel(QStringLiteral("Symulacja: czas [s]"));
+    top->setNumberFormat(QStringLiteral("g"));
+    series3_ = plot_->addGraph(top, left);
+    series3_->setName(QStringLiteral("Symulacja: pozycja"));
+    series3_->setPen(QPen(PositionColour, 2, Qt::DashLine));
+    series4_ = plot_->addGraph(top, left);
+    series4_->setName(QStringLiteral("Symulacja: prędkość"));
+    series4_->setPen(QPen(VelocityColour, 2, Qt::DashLine));
+
     // The legend below the plot: transparent, no frame, a check box per series.
     legend1_ =
         MakeLegendBox(series1_->name(), PositionColour, QStringLiteral("Series1Visible"), this);
@@ -95,6 +113,27 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
         plot_->replot(QCustomPlot::rpQueuedReplot);
     });
 
+    predictionLegend_ = new QWidget(this);
+    predictionLegend_->setObjectName(QStringLiteral("PredictionLegend"));
+    legend3_ = MakeLegendBox(series3_->name(), PositionColour, QStringLiteral("Series3Visible"),
+                             predictionLegend_, Qt::DashLine);
+    legend4_ = MakeLegendBox(series4_->name(), VelocityColour, QStringLiteral("Series4Visible"),
+                             predictionLegend_, Qt::DashLine);
+    for (auto [box, graph] : {std::pair{legend3_, series3_}, std::pair{legend4_, series4_}}) {
+        connect(box, &QCheckBox::toggled, this, [this, graph = graph](bool on) {
+            graph->setVisible(on);
+            plot_->replot(QCustomPlot::rpQueuedReplot);
+        });
+    }
+    auto* predictionRow = new QHBoxLayout(predictionLegend_);
+    predictionRow->setContentsMargins(0, 0, 0, 0);
+    predictionRow->setSpacing(16);
+    predictionRow->addStretch(1);
+    predictionRow->addWidget(legend3_);
+    predictionRow->addWidget(legend4_);
+    predictionRow->addStretch(1);
+    predictionLegend_->hide();
+
     auto* legendRow = new QHBoxLayout;
     legendRow->setContentsMargins(0, 0, 0, 0);
     legendRow->setSpacing(16);
@@ -106,6 +145,7 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     column->setContentsMargins(0, 0, 0, 12);
     column->setSpacing(2);
     column->addWidget(plot_, 1);
+    column->addWidget(predictionLegend_);
     column->addLayout(legendRow);
 
     connect(plot_, &QCustomPlot::beforeReplot, this, &LiveChart::RescaleValueAxis);
@@ -118,6 +158,10 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     QAction* csv = menu_->addAction(QStringLiteral("Eksportuj dane do CSV…"));
     csv->setObjectName(QStringLiteral("ExportChartCsv"));
     connect(csv, &QAction::triggered, this, &LiveChart::ExportCsv);
+    clearPrediction_ = menu_->addAction(QStringLiteral("Usuń symulację z wykresu"));
+    clearPrediction_->setObjectName(QStringLiteral("ClearPrediction"));
+    clearPrediction_->setEnabled(false);
+    connect(clearPrediction_, &QAction::triggered, this, &LiveChart::ClearPrediction);
     setContextMenuPolicy(Qt::CustomContextMenu);
     plot_->setContextMenuPolicy(Qt::CustomContextMenu);
     auto showMenu = [this](QWidget* from, const QPoint& pos) {
@@ -147,20 +191,41 @@ void LiveChart::AddSample(std::int32_t position, std::int32_t velocity) {
     plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void LiveChart::ShowPrediction(const QVector<double>& seconds, const QVector<double>& positions,
+                               const QVector<double>& velocities) {
+    series3_->setData(seconds, positions, true);
+    series4_->setData(seconds, velocities, true);
+    const bool shown = !seconds.isEmpty();
+    if (shown) {
+        plot_->xAxis2->setRange(0, std::max(seconds.back(), 0.001));
+    }
+    plot_->xAxis2->setVisible(shown);
+    predictionLegend_->setVisible(shown);
+    clearPrediction_->setEnabled(shown);
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void LiveChart::ClearPrediction() {
+    ShowPrediction({}, {}, {});
+}
+
+bool LiveChart::HasPrediction() const {
+    return !series3_->data()->isEmpty();
+}
+
 int LiveChart::KeptCount() const {
     return series1_->dataCount();
 }
 
 void LiveChart::RescaleValueAxis() {
-    const QCPRange visible = plot_->xAxis->range();
     bool any = false;
     QCPRange values;
-    for (QCPGraph* series : {series1_, series2_}) {
+    for (QCPGraph* series : {series1_, series2_, series3_, series4_}) {
         if (!series->visible()) {
             continue;
         }
         bool found = false;
-        const QCPRange r = series->getValueRange(found, QCP::sdBoth, visible);
+        const QCPRange r = series->getValueRange(found, QCP::sdBoth, series->keyAxis()->range());
         if (!found) {
             continue;
         }

@@ -193,7 +193,11 @@ void ScreenshotHook::RunProgramAndChart() {
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     After(ChartMs, [this] {
         Shoot(1);
-        ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); });
+        window_.Symulacja1->trigger(); // the prediction over the live chart
+        After(PageDelayMs, [this] {
+            ShootOver(&window_, QStringLiteral("simulation.png"));
+            ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); });
+        });
     });
 }
 

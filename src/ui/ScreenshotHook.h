@@ -10,7 +10,8 @@
 // an out-and-back program is put into P0 and sent with "Wyślij program"
 // before the first shot; then "Uruchom program" starts it, Play/Stop starts
 // the chart, and the "Sterowanie" page is photographed once the chart shows a
-// few seconds of the move.
+// few seconds of the move; then "Symulacja" draws the program's predicted
+// curves over it ("simulation.png").
 // Between sending and the first shot, P0 is cleared in the tool and read back
 // with "Odczytaj program": its question is photographed ("question-read.png")
 // and answered "Tak", and stderr says whether the lines read back equal those

@@ -26,6 +26,7 @@
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
 #include "EditorPage.h"
+#include "EmulatedInputs.h"
 #include "FileCommands.h"
 #include "FileDialogs.h"
 #include "FormControls.h"
@@ -34,6 +35,7 @@
 #include "KxVersion.h"
 #include "MessageBoxes.h"
 #include "ProgramEditing.h"
+#include "ProgramSimulation.h"
 #include "TFProg.h"
 #include "WindowSettings.h"
 
@@ -75,7 +77,7 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     CreateToolBar();
     CreatePages();
     editing_ = std::make_unique<ProgramEditing>(*editor_, *this, this);
-    editing_->AddMenu(MainMenu1, Pomoc1->menuAction());
+    editing_->AddMenu(MainMenu1, Program1->menuAction());
     CreateStatusBar();
     ApplySizeLimits();
     Client->installEventFilter(this);
@@ -131,6 +133,11 @@ void TFMain::CreateMenu() {
     N2->setObjectName(QStringLiteral("N2"));
     Koniec1 = item(Plik1, "Koniec1", QStringLiteral("Koniec"), ":/shell/exit.png",
                    QKeySequence(Qt::ALT | Qt::Key_F4), &TFMain::Koniec1Click);
+
+    Program1 = MainMenu1->addMenu(QStringLiteral("Program"));
+    Program1->setObjectName(QStringLiteral("Program1"));
+    Symulacja1 = item(Program1, "Symulacja1", QStringLiteral("Symulacja"), nullptr,
+                      QKeySequence(Qt::Key_F9), &TFMain::Symulacja1Click);
 
     Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
     Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
@@ -451,6 +458,19 @@ void TFMain::MarkAsSimulator() {
     deviceLink_->MarkAsSimulator();
     if (!caption_.isEmpty())
         SetCaptionText(caption_);
+}
+
+void TFMain::AttachEmulatedInputs(std::function<void(int, bool)> setInput) {
+    controlPage_->Inputs().Attach(std::move(setInput));
+}
+
+void TFMain::Symulacja1Click() {
+    const auto outcome = ProgramSimulation::Run(
+        programs_, CurrentProgram(), controlPage_->Inputs().States(), *controlPage_->Chart());
+    for (const QString& line : outcome.log)
+        Memo2->appendPlainText(line);
+    PageControl1->setCurrentWidget(TabSheet3);
+    ShowStatus(outcome.status);
 }
 
 void TFMain::SetCaptionText(const QString& caption) {

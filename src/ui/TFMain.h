@@ -79,6 +79,9 @@ public:
     // "Połączony (symulator)". Best called before StartUp; applies at once.
     void MarkAsSimulator();
     bool IsSimulator() const { return simulator_; }
+    // The emulated controller's inputs: the check boxes of "Sterowanie" are
+    // shown and set them through setInput.
+    void AttachEmulatedInputs(std::function<void(int, bool)> setInput);
 
     // Start-up steps of the window after its creation: FormCreate, then the
     // line edit dialog, which stays hidden until a line is edited. The dialog
@@ -171,6 +174,8 @@ public:
     void Button2Click();
     void Button3Click();
     void Timer1Timer();
+    // "Symulacja" (F9): the dry run of the program in the editor.
+    void Symulacja1Click();
     // The file commands (menu, shortcut and tool bar).
     void Otw1Click() { NewFile(); }
     void Otwrz1Click() { OpenFile(); }
@@ -210,6 +215,8 @@ public:
     QAction* Zapiszjako1 = nullptr;
     QAction* N2 = nullptr;
     QAction* Koniec1 = nullptr;
+    QMenu* Program1 = nullptr;
+    QAction* Symulacja1 = nullptr;
     QMenu* Pomoc1 = nullptr;
     QAction* Oprogramie1 = nullptr;
     QTimer* Timer1 = nullptr;

@@ -10,4 +10,8 @@ target_sources(kx_ui PRIVATE
   ControlPage.cpp
   ConfigPanel.h
   ConfigPanel.cpp
+  EmulatedInputs.h
+  EmulatedInputs.cpp
+  ProgramSimulation.h
+  ProgramSimulation.cpp
 )

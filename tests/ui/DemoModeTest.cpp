@@ -5,10 +5,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -16,6 +18,7 @@
 #include <qcustomplot.h>
 
 #include "ControlPage.h"
+#include "EmulatedInputs.h"
 #include "EmulatorPeer.h"
 #include "FileCommands.h"
 #include "LiveChart.h"
@@ -42,7 +45,10 @@ protected:
         ShellFixture::TearDown();
         controller.reset();
     }
-    void Prepare(TFMain& created) override { created.MarkAsSimulator(); }
+    void Prepare(TFMain& created) override {
+        created.MarkAsSimulator();
+        created.AttachEmulatedInputs([this](int io, bool on) { controller->SetInput(io, on); });
+    }
 
     QLabel* Line(int n) const {
         return Find<QLabel>(QStringLiteral("line%1").arg(n, 2, 10, QChar('0')));
@@ -184,6 +190,78 @@ TEST_F(DemoMode, ProgramEditedSentClearedReadBackAndRunMovesTheChartedAxis) {
     const double after = chart->SampleCounter();
     QTest::qWait(200);
     EXPECT_EQ(chart->SampleCounter(), after);
+}
+
+TEST_F(DemoMode, SimulationDrawsThePredictionAndInputBoxesReleaseAWaitingProgram) {
+    // P0 in the editor: enable, wait for input 0, move out, end.
+    ProgramSet& programs = window->Programs();
+    const auto line = [](CommandCode c, std::uint8_t b1 = 0, std::uint8_t b2 = 0) {
+        return ProgramLine{static_cast<std::uint8_t>(c), b1, b2, 0, 0, 0, 0, 0};
+    };
+    programs.SetLine(0, 0, line(CommandCode::M_EN));
+    programs.SetLine(0, 1, line(CommandCode::W_INP, 0, 1));
+    programs.SetLine(0, 2, line(CommandCode::X_DFP)); // DEF position 1000, A max 500
+    programs.SetLine(0, 3, line(CommandCode::END));
+    window->RenderProgram();
+    auto* input0 = Find<QCheckBox>("Input0");
+    ASSERT_TRUE(input0->isVisibleTo(window->TabSheet3));
+    EXPECT_TRUE(Find<QCheckBox>("Input1")->isVisibleTo(window->TabSheet3));
+
+    // F9 with input 0 off: the program waits at the limit; ticked, it ends
+    // after its move (2 x 1.414 s: a triangle at A max 500 over 1000 steps).
+    LiveChart* chart = window->Control().Chart();
+    QTest::keyClick(window.get(), Qt::Key_F9);
+    EXPECT_EQ(window->PageControl1->currentWidget(), window->TabSheet3);
+    EXPECT_EQ(window->StatusPanel(0)->text().toStdString(),
+              "Symulacja: program P0 nie kończy się w ciągu 60 s; czeka w linii 01 na "
+              "załączenie wejścia 0");
+    EXPECT_TRUE(chart->HasPrediction());
+    input0->setChecked(true);
+    window->Symulacja1->trigger();
+    EXPECT_EQ(window->StatusPanel(0)->text().toStdString(),
+              "Symulacja: program P0 kończy się po 2,829 s");
+    EXPECT_EQ(chart->Series3()->name(), "Symulacja: pozycja");
+    EXPECT_EQ(chart->Series4()->name(), "Symulacja: prędkość");
+    EXPECT_TRUE(chart->Legend3()->isVisibleTo(chart));
+    EXPECT_EQ(chart->Series3()->pen().style(), Qt::DashLine);
+    ASSERT_GT(chart->Series3()->dataCount(), 200);
+    EXPECT_EQ(chart->Series3()->data()->at(0)->key, 0.0);
+    EXPECT_EQ((chart->Series3()->data()->constEnd() - 1)->value, 1000.0);
+    EXPECT_EQ(window->Control().Chart()->Series1()->dataCount(), 0); // live series untouched
+
+    // A fault is named with its time and line.
+    programs.SetLine(0, 0, line(CommandCode::W_TIM));
+    window->Symulacja1->trigger();
+    EXPECT_EQ(window->StatusPanel(0)->text().toStdString(),
+              "Symulacja: błąd po 0,000 s w linii 02 programu P0: ruch przy wyłączonym "
+              "napędzie (brak M_EN)");
+    EXPECT_TRUE(window->Memo2->toPlainText().contains("linii 02 programu P0"));
+
+    // The same program in the emulated controller, started: it waits until
+    // Input0 is ticked in the window.
+    input0->setChecked(false);
+    programs.SetLine(0, 0, line(CommandCode::M_EN));
+    controller->With([&](ControllerEmulator& emulator) { emulator.Programs() = programs; });
+    Click("BitBtn8"); // "Uruchom program"
+    const auto waiting = [&] {
+        bool at = false;
+        controller->With([&](ControllerEmulator& emulator) { at = emulator.CurrentLine() == 1; });
+        return at;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(waiting, 5000));
+    QTest::qWait(100);
+    EXPECT_TRUE(waiting());
+    QTest::mouseClick(input0, Qt::LeftButton, {}, QPoint(6, input0->height() / 2));
+    EXPECT_TRUE(input0->isChecked());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            bool moved = false;
+            controller->With([&](ControllerEmulator& emulator) {
+                moved = !emulator.ProgramRunning() || emulator.CurrentLine() >= 2;
+            });
+            return moved;
+        },
+        5000));
 }
 
 } // namespace

@@ -112,13 +112,34 @@ TEST_F(LiveChartTest, LeftAxisScalesToTheShownSeriesInTheVisibleWindow) {
     EXPECT_EQ(chart_.Plot()->yAxis->basePen().style(), Qt::NoPen);
 }
 
-TEST_F(LiveChartTest, ContextMenuOffersPictureAndCsv) {
+TEST_F(LiveChartTest, ContextMenuOffersPictureCsvAndRemovingThePrediction) {
     const QList<QAction*> actions = chart_.ContextMenu()->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_EQ(actions.size(), 3);
     EXPECT_EQ(actions[0]->text(), QStringLiteral("Zapisz wykres jako obraz…"));
     EXPECT_EQ(actions[1]->text(), QStringLiteral("Eksportuj dane do CSV…"));
+    EXPECT_EQ(actions[2]->text(), QStringLiteral("Usuń symulację z wykresu"));
     EXPECT_EQ(chart_.Legend1()->text(), QStringLiteral("Pozycja"));
     EXPECT_EQ(chart_.Legend2()->text(), QStringLiteral("Prędkość"));
+
+    // A prediction: its own legend row and top axis, taken into the value
+    // range; removed from the menu, all of it goes.
+    EXPECT_FALSE(actions[2]->isEnabled());
+    EXPECT_FALSE(chart_.Legend3()->isVisibleTo(&chart_));
+    chart_.AddSample(10, 20);
+    chart_.ShowPrediction({0, 1, 2}, {0, 500, 4000}, {0, -300, 0});
+    EXPECT_TRUE(chart_.HasPrediction());
+    EXPECT_TRUE(actions[2]->isEnabled());
+    EXPECT_TRUE(chart_.Legend3()->isVisibleTo(&chart_));
+    EXPECT_TRUE(chart_.Plot()->xAxis2->visible());
+    EXPECT_EQ(chart_.Plot()->xAxis2->range().upper, 2);
+    chart_.Plot()->replot();
+    EXPECT_LT(chart_.Plot()->yAxis->range().lower, -300);
+    EXPECT_GT(chart_.Plot()->yAxis->range().upper, 4000);
+    actions[2]->trigger();
+    EXPECT_FALSE(chart_.HasPrediction());
+    EXPECT_FALSE(chart_.Legend4()->isVisibleTo(&chart_));
+    EXPECT_FALSE(chart_.Plot()->xAxis2->visible());
+    EXPECT_EQ(chart_.KeptCount(), 1); // the live series stay
 }
 
 TEST_F(LiveChartTest, CsvExportWritesTheKeptHistory) {

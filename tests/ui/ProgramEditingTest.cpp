@@ -311,7 +311,7 @@ TEST_F(Editing, TheEditMenuListsTheCommands) {
     QStringList menus;
     for (QAction* action : window->MainMenu1->actions())
         menus << action->text();
-    EXPECT_EQ(menus, QStringList({"Plik", "Edycja", "Pomoc"}));
+    EXPECT_EQ(menus, QStringList({"Plik", "Edycja", "Program", "Pomoc"}));
     QStringList items;
     for (QAction* action : Commands().Edycja->actions())
         if (!action->isSeparator())

@@ -1,0 +1,42 @@
+#pragma once
+// kxrd4-cli simulate: a dry run of one program of a program file (.kxp) or a
+// listing (as build reads it) in the emulated controller, far faster than real
+// time. Prints the cycle time, or what the program waits for at the limit,
+// every fault with its time and line, and with the trace the time each line
+// starts; writes position and velocity at 1 ms as CSV on request.
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProgramDryRun.h"
+
+class SimulateCommand {
+public:
+    struct Options {
+        std::string file;
+        int program = 0;
+        std::vector<ProgramDryRun::InputChange> inputs;
+        double untilSeconds = 60;
+        bool trace = false;
+        std::optional<std::string> csv;
+        std::optional<std::string> params; // a backup (.kxb) with the parameters
+        bool json = false;
+    };
+
+    struct Outcome {
+        int status = 0;      // 0 ends without faults, 1 a fault, no end or a file problem
+        std::string failure; // for stderr when status is not 0
+    };
+
+    // "2.0 in0 on; 5.5 in0 off": the input changes, in the order given. False
+    // with an English message on text that does not read so.
+    static bool ParseInputs(const std::string& text,
+                            std::vector<ProgramDryRun::InputChange>& changes, std::string& error);
+    // The --until value: seconds above 0, at most a day.
+    static bool ParseSeconds(const std::string& text, double& seconds);
+
+    static Outcome Run(const Options& options, std::ostream& out);
+};
