@@ -13,6 +13,7 @@
 
 #include "BackupComparison.h"
 #include "BackupSession.h"
+#include "CheckCommand.h"
 #include "CommandReport.h"
 #include "ControllerBackup.h"
 #include "ControllerSession.h"
@@ -59,6 +60,8 @@ struct Arguments {
     bool wait = false;
     bool json = false;
     bool homing = false;
+    bool warningsAsErrors = false;
+    bool force = false;
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::chrono::milliseconds timeout = DefaultTimeout;
@@ -77,8 +80,17 @@ const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
         {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
         {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
+        {"check",
+         {{"--program", "--warnings-as-errors", "--format"},
+          1,
+          1,
+          "check FILE [-p N] [--warnings-as-errors] [--format json]"}},
         {"devices", {{"--timeout", "--format"}, 0, 0, "devices [--format json]"}},
-        {"send", {{"--program", "--verify", "--timeout"}, 1, 1, "send FILE.kxp -p N [--verify]"}},
+        {"send",
+         {{"--program", "--verify", "--timeout", "--force"},
+          1,
+          1,
+          "send FILE.kxp -p N [--verify] [--force]"}},
         {"read", {{"--program", "--output", "--timeout"}, 0, 0, "read -p N -o FILE.kxp"}},
         {"run", {{"--program", "--timeout"}, 0, 0, "run -p N"}},
         {"stop", {{"--program", "--timeout"}, 0, 0, "stop -p N"}},
@@ -177,6 +189,10 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.dryRun = true;
         } else if (arg == "--homing") {
             a.homing = true;
+        } else if (arg == "--warnings-as-errors") {
+            a.warningsAsErrors = true;
+        } else if (arg == "--force") {
+            a.force = true;
         } else if (arg == "--programs") {
             a.programs = ParseProgramList(value("--programs"));
         } else if (arg == "--seconds") {
@@ -306,6 +322,12 @@ public:
             List();
         } else if (c == "build") {
             Build();
+        } else if (c == "check") {
+            const auto r = CheckCommand::Run(a_.positional[0], a_.program, a_.warningsAsErrors,
+                                             a_.json, std::cin, out_);
+            if (r.status != Cli::Done) {
+                throw Failure{r.message, r.status};
+            }
         } else if (c == "devices") {
             Devices();
         } else if (c == "send") {
@@ -441,6 +463,7 @@ private:
                           "; nothing was written"};
         }
         SaveProgramFile(*a_.output, set);
+        CheckCommand::Print(set, std::nullopt, err_);
     }
 
     void Devices() {
@@ -479,6 +502,10 @@ private:
         ProgramSet set;
         LoadProgramFile(a_.positional[0], set);
         const int p = *a_.program;
+        if (ProgramCheck::HasErrors(CheckCommand::Print(set, p, err_)) && !a_.force) {
+            throw Failure{"send: P" + std::to_string(p) +
+                          " has errors (above); nothing was sent (--force sends it anyway)"};
+        }
         ControllerSession& s = Controller();
         std::string error;
         if (!s.SendProgram(set, p, error)) {
@@ -890,12 +917,23 @@ std::string Cli::HelpText() {
            "                                     --raw adds each line's 8 bytes (lossless)\n"
            "  build LISTING -o FILE.kxp [--clamp]\n"
            "                                     the reverse of list (LISTING - reads stdin);\n"
-           "                                     --clamp clamps numbers as the line editor does\n"
+           "                                     --clamp clamps numbers as the line editor does;\n"
+           "                                     the program check's findings go to stderr\n"
+           "  check FILE [-p N] [--warnings-as-errors]\n"
+           "                                     check FILE (.kxp or a listing) offline, as the\n"
+           "                                     controller would run it from power-on: errors\n"
+           "                                     (faults that end the program) and warnings;\n"
+           "                                     -p N checks program N and the programs it\n"
+           "                                     reaches by PROG. Exit 0 clean, 1 errors (or\n"
+           "                                     warnings with --warnings-as-errors), 2 trouble\n"
            "\n"
            "The KX-RD4 (USB):\n"
            "  devices                            the HID devices; * marks the one used\n"
-           "  send FILE.kxp -p N [--verify]      write program N to the controller and wait\n"
-           "                                     until it reports the program stored\n"
+           "  send FILE.kxp -p N [--verify] [--force]\n"
+           "                                     write program N to the controller and wait\n"
+           "                                     until it reports the program stored; a program\n"
+           "                                     the check finds errors in is not sent unless\n"
+           "                                     --force is given\n"
            "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
            "  run -p N | stop -p N               start or stop program N\n"
            "  get PARAM                          read a parameter\n"
@@ -925,7 +963,7 @@ std::string Cli::HelpText() {
            "  diff FILE [FILE2]                  the controller (or FILE) against FILE2, each\n"
            "                                     .kxb or .kxp: exit 0 same, 1 differ, 2 trouble\n"
            "\n"
-           "--format json: devices, get, status, watch (one object a line) and diff print\n"
+           "--format json: check, devices, get, status, watch (one object a line) and diff print\n"
            "JSON with the fields of their text form.\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
            "power-on state (no device, no root needed).\n"
@@ -938,8 +976,9 @@ std::string Cli::HelpText() {
            "  as the window clamps them; hexadecimal ($10, 0x10) is accepted.\n"
            "\n"
            "Every reply is awaited for --timeout MS (default 1000).\n"
-           "Exit status: 0 done, 1 failed (restore: not every item verified), 2 usage\n"
-           "error (diff: trouble), 3 no KX-RD4 connected, 4 several KX-RD4s connected.\n";
+           "Exit status: 0 done, 1 failed (restore: not every item verified; check:\n"
+           "errors found), 2 usage error (diff, check: trouble), 3 no KX-RD4 connected,\n"
+           "4 several KX-RD4s connected.\n";
 }
 
 int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend, std::ostream& out,
