@@ -33,6 +33,7 @@
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "TFProg.h"
 #include "WindowSettings.h"
@@ -76,6 +77,9 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     CreatePages();
     editing_ = std::make_unique<ProgramEditing>(*editor_, *this, this);
     editing_->AddMenu(MainMenu1, Pomoc1->menuAction());
+    check_ = new ProgramCheckView(
+        *editor_, *this, [this](const QString& line) { Memo2->appendPlainText(line); }, this);
+    check_->AddTo(editing_->Edycja);
     CreateStatusBar();
     ApplySizeLimits();
     Client->installEventFilter(this);
@@ -539,6 +543,8 @@ void TFMain::BitBtn6Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
+    if (!check_->ConfirmSend(program))
+        return;
     pb->setValue(0);
     try {
         StartSendProgram(program);
@@ -568,6 +574,8 @@ void TFMain::BitBtn7Click() {
 void TFMain::BitBtn8Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
+        return;
+    if (!check_->ConfirmRun(program))
         return;
     try {
         RunProgram(program);

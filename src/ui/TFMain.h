@@ -30,6 +30,7 @@ class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
 class EditorPage;
+class ProgramCheckView;
 class ProgramEditing;
 class FileCommands;
 class HidBackend;
@@ -117,6 +118,8 @@ public:
     // Undo and redo, the clipboard, inserting and deleting lines, the text
     // view: the menu "Edycja".
     ProgramEditing& Editing() const { return *editing_; }
+    // "Sprawdź program" (F7) and the check before sending and running.
+    ProgramCheckView& Check() const { return *check_; }
     // One undo step for the change just made (EditorHost).
     void RecordChange(const QString& what) override;
     // New, Open and the load at start-up begin a fresh edit history.
@@ -285,6 +288,7 @@ private:
     std::function<void()> timer1Hook_;
     EditorPage* editor_ = nullptr;
     std::unique_ptr<ProgramEditing> editing_;
+    ProgramCheckView* check_ = nullptr;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     bool started_ = false;

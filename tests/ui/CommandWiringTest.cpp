@@ -9,7 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "EditorPage.h"
+#include "ProgramCheckView.h"
+#include "ProgramListing.h"
 #include "ShellFixture.h"
+#include <QLabel>
+#include <QPlainTextEdit>
 
 namespace {
 
@@ -70,6 +75,54 @@ TEST_F(Commands, TransferButtonsWorkOnTheCurrentProgram) {
     QTest::mouseClick(Find<QToolButton>("BitBtn7"), Qt::LeftButton);
     EXPECT_EQ(window->calls, (Calls{"Send7", "Run7", "Stop7", "Read7"}));
     EXPECT_EQ(boxes.calls.size(), 2u);
+}
+
+TEST_F(Commands, F7MarksTheFaultyLinesAndSendAndRunAskFirst) {
+    const auto load = [&](const char* listing) {
+        ProgramSet& set = window->Programs();
+        set.ClearAllPrograms();
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse(listing, false, set, error)) << error.message;
+        window->RenderProgram();
+    };
+    // A move before M_EN (error) and a line after END (warning).
+    load("P0\n[00]  X_DST  +0000100\n[01]  END\n[02]  M_EN\n");
+    EditorPage& editor = window->Editor();
+    EXPECT_EQ(editor.MarkOf(0), EditorPage::LineMark::None); // only after F7
+    window->activateWindow();
+    QTest::keyClick(window.get(), Qt::Key_F7);
+    EXPECT_EQ(editor.MarkOf(0), EditorPage::LineMark::Error);
+    EXPECT_EQ(editor.MarkOf(1), EditorPage::LineMark::None);
+    EXPECT_EQ(editor.MarkOf(2), EditorPage::LineMark::Warning);
+    EXPECT_EQ(editor.line[0]->toolTip(), "Ruch przy wyłączonym silniku (brak M_EN)");
+    EXPECT_EQ(editor.line[2]->toolTip(), "Linia nieosiągalna");
+    EXPECT_EQ(editor.line[2]->palette().color(QPalette::Window), EditorPage::WarningColour);
+    EXPECT_EQ(window->StatusPanel(0)->text(), "Sprawdzenie programu 0: błędy: 1, ostrzeżenia: 1");
+    EXPECT_TRUE(window->Memo2->toPlainText().contains(
+        "P0 [00] błąd: Ruch przy wyłączonym silniku (brak M_EN)"));
+
+    // The marks follow the program: mended, then another program shown.
+    load("P0\n[00]  M_EN\n[01]  END\n[02]  M_EN\nP3\n[00]  J_LIN  22\n");
+    EXPECT_EQ(editor.MarkOf(0), EditorPage::LineMark::None);
+    EXPECT_EQ(editor.MarkOf(2), EditorPage::LineMark::Warning);
+    editor.ShowProgram(3);
+    EXPECT_EQ(editor.MarkOf(0), EditorPage::LineMark::Error);
+    EXPECT_EQ(editor.MarkOf(2), EditorPage::LineMark::None);
+
+    // Wyślij and Uruchom ask on errors and go on only on Tak.
+    boxes.answers = {QMessageBox::No, QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
+    for (const char* button : {"BitBtn6", "BitBtn6", "BitBtn8", "BitBtn8"})
+        QTest::mouseClick(Find<QToolButton>(QLatin1String(button)), Qt::LeftButton);
+    EXPECT_EQ(window->calls, (Calls{"Send3", "Run3"}));
+    ASSERT_EQ(boxes.calls.size(), 4u);
+    EXPECT_EQ(boxes.calls[0].text, "Program zawiera błędy. Wysłać mimo to?");
+    EXPECT_EQ(boxes.calls[2].text, "Program zawiera błędy. Uruchomić mimo to?");
+    // A clean program goes without a question.
+    editor.ShowProgram(0);
+    QTest::mouseClick(Find<QToolButton>("BitBtn6"), Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
+    EXPECT_EQ(boxes.calls.size(), 4u);
+    EXPECT_EQ(window->calls.back(), "Run0");
 }
 
 TEST_F(Commands, ATransferThatCannotStartIsNotReported) {
