@@ -32,4 +32,6 @@ private:
     ProgramSet& programs_;
     ControllerMessages& messages_;
     DeviceReportSink& sink_;
+    // The program whose last line was answered, until its ProgramStored.
+    int lastLineWritten_ = NoIndex;
 };

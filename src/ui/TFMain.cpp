@@ -30,6 +30,7 @@
 #include "FileDialogs.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
+#include "HeldProgramView.h"
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
@@ -355,6 +356,15 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
+    held_ = new HeldProgramView(*editor_, *this,
+                                {[this](int p) { StartSendProgram(p); },
+                                 [this](int p) { StartReadProgram(p); },
+                                 [this](int p) { RunProgram(p); },
+                                 [this] {
+                                     const TJvHidDevice* device = deviceLink_->CurrentDevice();
+                                     return device ? device->InterfacePath() : std::string();
+                                 }},
+                                this);
 }
 
 void TFMain::CreateLineEditor() {
@@ -425,6 +435,8 @@ void TFMain::ProgramSetReplaced() {
 }
 
 void TFMain::ProgramRead(std::uint8_t program) {
+    if (held_->ProgramRead(program))
+        return;
     RenderProgram();
     editing_->History().Record(QStringLiteral("odczyt programu %1 ze sterownika").arg(program));
 }
@@ -547,6 +559,7 @@ void TFMain::BitBtn6Click() {
         return;
     pb->setValue(0);
     try {
+        held_->SendStarted(program);
         StartSendProgram(program);
     } catch (...) {
         // A transfer that cannot start is not reported.
@@ -575,7 +588,7 @@ void TFMain::BitBtn8Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    if (!check_->ConfirmRun(program))
+    if (!check_->ConfirmRun(program) || !held_->BeforeRun(program))
         return;
     try {
         RunProgram(program);
@@ -646,6 +659,10 @@ void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
 
 void TFMain::SetProgress(int value) {
     pb->setValue(value);
+}
+
+void TFMain::ProgramSent(std::uint8_t program) {
+    held_->ProgramSent(program);
 }
 
 void TFMain::AdvanceProgress() {
