@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "EditorPage.h"
+#include "HeldProgramView.h"
 #include "ProgramCheckView.h"
 #include "ProgramListing.h"
 #include "ShellFixture.h"
@@ -123,6 +124,53 @@ TEST_F(Commands, F7MarksTheFaultyLinesAndSendAndRunAskFirst) {
     QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
     EXPECT_EQ(boxes.calls.size(), 4u);
     EXPECT_EQ(window->calls.back(), "Run0");
+}
+
+TEST_F(Commands, RunOfAChangedProgramRunsOnlyWhatTheReadBackConfirms) {
+    const auto load = [&](const char* listing) {
+        window->Programs().ClearProgram(0);
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse(listing, false, window->Programs(), error));
+        window->RenderProgram();
+    };
+    QLabel* held = window->Held().HeldLabel;
+    load("P0\n[00]  M_EN\n[01]  W_TIM  00100\n[02]  END\n");
+    window->Held().SendStarted(0);
+    EXPECT_EQ(held->text(), "w sterowniku: nieznany"); // until the controller says stored
+    window->ProgramSent(0);
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+    load("P0\n[00]  M_EN\n[01]  W_TIM  00200\n[02]  END\n");
+    EXPECT_EQ(held->text(), "w sterowniku: zmieniony od wysłania");
+    const ProgramSet edited = window->Programs();
+
+    // Tak: sent, then read back; the read-back differs in line 01: nothing
+    // runs, the editor keeps its program, the operator is told.
+    boxes.answers = {QMessageBox::Yes, QMessageBox::Ok};
+    QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
+    window->ProgramSent(0);
+    EXPECT_EQ(window->calls, (Calls{"Send0", "Read0"}));
+    window->Programs().SetLine(0, 1, ProgramLine{18, 0, 0, 0, 9, 9});
+    window->ProgramRead(0);
+    EXPECT_EQ(window->calls, (Calls{"Send0", "Read0"}));
+    EXPECT_EQ(window->Programs().Line(0, 1), edited.Line(0, 1));
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[1].text, "Odczytany program 0 różni się od wysłanego w linii 01: "
+                                   "program nie został uruchomiony");
+    EXPECT_EQ(held->text(), "w sterowniku: zmieniony od wysłania");
+
+    // Again, and the read-back equals what was sent: it runs.
+    boxes.answers = {QMessageBox::Yes};
+    QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
+    window->ProgramSent(0);
+    window->ProgramRead(0);
+    EXPECT_EQ(window->calls, (Calls{"Send0", "Read0", "Send0", "Read0", "Run0"}));
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+    // Nie runs what the controller holds, without sending.
+    load("P0\n[00]  M_EN\n[01]  W_TIM  00300\n[02]  END\n");
+    boxes.answers = {QMessageBox::No};
+    QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
+    EXPECT_EQ(window->calls.back(), "Run0");
+    EXPECT_EQ(window->calls.size(), 6u);
 }
 
 TEST_F(Commands, ATransferThatCannotStartIsNotReported) {
