@@ -13,6 +13,7 @@
 
 #include "BackupComparison.h"
 #include "BackupSession.h"
+#include "CheckCommand.h"
 #include "CommandReport.h"
 #include "ControllerBackup.h"
 #include "ControllerSession.h"
@@ -61,6 +62,8 @@ struct Arguments {
     bool wait = false;
     bool json = false;
     bool homing = false;
+    bool warningsAsErrors = false;
+    bool force = false;
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::optional<std::string> device; // --device SERIAL|PORT|PATH
@@ -81,8 +84,17 @@ const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
         {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
         {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
+        {"check",
+         {{"--program", "--warnings-as-errors", "--format"},
+          1,
+          1,
+          "check FILE [-p N] [--warnings-as-errors] [--format json]"}},
         {"devices", {{"--timeout", "--format"}, 0, 0, "devices [--format json]"}},
-        {"send", {{"--program", "--verify", "--timeout"}, 1, 1, "send FILE.kxp -p N [--verify]"}},
+        {"send",
+         {{"--program", "--verify", "--timeout", "--force"},
+          1,
+          1,
+          "send FILE.kxp -p N [--verify] [--force]"}},
         {"read", {{"--program", "--output", "--timeout"}, 0, 0, "read -p N -o FILE.kxp"}},
         {"run", {{"--program", "--timeout"}, 0, 0, "run -p N"}},
         {"stop", {{"--program", "--timeout"}, 0, 0, "stop -p N"}},
@@ -189,6 +201,10 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.dryRun = true;
         } else if (arg == "--homing") {
             a.homing = true;
+        } else if (arg == "--warnings-as-errors") {
+            a.warningsAsErrors = true;
+        } else if (arg == "--force") {
+            a.force = true;
         } else if (arg == "--programs") {
             a.programs = ParseProgramList(value("--programs"));
         } else if (arg == "--seconds") {
@@ -332,6 +348,12 @@ public:
             List();
         } else if (c == "build") {
             Build();
+        } else if (c == "check") {
+            const auto r = CheckCommand::Run(a_.positional[0], a_.program, a_.warningsAsErrors,
+                                             a_.json, std::cin, out_);
+            if (r.status != Cli::Done) {
+                throw Failure{r.message, r.status};
+            }
         } else if (c == "devices") {
             Devices();
         } else if (c == "send") {
@@ -468,6 +490,7 @@ private:
                           "; nothing was written"};
         }
         SaveProgramFile(*a_.output, set);
+        CheckCommand::Print(set, std::nullopt, err_);
     }
 
     void Devices() {
@@ -519,6 +542,10 @@ private:
         ProgramSet set;
         LoadProgramFile(a_.positional[0], set);
         const int p = *a_.program;
+        if (ProgramCheck::HasErrors(CheckCommand::Print(set, p, err_)) && !a_.force) {
+            throw Failure{"send: P" + std::to_string(p) +
+                          " has errors (above); nothing was sent (--force sends it anyway)"};
+        }
         ControllerSession& s = Controller();
         std::string error;
         if (!s.SendProgram(set, p, error)) {
@@ -958,13 +985,24 @@ std::string Cli::HelpText() {
            "                                     --raw adds each line's 8 bytes (lossless)\n"
            "  build LISTING -o FILE.kxp [--clamp]\n"
            "                                     the reverse of list (LISTING - reads stdin);\n"
-           "                                     --clamp clamps numbers as the line editor does\n"
+           "                                     --clamp clamps numbers as the line editor does;\n"
+           "                                     the program check's findings go to stderr\n"
+           "  check FILE [-p N] [--warnings-as-errors]\n"
+           "                                     check FILE (.kxp or a listing) offline, as the\n"
+           "                                     controller would run it from power-on: errors\n"
+           "                                     (faults that end the program) and warnings;\n"
+           "                                     -p N checks program N and the programs it\n"
+           "                                     reaches by PROG. Exit 0 clean, 1 errors (or\n"
+           "                                     warnings with --warnings-as-errors), 2 trouble\n"
            "\n"
            "The KX-RD4 (USB):\n"
            "  devices                            the HID devices with serial number (SN) and\n"
            "                                     USB port; * marks the KX-RD4 a command uses\n"
-           "  send FILE.kxp -p N [--verify]      write program N to the controller and wait\n"
-           "                                     until it reports the program stored\n"
+           "  send FILE.kxp -p N [--verify] [--force]\n"
+           "                                     write program N to the controller and wait\n"
+           "                                     until it reports the program stored; a program\n"
+           "                                     the check finds errors in is not sent unless\n"
+           "                                     --force is given\n"
            "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
            "  run -p N | stop -p N               start or stop program N\n"
            "  get PARAM                          read a parameter\n"
@@ -1006,7 +1044,7 @@ std::string Cli::HelpText() {
            "                                     at 1 ms. CHANGES: \"2.0 in0 on; 5.5 in0 off\".\n"
            "                                     Exit 0 ends cleanly, 1 a fault or no end\n"
            "\n"
-           "--format json: devices, get, status, watch (one object a line), diff and\n"
+           "--format json: check, devices, get, status, watch (one object a line), diff and\n"
            "simulate print JSON with the fields of their text form.\n"
            "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
            "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
@@ -1022,8 +1060,9 @@ std::string Cli::HelpText() {
            "  as the window clamps them; hexadecimal ($10, 0x10) is accepted.\n"
            "\n"
            "Every reply is awaited for --timeout MS (default 1000).\n"
-           "Exit status: 0 done, 1 failed (restore: not every item verified), 2 usage\n"
-           "error (diff: trouble), 3 no KX-RD4 connected, 4 several KX-RD4s connected.\n";
+           "Exit status: 0 done, 1 failed (restore: not every item verified; check:\n"
+           "errors found), 2 usage error (diff, check: trouble), 3 no KX-RD4 connected,\n"
+           "4 several KX-RD4s connected.\n";
 }
 
 int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend, std::ostream& out,

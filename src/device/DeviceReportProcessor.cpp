@@ -236,6 +236,10 @@ void DeviceReportProcessor::Process(const std::uint8_t* data, std::size_t size) 
         timeouts_.Stored(clock_());
         sink_.ShowStatus(rule.message, false);
         sink_.SetProgress(LinesPerProgram);
+        if (lastLineWritten_ != NoIndex) {
+            sink_.ProgramSent(static_cast<std::uint8_t>(lastLineWritten_));
+            lastLineWritten_ = NoIndex;
+        }
         break;
     case ReplyKind::ValueField:
         ReadValueField(rule.field, data);
@@ -277,6 +281,9 @@ void DeviceReportProcessor::LineWritten(std::uint8_t program, std::uint8_t line)
     if (line < ProgramLastLine) {
         messages_.SendLine(program, line + 1);
         sink_.AdvanceProgress();
+        lastLineWritten_ = NoIndex;
+    } else {
+        lastLineWritten_ = program;
     }
 }
 

@@ -57,4 +57,6 @@ private:
     ReplyTimeouts timeouts_;
     const void* device_ = nullptr;
     std::array<std::uint8_t, ProgramBytes> beforeRead_{}; // the program a read back replaces
+    // The program whose last line was answered, until its ProgramStored.
+    int lastLineWritten_ = NoIndex;
 };

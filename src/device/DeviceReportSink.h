@@ -43,4 +43,7 @@ public:
         (void)program;
         RenderProgram();
     }
+    // The controller reported a program stored after the last line of a
+    // transfer of that program was answered.
+    virtual void ProgramSent(std::uint8_t program) { (void)program; }
 };

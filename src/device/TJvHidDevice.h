@@ -40,6 +40,9 @@ public:
 
     TJvHidDeviceController* Controller() const { return controller_; }
     const TJvHidPnPInfo& PnPInfo() const { return *pnpInfo_; }
+    // The interface path the device was found at (kept when its PnP record
+    // is handed on).
+    const std::string& InterfacePath() const { return interfacePath_; }
     bool Plugged() const { return plugged_; }
     bool Claimed() const { return claimed_; }
     bool InEnumeration() const { return inEnumeration_; }

@@ -138,6 +138,10 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     qApp->installEventFilter(this);
 }
 
+// Pale red and pale yellow: the line text stays black and readable on both.
+const QColor EditorPage::ErrorColour(255, 196, 196);
+const QColor EditorPage::WarningColour(255, 236, 160);
+
 int EditorPage::CurrentProgram() const {
     for (int k = 0; k < ProgramCount; ++k)
         if (p[k]->isChecked())
@@ -146,6 +150,19 @@ int EditorPage::CurrentProgram() const {
 }
 
 void EditorPage::RenderProgram() {
+    RenderLines();
+    emit ProgramRendered();
+}
+
+void EditorPage::SetLineMark(int n, LineMark mark, const QString& toolTip) {
+    if (n < 0 || n >= LinesPerProgram)
+        return;
+    marks_[static_cast<std::size_t>(n)] = mark;
+    line[n]->setToolTip(toolTip);
+    PaintLabel(n);
+}
+
+void EditorPage::RenderLines() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
@@ -227,7 +244,11 @@ void EditorPage::PaintLabel(int n) {
     // mouse is shown on the selection colour; the selected lines on a paler
     // one, with black text.
     const QColor highlight = ProgBox->palette().color(QPalette::Highlight);
-    const QColor plain = ProgBox->palette().color(QPalette::Window);
+    // A marked line keeps its mark's colour under the selection's.
+    const LineMark mark = marks_[static_cast<std::size_t>(n)];
+    const QColor plain = mark == LineMark::Error     ? ErrorColour
+                         : mark == LineMark::Warning ? WarningColour
+                                                     : ProgBox->palette().color(QPalette::Window);
     QColor background = plain;
     if (hovered)
         background = highlight;
@@ -237,7 +258,7 @@ void EditorPage::PaintLabel(int n) {
                             (highlight.blue() + 2 * plain.blue()) / 3);
     const QColor text = hovered ? HoverColour : PlainColour;
     QPalette palette = label->palette();
-    const bool fill = hovered || selected;
+    const bool fill = hovered || selected || mark != LineMark::None;
     if (palette.color(QPalette::WindowText) == text &&
         palette.color(QPalette::Window) == background && label->autoFillBackground() == fill)
         return;

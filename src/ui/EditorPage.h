@@ -10,6 +10,8 @@
 // line, Shift+click a range.
 // The transfer buttons BitBtn6..BitBtn9 are handled by the hosting window.
 
+#include <QColor>
+#include <QString>
 #include <QWidget>
 #include <array>
 
@@ -38,6 +40,14 @@ public:
     int CurrentProgram() const;
     // Sets the 25 labels to the RenderLine texts of the current program.
     void RenderProgram();
+
+    // A mark of a line of the listing: a background of its own (under the
+    // hover and selection colours) and a tool tip.
+    enum class LineMark { None, Warning, Error };
+    void SetLineMark(int line, LineMark mark, const QString& toolTip);
+    LineMark MarkOf(int line) const { return marks_[static_cast<std::size_t>(line)]; }
+    static const QColor ErrorColour;
+    static const QColor WarningColour;
 
     // Checks the button of the program and shows it.
     void ShowProgram(int program);
@@ -87,6 +97,8 @@ public:
     std::array<QLabel*, LinesPerProgram> line{};
 
 signals:
+    // The listing was drawn anew (after a change, or another program shown).
+    void ProgramRendered();
     // The context menu of the lines was asked for from the keyboard (the
     // right button moves lines), at a point of the screen.
     void LineMenuRequested(const QPoint& globalPosition);
@@ -101,6 +113,8 @@ private:
     void PaintLabel(int n);
     void PaintSelection(const LineSelection& before);
     bool ListingKeyPress(QKeyEvent* event);
+    // Sets the labels' texts (RenderProgram without its signal).
+    void RenderLines();
 
     EditorHost& host_;
     DragSource drag_;
@@ -114,4 +128,5 @@ private:
     static constexpr int MeasuredLengths = 64;
     bool fixedPitch_ = false;
     std::array<int, MeasuredLengths> widthByLength_{};
+    std::array<LineMark, LinesPerProgram> marks_{};
 };

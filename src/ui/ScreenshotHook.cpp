@@ -21,6 +21,7 @@
 #include "ControlPage.h"
 #include "EditorPage.h"
 #include "LiveChart.h"
+#include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "TFMain.h"
 #include "TextView.h"
@@ -149,7 +150,7 @@ void ScreenshotHook::ReadProgramBack() {
                               differing);
              After(PageDelayMs, [this] {
                  Shoot(0);
-                 ShootEditing([this] { RunProgramAndChart(); });
+                 ShootEditing([this] { ShootCheck([this] { RunProgramAndChart(); }); });
              });
          });
 }
@@ -167,6 +168,28 @@ void ScreenshotHook::ShootEditing(std::function<void()> next) {
             view->reject();
             next();
         });
+    });
+}
+
+void ScreenshotHook::ShootCheck(std::function<void()> next) {
+    ProgramSet& programs = window_.Programs();
+    const ProgramLine lines[] = {
+        Line(CommandCode::X_DST, 1000), Line(CommandCode::M_EN),     Line(CommandCode::X_DST, 2000),
+        Line(CommandCode::W_INP),       Line(CommandCode::J_CNT, 2), Line(CommandCode::J_LIN, 22),
+        Line(CommandCode::V_DST, 5000), Line(CommandCode::END),
+    };
+    programs.ClearProgram(1);
+    int index = 0;
+    for (const ProgramLine& line : lines)
+        programs.SetLine(1, index++, line);
+    window_.Editor().p[1]->click();
+    window_.Check().CheckProgram1->trigger();
+    After(PageDelayMs, [this, next = std::move(next)]() mutable {
+        ShootOver(&window_, QStringLiteral("check-marks.png"));
+        AnswerQuestion(QStringLiteral("question-check.png"), QMessageBox::No);
+        window_.Editor().BitBtn6->click(); // "Wyślij program": asks, not sent
+        window_.Editor().p[0]->click();
+        After(PageDelayMs, std::move(next));
     });
 }
 

@@ -21,7 +21,9 @@
 // texts of each question's buttons go to stderr as well, and with each page
 // the connection state of the status bar. After the read-back the menu
 // "Edycja" and the text view of P0 are photographed as well ("edit-menu.png",
-// "text-view.png").
+// "text-view.png"), then a faulty P1 with its lines marked by "Sprawdź program"
+// ("check-marks.png") and the question "Wyślij program" asks for it
+// ("question-check.png").
 
 #include <QMessageBox>
 #include <QObject>
@@ -63,6 +65,10 @@ private:
     // The menu "Edycja" opened ("edit-menu.png") and the text view of P0
     // ("text-view.png"), each over the window; then next.
     void ShootEditing(std::function<void()> next);
+    // A faulty program in P1 checked with "Sprawdź program" (F7): the marked
+    // lines ("check-marks.png") and the question of "Wyślij program"
+    // ("question-check.png", answered "Nie"); then P0 is shown again.
+    void ShootCheck(std::function<void()> next);
     // Photographs the window with a box, menu or dialog over it into name.
     void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();

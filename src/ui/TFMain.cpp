@@ -31,9 +31,11 @@
 #include "FileDialogs.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
+#include "HeldProgramView.h"
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
 #include "TFProg.h"
@@ -78,6 +80,9 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     CreatePages();
     editing_ = std::make_unique<ProgramEditing>(*editor_, *this, this);
     editing_->AddMenu(MainMenu1, Program1->menuAction());
+    check_ = new ProgramCheckView(
+        *editor_, *this, [this](const QString& line) { Memo2->appendPlainText(line); }, this);
+    check_->AddTo(editing_->Edycja);
     CreateStatusBar();
     ApplySizeLimits();
     Client->installEventFilter(this);
@@ -363,6 +368,15 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
+    held_ = new HeldProgramView(*editor_, *this,
+                                {[this](int p) { StartSendProgram(p); },
+                                 [this](int p) { StartReadProgram(p); },
+                                 [this](int p) { RunProgram(p); },
+                                 [this] {
+                                     const TJvHidDevice* device = deviceLink_->CurrentDevice();
+                                     return device ? device->InterfacePath() : std::string();
+                                 }},
+                                this);
 }
 
 void TFMain::CreateLineEditor() {
@@ -433,6 +447,8 @@ void TFMain::ProgramSetReplaced() {
 }
 
 void TFMain::ProgramRead(std::uint8_t program) {
+    if (held_->ProgramRead(program))
+        return;
     RenderProgram();
     editing_->History().Record(QStringLiteral("odczyt programu %1 ze sterownika").arg(program));
 }
@@ -565,8 +581,11 @@ void TFMain::BitBtn6Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
+    if (!check_->ConfirmSend(program))
+        return;
     pb->setValue(0);
     try {
+        held_->SendStarted(program);
         StartSendProgram(program);
     } catch (...) {
         // A first line that cannot be written is reported by the reply handling.
@@ -594,6 +613,8 @@ void TFMain::BitBtn7Click() {
 void TFMain::BitBtn8Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
+        return;
+    if (!check_->ConfirmRun(program) || !held_->BeforeRun(program))
         return;
     try {
         RunProgram(program);
@@ -664,6 +685,10 @@ void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
 
 void TFMain::SetProgress(int value) {
     pb->setValue(value);
+}
+
+void TFMain::ProgramSent(std::uint8_t program) {
+    held_->ProgramSent(program);
 }
 
 void TFMain::AdvanceProgress() {

@@ -30,6 +30,8 @@ class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
 class EditorPage;
+class HeldProgramView;
+class ProgramCheckView;
 class ProgramEditing;
 class FileCommands;
 class HidBackend;
@@ -120,12 +122,19 @@ public:
     // Undo and redo, the clipboard, inserting and deleting lines, the text
     // view: the menu "Edycja".
     ProgramEditing& Editing() const { return *editing_; }
+    // "Sprawdź program" (F7) and the check before sending and running.
+    ProgramCheckView& Check() const { return *check_; }
+    // What the controller holds: the label on "Programowanie" and the
+    // question before running a changed program.
+    HeldProgramView& Held() const { return *held_; }
     // One undo step for the change just made (EditorHost).
     void RecordChange(const QString& what) override;
     // New, Open and the load at start-up begin a fresh edit history.
     void ProgramSetReplaced() override;
     // A program read back from the controller is one undo step.
     void ProgramRead(std::uint8_t program) override;
+    // The controller reported a program stored (DeviceReportSink).
+    void ProgramSent(std::uint8_t program) override;
 
     // The window caption as plain text ("KX-RD4 PC  -  [Nowy]"; in the demo
     // "KX-RD4 PC (symulator)  -  [Nowy]").
@@ -292,6 +301,8 @@ private:
     std::function<void()> timer1Hook_;
     EditorPage* editor_ = nullptr;
     std::unique_ptr<ProgramEditing> editing_;
+    ProgramCheckView* check_ = nullptr;
+    HeldProgramView* held_ = nullptr;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     bool started_ = false;

@@ -7,6 +7,10 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DeferredStyleIcon.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramEditing.h
   ${CMAKE_CURRENT_LIST_DIR}/ProgramEditing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramCheckView.h
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramCheckView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HeldProgramView.h
+  ${CMAKE_CURRENT_LIST_DIR}/HeldProgramView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramHistory.h
   ${CMAKE_CURRENT_LIST_DIR}/ProgramHistory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramSetStep.h

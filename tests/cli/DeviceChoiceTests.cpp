@@ -102,7 +102,7 @@ TEST(CliDeviceChoice, TwoControllersAreToldApartAndReachedOneAtATime) {
         SCOPED_TRACE(s.selector);
         const std::string file = RandomPrograms(static_cast<unsigned>(10 + i));
         rig.WriteFile("p.kxp", file);
-        r = rig.Tool({"send", rig.Path("p.kxp"), "-p", "3", "--device", s.selector});
+        r = rig.Tool({"send", rig.Path("p.kxp"), "-p", "3", "--force", "--device", s.selector});
         ASSERT_EQ(r.status, 0) << r.err;
         held[s.target] = ProgramOf(file, 3);
         for (const auto& [id, selector] :

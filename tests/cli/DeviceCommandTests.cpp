@@ -95,7 +95,7 @@ TEST_F(CliDevice, SendVerifyReadRunAndStopThroughTheEmulator) {
         Attach(noise);
         const std::string file = RandomPrograms(noise ? 2 : 1);
         WriteFile("send.kxp", file);
-        const CliResult sent = Tool({"send", Path("send.kxp"), "-p", "3", "--verify"});
+        const CliResult sent = Tool({"send", Path("send.kxp"), "-p", "3", "--verify", "--force"});
         ASSERT_EQ(sent.status, 0) << sent.err;
         EXPECT_NE(sent.out.find("P3 verified"), std::string::npos) << sent.out;
         EXPECT_EQ(std::string(reinterpret_cast<const char*>(emulator.Programs().LineBytes(3, 0)),
@@ -129,6 +129,67 @@ TEST_F(CliDevice, SendVerifyReadRunAndStopThroughTheEmulator) {
     const CliResult stop = Tool({"stop", "-p", "4"});
     EXPECT_EQ(stop.status, 0) << stop.err;
     EXPECT_EQ(stop.out, "P4 stopped\n");
+}
+
+TEST_F(CliDevice, CheckFindsFaultsAndSendRefusesProgramsWithErrorsUnlessForced) {
+    WriteFile("clean.txt", "P0\n[00]  M_EN\n[01]  X_DST  +0001000\n[02]  END\n");
+    WriteFile("jump.txt", "P0\n[00]  M_EN\n[01]  J_LIN  22\nP1\n[00]  END\n");
+    WriteFile("wait.txt", "P0\n[00]  W_INP  0  on\n[01]  END\n");
+    WriteFile("bad.txt", "P0\n[00]  J_LIN  XX\n");
+    ASSERT_EQ(Tool({"build", Path("jump.txt"), "-o", Path("jump.kxp")}).status, 0);
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string out; // expected in stdout (or stderr for status 2)
+    };
+    const std::vector<Row> rows = {
+        {{"check", Path("clean.txt")}, 0, "programs: no findings\n"},
+        {{"check", Path("jump.txt")}, 1, "P0 [01] error: jump to empty line 22\n"},
+        {{"check", Path("jump.kxp")}, 1, "P0 [24] error: no END: the program runs past line 24"},
+        {{"check", Path("jump.kxp"), "-p", "1"}, 0, "P1: no findings"},
+        {{"check", Path("wait.txt")}, 0, "P0 [00] warning: waits for input 0"},
+        {{"check", Path("wait.txt"), "--warnings-as-errors"}, 1, "0 errors, 1 warning"},
+        {{"check", Path("jump.txt"), "--format", "json"},
+         1,
+         "{\"program\":0,\"line\":1,\"grade\":\"error\",\"code\":\"jump-to-empty-line\","
+         "\"text\":\"jump to empty line 22\"}"},
+        {{"check", Path("missing.txt")}, 2, "no such file; nothing was checked"},
+        {{"check", Path("bad.txt")}, 2, "bad.txt:2:"},
+        {{"check"}, 2, "usage: kxrd4-cli check FILE"},
+        {{"check", Path("clean.txt"), "--force"}, 2, "check does not take --force"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.back());
+        const CliResult r = Tool(row.args);
+        EXPECT_EQ(r.status, row.status) << r.out << r.err;
+        EXPECT_NE((row.status == 2 ? r.err : r.out).find(row.out), std::string::npos)
+            << r.out << r.err;
+    }
+
+    // build writes the file and names the findings on stderr.
+    const CliResult built = Tool({"build", Path("jump.txt"), "-o", Path("jump.kxp")});
+    EXPECT_EQ(built.status, 0);
+    EXPECT_NE(built.err.find("kxrd4-cli: P0 [01] error: jump to empty line 22"), std::string::npos)
+        << built.err;
+
+    // send refuses it without a word to the controller; --force sends it.
+    Attach();
+    CliResult r = Tool({"send", Path("jump.kxp"), "-p", "0"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("P0 [01] error: jump to empty line 22"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("send: P0 has errors (above); nothing was sent (--force sends it anyway)"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(emulator.Programs().Line(0, 0), ProgramLine{});
+    r = Tool({"send", Path("jump.kxp"), "-p", "0", "--force", "--verify"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("P0 verified"), std::string::npos) << r.out;
+    EXPECT_EQ(emulator.Programs().Line(0, 0)[0], static_cast<std::uint8_t>(CommandCode::M_EN));
+    // A clean program goes without a word on stderr.
+    ASSERT_EQ(Tool({"build", Path("clean.txt"), "-o", Path("clean.kxp")}).err, "");
+    r = Tool({"send", Path("clean.kxp"), "-p", "0"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
 }
 
 TEST_F(CliDevice, ParametersStatusAndWatch) {

@@ -21,8 +21,10 @@
 #include "EmulatedInputs.h"
 #include "EmulatorPeer.h"
 #include "FileCommands.h"
+#include "HeldProgramView.h"
 #include "LiveChart.h"
 #include "ProgramEditing.h"
+#include "ProgramListing.h"
 #include "ShellFixture.h"
 #include "TFProg.h"
 
@@ -86,6 +88,55 @@ protected:
 
     std::unique_ptr<EmulatorPeer> controller;
 };
+
+TEST_F(DemoMode, RunOfAProgramChangedSinceSentSendsVerifiesAndRunsItOnTak) {
+    const auto load = [&](const char* listing) {
+        window->Programs().ClearProgram(0);
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse(listing, false, window->Programs(), error));
+        window->RenderProgram();
+    };
+    QLabel* held = window->Held().HeldLabel;
+    load("P0\n[00]  M_EN\n[01]  W_TIM  05000\n[02]  END\n");
+    EXPECT_EQ(held->text(), "w sterowniku: nieznany");
+    Click("BitBtn6"); // "Wyślij program"
+    ASSERT_TRUE(WaitForStatus(Stored));
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+
+    load("P0\n[00]  M_EN\n[01]  W_TIM  03000\n[02]  END\n");
+    EXPECT_EQ(held->text(), "w sterowniku: zmieniony od wysłania");
+    const auto edited = Program(window->Programs(), 0);
+    const QString undo = window->Editing().Cofnij->text();
+    boxes.answers = {QMessageBox::Cancel};
+    Click("BitBtn8"); // "Uruchom program": asks, runs nothing
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_TRUE(boxes.calls[0].text.startsWith("Program 0 został zmieniony od wysłania"));
+    QTest::qWait(100);
+    controller->With([](ControllerEmulator& e) { EXPECT_FALSE(e.ProgramRunning()); });
+
+    boxes.answers = {QMessageBox::Yes}; // sent, read back, run
+    Click("BitBtn8");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            bool running = false;
+            controller->With([&](ControllerEmulator& e) { running = e.ProgramRunning(); });
+            return running;
+        },
+        5000));
+    controller->With([&](ControllerEmulator& e) { EXPECT_EQ(Program(e.Programs(), 0), edited); });
+    EXPECT_EQ(Program(window->Programs(), 0), edited);
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+    EXPECT_EQ(window->Editing().Cofnij->text(), undo); // the read-back is no edit
+    // Run again: nothing asked.
+    Click("BitBtn8");
+    EXPECT_EQ(boxes.calls.size(), 2u);
+
+    // The controller goes: what it holds is no longer known.
+    controller.reset();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window->StatusPanel(1)->text() == "Rozłączony"; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return held->text() == "w sterowniku: nieznany"; }, 1000));
+}
 
 TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
     EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [Nowy]");

@@ -319,7 +319,7 @@ TEST_F(Editing, TheEditMenuListsTheCommands) {
     EXPECT_EQ(items, QStringList({"Cofnij Ctrl+Z", "Ponów Ctrl+Y", "Wytnij linie Ctrl+X",
                                   "Kopiuj linie Ctrl+C", "Kopiuj cały program Ctrl+Shift+C",
                                   "Wklej linie Ctrl+V", "Wstaw linię Ins", "Usuń linię Ctrl+Del",
-                                  "Edytuj jako tekst… Ctrl+T"}));
+                                  "Edytuj jako tekst… Ctrl+T", "Sprawdź program F7"}));
     EXPECT_EQ(Commands().Ponow->shortcuts().size(), 2);
 }
 

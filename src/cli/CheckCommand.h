@@ -1,0 +1,37 @@
+#pragma once
+// kxrd4-cli check, and the findings build and send print: the offline program
+// check (the model's ProgramCheck) in English, one finding a line
+// ("P0 [01] error: jump to empty line 22"), or as JSON.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ProgramCheck.h"
+
+class CheckCommand {
+public:
+    struct Result {
+        int status = 0;      // 0 clean, 1 errors (or warnings taken as errors), 2 trouble
+        std::string message; // for stderr when status is not 0
+    };
+
+    // Checks FILE: a program file (*.kxp, exactly 2000 bytes) or a listing as
+    // build reads it ("-" reads the listing from in). With program, that
+    // program (following PROG), else every program that has lines.
+    static Result Run(const std::string& path, std::optional<int> program, bool warningsAsErrors,
+                      bool json, std::istream& in, std::ostream& out);
+
+    // The findings of set (one program or all), each on a line of out; nothing
+    // for a clean set. Returns them.
+    static std::vector<ProgramCheck::Finding> Print(const ProgramSet& set,
+                                                    std::optional<int> program, std::ostream& out);
+
+    // "P0 [01] error: jump to empty line 22"
+    static std::string Text(const ProgramCheck::Finding& finding);
+    // {"program":0,"line":1,"grade":"error","code":"jump-to-empty-line","text":"..."}
+    static std::string Json(const ProgramCheck::Finding& finding);
+    // "2 errors, 1 warning"
+    static std::string Summary(const std::vector<ProgramCheck::Finding>& findings);
+};

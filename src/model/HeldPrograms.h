@@ -1,0 +1,41 @@
+#pragma once
+// What the controller in use holds, as far as the tool knows it: per program
+// the 200 bytes last sent to it (once it reported them stored) or read back
+// from it. Compared with the editor's program this says whether running the
+// program runs what the editor shows. Forgotten when the controller changes
+// or goes; a program being sent is unknown until the controller reports it
+// stored. Knows nothing of what other tools write to the controller.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+#include "ProgramSet.h"
+
+class HeldPrograms {
+public:
+    enum class State {
+        Unknown, // nothing sent or read since the controller came
+        Same,    // the editor's program equals what was sent or read
+        Changed, // the editor's program was changed since
+    };
+    using Bytes = std::array<std::uint8_t, ProgramBytes>;
+
+    static Bytes BytesOf(const ProgramSet& set, int program);
+
+    // A transfer of the program starts with these bytes: unknown until Stored.
+    void SendStarted(int program, const Bytes& bytes);
+    // The controller reported the program stored: it holds what was sent.
+    void Stored(int program);
+    // The program was read from the controller.
+    void Read(int program, const Bytes& bytes);
+    // The controller changed or went.
+    void Forget();
+
+    State Compare(int program, const ProgramSet& set) const;
+    const std::optional<Bytes>& Held(int program) const;
+
+private:
+    std::array<std::optional<Bytes>, ProgramCount> held_{};
+    std::array<std::optional<Bytes>, ProgramCount> sending_{};
+};

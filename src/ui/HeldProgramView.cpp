@@ -1,0 +1,179 @@
+#include "HeldProgramView.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QTimer>
+#include <algorithm>
+
+#include "EditorHost.h"
+#include "EditorPage.h"
+#include "MessageBoxes.h"
+
+namespace {
+
+constexpr int DevicePollMs = 100;
+const QColor SameColour(0, 110, 0);
+const QColor ChangedColour(170, 0, 0);
+const QColor UnknownColour(96, 96, 96);
+
+} // namespace
+
+HeldProgramView::HeldProgramView(EditorPage& editor, EditorHost& host, Actions actions,
+                                 QObject* parent)
+    : QObject(parent), editor_(editor), host_(host), actions_(std::move(actions)) {
+    // Right of the lines, at the foot of the listing: the lines never reach it.
+    HeldLabel = new QLabel(editor_.ProgBox);
+    HeldLabel->setObjectName(QStringLiteral("HeldLabel"));
+    HeldLabel->setGeometry(200, 466, 118, 60);
+    HeldLabel->setWordWrap(true);
+    HeldLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+
+    devicePoll_ = new QTimer(this);
+    devicePoll_->setInterval(DevicePollMs);
+    connect(devicePoll_, &QTimer::timeout, this, [this] { CheckDevice(); });
+    devicePoll_->start();
+    chainTimeout_ = new QTimer(this);
+    chainTimeout_->setSingleShot(true);
+    chainTimeout_->setInterval(ChainTimeoutMs);
+    connect(chainTimeout_, &QTimer::timeout, this, [this] {
+        EndChain(QStringLiteral("Sterownik nie potwierdził programu %1: program nie został "
+                                "uruchomiony")
+                     .arg(chainProgram_));
+    });
+    connect(&editor_, &EditorPage::ProgramRendered, this, [this] { Refresh(); });
+    CheckDevice();
+    Refresh();
+}
+
+void HeldProgramView::CheckDevice() {
+    const std::string device = actions_.currentDevice ? actions_.currentDevice() : std::string();
+    if (device == device_)
+        return;
+    device_ = device;
+    held_.Forget();
+    if (phase_ != Phase::Idle)
+        EndChain(QStringLiteral("Sterownik zmieniony: program %1 nie został uruchomiony")
+                     .arg(chainProgram_));
+    Refresh();
+}
+
+void HeldProgramView::SendStarted(int program) {
+    if (!ProgramSet::IsValidProgram(program))
+        return;
+    // The controller in use is looked at first: what was known of another goes.
+    CheckDevice();
+    held_.SendStarted(program, HeldPrograms::BytesOf(host_.Programs(), program));
+    Refresh();
+}
+
+void HeldProgramView::ProgramSent(int program) {
+    held_.Stored(program);
+    Refresh();
+    if (phase_ == Phase::Sending && program == chainProgram_) {
+        phase_ = Phase::Verifying;
+        editorBytes_ = HeldPrograms::BytesOf(host_.Programs(), program);
+        try {
+            actions_.read(program);
+        } catch (...) {
+            EndChain(QStringLiteral("Program %1 nie został odczytany").arg(program));
+        }
+    }
+}
+
+bool HeldProgramView::ProgramRead(int program) {
+    if (!ProgramSet::IsValidProgram(program))
+        return false;
+    CheckDevice();
+    ProgramSet& set = host_.Programs();
+    const HeldPrograms::Bytes read = HeldPrograms::BytesOf(set, program);
+    held_.Read(program, read);
+    if (phase_ != Phase::Verifying || program != chainProgram_) {
+        Refresh();
+        return false;
+    }
+    // The read-back went into the set: the editor gets its program back.
+    std::copy(editorBytes_.begin(), editorBytes_.end(), set.LineBytes(program, 0));
+    editor_.RenderProgram();
+    if (read == sentBytes_) {
+        EndChain(
+            QStringLiteral("Program %1 wysłany, sprawdzony odczytem i uruchomiony").arg(program));
+        actions_.run(program);
+        return true;
+    }
+    const auto differing = std::mismatch(read.begin(), read.end(), sentBytes_.begin()).first;
+    const int line = static_cast<int>(differing - read.begin()) / 8;
+    const QString text = QStringLiteral("Odczytany program %1 różni się od wysłanego w linii %2: "
+                                        "program nie został uruchomiony")
+                             .arg(program)
+                             .arg(line, 2, 10, QLatin1Char('0'));
+    EndChain(text);
+    host_.Boxes().Show(QMessageBox::Warning, QStringLiteral("Uruchom program"), text,
+                       QMessageBox::Ok);
+    return true;
+}
+
+bool HeldProgramView::BeforeRun(int program) {
+    CheckDevice();
+    if (phase_ != Phase::Idle) {
+        host_.ShowStatus(QStringLiteral("Trwa wysyłanie programu %1").arg(chainProgram_));
+        return false;
+    }
+    if (held_.Compare(program, host_.Programs()) != HeldPrograms::State::Changed)
+        return true;
+    const auto answer = host_.Boxes().Show(
+        QMessageBox::Question, QStringLiteral("Uruchom program"),
+        QStringLiteral("Program %1 został zmieniony od wysłania; sterownik ma poprzednią "
+                       "wersję.\nTak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
+                       "Nie – uruchom wersję ze sterownika.")
+            .arg(program),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::No)
+        return true;
+    if (answer != QMessageBox::Yes)
+        return false;
+    phase_ = Phase::Sending;
+    chainProgram_ = program;
+    sentBytes_ = HeldPrograms::BytesOf(host_.Programs(), program);
+    chainTimeout_->start();
+    SendStarted(program);
+    try {
+        actions_.send(program);
+    } catch (...) {
+        EndChain(QStringLiteral("Program %1 nie został wysłany").arg(program));
+    }
+    return false;
+}
+
+HeldPrograms::State HeldProgramView::StateShown() const {
+    return held_.Compare(editor_.CurrentProgram(), host_.Programs());
+}
+
+void HeldProgramView::EndChain(const QString& status) {
+    phase_ = Phase::Idle;
+    chainTimeout_->stop();
+    host_.ShowStatus(status);
+    Refresh();
+}
+
+void HeldProgramView::Refresh() {
+    QString text;
+    QColor colour;
+    switch (StateShown()) {
+    case HeldPrograms::State::Same:
+        text = QStringLiteral("w sterowniku: zgodny");
+        colour = SameColour;
+        break;
+    case HeldPrograms::State::Changed:
+        text = QStringLiteral("w sterowniku: zmieniony od wysłania");
+        colour = ChangedColour;
+        break;
+    case HeldPrograms::State::Unknown:
+        text = QStringLiteral("w sterowniku: nieznany");
+        colour = UnknownColour;
+        break;
+    }
+    HeldLabel->setText(text);
+    QPalette palette = HeldLabel->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    HeldLabel->setPalette(palette);
+}

@@ -1,0 +1,75 @@
+#pragma once
+// What the controller holds, on the page "Programowanie": a label under the
+// listing says whether the program shown equals the bytes last sent to or
+// read from the controller in use ("w sterowniku: zgodny"), was changed since
+// ("w sterowniku: zmieniony od wysłania") or is not known ("w sterowniku:
+// nieznany"). The knowledge is forgotten when the controller changes or goes.
+// "Uruchom program" on a changed program asks first: Tak sends it, reads it
+// back, and runs it once the read-back equals what was sent; Nie runs what the
+// controller holds; Anuluj runs nothing. Nothing else is sent to the
+// controller for this.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "HeldPrograms.h"
+
+class EditorHost;
+class EditorPage;
+class QLabel;
+class QTimer;
+
+class HeldProgramView : public QObject {
+    Q_OBJECT
+
+public:
+    struct Actions {
+        std::function<void(int)> send; // starts the transfer of a program
+        std::function<void(int)> read; // starts reading a program into the set
+        std::function<void(int)> run;  // starts a program
+        // The path of the controller in use, empty when none.
+        std::function<std::string()> currentDevice;
+    };
+
+    HeldProgramView(EditorPage& editor, EditorHost& host, Actions actions,
+                    QObject* parent = nullptr);
+
+    // The window's transfers: a send starts, the controller reported a
+    // program stored, a program was read into the set. ProgramRead returns
+    // true when the read was this view's read-back (no step for the edit
+    // history: the set is as before it).
+    void SendStarted(int program);
+    void ProgramSent(int program);
+    bool ProgramRead(int program);
+
+    // Before "Uruchom program": true to run the program now.
+    bool BeforeRun(int program);
+
+    HeldPrograms::State StateShown() const;
+    // Looks at the controller in use now (also done every 100 ms).
+    void CheckDevice();
+
+    QLabel* HeldLabel = nullptr;
+    // How long the send, read-back and run of a changed program may take.
+    static constexpr int ChainTimeoutMs = 10000;
+
+private:
+    enum class Phase { Idle, Sending, Verifying };
+
+    void Refresh();
+    void EndChain(const QString& status);
+
+    EditorPage& editor_;
+    EditorHost& host_;
+    Actions actions_;
+    HeldPrograms held_;
+    std::string device_;
+    QTimer* devicePoll_ = nullptr;
+    QTimer* chainTimeout_ = nullptr;
+    Phase phase_ = Phase::Idle;
+    int chainProgram_ = 0;
+    HeldPrograms::Bytes sentBytes_{};
+    HeldPrograms::Bytes editorBytes_{}; // the program as the read-back began
+};
