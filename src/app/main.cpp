@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "EditRecovery.h"
 #include "EmulatorPeer.h"
 #include "GeneralErrorDisplay.h"
 #include "KxApplication.h"
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
         if (options.demo)
             FMain.MarkAsSimulator();
         dialogs.SetParent(&FMain);
+        FMain.Recovery().EnableForThisProcess();
         FMain.StartUp();
         ScreenshotHook::InstallFromEnvironment(FMain);
         FMain.show();

@@ -25,6 +25,7 @@
 #include "ControllerMessages.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
+#include "EditRecovery.h"
 #include "EditorPage.h"
 #include "FileCommands.h"
 #include "FileDialogs.h"
@@ -82,6 +83,8 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
 
     files_ = std::make_unique<FileCommands>(*this, boxes_, dialogs_);
     settings_ = std::make_unique<WindowSettings>(*this, *files_, *this, *AutoLoad);
+    recovery_ = std::make_unique<EditRecovery>(*this, boxes_, editing_->History().Stack());
+    settings_->SetBeforeAutoLoad([this] { return recovery_->OfferRecovery(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -310,6 +313,7 @@ void TFMain::ShutDown() {
     lineEditorDue_ = false;
     RunGuarded([this] { DestroyLineEditor(); });
     RunGuarded([this] { FormDestroy(); });
+    RunGuarded([this] { recovery_->Finish(); });
 }
 
 void TFMain::FormCreate() {
@@ -423,6 +427,10 @@ void TFMain::RecordChange(const QString& what) {
 
 void TFMain::ProgramSetReplaced() {
     editing_->History().Reset();
+}
+
+void TFMain::ChangesSettled() {
+    recovery_->ChangesSettled();
 }
 
 void TFMain::ProgramRead(std::uint8_t program) {
