@@ -11,6 +11,7 @@ add_executable(kx_shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowControllerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupOrderTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditRecoveryTest.cpp
 )
 target_link_libraries(kx_shell_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_shell_tests
