@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
             FMain.MarkAsSimulator();
         dialogs.SetParent(&FMain);
         FMain.Recovery().EnableForThisProcess();
+        ScreenshotHook::WatchStartUpQuestion(FMain);
         FMain.StartUp();
         ScreenshotHook::InstallFromEnvironment(FMain);
         FMain.show();
