@@ -57,9 +57,14 @@ void EditRecovery::SetChanged() {
 
 void EditRecovery::WriteNow() {
     timer_.stop();
-    if (IsEnabled())
-        RecoveryFile::Write(RecoveryPath().toStdString(), host_.CurrentFile().toStdString(),
-                            host_.Programs().Data());
+    if (!IsEnabled())
+        return;
+    const bool written = RecoveryFile::Write(
+        RecoveryPath().toStdString(), host_.CurrentFile().toStdString(), host_.Programs().Data());
+    // Said once, not at every edit, until a write succeeds again.
+    if (!written && !failureShown_)
+        host_.ShowStatus(QStringLiteral("Nie można zapisać pliku odzyskiwania ") + RecoveryPath());
+    failureShown_ = !written;
 }
 
 void EditRecovery::ChangesSettled() {

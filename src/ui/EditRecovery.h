@@ -12,7 +12,8 @@
 // loads it (the file name and the modified mark with it; the autoload is
 // skipped) and leaves any older ones for the next start; Nie deletes it and
 // asks about the next one. Damaged files are set aside and named in the
-// status panel.
+// status panel, and so is a recovery file that cannot be written (once, until
+// a write succeeds again).
 //
 // Nothing happens until Enable names the folder (main() does; tests of the
 // window leave it off, so they write nothing into the user's data folder).
@@ -62,4 +63,5 @@ private:
     QTimer timer_;
     QString folder_;
     long pid_ = 0;
+    bool failureShown_ = false;
 };

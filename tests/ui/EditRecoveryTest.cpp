@@ -42,11 +42,11 @@ protected:
     std::unique_ptr<TFMain> window;
 
     QString Data() const { return dir.filePath("data"); }
-    void Start() {
+    void Start(const QString& folder = {}) {
         QDir().mkpath(Data());
         window = std::make_unique<TFMain>(boxes, dialogs, std::make_shared<SimulatedHidBackend>());
         window->Settings().SetSettingsPath(dir.filePath("config.ini"));
-        window->Recovery().Enable(Data(), 1'000'000'001);
+        window->Recovery().Enable(folder.isEmpty() ? Data() : folder, 1'000'000'001);
         window->StartUp();
     }
     void TearDown() override {
@@ -195,6 +195,18 @@ TEST_F(EditRecoveryTest, TheStartOffersALeftSetBeforeTheAutoload) {
         window->ShutDown();
         window.reset();
     }
+}
+
+TEST_F(EditRecoveryTest, AFileThatCannotBeWrittenIsSaidOnce) {
+    Start(dir.filePath("no/such/folder"));
+    Edit(2);
+    window->Recovery().WriteNow();
+    EXPECT_TRUE(window->StatusPanel(0)->text().startsWith(
+        QStringLiteral("Nie można zapisać pliku odzyskiwania ")));
+    window->ShowStatus(QStringLiteral("inna wiadomość"));
+    Edit(4);
+    window->Recovery().WriteNow();
+    EXPECT_EQ(window->StatusPanel(0)->text(), QStringLiteral("inna wiadomość"));
 }
 
 } // namespace
