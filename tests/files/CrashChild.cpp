@@ -1,34 +1,26 @@
-// Test helper: installs the crash guard on FILE, keeps a set (every byte
-// BYTE, belonging to NAME) as its record and dies as asked:
-//   crash_child FILE BYTE NAME segv|abort|fpe|null|clean
-// "clean" clears the record first (nothing unsaved) and then dies of SIGSEGV.
+// Test helper: installs the crash guard on FILE, keeps a set (every byte 77,
+// of "Oś.kxp") as its record and dies as asked:
+//   crash_child FILE segv|abort|fpe|null|clean   (clean: nothing unsaved, SIGSEGV)
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "CrashGuard.h"
 #include "RecoveryFile.h"
 
 int main(int argc, char** argv) {
-    if (argc != 5 || !CrashGuard::Install(argv[1])) {
+    if (argc != 3 || !CrashGuard::Install(argv[1]))
         return 2;
-    }
-    const std::string set(RecoveryFile::SetSize, static_cast<char>(std::atoi(argv[2])));
+    const std::string set(RecoveryFile::SetSize, static_cast<char>(77));
     CrashGuard::Update("first.kxp", reinterpret_cast<const std::uint8_t*>(set.data()));
-    CrashGuard::Update(argv[3], reinterpret_cast<const std::uint8_t*>(set.data()));
-    const std::string how = argv[4];
-    if (how == "clean") {
+    CrashGuard::Update("Oś.kxp", reinterpret_cast<const std::uint8_t*>(set.data()));
+    const std::string how = argv[2];
+    if (how == "clean")
         CrashGuard::Clear();
-        std::raise(SIGSEGV);
-    } else if (how == "segv") {
-        std::raise(SIGSEGV);
-    } else if (how == "abort") {
+    if (how == "abort")
         std::abort();
-    } else if (how == "fpe") {
-        std::raise(SIGFPE);
-    } else if (how == "null") {
+    if (how == "null")
         *static_cast<volatile int*>(nullptr) = 1;
-    }
+    std::raise(how == "fpe" ? SIGFPE : SIGSEGV);
     return 0;
 }
