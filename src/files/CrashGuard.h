@@ -4,7 +4,7 @@
 // or, on Windows, of an unhandled exception. The file is opened at Install and
 // kept open; the record is kept ready in memory by Update on every change, so
 // that the handler only writes, flushes and lets the process die as it would
-// have (CrashGuardPosix.cpp: write/fsync and the default action raised again;
+// have (CrashGuardPosix.cpp: write/fsync, then the previous action raised again;
 // CrashGuardWindows.cpp: WriteFile/FlushFileBuffers in an unhandled-exception
 // filter). One guard per process.
 //
@@ -26,8 +26,8 @@ public:
     static void Update(const std::string& fileName, const std::uint8_t* set);
     // Nothing unsaved: a crash writes nothing.
     static void Clear();
-    // Closes and removes the file (a clean exit); the handlers stay but write
-    // nothing.
+    // Closes and removes the file (a clean exit) and puts back the handlers
+    // that were in place before Install.
     static void Uninstall();
 
     // The published record, for the handlers (async-signal-safe).

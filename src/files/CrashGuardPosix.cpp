@@ -1,6 +1,7 @@
 // POSIX: a sigaction handler for the fatal signals, on an alternate stack so
 // that a stack overflow is caught as well. The handler calls only lseek,
-// write, ftruncate, fsync and raise (all async-signal-safe).
+// write, ftruncate, fsync, sigaction and raise (all async-signal-safe); then
+// the action that was in place before the guard takes over.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -42,12 +44,26 @@ void WriteRecord() {
     fsync(fd);
 }
 
+// The actions in place before the guard, put back when it goes and used to
+// end the process as it would have ended without the guard.
+struct sigaction previous[std::size(FatalSignals)];
+
 void OnFatalSignal(int signal) {
     const int savedErrno = errno;
     WriteRecord();
     errno = savedErrno;
-    // SA_RESETHAND has put back the default action: die as without the guard
-    // (a core dump where the system makes one).
+    for (std::size_t i = 0; i < std::size(FatalSignals); ++i) {
+        if (FatalSignals[i] != signal) {
+            continue;
+        }
+        struct sigaction next = previous[i];
+        if (next.sa_handler == SIG_IGN) {
+            next.sa_handler = SIG_DFL;
+        }
+        sigaction(signal, &next, nullptr);
+    }
+    // SA_NODEFER: delivered at once, to the previous handler or the default
+    // action (a core dump where the system makes one).
     raise(signal);
 }
 
@@ -61,9 +77,16 @@ void InstallHandlers() {
     struct sigaction action {};
     action.sa_handler = OnFatalSignal;
     sigemptyset(&action.sa_mask);
+    // SA_RESETHAND: a fault inside the handler ends the process at once.
     action.sa_flags = SA_RESETHAND | SA_NODEFER | SA_ONSTACK;
-    for (int signal : FatalSignals) {
-        sigaction(signal, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(FatalSignals); ++i) {
+        sigaction(FatalSignals[i], &action, &previous[i]);
+    }
+}
+
+void RestoreHandlers() {
+    for (std::size_t i = 0; i < std::size(FatalSignals); ++i) {
+        sigaction(FatalSignals[i], &previous[i], nullptr);
     }
 }
 
@@ -76,10 +99,8 @@ bool CrashGuard::OpenAndInstall(const std::string& path) {
         crashPath = path;
         crashFile.store(fd);
     }
-    if (!installed) {
-        InstallHandlers();
-        installed = true;
-    }
+    InstallHandlers();
+    installed = true;
     return fd >= 0;
 }
 
@@ -89,5 +110,9 @@ void CrashGuard::CloseAndRemove() {
         close(fd);
         unlink(crashPath.c_str());
         crashPath.clear();
+    }
+    if (installed) {
+        RestoreHandlers();
+        installed = false;
     }
 }

@@ -50,10 +50,8 @@ bool CrashGuard::OpenAndInstall(const std::string& path) {
         CreateFileW(crashPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     crashFile.store(file);
-    if (!installed) {
-        previousFilter = SetUnhandledExceptionFilter(OnUnhandledException);
-        installed = true;
-    }
+    previousFilter = SetUnhandledExceptionFilter(OnUnhandledException);
+    installed = true;
     return file != INVALID_HANDLE_VALUE;
 }
 
@@ -64,4 +62,8 @@ void CrashGuard::CloseAndRemove() {
         DeleteFileW(crashPath.c_str());
     }
     crashPath.clear();
+    if (installed) {
+        SetUnhandledExceptionFilter(previousFilter);
+        installed = false;
+    }
 }
