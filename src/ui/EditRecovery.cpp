@@ -52,7 +52,10 @@ void EditRecovery::SetChanged() {
     if (!IsEnabled())
         return;
     CrashGuard::Update(host_.CurrentFile().toStdString(), host_.Programs().Data());
-    timer_.start();
+    // Not restarted by later changes: a steady stream of edits is still
+    // written every WriteDelayMs.
+    if (!timer_.isActive())
+        timer_.start();
 }
 
 void EditRecovery::WriteNow() {

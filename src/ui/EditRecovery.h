@@ -30,7 +30,7 @@ class EditRecovery : public QObject {
     Q_OBJECT
 
 public:
-    // How long after the last change the recovery file is written.
+    // How long after a change the recovery file is written (at the latest).
     static constexpr int WriteDelayMs = 1000;
 
     EditRecovery(FileCommandsHost& host, MessageBoxes& boxes, QUndoStack& history,
