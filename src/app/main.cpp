@@ -2,7 +2,9 @@
 // Start-up: the command line (--demo, --help), the application (title, Polish
 // button texts, window font), the main window with its components, its
 // start-up steps, the message loop; shut-down in reverse. An error escaping
-// the start-up as a whole is shown by the general error display.
+// the start-up as a whole is shown by the general error display. Unsaved
+// edits are kept for recovery in the user's data folder (EditRecovery), with
+// the crash guard on from before the start-up steps.
 
 #include <cstdio>
 #include <exception>
