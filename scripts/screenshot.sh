@@ -7,6 +7,8 @@
 # pictures the tool sends an out-and-back program to the emulator and runs it,
 # so the chart shows the emulated move. The tool does this when
 # KXRD4_SCREENSHOT_DIR is set (see ScreenshotHook); it takes about 20 seconds.
+# The question shown at start-up about unsaved changes left behind is
+# photographed as well (OUTDIR/question-recovery.png).
 # BUILD_DIR selects the build folder (default build/release, as scripts/run.sh).
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -28,6 +30,22 @@ fi
 
 mkdir -p "$out"
 rm -f "$out"/[123]-*.png "$out"/question-*.png
+# Unsaved changes of a tool that no longer runs, in a data folder of this run
+# only: the start-up asks whether to recover them, and that question is
+# photographed too (question-recovery.png) and answered "Tak". The user's own
+# data folder is never touched.
+data="$(mktemp -d)"
+trap 'rm -rf "$data"' EXIT
+mkdir -p "$data/kxrd4-pc"
+bash -c 'exit 0' &
+dead=$!
+wait "$dead"
+name="/home/operator/programy/wózek.kxp"
+{
+  printf 'KXRD4-RECOVERY 1 %d %s\n' "$(printf %s "$name" | wc -c)" "$name"
+  head -c 2000 /dev/zero
+} >"$data/kxrd4-pc/recovery-$dead.kxr"
+export XDG_DATA_HOME="$data"
 # The tool closes its window by itself after the last page; the time-out only
 # guards against a tool that never gets its window on the screen.
 KXRD4_SCREENSHOT_DIR="$out" timeout 60 \
@@ -38,4 +56,8 @@ if [ "$count" -ne 3 ]; then
   echo "screenshot: expected 3 pictures in $out, found $count" >&2
   exit 1
 fi
-ls -1 "$out"/[123]-*.png
+if [ ! -f "$out/question-recovery.png" ]; then
+  echo "screenshot: the recovery question was not photographed" >&2
+  exit 1
+fi
+ls -1 "$out"/[123]-*.png "$out"/question-recovery.png

@@ -2,7 +2,9 @@
 // Start-up: the command line (--demo, --help), the application (title, Polish
 // button texts, window font), the main window with its components, its
 // start-up steps, the message loop; shut-down in reverse. An error escaping
-// the start-up as a whole is shown by the general error display.
+// the start-up as a whole is shown by the general error display. Unsaved
+// edits are kept for recovery in the user's data folder (EditRecovery), with
+// the crash guard on from before the start-up steps.
 
 #include <cstdio>
 #include <exception>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "EditRecovery.h"
 #include "EmulatorPeer.h"
 #include "GeneralErrorDisplay.h"
 #include "KxApplication.h"
@@ -87,6 +90,8 @@ int main(int argc, char** argv) {
                 [peer = demoController.get()](int io, bool on) { peer->SetInput(io, on); });
         }
         dialogs.SetParent(&FMain);
+        FMain.Recovery().EnableForThisProcess();
+        ScreenshotHook::WatchStartUpQuestion(FMain);
         FMain.StartUp();
         ScreenshotHook::InstallFromEnvironment(FMain);
         FMain.show();

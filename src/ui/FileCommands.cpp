@@ -110,6 +110,7 @@ void FileCommands::New() {
     host_.SetCaptionText(FileCaption("Nowy"));
     host_.ShowStatus(QString());
     host_.Modified().ClearModified();
+    host_.ChangesSettled();
 }
 
 void FileCommands::Open() {
@@ -132,6 +133,7 @@ void FileCommands::Open() {
         host_.RenderProgram();
         host_.ShowStatus("Program został otwarty");
         host_.Modified().ClearModified();
+        host_.ChangesSettled();
     } catch (...) {
         // Errors of the open command end it without a message.
     }
@@ -148,6 +150,7 @@ bool FileCommands::Save() {
     host_.SetCaptionText(FileCaption(path));
     host_.ShowStatus("Program zostal zapisany");
     host_.Modified().ClearModified();
+    host_.ChangesSettled();
     return true;
 }
 
@@ -176,6 +179,7 @@ bool FileCommands::SaveAs() {
         host_.SetCaptionText(FileCaption(path));
         host_.ShowStatus("Program został zapisany");
         host_.Modified().ClearModified();
+        host_.ChangesSettled();
         return true;
     } catch (...) {
         // Errors of the save-as command end it without a message.

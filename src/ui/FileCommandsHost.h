@@ -26,4 +26,6 @@ public:
     // The whole set was replaced (New, Open, the load at start-up): the edit
     // history starts afresh.
     virtual void ProgramSetReplaced() {}
+    // The set equals its file again (saved, or replaced by New or Open).
+    virtual void ChangesSettled() {}
 };

@@ -34,6 +34,8 @@ constexpr int PageDelayMs = 400;
 // How long the chart runs before its page is photographed (40 samples a
 // second; the chart shows the last 500).
 constexpr int ChartMs = 12000;
+// How long the start-up question about recovered changes is waited for.
+constexpr int StartUpQuestionMs = 3000;
 
 ProgramLine Line(CommandCode code, std::int32_t value = 0) {
     ProgramLine line{};
@@ -78,6 +80,56 @@ void ScreenshotHook::InstallFromEnvironment(TFMain& window) {
         hook->When([&window] { return window.StatusPanel(1)->text().startsWith("Połączony"); },
                    5000, "the connection", [hook] { hook->SendProgram(); });
     });
+}
+
+void ScreenshotHook::WatchStartUpQuestion(TFMain& window) {
+    const QString directory = qEnvironmentVariable(Variable);
+    if (directory.isEmpty())
+        return;
+    QDir().mkpath(directory);
+    auto* hook = new ScreenshotHook(window, directory);
+    auto* timer = new QTimer(hook);
+    QElapsedTimer clock;
+    clock.start();
+    // The question runs its own event loop inside the start-up; this timer
+    // ticks there.
+    connect(timer, &QTimer::timeout, hook, [hook, timer, clock] {
+        const auto question = [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            return box != nullptr && box->text().startsWith(QStringLiteral("Odzyskać")) ? box
+                                                                                        : nullptr;
+        };
+        if (question() == nullptr) {
+            if (clock.elapsed() > StartUpQuestionMs) {
+                timer->stop();
+                hook->deleteLater();
+            }
+            return;
+        }
+        timer->stop();
+        hook->After(PageDelayMs, [hook, question] {
+            if (QMessageBox* box = question()) {
+                QPixmap shot;
+                QScreen* screen = box->screen();
+                if (screen != nullptr &&
+                    QGuiApplication::platformName() != QLatin1String("offscreen"))
+                    shot = screen->grabWindow(0, box->frameGeometry().x(), box->frameGeometry().y(),
+                                              box->frameGeometry().width(),
+                                              box->frameGeometry().height());
+                if (shot.isNull())
+                    shot = box->grab();
+                const QString path = QDir(hook->directory_).filePath("question-recovery.png");
+                if (!shot.save(path))
+                    std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));
+                std::fprintf(stderr, "screenshot: question-recovery.png: %s\n",
+                             qPrintable(box->text()));
+                if (QAbstractButton* yes = box->button(QMessageBox::Yes))
+                    yes->click();
+            }
+            hook->deleteLater();
+        });
+    });
+    timer->start(50);
 }
 
 ScreenshotHook::ScreenshotHook(TFMain& window, const QString& directory)

@@ -43,6 +43,11 @@ public:
     // Starts the screenshots if the variable is set; the hook lives as a
     // child of the window.
     static void InstallFromEnvironment(TFMain& window);
+    // Before the start-up: the question about unsaved changes left by a tool
+    // that no longer runs, if one comes within a few seconds, is photographed
+    // ("question-recovery.png") and answered "Tak". The screenshot script
+    // leaves such changes in a private data folder for it.
+    static void WatchStartUpQuestion(TFMain& window);
 
     // The program of the pictures: enable the motor, move out, wait, move
     // back, wait, again.

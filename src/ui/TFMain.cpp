@@ -25,6 +25,7 @@
 #include "ControllerMessages.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
+#include "EditRecovery.h"
 #include "EditorPage.h"
 #include "EmulatedInputs.h"
 #include "FileCommands.h"
@@ -89,6 +90,8 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
 
     files_ = std::make_unique<FileCommands>(*this, boxes_, dialogs_);
     settings_ = std::make_unique<WindowSettings>(*this, *files_, *this, *AutoLoad);
+    recovery_ = std::make_unique<EditRecovery>(*this, boxes_, editing_->History().Stack());
+    settings_->SetBeforeAutoLoad([this] { return recovery_->OfferRecovery(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -322,6 +325,7 @@ void TFMain::ShutDown() {
     lineEditorDue_ = false;
     RunGuarded([this] { DestroyLineEditor(); });
     RunGuarded([this] { FormDestroy(); });
+    RunGuarded([this] { recovery_->Finish(); });
 }
 
 void TFMain::FormCreate() {
@@ -444,6 +448,10 @@ void TFMain::RecordChange(const QString& what) {
 
 void TFMain::ProgramSetReplaced() {
     editing_->History().Reset();
+}
+
+void TFMain::ChangesSettled() {
+    recovery_->ChangesSettled();
 }
 
 void TFMain::ProgramRead(std::uint8_t program) {

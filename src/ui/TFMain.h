@@ -29,6 +29,7 @@ class ControlPage;
 class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
+class EditRecovery;
 class EditorPage;
 class HeldProgramView;
 class ProgramCheckView;
@@ -131,6 +132,8 @@ public:
     void RecordChange(const QString& what) override;
     // New, Open and the load at start-up begin a fresh edit history.
     void ProgramSetReplaced() override;
+    // Saved, New or Open: no recovery file is kept.
+    void ChangesSettled() override;
     // A program read back from the controller is one undo step.
     void ProgramRead(std::uint8_t program) override;
     // The controller reported a program stored (DeviceReportSink).
@@ -154,6 +157,8 @@ public:
     // The parts the window is composed of.
     FileCommands& Files() const { return *files_; }
     WindowSettings& Settings() const { return *settings_; }
+    // The recovery of unsaved edits (off until enabled).
+    EditRecovery& Recovery() const { return *recovery_; }
     // The line edit dialog; made now if it is due and not made yet. Null
     // before StartUp and after ShutDown.
     TFProg* LineEditor();
@@ -310,6 +315,7 @@ private:
     bool shutDown_ = false;
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WindowSettings> settings_;
+    std::unique_ptr<EditRecovery> recovery_;
     TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
     bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
     DeviceLinkView* deviceLink_ = nullptr;

@@ -53,6 +53,9 @@ void WindowSettings::LoadSettings() {
     if (IsNormal(window_)) {
         normalPosition_ = window_.pos();
     }
+    if (beforeAutoLoad_ && beforeAutoLoad_()) {
+        return;
+    }
     if (autoLoad_.isChecked() && FileExists(autoLoadPath.toStdString())) {
         commands_.AutoLoad(autoLoadPath);
     }

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class FileCommands;
@@ -34,6 +35,9 @@ public:
     // (tests of the window set a file of their own before LoadSettings).
     QString SettingsPath() const { return path_.isEmpty() ? DefaultPath() : path_; }
     void SetSettingsPath(const QString& path) { path_ = path; }
+    // Asked after the settings are read and before the last program file is
+    // loaded; returning true (a set was recovered) skips that load.
+    void SetBeforeAutoLoad(std::function<bool()> hook) { beforeAutoLoad_ = std::move(hook); }
 
     void LoadSettings();
     void StoreSettings();
@@ -54,6 +58,7 @@ private:
     QWidget& window_;
     QCheckBox& autoLoad_;
     QString path_;
+    std::function<bool()> beforeAutoLoad_;
     // The last position of the window in its normal state.
     std::optional<QPoint> normalPosition_;
 };

@@ -8,5 +8,7 @@ set(KX_DIALOG_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/FileCommands.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowSettings.h
   ${CMAKE_CURRENT_LIST_DIR}/WindowSettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/EditRecovery.h
+  ${CMAKE_CURRENT_LIST_DIR}/EditRecovery.cpp
 )
 target_sources(kx_ui PRIVATE ${KX_DIALOG_SOURCES})
