@@ -9,6 +9,7 @@
 
 #include "ControllerEmulator.h"
 #include "EmulatorTestKit.h"
+#include "ProgramCheck.h"
 #include "ProgramDryRun.h"
 
 namespace {
@@ -112,7 +113,28 @@ void BM_DryRun_MinuteProgram(benchmark::State& state) {
 }
 BENCHMARK(BM_DryRun_MinuteProgram)->Arg(0)->Arg(10)->Unit(benchmark::kMillisecond);
 
-// (The program check over all ten programs belongs beside the dry run.)
+// The program check the window can run on every edit: all ten programs of 25
+// lines (the minute of motion in each, the last line of P0..P8 continuing in
+// the next program), or the one program shown.
+void BM_Check_TenPrograms(benchmark::State& state) {
+    ProgramSet set;
+    for (int p = 0; p < ProgramCount; ++p) {
+        std::vector<ProgramLine> lines = MinuteOfMotion();
+        if (p + 1 < ProgramCount) {
+            lines.back() = Operands(C::PROG, {static_cast<std::uint8_t>(p + 1)});
+        }
+        Store(set, p, lines);
+    }
+    const bool all = state.range(0) == 1;
+    std::size_t findings = 0;
+    for (auto _ : state) {
+        const auto result = all ? ProgramCheck::CheckAll(set) : ProgramCheck::CheckProgram(set, 9);
+        findings = result.size();
+        benchmark::DoNotOptimize(result.data());
+    }
+    state.counters["findings"] = static_cast<double>(findings);
+}
+BENCHMARK(BM_Check_TenPrograms)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

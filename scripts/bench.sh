@@ -139,6 +139,9 @@ if [ -n "$emulator_bench" ]; then
     dry_ms() { awk -v v="$(ns "$E" "BM_DryRun_MinuteProgram/$1")" 'BEGIN { printf "%.2f", v / 1e6 }'; }
     row "dry run, 25 lines, $(fmt "$(field "$E" BM_DryRun_MinuteProgram/0 cycle_s)") s of motion" \
         "$(dry_ms 0)" ms "the same with samples every 10 ms (chart)" "$(dry_ms 10)" "< 5 ms"
+    check_ms() { awk -v v="$(ns "$E" "BM_Check_TenPrograms/$1")" 'BEGIN { printf "%.3f", v / 1e6 }'; }
+    row "program check, all ten programs of 25 lines" "$(check_ms 1)" ms \
+        "the same, one program (P9)" "$(check_ms 0)" "< 5 ms"
 else
     rows+=("emulator: emulated s per wall s|not built|real time|1 s/s|-|>= 1000")
 fi

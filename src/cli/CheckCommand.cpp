@@ -59,8 +59,10 @@ Loaded Load(const std::string& path, std::istream& in, ProgramSet& set) {
     return {true, {}};
 }
 
-std::vector<ProgramCheck::Finding> Findings(const ProgramSet& set, std::optional<int> program) {
-    return program ? ProgramCheck::CheckProgram(set, *program) : ProgramCheck::CheckAll(set);
+std::vector<ProgramCheck::Finding> Findings(const ProgramSet& set, std::optional<int> program,
+                                            const ProgramCheck::Options& options = {}) {
+    return program ? ProgramCheck::CheckProgram(set, *program, options)
+                   : ProgramCheck::CheckAll(set, options);
 }
 
 std::string Count(std::size_t n, const char* what) {
@@ -104,9 +106,11 @@ CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<in
     return {};
 }
 
-std::vector<ProgramCheck::Finding>
-CheckCommand::Print(const ProgramSet& set, std::optional<int> program, std::ostream& out) {
-    auto findings = Findings(set, program);
+std::vector<ProgramCheck::Finding> CheckCommand::Print(const ProgramSet& set,
+                                                       std::optional<int> program,
+                                                       std::ostream& out,
+                                                       const ProgramCheck::Options& options) {
+    auto findings = Findings(set, program, options);
     for (const auto& finding : findings) {
         out << "kxrd4-cli: " << Text(finding) << "\n";
     }

@@ -26,7 +26,8 @@ public:
     // The findings of set (one program or all), each on a line of out; nothing
     // for a clean set. Returns them.
     static std::vector<ProgramCheck::Finding> Print(const ProgramSet& set,
-                                                    std::optional<int> program, std::ostream& out);
+                                                    std::optional<int> program, std::ostream& out,
+                                                    const ProgramCheck::Options& options = {});
 
     // "P0 [01] error: jump to empty line 22"
     static std::string Text(const ProgramCheck::Finding& finding);

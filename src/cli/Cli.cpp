@@ -952,6 +952,7 @@ private:
         o.file = a_.positional[0];
         o.program = *a_.program;
         o.json = a_.json;
+        o.findings = &err_;
         const auto outcome = SimulateCommand::Run(o, out_);
         if (outcome.status != Cli::Done) {
             throw Failure{outcome.failure, outcome.status};

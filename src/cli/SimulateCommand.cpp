@@ -7,6 +7,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "CheckCommand.h"
 #include "ControllerBackup.h"
 #include "FileAccess.h"
 #include "JsonText.h"
@@ -264,6 +265,15 @@ bool SimulateCommand::ParseInputs(const std::string& text,
 SimulateCommand::Outcome SimulateCommand::Run(const Options& o, std::ostream& out) {
     try {
         const ProgramSet set = LoadPrograms(o.file);
+        if (o.findings != nullptr) {
+            ProgramCheck::Options changing;
+            for (const auto& change : o.inputs) {
+                if (change.input == 0 || change.input == 1) {
+                    changing.changingInputs[static_cast<std::size_t>(change.input)] = true;
+                }
+            }
+            CheckCommand::Print(set, o.program, *o.findings, changing);
+        }
         std::optional<ControllerBackup> parameters;
         if (o.params) {
             parameters = LoadParameters(*o.params);

@@ -24,6 +24,9 @@ public:
         std::optional<std::string> csv;
         std::optional<std::string> params; // a backup (.kxb) with the parameters
         bool json = false;
+        // Where the program check's findings go before the run (none when
+        // null); the inputs of the schedule count as inputs that change.
+        std::ostream* findings = nullptr;
     };
 
     struct Outcome {

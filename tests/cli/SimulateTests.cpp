@@ -71,6 +71,10 @@ TEST_F(CliSimulate, ReportsCycleTimeFaultsAndWaitsWithTheirExitStatus) {
          "\"input\",\"program\":3,\"line\":1,\"input\":1,\"state\":\"on\"}}\n",
          ""},
         {{"p.kxp", "-p", "0"}, 1, "at line 24 of P0: ran past the last line", ""},
+        // The program check's findings go to stderr first; inputs of the
+        // schedule count as inputs that change.
+        {{"p.txt", "-p", "4"}, 1, "", "P4 [03] error: a move while the motor is disabled"},
+        {{"p.txt", "-p", "3", "--until", "1"}, 1, "", "P3 [01] warning: waits for input 1"},
         // Usage and files.
         {{"p.kxp"}, 2, "", "simulate needs -p N"},
         {{"p.kxp", "-p", "2", "--inputs", "2.0 in2 on"}, 2, "", "\"2.0 in2 on\" is not a change"},
@@ -90,6 +94,12 @@ TEST_F(CliSimulate, ReportsCycleTimeFaultsAndWaitsWithTheirExitStatus) {
         EXPECT_NE(r.out.find(row.out), std::string::npos) << r.out;
         EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
     }
+}
+
+TEST_F(CliSimulate, InputsOfTheScheduleAreNotReportedAsFixed) {
+    const CliResult r = Simulate({"p.txt", "-p", "3", "--inputs", "1 in1 on"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("waits for input"), std::string::npos) << r.err;
 }
 
 TEST_F(CliSimulate, CsvHoldsPositionAndVelocityEveryMillisecond) {
