@@ -88,6 +88,8 @@ int main(int argc, char** argv) {
             FMain.MarkAsSimulator();
             FMain.AttachEmulatedInputs(
                 [peer = demoController.get()](int io, bool on) { peer->SetInput(io, on); });
+            FMain.AttachEmulatedFaults(
+                [peer = demoController.get()] { return peer->TakeFaults(); });
         }
         dialogs.SetParent(&FMain);
         FMain.Recovery().EnableForThisProcess();

@@ -16,7 +16,9 @@ QString LineNumber(int line) {
     return QStringLiteral("%1").arg(line, 2, 10, QLatin1Char('0'));
 }
 
-QString Cause(ControllerEmulator::FaultCause cause) {
+} // namespace
+
+QString ProgramSimulation::CauseText(ControllerEmulator::FaultCause cause) {
     using C = ControllerEmulator::FaultCause;
     switch (cause) {
     case C::UnknownCommand:
@@ -47,12 +49,10 @@ QString Cause(ControllerEmulator::FaultCause cause) {
     return QStringLiteral("nieznany błąd");
 }
 
-} // namespace
-
 QString ProgramSimulation::FaultText(const ControllerEmulator::Fault& fault) {
     return QStringLiteral("Symulacja: błąd po %1 s w linii %2 programu P%3: %4")
         .arg(Seconds(fault.TimeMs), LineNumber(fault.Line), QString::number(fault.Program),
-             Cause(fault.Cause));
+             CauseText(fault.Cause));
 }
 
 QString ProgramSimulation::Summary(const ProgramDryRun::Result& r, int program,

@@ -27,6 +27,7 @@
 #include "DeviceReportProcessor.h"
 #include "EditRecovery.h"
 #include "EditorPage.h"
+#include "EmulatedFaultView.h"
 #include "EmulatedInputs.h"
 #include "FileCommands.h"
 #include "FileDialogs.h"
@@ -486,6 +487,14 @@ void TFMain::MarkAsSimulator() {
 
 void TFMain::AttachEmulatedInputs(std::function<void(int, bool)> setInput) {
     controlPage_->Inputs().Attach(std::move(setInput));
+}
+
+void TFMain::AttachEmulatedFaults(
+    std::function<std::vector<ControllerEmulator::Fault>()> takeFaults) {
+    auto* view =
+        new EmulatedFaultView([this](const QString& text) { ShowStatus(text); },
+                              [this](const QString& text) { Memo2->appendPlainText(text); }, this);
+    view->Attach(std::move(takeFaults));
 }
 
 void TFMain::Symulacja1Click() {

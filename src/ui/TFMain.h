@@ -17,7 +17,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
+#include "ControllerEmulator.h"
 #include "DeviceReportSink.h"
 #include "EditorHost.h"
 #include "FileCommandsHost.h"
@@ -85,6 +87,8 @@ public:
     // The emulated controller's inputs: the check boxes of "Sterowanie" are
     // shown and set them through setInput.
     void AttachEmulatedInputs(std::function<void(int, bool)> setInput);
+    // The demo: the emulated controller's program faults are shown as they occur.
+    void AttachEmulatedFaults(std::function<std::vector<ControllerEmulator::Fault>()> takeFaults);
 
     // Start-up steps of the window after its creation: FormCreate, then the
     // line edit dialog, which stays hidden until a line is edited. The dialog

@@ -14,4 +14,6 @@ target_sources(kx_ui PRIVATE
   EmulatedInputs.cpp
   ProgramSimulation.h
   ProgramSimulation.cpp
+  EmulatedFaultView.h
+  EmulatedFaultView.cpp
 )

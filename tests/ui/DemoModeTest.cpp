@@ -316,3 +316,19 @@ TEST_F(DemoMode, SimulationDrawsThePredictionAndInputBoxesReleaseAWaitingProgram
 }
 
 } // namespace
+
+TEST_F(DemoMode, FaultsOfTheRunningProgramAreShownAsTheyOccur) {
+    window->AttachEmulatedFaults([this] { return controller->TakeFaults(); });
+    // P0 in the controller moves without ENABLE.
+    controller->With([](ControllerEmulator& emulator) {
+        emulator.Programs().SetLine(0, 0, ProgramLine{107, 0, 0, 0, 1, 0, 0, 0});
+    });
+    controller->With([](ControllerEmulator& emulator) {
+        const std::uint8_t start[] = {1, 0x67, 0};
+        emulator.HandleRequest(start, sizeof start, emulator.Now());
+    });
+    const QString text = "Sterownik (symulator): błąd w linii 00 programu P0: ruch przy "
+                         "wyłączonym napędzie (brak M_EN)";
+    ASSERT_TRUE(WaitForStatus(text)) << window->StatusPanel(0)->text().toStdString();
+    EXPECT_TRUE(window->Memo2->toPlainText().contains(text));
+}
