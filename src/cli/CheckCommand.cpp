@@ -1,63 +1,15 @@
 #include "CheckCommand.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <istream>
 #include <iterator>
 #include <ostream>
 
-#include "FileAccess.h"
 #include "JsonText.h"
-#include "ProgramListing.h"
+#include "ProgramInput.h"
 
 namespace {
-
-constexpr std::size_t MaxListingBytes = 1 << 20;
-
-struct Loaded {
-    bool ok = false;
-    std::string message;
-};
-
-bool IsProgramFileName(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string suffix = path.substr(path.size() - 4);
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return suffix == ".kxp";
-}
-
-Loaded Load(const std::string& path, std::istream& in, ProgramSet& set) {
-    std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } else {
-        switch (FileAccess::ReadWhole(path, MaxListingBytes, text)) {
-        case FileAccess::ReadStatus::Missing:
-            return {false, "cannot open " + path + ": no such file"};
-        case FileAccess::ReadStatus::Failed:
-            return {false, "cannot read " + path + ": not a readable file of at most 1 MiB"};
-        case FileAccess::ReadStatus::Ok:
-            break;
-        }
-    }
-    if (path != "-" && IsProgramFileName(path)) {
-        if (text.size() != static_cast<std::size_t>(ProgramSetBytes)) {
-            return {false, path + " is not a program file: it has " + std::to_string(text.size()) +
-                               " bytes, a program file has exactly 2000"};
-        }
-        std::copy(text.begin(), text.end(), set.Data());
-        return {true, {}};
-    }
-    ProgramListing::Error error;
-    if (!ProgramListing::Parse(text, false, set, error)) {
-        return {false, path + ":" + std::to_string(error.lineNumber) + ": " + error.message};
-    }
-    return {true, {}};
-}
 
 std::vector<ProgramCheck::Finding> Findings(const ProgramSet& set, std::optional<int> program,
                                             const ProgramCheck::Options& options = {}) {
@@ -75,9 +27,9 @@ CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<in
                                        bool warningsAsErrors, bool json, std::istream& in,
                                        std::ostream& out) {
     ProgramSet set;
-    const Loaded loaded = Load(path, in, set);
-    if (!loaded.ok) {
-        return {2, loaded.message + "; nothing was checked"};
+    std::string error;
+    if (!ProgramInput::Load(path, in, set, error)) {
+        return {2, error + "; nothing was checked"};
     }
     const auto findings = Findings(set, program);
     const std::string scope = program ? "P" + std::to_string(*program) : std::string("programs");

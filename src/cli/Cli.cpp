@@ -23,6 +23,7 @@
 #include "JsonText.h"
 #include "ParameterTable.h"
 #include "ProgramFile.h"
+#include "ProgramInput.h"
 #include "ProgramListing.h"
 #include "SimulateCommand.h"
 
@@ -32,7 +33,6 @@
 
 namespace {
 
-constexpr std::size_t MaxListingBytes = 1 << 20;
 constexpr std::chrono::milliseconds DefaultTimeout{1000};
 constexpr std::chrono::milliseconds PollPeriod{25};    // 40 Hz, as the window's chart
 constexpr std::chrono::milliseconds RefusedAfter{500}; // move --wait: standing short of it
@@ -325,13 +325,9 @@ std::string ReadListing(const std::string& path) {
         text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
         return text;
     }
-    switch (FileAccess::ReadWhole(path, MaxListingBytes, text)) {
-    case FileAccess::ReadStatus::Missing:
-        throw Failure{"cannot open " + path + ": no such file"};
-    case FileAccess::ReadStatus::Failed:
-        throw Failure{"cannot read " + path + ": not a readable file of at most 1 MiB"};
-    case FileAccess::ReadStatus::Ok:
-        break;
+    std::string error;
+    if (!ProgramInput::ReadText(path, text, error)) {
+        throw Failure{error};
     }
     return text;
 }

@@ -11,11 +11,10 @@
 #include "ControllerBackup.h"
 #include "FileAccess.h"
 #include "JsonText.h"
+#include "ProgramInput.h"
 #include "ProgramListing.h"
 
 namespace {
-
-constexpr std::size_t MaxFileBytes = 1 << 20;
 
 struct Failure {
     std::string message;
@@ -45,49 +44,24 @@ std::string Trimmed(const std::string& text) {
     return text.substr(first, last - first);
 }
 
-bool EndsWithKxp(const std::string& path) {
-    if (path.size() < 4) {
-        return false;
-    }
-    std::string suffix = path.substr(path.size() - 4);
-    for (char& c : suffix) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return suffix == ".kxp";
-}
-
 std::string ReadFile(const std::string& path) {
     std::string text;
-    switch (FileAccess::ReadWhole(path, MaxFileBytes, text)) {
-    case FileAccess::ReadStatus::Missing:
-        throw Failure{"cannot open " + path + ": no such file"};
-    case FileAccess::ReadStatus::Failed:
-        throw Failure{"cannot read " + path + ": not a readable file of at most 1 MiB"};
-    case FileAccess::ReadStatus::Ok:
-        break;
+    std::string error;
+    if (!ProgramInput::ReadText(path, text, error)) {
+        throw Failure{error};
     }
     return text;
 }
 
 // A program file of 2000 bytes, or a listing.
 ProgramSet LoadPrograms(const std::string& path) {
-    const std::string text = ReadFile(path);
     ProgramSet set;
-    const bool fileSize = text.size() == static_cast<std::size_t>(ProgramSetBytes);
-    if (fileSize && EndsWithKxp(path)) {
-        std::copy(text.begin(), text.end(), reinterpret_cast<char*>(set.Data()));
-        return set;
+    std::string error;
+    std::istringstream none;
+    if (!ProgramInput::Load(path, none, set, error)) {
+        throw Failure{error};
     }
-    ProgramListing::Error error;
-    if (ProgramListing::Parse(text, false, set, error)) {
-        return set;
-    }
-    if (fileSize) {
-        ProgramSet bytes;
-        std::copy(text.begin(), text.end(), reinterpret_cast<char*>(bytes.Data()));
-        return bytes;
-    }
-    throw Failure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message};
+    return set;
 }
 
 ControllerBackup LoadParameters(const std::string& path) {
