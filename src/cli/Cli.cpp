@@ -782,7 +782,9 @@ private:
         // stands elsewhere for RefusedAfter did not take the move.
         const std::int32_t goal = home ? 0 : target;
         std::optional<std::int32_t> last;
-        std::optional<std::chrono::steady_clock::time_point> stillSince;
+        // Since when the axis has stood short of its goal (when standing).
+        bool standing = false;
+        std::chrono::steady_clock::time_point stillSince{};
         for (;;) {
             std::int32_t position = 0;
             std::int32_t velocity = 0;
@@ -796,10 +798,11 @@ private:
             }
             const auto now = std::chrono::steady_clock::now();
             if (!still) {
-                stillSince.reset();
-            } else if (!stillSince) {
+                standing = false;
+            } else if (!standing) {
+                standing = true;
                 stillSince = now;
-            } else if (now - *stillSince >= RefusedAfter) {
+            } else if (now - stillSince >= RefusedAfter) {
                 throw Failure{a_.command + " --wait: the axis stands at " +
                               std::to_string(position) +
                               (home ? ", not at 0" : ", not at " + std::to_string(target)) +
