@@ -16,7 +16,8 @@
 #                             [--max-delay SECONDS]
 #   --cuts       power cuts per file system (default 200)
 #   --fs         file systems to test (default both)
-#   --mutant     use a build whose saves skip the flush before the rename
+#   --mutant     use a build whose saves never flush the new content (neither
+#                before the rename nor after it)
 #                (CMake option KXRD4_POWERCUT_MUTANT); the run then passes
 #                only when the test catches it (torn or lost files seen)
 #   --build-dir  build folder (default build/powercut, or
@@ -383,7 +384,7 @@ run_cut() { # fs number
 }
 
 variant="with the flush"
-[ "$MUTANT" -eq 0 ] || variant="MUTANT: without the flush before the rename"
+[ "$MUTANT" -eq 0 ] || variant="MUTANT: the new content never flushed"
 log "$CUTS cuts on ${FS_LIST[*]} ($variant), cut 0..${MAX_DELAY}s after the saver started"
 for fs in "${FS_LIST[@]}"; do
     for ((n = 1; n <= CUTS; n++)); do
