@@ -12,7 +12,7 @@ PACKAGES=(
   libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
-  qemu-system-x86 busybox-static cpio kmod
+  qemu-system-x86 busybox-static cpio kmod dosfstools mtools e2fsprogs
   dpkg-dev file help2man desktop-file-utils debootstrap x11-utils
 )
 

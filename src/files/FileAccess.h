@@ -48,12 +48,15 @@ public:
 
     // Replaces the file at path with exactly the given bytes, or leaves it
     // untouched: the bytes go to a temporary file in the same folder, which is
-    // flushed to the disk and then renamed over the target. A symbolic link is
-    // followed, so the file it names is replaced. An existing target keeps its
-    // permission bits; one the user may not write is left alone. Returns false
-    // on any failure; the temporary file is then removed. Where the folder
-    // takes no new file but the file itself is writable, the file is written
-    // in place and flushed instead. A successful save removes temporary files
-    // that killed saves of the same file left behind.
+    // flushed to the disk and then renamed over the target, whose new entry
+    // and folder are flushed in turn (FAT writes the entry only then). A
+    // symbolic link is followed, so the file it names is replaced. An existing
+    // target keeps its permission bits; one the user may not write is left
+    // alone. Returns false on any failure; the temporary file is then
+    // removed. Where the folder takes no new file but the file itself is
+    // writable, the file is written in place and flushed instead. A successful
+    // save removes temporary files that killed saves of the same file left
+    // behind (not on FAT, where one a power cut left may share the saved
+    // file's clusters).
     static bool WriteAtomically(const std::string& path, const void* data, std::size_t size);
 };
