@@ -92,6 +92,15 @@ TEST(RecoveryFile, LeftoversOfProcessesThatNoLongerRunNewestFirst) {
     EXPECT_FALSE(RecoveryFile::ProcessRunning(child));
 }
 
+// Under ASan or TSan the sanitizer's own handler, which the crash guard hands
+// the signal on to, reports it and ends the process with an exit status
+// instead of the signal.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool SanitizerEndsFatalSignals = true;
+#else
+constexpr bool SanitizerEndsFatalSignals = false;
+#endif
+
 TEST(CrashGuard, AFatalSignalLeavesTheLastRecordInTheCrashFile) {
     const std::pair<const char*, std::vector<int>> cases[] = {
         {"segv", {SIGSEGV}},  {"abort", {SIGABRT}},
@@ -99,6 +108,9 @@ TEST(CrashGuard, AFatalSignalLeavesTheLastRecordInTheCrashFile) {
         {"clean", {SIGSEGV}}, // nothing unsaved
     };
     for (const auto& [how, signals] : cases) {
+        if (SanitizerEndsFatalSignals && std::string(how) == "null") {
+            continue; // UBSan stops the null write before it faults
+        }
         TempDir dir;
         const std::string path = dir / "recovery-1-crash.kxr";
         const pid_t child = fork();
@@ -108,8 +120,12 @@ TEST(CrashGuard, AFatalSignalLeavesTheLastRecordInTheCrashFile) {
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << how;
-        EXPECT_NE(std::find(signals.begin(), signals.end(), WTERMSIG(status)), signals.end());
+        if (SanitizerEndsFatalSignals && WIFEXITED(status)) {
+            EXPECT_NE(WEXITSTATUS(status), 0) << how;
+        } else {
+            ASSERT_TRUE(WIFSIGNALED(status)) << how;
+            EXPECT_NE(std::find(signals.begin(), signals.end(), WTERMSIG(status)), signals.end());
+        }
         RecoveryFile::Contents contents;
         const bool clean = std::string(how) == "clean";
         ASSERT_EQ(RecoveryFile::Read(path, contents),
