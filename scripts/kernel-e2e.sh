@@ -110,67 +110,9 @@ busybox_is_static || die "/bin/busybox is not a static busybox (package busybox-
 # --- Kernel -------------------------------------------------------------------
 MODULES=(hid hid-generic uhid)
 
-kernel_package() {
-    apt-cache depends linux-image-amd64 2>/dev/null |
-        awk '$1 == "Depends:" && $2 ~ /^linux-image-/ { print $2; exit }'
-}
-
-fetch_kernel() {
-    local dl="$CACHE/download"
-    rm -rf "$dl"
-    mkdir -p "$dl"
-    local pkg
-    pkg=$(kernel_package || true)
-    if [ -z "$pkg" ] || ! (cd "$dl" && apt-get download "$pkg"); then
-        log "refreshing the package lists"
-        $SUDO apt-get update -q
-        pkg=$(kernel_package || true)
-        [ -n "$pkg" ] || die "cannot tell which kernel package linux-image-amd64 depends on"
-        (cd "$dl" && apt-get download "$pkg") || die "cannot download $pkg"
-    fi
-    local deb
-    deb=$(ls "$dl"/*.deb | head -n 1)
-    log "extracting $(basename "$deb")"
-
-    local listing
-    listing=$(dpkg-deb --fsys-tarfile "$deb" | tar -t)
-    local vmlinuz
-    vmlinuz=$(grep -E '^\./boot/vmlinuz-' <<<"$listing" | head -n 1)
-    [ -n "$vmlinuz" ] || die "no vmlinuz in $deb"
-    local wanted=("$vmlinuz") m path
-    for m in "${MODULES[@]}"; do
-        path=$(grep -E "/kernel/drivers/hid/$m\.ko(\.xz|\.zst|\.gz)?\$" <<<"$listing" | head -n 1)
-        [ -n "$path" ] || die "module $m not found in $deb"
-        wanted+=("$path")
-    done
-    mkdir -p "$dl/x"
-    dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "${wanted[@]}"
-
-    rm -rf "$CACHE/modules"
-    mkdir -p "$CACHE/modules"
-    cp "$dl/x/$vmlinuz" "$CACHE/vmlinuz"
-    for path in "${wanted[@]:1}"; do
-        m=$(basename "$path")
-        case "$m" in
-        *.ko.xz) xz -dc "$dl/x/$path" >"$CACHE/modules/${m%.xz}" 2>/dev/null ||
-            busybox unxz -c "$dl/x/$path" >"$CACHE/modules/${m%.xz}" ;;
-        *.ko.zst) zstd -qdc "$dl/x/$path" >"$CACHE/modules/${m%.zst}" ||
-            die "zstd is needed to unpack $m" ;;
-        *.ko.gz) gzip -dc "$dl/x/$path" >"$CACHE/modules/${m%.gz}" ;;
-        *) cp "$dl/x/$path" "$CACHE/modules/$m" ;;
-        esac
-    done
-    echo "$(basename "$deb")" >"$CACHE/ready"
-    rm -rf "$dl"
-}
-
-(
-    flock 9
-    if [ ! -f "$CACHE/ready" ] || [ ! -f "$CACHE/vmlinuz" ]; then
-        fetch_kernel
-    fi
-) 9>"$CACHE/.lock"
-log "kernel: $(cat "$CACHE/ready")"
+# shellcheck source=kernel-cache.sh
+source "$ROOT/scripts/kernel-cache.sh"
+kernel_cache "$CACHE" "${MODULES[@]}"
 
 # --- Test programs --------------------------------------------------------------
 if [ ${#TEST_BINARIES[@]} -eq 0 ]; then

@@ -14,12 +14,12 @@
 namespace {
 
 SimulatedHidBackend::DeviceSpec Controller(std::u16string serial, std::string port) {
-    SimulatedHidBackend::DeviceSpec spec;
-    spec.ProductString = u"KX-RD4";
-    spec.SerialNumber = std::move(serial);
-    spec.Port = std::move(port);
-    spec.InputReportByteLength = spec.OutputReportByteLength = EmulatorPeer::ReportLength;
-    return spec;
+    SimulatedHidBackend::DeviceSpec device;
+    device.ProductString = u"KX-RD4";
+    device.SerialNumber = std::move(serial);
+    device.Port = std::move(port);
+    device.InputReportByteLength = device.OutputReportByteLength = EmulatorPeer::ReportLength;
+    return device;
 }
 
 std::string RandomPrograms(unsigned seed) {
