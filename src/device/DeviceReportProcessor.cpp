@@ -201,6 +201,7 @@ void DeviceReportProcessor::CheckTimeouts(const void* device) {
             }
             sink_.SetProgress(0);
             Report(StalledText(e.line));
+            sink_.TransferStalled(static_cast<std::uint8_t>(e.program));
             break;
         case ReplyTimeouts::Event::Kind::Silent:
             sink_.ShowStatus(SilentText, false);

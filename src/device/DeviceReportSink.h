@@ -46,4 +46,7 @@ public:
     // The controller reported a program stored after the last line of a
     // transfer of that program was answered.
     virtual void ProgramSent(std::uint8_t program) { (void)program; }
+    // A transfer of the program got no reply within the time-out and was
+    // abandoned (after its message was shown).
+    virtual void TransferStalled(std::uint8_t program) { (void)program; }
 };

@@ -80,6 +80,12 @@ void HeldProgramView::ProgramSent(int program) {
     }
 }
 
+void HeldProgramView::TransferStalled(int program) {
+    if (phase_ != Phase::Idle && program == chainProgram_)
+        EndChain(QStringLiteral("Brak odpowiedzi sterownika: program %1 nie został uruchomiony")
+                     .arg(program));
+}
+
 bool HeldProgramView::ProgramRead(int program) {
     if (!ProgramSet::IsValidProgram(program))
         return false;

@@ -42,6 +42,9 @@ public:
     // history: the set is as before it).
     void SendStarted(int program);
     void ProgramSent(int program);
+    // The send or read back of the program got no reply in time: a send,
+    // verify and run of it ends there, running nothing.
+    void TransferStalled(int program);
     bool ProgramRead(int program);
 
     // Before "Uruchom program": true to run the program now.
@@ -52,7 +55,8 @@ public:
     void CheckDevice();
 
     QLabel* HeldLabel = nullptr;
-    // How long the send, read-back and run of a changed program may take.
+    // How long the send, read-back and run of a changed program may take at
+    // the most (a transfer that stalls ends it at once).
     static constexpr int ChainTimeoutMs = 10000;
 
 private:

@@ -708,6 +708,10 @@ void TFMain::ProgramSent(std::uint8_t program) {
     held_->ProgramSent(program);
 }
 
+void TFMain::TransferStalled(std::uint8_t program) {
+    held_->TransferStalled(program);
+}
+
 void TFMain::AdvanceProgress() {
     pb->setValue(std::min(pb->value() + 1, pb->maximum()));
 }

@@ -142,6 +142,7 @@ public:
     void ProgramRead(std::uint8_t program) override;
     // The controller reported a program stored (DeviceReportSink).
     void ProgramSent(std::uint8_t program) override;
+    void TransferStalled(std::uint8_t program) override;
 
     // The window caption as plain text ("KX-RD4 PC  -  [Nowy]"; in the demo
     // "KX-RD4 PC (symulator)  -  [Nowy]").

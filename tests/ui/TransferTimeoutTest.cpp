@@ -11,6 +11,8 @@
 
 #include "ControlPage.h"
 #include "EmulatorPeer.h"
+#include "HeldProgramView.h"
+#include "ProgramListing.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -87,6 +89,30 @@ TEST_F(MutedController, ChartPollingShowsTheSilentControllerUntilItAnswersAgain)
     Mute(false);
     EXPECT_TRUE(WaitForStatus(QString()));
     Click("PlayChartButton");
+}
+
+TEST_F(MutedController, RunOfAChangedProgramEndsWhenItsSendStalls) {
+    const auto load = [&](const char* listing) {
+        window->Programs().ClearProgram(0);
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse(listing, false, window->Programs(), error));
+        window->RenderProgram();
+    };
+    load("P0\n[00]  M_EN\n[01]  W_TIM  00100\n[02]  END\n");
+    Click("BitBtn6"); // sent while the controller answers
+    ASSERT_TRUE(WaitForStatus(Stored)) << Status().toStdString();
+    load("P0\n[00]  M_EN\n[01]  W_TIM  00200\n[02]  END\n");
+    Mute(true);
+    boxes.answers = {QMessageBox::Yes}; // send the changed program, then run it
+    Click("BitBtn8");
+    // Ended by the stalled send, long before the chain's own limit.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Status() == "Brak odpowiedzi sterownika: program 0 nie został uruchomiony"; },
+        HeldProgramView::ChainTimeoutMs / 2))
+        << Status().toStdString();
+    Mute(false);
+    QTest::qWait(300);
+    controller->With([](ControllerEmulator& emulator) { EXPECT_FALSE(emulator.ProgramRunning()); });
 }
 
 } // namespace
