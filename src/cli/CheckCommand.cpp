@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <istream>
+#include <iostream>
 #include <iterator>
 #include <ostream>
 
+#include "CommandContext.h"
+#include "CommandFailure.h"
 #include "JsonText.h"
 #include "ProgramInput.h"
 
@@ -22,6 +24,15 @@ std::string Count(std::size_t n, const char* what) {
 }
 
 } // namespace
+
+void CheckCommand::Check(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const Result r =
+        Run(a.positional[0], a.program, a.warningsAsErrors, a.json, std::cin, context.Out());
+    if (r.status != Cli::Done) {
+        throw CommandFailure{r.message, r.status};
+    }
+}
 
 CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<int> program,
                                        bool warningsAsErrors, bool json, std::istream& in,

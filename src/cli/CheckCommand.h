@@ -10,8 +10,14 @@
 
 #include "ProgramCheck.h"
 
+class CommandContext;
+
 class CheckCommand {
 public:
+    // check FILE [-p N] [--warnings-as-errors] [--format json] as kxrd4-cli
+    // runs it: Run on its arguments, a failure thrown as CommandFailure.
+    static void Check(CommandContext& context);
+
     struct Result {
         int status = 0;      // 0 clean, 1 errors (or warnings taken as errors), 2 trouble
         std::string message; // for stderr when status is not 0

@@ -8,6 +8,8 @@
 #include <sstream>
 
 #include "CheckCommand.h"
+#include "CommandContext.h"
+#include "CommandFailure.h"
 #include "ControllerBackup.h"
 #include "FileAccess.h"
 #include "JsonText.h"
@@ -279,5 +281,18 @@ SimulateCommand::Outcome SimulateCommand::Run(const Options& o, std::ostream& ou
         return {};
     } catch (const Failure& f) {
         return {1, f.message};
+    }
+}
+
+void SimulateCommand::Simulate(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    Options o = a.simulate;
+    o.file = a.positional[0];
+    o.program = *a.program;
+    o.json = a.json;
+    o.findings = &context.Err();
+    const Outcome outcome = Run(o, context.Out());
+    if (outcome.status != Cli::Done) {
+        throw CommandFailure{outcome.failure, outcome.status};
     }
 }

@@ -13,6 +13,8 @@
 
 #include "ProgramDryRun.h"
 
+class CommandContext;
+
 class SimulateCommand {
 public:
     struct Options {
@@ -42,4 +44,7 @@ public:
     static bool ParseSeconds(const std::string& text, double& seconds);
 
     static Outcome Run(const Options& options, std::ostream& out);
+    // simulate FILE -p N ... as kxrd4-cli runs it: Run with the options
+    // parsed, the findings on stderr, a failure thrown as CommandFailure.
+    static void Simulate(CommandContext& context);
 };

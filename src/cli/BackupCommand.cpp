@@ -1,0 +1,138 @@
+#include "BackupCommand.h"
+
+#include <ctime>
+#include <ostream>
+
+#include "BackupComparison.h"
+#include "BackupSession.h"
+#include "CommandContext.h"
+#include "CommandFailure.h"
+#include "CommandFiles.h"
+#include "ControllerBackup.h"
+#include "FileAccess.h"
+
+#ifndef KXRD4_VERSION
+#define KXRD4_VERSION "unknown"
+#endif
+
+ControllerBackup BackupCommand::ReadController(CommandContext& context) {
+    ControllerSession& s = context.Controller();
+    ControllerBackup backup;
+    std::string error;
+    if (!BackupSession(s).Read(backup, error)) {
+        throw CommandFailure{"reading the controller: " + error};
+    }
+    return backup;
+}
+
+ControllerBackup BackupCommand::Load(const std::string& path) {
+    const std::string text = CommandFiles::ReadText(path);
+    if (text.size() == static_cast<std::size_t>(ProgramSetBytes) &&
+        text.find("[programs]") == std::string::npos &&
+        text.find("[parameters]") == std::string::npos) {
+        ProgramSet set;
+        CommandFiles::LoadProgramFile(path, set);
+        return ControllerBackup::FromPrograms(set);
+    }
+    ControllerBackup backup;
+    ControllerBackup::Error error;
+    if (!ControllerBackup::Parse(text, backup, error)) {
+        throw CommandFailure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message};
+    }
+    return backup;
+}
+
+void BackupCommand::Backup(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const ControllerBackup backup = ReadController(context);
+    const std::time_t now = std::time(nullptr);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
+    const std::string text =
+        backup.Write({"KX-RD4 controller backup, kxrd4-cli " KXRD4_VERSION,
+                      std::string("date: ") + date, "controller: " + context.ControllerName(),
+                      "Not readable from the controller, written on restore when given here:",
+                      "modbus-address = 1..247, modbus-baud = 19200|38400|57600|115200,",
+                      "input-filter = 0..999 (ms) in [parameters]."});
+    if (!a.output || *a.output == "-") {
+        context.Out() << text;
+        return;
+    }
+    if (!FileAccess::WriteAtomically(*a.output, text.data(), text.size())) {
+        throw CommandFailure{"cannot write " + *a.output + " (it is left as it was)"};
+    }
+    context.Out() << "backup of the " << context.ControllerName() << " written to " << *a.output
+                  << "\n";
+}
+
+void BackupCommand::Restore(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    std::ostream& out = context.Out();
+    const std::string& path = a.positional[0];
+    const ControllerBackup file = Load(path);
+    BackupSession::Selection selection;
+    const bool all = !a.programs && !a.parametersOnly;
+    if (a.programs) {
+        selection.programs = *a.programs;
+    } else if (all) {
+        selection.programs.fill(true);
+    }
+    selection.parameters = all || a.parametersOnly;
+    selection.homing = a.homing;
+    if (selection.homing && file.parameters.count("home") != 0 && !a.dryRun) {
+        context.Err() << "kxrd4-cli: --homing: writing the homing velocity starts homing\n";
+    }
+    if (a.dryRun) {
+        const ControllerBackup current = ReadController(context);
+        const auto plan = BackupSession::Plan(file, current, selection);
+        if (plan.empty()) {
+            out << "nothing to change: the " << context.ControllerName() << " holds " << path
+                << "\n";
+            return;
+        }
+        out << "would change on the " << context.ControllerName() << " (nothing written):\n"
+            << BackupSession::Table(plan);
+        return;
+    }
+    ControllerSession& s = context.Controller();
+    const auto items = BackupSession(s).Restore(file, selection);
+    out << BackupSession::Table(items);
+    if (!BackupSession::AllVerified(items)) {
+        throw CommandFailure{"restore of " + path +
+                             " is not complete: the items above marked DIFFERS or FAILED"};
+    }
+    out << "restored " << path << " onto the " << context.ControllerName()
+        << ": every item written was read back and verified\n";
+}
+
+void BackupCommand::Diff(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const std::string& first = a.positional[0];
+    ControllerBackup left;
+    std::string leftName;
+    ControllerBackup right;
+    std::string rightName;
+    try {
+        if (a.positional.size() == 2) {
+            left = Load(first);
+            leftName = first;
+            right = Load(a.positional[1]);
+            rightName = a.positional[1];
+        } else {
+            right = Load(first);
+            rightName = first;
+            left = ReadController(context);
+            leftName = context.ControllerName();
+        }
+    } catch (CommandFailure& f) {
+        f.status = Cli::Trouble; // as diff(1): 2 is trouble
+        throw;
+    }
+    const auto comparison = BackupComparison::Compare(left, right);
+    context.Out() << (a.json ? comparison.Json(leftName, rightName)
+                             : comparison.Text(leftName, rightName));
+    if (!comparison.Same()) {
+        const std::size_t n = comparison.Differences().size();
+        throw CommandFailure{std::to_string(n) + " difference" + (n == 1 ? "" : "s")};
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of kxrd4-cli as parsed: the command, its positional
+// arguments and the options given. Only the options a command takes get past
+// the parser.
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ProgramSet.h"
+#include "SimulateCommand.h"
+
+struct CommandArguments {
+    static constexpr std::chrono::milliseconds DefaultTimeout{1000};
+
+    std::string command;
+    std::vector<std::string> positional;
+    std::optional<int> program;
+    std::optional<std::string> output;
+    bool raw = false;
+    bool clamp = false;
+    bool verify = false;
+    bool emulator = false;
+    bool parametersOnly = false;
+    bool dryRun = false;
+    bool wait = false;
+    bool json = false;
+    bool homing = false;
+    bool warningsAsErrors = false;
+    bool force = false;
+    std::optional<std::array<bool, ProgramCount>> programs;
+    std::optional<double> seconds;
+    std::optional<std::string> device; // --device SERIAL|PORT|PATH
+    SimulateCommand::Options simulate;
+    std::chrono::milliseconds timeout = DefaultTimeout;
+    std::set<std::string> options; // the options given, by their long name
+};

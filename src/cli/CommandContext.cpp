@@ -1,0 +1,69 @@
+#include "CommandContext.h"
+
+#include "CommandFailure.h"
+#include "EmulatedBackend.h"
+
+CommandContext::CommandContext(const CommandArguments& arguments,
+                               const Cli::BackendFactory& factory, std::ostream& out,
+                               std::ostream& err, const std::atomic<bool>* interrupted)
+    : arguments_(arguments), factory_(factory), out_(out), err_(err), interrupted_(interrupted) {}
+
+CommandContext::~CommandContext() = default;
+
+ControllerSession& CommandContext::Session() {
+    if (!session_) {
+        std::shared_ptr<HidBackend> backend =
+            arguments_.emulator ? EmulatedBackend::Create() : (factory_ ? factory_() : nullptr);
+        if (!backend) {
+            throw CommandFailure{"no HID support on this system"};
+        }
+        session_ = std::make_unique<ControllerSession>(std::move(backend), arguments_.timeout,
+                                                       interrupted_);
+    }
+    return *session_;
+}
+
+ControllerSession& CommandContext::Controller() {
+    ControllerSession& s = Session();
+    std::string error;
+    if (s.HidAvailable()) {
+        Require(s, s.Choose(arguments_.device));
+    }
+    if (!s.Ready(error)) {
+        throw CommandFailure{error};
+    }
+    return s;
+}
+
+void CommandContext::Require(ControllerSession& session, const DeviceChoice& choice) {
+    using Outcome = DeviceChoice::Outcome;
+    std::string error;
+    if (choice.outcome == Outcome::NoController) {
+        session.Ready(error);
+        throw CommandFailure{error, Cli::NoDevice};
+    }
+    if (choice.outcome != Outcome::Chosen) {
+        throw CommandFailure{choice.message, choice.outcome == Outcome::Several
+                                                 ? Cli::SeveralDevices
+                                                 : Cli::NoDevice};
+    }
+}
+
+ControllerSession::Reply CommandContext::Ask(const Exchange& exchange) {
+    ControllerSession& s = Controller();
+    ControllerSession::Reply reply;
+    std::string error;
+    if (!exchange(s, reply, error)) {
+        throw CommandFailure{error};
+    }
+    return reply;
+}
+
+std::string CommandContext::ControllerName() {
+    for (const auto& e : Session().Devices()) {
+        if (e.selected) {
+            return "KX-RD4 at " + e.path;
+        }
+    }
+    return "KX-RD4";
+}

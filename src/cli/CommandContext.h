@@ -1,0 +1,57 @@
+#pragma once
+// What every command of kxrd4-cli works with: the parsed arguments, the output
+// streams, Ctrl+C, and the link to the KX-RD4 (made on first use, with the
+// emulated controller for --emulator). Failures are thrown as CommandFailure
+// (exit 3 when no KX-RD4 is there or --device names none, 4 when several are
+// and none is chosen).
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "Cli.h"
+#include "CommandArguments.h"
+#include "ControllerSession.h"
+
+class CommandContext {
+public:
+    // The poll period of watch and of the waits for the axis: 40 Hz, as the
+    // window's chart.
+    static constexpr std::chrono::milliseconds PollPeriod{25};
+
+    using Exchange =
+        std::function<bool(ControllerSession&, ControllerSession::Reply&, std::string&)>;
+
+    CommandContext(const CommandArguments& arguments, const Cli::BackendFactory& factory,
+                   std::ostream& out, std::ostream& err, const std::atomic<bool>* interrupted);
+    ~CommandContext();
+    CommandContext(const CommandContext&) = delete;
+    CommandContext& operator=(const CommandContext&) = delete;
+
+    const CommandArguments& Arguments() const { return arguments_; }
+    std::ostream& Out() { return out_; }
+    std::ostream& Err() { return err_; }
+    bool Interrupted() const { return interrupted_ != nullptr && interrupted_->load(); }
+
+    // The session with the devices scanned, no KX-RD4 chosen yet.
+    ControllerSession& Session();
+    // The session with the KX-RD4 chosen (--device) and ready to be written.
+    ControllerSession& Controller();
+    // Throws the failure for a choice that is not made.
+    static void Require(ControllerSession& session, const DeviceChoice& choice);
+    // One exchange with the chosen KX-RD4; throws its error.
+    ControllerSession::Reply Ask(const Exchange& exchange);
+    // "KX-RD4 at /dev/hidraw3"
+    std::string ControllerName();
+
+private:
+    const CommandArguments& arguments_;
+    const Cli::BackendFactory& factory_;
+    std::ostream& out_;
+    std::ostream& err_;
+    const std::atomic<bool>* interrupted_;
+    std::unique_ptr<ControllerSession> session_;
+};

@@ -1,0 +1,162 @@
+#include "MotionCommand.h"
+
+#include <optional>
+#include <ostream>
+#include <thread>
+
+#include "CommandContext.h"
+#include "CommandFailure.h"
+#include "CommandReport.h"
+#include "IntegerText.h"
+#include "UsageError.h"
+
+namespace {
+
+// move --wait: an axis standing short of its goal this long did not take the
+// move.
+constexpr std::chrono::milliseconds RefusedAfter{500};
+
+void Simple(CommandContext& context, MessageLetter letter) {
+    context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+        return s.Request(letter, r, e);
+    });
+    context.Out() << CommandReport::Done(letter) << "\n";
+}
+
+} // namespace
+
+void MotionCommand::Enable(CommandContext& context) {
+    const std::string& state = context.Arguments().positional[0];
+    if (state != "on" && state != "off") {
+        throw UsageError{"enable takes on or off, not \"" + state + "\""};
+    }
+    Simple(context, state == "on" ? MessageLetter::EnableOn : MessageLetter::EnableOff);
+}
+
+void MotionCommand::StopMotor(CommandContext& context) {
+    Simple(context, MessageLetter::MotorStop);
+}
+
+void MotionCommand::Brake(CommandContext& context) {
+    Simple(context, MessageLetter::MotorBrake);
+}
+
+void MotionCommand::Jog(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const std::string& what = a.positional[0];
+    const std::string& sign = a.positional[1];
+    if ((what != "position" && what != "velocity") || (sign != "+" && sign != "-")) {
+        throw UsageError{"usage: kxrd4-cli jog position|velocity +|- [STEP]"};
+    }
+    std::int32_t step = 500; // the window's default step
+    if (a.positional.size() == 3) {
+        const auto parsed = IntegerText::Parse(a.positional[2]);
+        if (!parsed || *parsed < 1 || *parsed > 1000) {
+            throw UsageError{"jog: the step is 1 to 1000, not \"" + a.positional[2] + "\""};
+        }
+        step = *parsed;
+    }
+    const bool up = sign == "+";
+    const MessageLetter letter =
+        what == "position" ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
+                           : (up ? MessageLetter::VelocityUp : MessageLetter::VelocityDown);
+    context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+        return s.Value(letter, step, r, e);
+    });
+    context.Out() << CommandReport::Done(letter, step) << "\n";
+}
+
+void MotionCommand::Move(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const auto parsed = IntegerText::Parse(a.positional[0]);
+    if (!parsed || *parsed < -9999999 || *parsed > 9999999) {
+        throw UsageError{"move: the position is -9999999 to 9999999, not \"" + a.positional[0] +
+                         "\""};
+    }
+    const std::int32_t target = *parsed;
+    CheckSeconds(context);
+    ControllerSession& s = context.Controller();
+    ControllerSession::Reply reply;
+    std::string error;
+    if (!s.Value(MessageLetter::XdstSet, target, reply, error)) {
+        throw CommandFailure{"move: " + error};
+    }
+    context.Out() << CommandReport::Done(MessageLetter::XdstSet, target) << "\n";
+    if (a.wait) {
+        WaitAtRest(context, s, target);
+    }
+}
+
+void MotionCommand::Home(CommandContext& context) {
+    CheckSeconds(context);
+    ControllerSession& s = context.Controller();
+    ControllerSession::Reply reply;
+    std::string error;
+    // Homing at the controller's own homing velocity and contact type.
+    if (!s.Request(MessageLetter::HomeRead, reply, error)) {
+        throw CommandFailure{"home: " + error};
+    }
+    const std::int32_t velocity = reply.value.value_or(0);
+    if (!s.Homing(velocity, static_cast<std::uint8_t>(reply.contactType.value_or(0)), reply,
+                  error)) {
+        throw CommandFailure{"home: " + error};
+    }
+    context.Out() << CommandReport::Done(MessageLetter::HomeStart, velocity) << "\n";
+    if (context.Arguments().wait) {
+        WaitAtRest(context, s, 0); // homing ends at position 0
+    }
+}
+
+void MotionCommand::CheckSeconds(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    if (a.seconds && !a.wait) {
+        throw UsageError{a.command + ": --seconds limits --wait"};
+    }
+}
+
+void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, std::int32_t goal) {
+    const CommandArguments& a = context.Arguments();
+    const bool home = a.command == "home";
+    std::ostream& out = context.Out();
+    out.flush();
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(a.seconds.value_or(60)));
+    std::string error;
+    std::optional<std::int32_t> last;
+    // Since when the axis has stood short of its goal (when standing).
+    bool standing = false;
+    std::chrono::steady_clock::time_point stillSince{};
+    for (;;) {
+        std::int32_t position = 0;
+        std::int32_t velocity = 0;
+        if (!s.Status(position, velocity, error)) {
+            throw CommandFailure{a.command + " --wait: " + error};
+        }
+        const bool still = velocity == 0 && last == position;
+        if (still && position == goal) {
+            out << "at rest at position " << position << "\n";
+            return;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!still) {
+            standing = false;
+        } else if (!standing) {
+            standing = true;
+            stillSince = now;
+        } else if (now - stillSince >= RefusedAfter) {
+            throw CommandFailure{
+                a.command + " --wait: the axis stands at " + std::to_string(position) +
+                ", not at " + std::to_string(goal) + ": the KX-RD4 did not carry out the " +
+                (home ? "homing" : "move") + " (is ENABLE on, are V max and A max above 0?)"};
+        }
+        last = position;
+        if (std::chrono::steady_clock::now() >= deadline || context.Interrupted()) {
+            throw CommandFailure{a.command + " --wait: the axis was not at rest" +
+                                 (home ? std::string() : " at " + std::to_string(goal)) +
+                                 " within the time-out (position " + std::to_string(position) +
+                                 ", velocity " + std::to_string(velocity) + ")"};
+        }
+        std::this_thread::sleep_for(CommandContext::PollPeriod);
+    }
+}

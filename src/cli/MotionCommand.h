@@ -1,0 +1,33 @@
+#pragma once
+// kxrd4-cli enable, stop-motor, brake, jog, move and home: the axis driven as
+// from the "Sterowanie" page. move and home with --wait return once the axis is
+// at rest (at the target, or at 0 after homing), polled at 40 Hz; an axis that
+// stands elsewhere, or is not at rest within --seconds, fails the command.
+
+#include <cstdint>
+#include <string>
+
+class CommandContext;
+class ControllerSession;
+
+class MotionCommand {
+public:
+    // enable on|off
+    static void Enable(CommandContext& context);
+    // stop-motor: decelerate to a stop.
+    static void StopMotor(CommandContext& context);
+    // brake: stop at once.
+    static void Brake(CommandContext& context);
+    // jog position|velocity +|- [STEP] (STEP 1..1000, default 500)
+    static void Jog(CommandContext& context);
+    // move X [--wait [--seconds S]]
+    static void Move(CommandContext& context);
+    // home [--wait [--seconds S]]: at the controller's own homing velocity and
+    // contact type.
+    static void Home(CommandContext& context);
+
+private:
+    // The --wait of move and home: polls until the axis rests at goal.
+    static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal);
+    static void CheckSeconds(CommandContext& context);
+};

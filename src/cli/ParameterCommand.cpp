@@ -1,0 +1,149 @@
+#include "ParameterCommand.h"
+
+#include <ostream>
+
+#include "CommandContext.h"
+#include "CommandFailure.h"
+#include "CommandReport.h"
+#include "IntegerText.h"
+#include "JsonText.h"
+#include "ParameterTable.h"
+#include "UsageError.h"
+
+namespace {
+
+const ParameterTable::Parameter& Parameter(const std::string& name) {
+    const ParameterTable::Parameter* p = ParameterTable::Find(name);
+    if (p == nullptr) {
+        std::string names;
+        for (const auto& q : ParameterTable::All()) {
+            names += (names.empty() ? "" : ", ") + std::string(q.name);
+        }
+        throw UsageError{"unknown parameter \"" + name + "\" (parameters: " + names + ")"};
+    }
+    return *p;
+}
+
+} // namespace
+
+void ParameterCommand::Get(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    std::ostream& out = context.Out();
+    const auto& param = Parameter(a.positional[0]);
+    if (!param.read) {
+        throw UsageError{std::string(param.name) +
+                         " cannot be read: the controller only takes it (set " +
+                         std::string(param.name) + " VALUE)"};
+    }
+    const auto reply = context.Ask([&](ControllerSession& s, ControllerSession::Reply& r,
+                                       std::string& e) { return s.Request(*param.read, r, e); });
+    if (!reply.value) {
+        throw CommandFailure{"the KX-RD4's answer was too short to carry the value"};
+    }
+    const bool homing = param.kind == ParameterTable::Kind::Homing;
+    if (a.json) {
+        out << "{\"parameter\":" << JsonText::Quote(param.name) << ",\"value\":" << *reply.value;
+        if (homing && reply.contactType) {
+            out << ",\"contactType\":\"" << (*reply.contactType == 1 ? "NC" : "NO") << "\"";
+        }
+        out << "}\n";
+        return;
+    }
+    out << *reply.value;
+    if (homing) {
+        if (reply.contactType) {
+            out << (*reply.contactType == 1 ? " NC" : " NO");
+        } else {
+            context.Err()
+                << "kxrd4-cli: the contact type the KX-RD4 answered is neither NO nor NC\n";
+        }
+    }
+    out << "\n";
+}
+
+void ParameterCommand::Set(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    const auto& param = Parameter(a.positional[0]);
+    const std::string& text = a.positional[1];
+    const std::optional<std::int32_t> parsed = IntegerText::Parse(text);
+    if (!parsed) {
+        throw UsageError{"set " + std::string(param.name) + ": \"" + text +
+                         "\" is not a whole number"};
+    }
+    const bool homing = param.kind == ParameterTable::Kind::Homing;
+    if (a.positional.size() == 3 && !homing) {
+        throw UsageError{"set " + std::string(param.name) + " takes one value"};
+    }
+    std::int32_t value = *parsed;
+    if (param.kind == ParameterTable::Kind::Field || homing) {
+        value = IntegerText::Clamp(*parsed, param.min, param.max);
+        if (value != *parsed) {
+            context.Err() << "kxrd4-cli: " << param.name << ": " << *parsed << " is outside "
+                          << param.min << " to " << param.max << ", " << value << " is sent\n";
+        }
+    } else if (!ParameterTable::IsListValue(param, value)) {
+        throw UsageError{"set " + std::string(param.name) + ": " + text + " is not offered; " +
+                         (param.kind == ParameterTable::Kind::Baud
+                              ? std::string("the rates are 19200, 38400, 57600 and 115200")
+                              : "the values are " + std::to_string(param.min) + " to " +
+                                    std::to_string(param.max))};
+    }
+    std::uint8_t contact = 0;
+    if (homing && a.positional.size() == 3) {
+        const std::string& type = a.positional[2];
+        if (type != "NO" && type != "NC") {
+            throw UsageError{"set home: the contact type is NO or NC, not \"" + type + "\""};
+        }
+        contact = type == "NC" ? 1 : 0;
+    }
+    context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+        if (homing) {
+            return s.Homing(value, contact, r, e);
+        }
+        if (param.kind == ParameterTable::Kind::Address) {
+            return s.Byte(param.write, static_cast<std::uint8_t>(value), r, e);
+        }
+        return s.Value(param.write, value, r, e);
+    });
+    context.Out() << CommandReport::Done(param.write, value) << "\n";
+}
+
+void ParameterCommand::Status(CommandContext& context) {
+    ControllerSession& s = context.Controller();
+    std::int32_t position = 0;
+    std::int32_t velocity = 0;
+    std::string error;
+    if (!s.Status(position, velocity, error)) {
+        throw CommandFailure{error};
+    }
+    if (context.Arguments().json) {
+        context.Out() << "{\"position\":" << position << ",\"velocity\":" << velocity << "}\n";
+        return;
+    }
+    context.Out() << "position " << position << "\nvelocity " << velocity << "\n";
+}
+
+void ParameterCommand::Watch(CommandContext& context) {
+    const CommandArguments& a = context.Arguments();
+    std::ostream& out = context.Out();
+    ControllerSession& s = context.Controller();
+    if (!a.json) {
+        out << "ms,position,velocity\n";
+    }
+    std::string error;
+    const bool ok = s.Watch(
+        CommandContext::PollPeriod, a.seconds.value_or(0),
+        [&](std::int64_t ms, std::int32_t position, std::int32_t velocity) {
+            if (a.json) {
+                out << "{\"ms\":" << ms << ",\"position\":" << position
+                    << ",\"velocity\":" << velocity << "}\n";
+            } else {
+                out << ms << "," << position << "," << velocity << "\n";
+            }
+            out.flush();
+        },
+        error);
+    if (!ok) {
+        throw CommandFailure{error};
+    }
+}
