@@ -65,12 +65,21 @@ if(KXRD4_WITH_MANPAGES)
       message(WARNING "help2man is missing: no manual page for ${program}")
       continue()
     endif()
+    # Sections --help does not hold (examples) come from NAME.h2m when there is one.
+    set(include_args)
+    set(include_file ${KXRD4_PACKAGING_DIR}/man/${program}.h2m)
+    if(EXISTS ${include_file})
+      set(include_args --include=${include_file})
+    else()
+      set(include_file)
+    endif()
     add_custom_command(OUTPUT ${man_dir}/${program}.1.gz
       COMMAND ${HELP2MAN_EXECUTABLE} --no-info --no-discard-stderr
               --name=${${program}_summary} --version-string=${PROJECT_VERSION}
+              ${include_args}
               --output=${man_dir}/${program}.1 $<TARGET_FILE:${program}>
       COMMAND ${GZIP_EXECUTABLE} -9nf ${man_dir}/${program}.1
-      DEPENDS ${program} VERBATIM)
+      DEPENDS ${program} ${include_file} VERBATIM)
     list(APPEND man_pages ${man_dir}/${program}.1.gz)
   endforeach()
   if(man_pages)

@@ -125,7 +125,11 @@ void BackupCommand::Diff(CommandContext& context) {
             leftName = context.ControllerName();
         }
     } catch (CommandFailure& f) {
-        f.status = Cli::Trouble; // as diff(1): 2 is trouble
+        // As diff(1): 2 is trouble. No KX-RD4, or several and none chosen,
+        // keep the 3 and 4 of every device command (above 1 all the same).
+        if (f.status != Cli::NoDevice && f.status != Cli::SeveralDevices) {
+            f.status = Cli::Trouble;
+        }
         throw;
     }
     const auto comparison = BackupComparison::Compare(left, right);

@@ -354,10 +354,17 @@ std::string Cli::HelpText() {
            "  input-filter (0..999 ms, 0 = none). Values outside a field's range are clamped\n"
            "  as the window clamps them; hexadecimal ($10, 0x10) is accepted.\n"
            "\n"
-           "Every reply is awaited for --timeout MS (default 1000).\n"
-           "Exit status: 0 done, 1 failed (restore: not every item verified; check:\n"
-           "errors found), 2 usage error (diff, check: trouble), 3 no KX-RD4 connected,\n"
-           "4 several KX-RD4s connected.\n";
+           "Every reply is awaited for --timeout MS (default 1000). Messages are English;\n"
+           "results go to stdout, errors and notes to stderr.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  done (diff: no differences; check: no errors)\n"
+           "  1  failed: no answer, a bad file, a restore not every item of which was\n"
+           "     verified, an axis not at rest within --seconds (diff: they differ;\n"
+           "     check: errors found; simulate: a fault or no end)\n"
+           "  2  usage error (diff, check: also trouble, such as an unreadable file)\n"
+           "  3  no KX-RD4 connected, or none that --device names\n"
+           "  4  several KX-RD4s connected and none chosen with --device\n";
 }
 
 int Cli::Run(const std::vector<std::string>& args, const BackendFactory& backend, std::ostream& out,
