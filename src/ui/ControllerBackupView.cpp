@@ -101,7 +101,7 @@ void ControllerBackupView::SetBackendFactory(std::function<std::shared_ptr<HidBa
 void ControllerBackupView::AddTo(QMenu* menu, QAction* before) {
     menu->insertAction(before, BackupAction);
     menu->insertAction(before, RestoreAction);
-    menu->insertSeparator(before);
+    menu->insertSeparator(before)->setObjectName("N3");
 }
 
 void ControllerBackupView::DisableWhileBusy(std::vector<QWidget*> widgets) {

@@ -55,7 +55,7 @@ public:
 
     static const QString Filter; // "Kopia sterownika (*.kxb)"
 
-    // The two menu items, inserted into menu before before.
+    // The two menu items and a separator (N3), inserted into menu before before.
     void AddTo(QMenu* menu, QAction* before);
     // Widgets that send to the controller: disabled while a run has it.
     void DisableWhileBusy(std::vector<QWidget*> widgets);
