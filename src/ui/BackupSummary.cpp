@@ -63,7 +63,7 @@ QString BackupSummary::ResultText(Result result) {
     case Result::Unverified:
         return "zapisane, niesprawdzalne";
     case Result::NotRestored:
-        return "nie zapisane";
+        return "pominięte";
     }
     return {};
 }
@@ -122,7 +122,7 @@ BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item
     if (unverified > 0)
         summary.text += QString(", niesprawdzalne: %1").arg(unverified);
     if (left > 0)
-        summary.text += QString(", nie zapisane: %1").arg(left);
+        summary.text += QString(", pominięte: %1").arg(left);
     summary.text += ".";
     return summary;
 }

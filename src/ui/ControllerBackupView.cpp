@@ -99,9 +99,9 @@ void ControllerBackupView::SetBackendFactory(std::function<std::shared_ptr<HidBa
 }
 
 void ControllerBackupView::AddTo(QMenu* menu, QAction* before) {
+    menu->insertSeparator(before)->setObjectName("N3");
     menu->insertAction(before, BackupAction);
     menu->insertAction(before, RestoreAction);
-    menu->insertSeparator(before)->setObjectName("N3");
 }
 
 void ControllerBackupView::DisableWhileBusy(std::vector<QWidget*> widgets) {
@@ -145,8 +145,19 @@ void ControllerBackupView::Backup() {
         return;
     }
     const QString file = window_.dialogs.GetSaveFileName(BackupTitle, QString(), Filter);
-    if (file.isEmpty())
+    if (!file.isEmpty())
+        BackupTo(file);
+}
+
+void ControllerBackupView::BackupTo(const QString& file) {
+    QString label;
+    std::string path;
+    if (Busy())
         return;
+    if (!CurrentController(label, path)) {
+        Warn(BackupTitle, NotConnected);
+        return;
+    }
     const QFileInfo target(file);
     if (target.exists() && !target.isDir() &&
         window_.boxes.Show(
@@ -206,8 +217,19 @@ void ControllerBackupView::Restore() {
         return;
     }
     const QString file = window_.dialogs.GetOpenFileName(RestoreTitle, QString(), Filter);
-    if (file.isEmpty())
+    if (!file.isEmpty())
+        RestoreFrom(file);
+}
+
+void ControllerBackupView::RestoreFrom(const QString& file) {
+    QString label;
+    std::string path;
+    if (Busy())
         return;
+    if (!CurrentController(label, path)) {
+        Warn(RestoreTitle, NotConnected);
+        return;
+    }
     std::string text;
     if (FileAccess::ReadWhole(file.toStdString(), MaxBackupBytes, text) !=
         FileAccess::ReadStatus::Ok) {

@@ -55,7 +55,7 @@ public:
 
     static const QString Filter; // "Kopia sterownika (*.kxb)"
 
-    // The two menu items and a separator (N3), inserted into menu before before.
+    // A separator (N3) and the two menu items, inserted into menu before before.
     void AddTo(QMenu* menu, QAction* before);
     // Widgets that send to the controller: disabled while a run has it.
     void DisableWhileBusy(std::vector<QWidget*> widgets);
@@ -71,9 +71,13 @@ public:
     // and acts on no reply.
     bool Busy() const { return running_ || settling_; }
 
-    void Backup();  // "Kopia sterownika…"
-    void Restore(); // "Przywróć sterownik…"
+    void Backup();  // "Kopia sterownika…": asks for the file, then BackupTo
+    void Restore(); // "Przywróć sterownik…": asks for the file, then RestoreFrom
     void Cancel();  // "Przerwij"
+    // The backup into file (asks before replacing one) and the restore from
+    // file (asks first); both return once the run has started, or at once.
+    void BackupTo(const QString& file);
+    void RestoreFrom(const QString& file);
 
     QAction* BackupAction = nullptr;
     QAction* RestoreAction = nullptr;
