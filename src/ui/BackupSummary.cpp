@@ -39,6 +39,31 @@ const std::pair<const char*, const char*> Phrases[] = {
     {R"(no HID support on this system)", "brak obsługi urządzeń HID w systemie"},
 };
 
+// The backup file's errors.
+const std::pair<const char*, const char*> ParsePhrases[] = {
+    {R"re(^unknown key "([^"]*)" \(keys: )re", "nieznany klucz \"\\1\" (klucze: "},
+    {R"re( is given twice$)re", " podano dwukrotnie"},
+    {R"re(^"(.*)" is not "key = value"$)re", "\"\\1\" nie ma postaci \"klucz = wartość\""},
+    {R"re(^"(.*)" comes before the \[parameters\] or \[programs\] section$)re",
+     "\"\\1\" stoi przed sekcją [parameters] lub [programs]"},
+    {R"re(^no \[parameters\] or \[programs\] section: not a controller backup$)re",
+     "brak sekcji [parameters] i [programs]: to nie jest kopia sterownika"},
+    {R"re(" is not a velocity followed by the contact type NO or NC$)re",
+     "\" nie jest prędkością z typem styku NO lub NC"},
+    {R"re(" is not a whole number$)re", "\" nie jest liczbą całkowitą"},
+    {R"re( is outside the rates )re", " jest spoza prędkości "},
+    {R"re( is outside (-?\d+) to (-?\d+)$)re", " jest spoza zakresu \\1 do \\2"},
+};
+
+template <std::size_t N>
+QString Translated(const std::string& english,
+                   const std::pair<const char*, const char*> (&phrases)[N]) {
+    QString text = QString::fromStdString(english);
+    for (const auto& [pattern, polish] : phrases)
+        text.replace(QRegularExpression(QString::fromUtf8(pattern)), QString::fromUtf8(polish));
+    return text;
+}
+
 } // namespace
 
 QString BackupSummary::ItemName(const std::string& name) {
@@ -69,10 +94,7 @@ QString BackupSummary::ResultText(Result result) {
 }
 
 QString BackupSummary::Reason(const std::string& reason) {
-    QString text = QString::fromStdString(reason);
-    for (const auto& [pattern, polish] : Phrases)
-        text.replace(QRegularExpression(QString::fromUtf8(pattern)), QString::fromUtf8(polish));
-    return text;
+    return Translated(reason, Phrases);
 }
 
 BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item>& items,
@@ -130,5 +152,5 @@ BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item
 QString BackupSummary::ParseError(const ControllerBackup::Error& error, const QString& file) {
     return "Plik " + QFileInfo(file).fileName() +
            " nie jest poprawną kopią sterownika.\n\nBłąd w linii " +
-           QString::number(error.lineNumber) + ": " + QString::fromStdString(error.message);
+           QString::number(error.lineNumber) + ": " + Translated(error.message, ParsePhrases);
 }

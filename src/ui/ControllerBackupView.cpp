@@ -192,6 +192,9 @@ void ControllerBackupView::BackupTo(const QString& file) {
                          "Nie można zapisać pliku " + name + ". Plik pozostał bez zmian.");
                     return;
                 }
+                if (window_.held)
+                    for (int p = 0; p < ProgramCount; ++p)
+                        window_.held(p, HeldPrograms::BytesOf(backup->programs, p));
                 window_.showStatus("Kopia sterownika została zapisana");
                 window_.boxes.Show(QMessageBox::Information, BackupTitle,
                                    "Kopia sterownika " + label + " została zapisana do pliku " +
@@ -275,7 +278,9 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         "Przywracanie sterownika", path,
         [this, backup, selection, file, label](BackupSession& session) -> std::function<void()> {
             const auto items = session.Restore(*backup, selection);
-            return [this, items, file, label] {
+            return [this, items, file, label, backup] {
+                if (window_.held)
+                    TellHeld(items, *backup);
                 const auto summary = BackupSummary::Restore(items, label, file, cancel_->load());
                 window_.showStatus(summary.complete ? "Sterownik został przywrócony"
                                                     : "Przywracanie sterownika nie powiodło się");
@@ -289,6 +294,25 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
             Warn(RestoreTitle, "Nic nie zapisano do sterownika " + label + " (" +
                                    BackupSummary::Reason(reason) + ").");
         });
+}
+
+void ControllerBackupView::TellHeld(const std::vector<BackupSession::Item>& items,
+                                    const ControllerBackup& file) {
+    for (int p = 0; p < ProgramCount; ++p) {
+        const std::string name = "P" + std::to_string(p);
+        bool verified = false;
+        bool written = false;
+        for (const auto& item : items) {
+            if (item.name != name && item.name.rfind(name + " line ", 0) != 0)
+                continue;
+            verified = verified || item.result == BackupSession::Item::Result::Verified;
+            written = written || item.result != BackupSession::Item::Result::NotRestored;
+        }
+        if (verified)
+            window_.held(p, HeldPrograms::BytesOf(file.programs, p));
+        else if (written)
+            window_.held(p, std::nullopt);
+    }
 }
 
 void ControllerBackupView::Cancel() {

@@ -19,12 +19,14 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include "BackupSession.h"
 #include "ControllerBackup.h"
+#include "HeldPrograms.h"
 
-class BackupSession;
 class DeviceLinkView;
 class FileDialogs;
 class HidBackend;
@@ -47,6 +49,9 @@ public:
         MessageBoxes& boxes;
         FileDialogs& dialogs;
         std::function<void(const QString&)> showStatus;
+        // What the controller holds of a program, as a run learnt it
+        // (nullopt: written, but not known now).
+        std::function<void(int program, const std::optional<HeldPrograms::Bytes>& bytes)> held;
     };
     // Places the box "Kopia sterownika" on optionsPage.
     ControllerBackupView(const Window& window, QWidget* optionsPage, QObject* parent = nullptr);
@@ -99,6 +104,8 @@ private:
                std::function<void(const std::string&)> failed);
     void Done(const std::function<void()>& result);
     void Refresh();
+    // Tells the window what the controller holds after a restore of file.
+    void TellHeld(const std::vector<BackupSession::Item>& items, const ControllerBackup& file);
     // The label and path of the controller in use; false when none.
     bool CurrentController(QString& label, std::string& path) const;
     void Warn(const QString& title, const QString& text);

@@ -374,7 +374,8 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     backups_ = new ControllerBackupView(
-        {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); }},
+        {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
+         [this](int p, const auto& bytes) { held_->Learned(p, bytes); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,

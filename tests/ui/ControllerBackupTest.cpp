@@ -17,6 +17,7 @@
 #include "ControllerBackupView.h"
 #include "EmulatorPeer.h"
 #include "FileAccess.h"
+#include "HeldProgramView.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -102,8 +103,11 @@ protected:
 };
 
 TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAndLeavesTheEditor) {
+    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Unknown);
     dialogs.answers = {Path("station.kxb")};
     ASSERT_TRUE(Run(&ControllerBackupView::Backup));
+    // The backup read what the controller holds: P0 there is not the editor's.
+    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Changed);
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].filter, "Kopia sterownika (*.kxb)");
     ASSERT_EQ(boxes.calls.size(), 1u);
@@ -143,7 +147,8 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_TRUE(summary.text.contains("Zgodne: 16, różne lub błędy: 0"))
         << summary.text.toStdString();
     EXPECT_TRUE(summary.text.contains("Prędkość maksymalna (vmax): zgodne"));
-    EXPECT_TRUE(summary.text.contains("(home): pominięte (nie przywrócono: zapis uruchamia bazowanie)"));
+    EXPECT_TRUE(
+        summary.text.contains("(home): pominięte (nie przywrócono: zapis uruchamia bazowanie)"));
     EXPECT_TRUE(Same(Held().programs, backup.programs));
     EXPECT_EQ(window->StatusPanel(0)->text(), "Sterownik został przywrócony");
     ExpectWindowBack();
@@ -177,7 +182,7 @@ TEST_F(ControllerBackupDemo, RestoreAnsweredNieWritesNothingAndUnplugDisablesThe
     EXPECT_FALSE(Run(&ControllerBackupView::Restore));
     ASSERT_EQ(boxes.calls.size(), 2u);
     EXPECT_EQ(boxes.calls[1].icon, QMessageBox::Warning);
-    EXPECT_TRUE(boxes.calls[1].text.contains("Błąd w linii 3"))
+    EXPECT_TRUE(boxes.calls[1].text.contains("Błąd w linii 3: nieznany klucz \"speed\""))
         << boxes.calls[1].text.toStdString();
 
     backend->Unplug(device);
