@@ -64,7 +64,7 @@ public:
     void AddTo(QMenu* menu, QAction* before);
     // Widgets that send to the controller: disabled while a run has it.
     void DisableWhileBusy(std::vector<QWidget*> widgets);
-    // How long each reply is awaited.
+    // How long each reply is awaited (the window's reply time-out).
     void SetTimeout(std::chrono::milliseconds timeout) { timeout_ = timeout; }
     // How the run's thread gets its own client of the HID back end; by
     // default derived from the window's (see ClientFactory).
@@ -112,7 +112,7 @@ private:
 
     Window window_;
     std::function<std::shared_ptr<HidBackend>()> factory_;
-    std::chrono::milliseconds timeout_{2000};
+    std::chrono::milliseconds timeout_{1000};
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancel_;
     bool running_ = false;

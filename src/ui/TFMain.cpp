@@ -349,6 +349,7 @@ void TFMain::FormDestroy() {
 void TFMain::LoadSettings() {
     settings_->LoadSettings();
     processor_->Timeouts().SetTimeout(settings_->ReplyTimeout());
+    backups_->SetTimeout(std::chrono::milliseconds(settings_->ReplyTimeout()));
 }
 
 void TFMain::StoreSettings() {
