@@ -20,6 +20,7 @@
 #include "FileAccess.h"
 #include "FileDialogs.h"
 #include "FormControls.h"
+#include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
 #include "PlatformHidBackend.h"
@@ -57,8 +58,10 @@ ControllerBackupView::ControllerBackupView(const Window& window, QWidget* option
     BackupAction->setObjectName("KopiaSterownika1");
     RestoreAction = new QAction("Przywróć sterownik…", this);
     RestoreAction->setObjectName("PrzywrocSterownik1");
-    connect(BackupAction, &QAction::triggered, this, &ControllerBackupView::Backup);
-    connect(RestoreAction, &QAction::triggered, this, &ControllerBackupView::Restore);
+    connect(BackupAction, &QAction::triggered, this,
+            [this] { Guarded(&ControllerBackupView::Backup); });
+    connect(RestoreAction, &QAction::triggered, this,
+            [this] { Guarded(&ControllerBackupView::Restore); });
 
     Box = Place<QGroupBox>(optionsPage, "GroupBox15", QRect(0, 519, 526, 56), BackupTitle);
     BackupButton =
@@ -66,8 +69,10 @@ ControllerBackupView::ControllerBackupView(const Window& window, QWidget* option
     RestoreButton =
         Place<QPushButton>(Box, "RestoreButton", QRect(175, 22, 145, 25), "Przywróć sterownik…");
     CancelButton = Place<QPushButton>(Box, "CancelButton", QRect(326, 22, 90, 25), "Przerwij");
-    connect(BackupButton, &QPushButton::clicked, this, &ControllerBackupView::Backup);
-    connect(RestoreButton, &QPushButton::clicked, this, &ControllerBackupView::Restore);
+    connect(BackupButton, &QPushButton::clicked, this,
+            [this] { Guarded(&ControllerBackupView::Backup); });
+    connect(RestoreButton, &QPushButton::clicked, this,
+            [this] { Guarded(&ControllerBackupView::Restore); });
     connect(CancelButton, &QPushButton::clicked, this, &ControllerBackupView::Cancel);
 
     // The controller comes and goes without telling the view.
@@ -129,6 +134,16 @@ bool ControllerBackupView::CurrentController(QString& label, std::string& path) 
     label = QString::fromStdString(identity.Label("KX-RD4"));
     path = identity.path;
     return true;
+}
+
+void ControllerBackupView::Guarded(void (ControllerBackupView::*command)()) {
+    try {
+        (this->*command)();
+    } catch (const std::exception& error) {
+        GeneralErrorDisplay::Show(window_.boxes, QString::fromUtf8(error.what()));
+    } catch (...) {
+        GeneralErrorDisplay::Show(window_.boxes, QString());
+    }
 }
 
 void ControllerBackupView::Warn(const QString& title, const QString& text) {
@@ -333,6 +348,19 @@ void ControllerBackupView::Start(const QString& what, const std::string& path, J
     window_.progress->setValue(0);
     window_.showStatus(what + "…");
     Refresh();
+    try {
+        StartThread(std::move(job), path, std::move(failed));
+    } catch (...) {
+        // No thread: the window has the controller again.
+        running_ = false;
+        window_.link.SetWritesPaused(false);
+        Refresh();
+        throw;
+    }
+}
+
+void ControllerBackupView::StartThread(Job job, const std::string& path,
+                                       std::function<void(const std::string&)> failed) {
     worker_ = std::thread([this, factory = factory_, timeout = timeout_, cancel = cancel_, path,
                            job = std::move(job), failed = std::move(failed)] {
         std::function<void()> result;

@@ -102,7 +102,12 @@ private:
     using Job = std::function<std::function<void()>(BackupSession&)>;
     void Start(const QString& what, const std::string& path, Job job,
                std::function<void(const std::string&)> failed);
+    void StartThread(Job job, const std::string& path,
+                     std::function<void(const std::string&)> failed);
     void Done(const std::function<void()>& result);
+    // Runs a command of the menu or a button; an error that escapes it is
+    // shown by the general error display.
+    void Guarded(void (ControllerBackupView::*command)());
     void Refresh();
     // Tells the window what the controller holds after a restore of file.
     void TellHeld(const std::vector<BackupSession::Item>& items, const ControllerBackup& file);
