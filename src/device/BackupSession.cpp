@@ -45,10 +45,28 @@ bool BackupSession::WriteParameter(const ControllerBackup::Key& key,
     return session_.Value(entry.write, value.value, reply, error);
 }
 
+bool BackupSession::Step() {
+    if (!stopped_ && progress_ && !progress_(done_, total_)) {
+        stopped_ = true;
+    }
+    ++done_;
+    return !stopped_;
+}
+
 bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
+    done_ = 0;
+    stopped_ = false;
+    total_ = ProgramCount;
+    for (const auto& key : ControllerBackup::Keys()) {
+        total_ += key.readable ? 1 : 0;
+    }
     for (const auto& key : ControllerBackup::Keys()) {
         if (!key.readable) {
             continue;
+        }
+        if (!Step()) {
+            error = "interrupted";
+            return false;
         }
         ControllerBackup::Value value;
         if (!ReadParameter(key, value, error)) {
@@ -57,6 +75,10 @@ bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
         backup.parameters[std::string(key.name)] = value;
     }
     for (int p = 0; p < ProgramCount; ++p) {
+        if (!Step()) {
+            error = "interrupted";
+            return false;
+        }
         if (!session_.ReadProgram(backup.programs, p, error)) {
             return false;
         }
@@ -139,6 +161,22 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
                                                         const Selection& selection) {
     std::vector<Item> items;
     std::vector<const ControllerBackup::Key*> written;
+    done_ = 0;
+    stopped_ = false;
+    total_ = 0;
+    for (const auto& key : ControllerBackup::Keys()) {
+        std::string reason;
+        if (selection.parameters && file.parameters.count(key.name) != 0 &&
+            Writes(key, selection, reason)) {
+            total_ += key.readable ? 2 : 1;
+        }
+    }
+    for (int p = 0; p < ProgramCount; ++p) {
+        if (file.hasProgram[static_cast<std::size_t>(p)] &&
+            selection.programs[static_cast<std::size_t>(p)]) {
+            total_ += 2;
+        }
+    }
     for (const auto& key : ControllerBackup::Keys()) {
         const auto wanted = file.parameters.find(key.name);
         if (wanted == file.parameters.end() || !selection.parameters) {
@@ -155,6 +193,12 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
             continue;
         }
         std::string error;
+        if (!Step()) {
+            item.result = Item::Result::NotRestored;
+            item.got = "not written: interrupted";
+            items.push_back(std::move(item));
+            continue;
+        }
         if (!WriteParameter(key, wanted->second, error)) {
             item.result = Item::Result::Failed;
             item.got = "write: " + error;
@@ -177,6 +221,11 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
         }
         ProgramSet copy = file.programs;
         std::string error;
+        if (!Step()) {
+            items.push_back({"P" + std::to_string(p), Item::Result::NotRestored, "",
+                             "not written: interrupted"});
+            continue;
+        }
         if (!session_.SendProgram(copy, p, error)) {
             items.push_back({"P" + std::to_string(p), Item::Result::Failed, "", "write: " + error});
             continue;
@@ -190,7 +239,10 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
         item.expected = ControllerBackup::ValueText(*key, file.parameters.find(key->name)->second);
         ControllerBackup::Value back;
         std::string error;
-        if (!ReadParameter(*key, back, error)) {
+        if (!Step()) {
+            item.result = Item::Result::Failed;
+            item.got = "read back: interrupted";
+        } else if (!ReadParameter(*key, back, error)) {
             item.result = Item::Result::Failed;
             item.got = "read back: " + error;
         } else {
@@ -203,6 +255,11 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
     for (const int p : programs) {
         ProgramSet back;
         std::string error;
+        if (!Step()) {
+            items.push_back(
+                {"P" + std::to_string(p), Item::Result::Failed, "", "read back: interrupted"});
+            continue;
+        }
         if (!session_.ReadProgram(back, p, error)) {
             items.push_back(
                 {"P" + std::to_string(p), Item::Result::Failed, "", "read back: " + error});

@@ -7,6 +7,7 @@
 // values the controller cannot be asked for, written unverified.
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ class ControllerSession;
 class BackupSession {
 public:
     explicit BackupSession(ControllerSession& session) : session_(session) {}
+
+    // Asked before each exchange of Read and Restore (a parameter read or
+    // written, a program sent or read), with the exchanges done and their
+    // count. False stops the run there: Read fails with "interrupted"; Restore
+    // writes nothing more and lists what it did not reach (not written: not
+    // restored; written: failed, as it was not read back).
+    using Progress = std::function<bool(int done, int total)>;
+    void SetProgress(Progress progress) { progress_ = std::move(progress); }
 
     // The readable parameters and all ten programs. False with the reason at
     // the first failure.
@@ -60,5 +69,12 @@ private:
     static bool Writes(const ControllerBackup::Key& key, const Selection& selection,
                        std::string& reason);
 
+    // Whether to go on (Progress); once stopped, stays stopped.
+    bool Step();
+
     ControllerSession& session_;
+    Progress progress_;
+    int done_ = 0;
+    int total_ = 0;
+    bool stopped_ = false;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <memory>
 
 class SimulatedHidBackend::Waker : public HidWaker {
 public:
@@ -42,7 +43,78 @@ private:
     unsigned raised_ = 0; // guarded by the backend's mutex
 };
 
+// A second user of the devices: everything goes to the backend, except the
+// notifications, which it keeps for itself.
+class SimulatedHidBackend::Client : public HidBackend {
+public:
+    explicit Client(std::shared_ptr<SimulatedHidBackend> backend) : backend_(std::move(backend)) {
+        std::lock_guard lock(backend_->mutex_);
+        backend_->clients_.push_back(this);
+    }
+    ~Client() override {
+        std::lock_guard lock(backend_->mutex_);
+        auto& clients = backend_->clients_;
+        clients.erase(std::remove(clients.begin(), clients.end(), this), clients.end());
+    }
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    bool Available() const override { return backend_->Available(); }
+    std::vector<HidInterfaceInfo> ListInterfaces() override { return backend_->ListInterfaces(); }
+    HidHandle Open(const std::string& path, HidOpenMode mode) override {
+        return backend_->Open(path, mode);
+    }
+    void Close(HidHandle handle) override { backend_->Close(handle); }
+    bool GetAttributes(HidHandle handle, HidAttributes& attributes) override {
+        return backend_->GetAttributes(handle, attributes);
+    }
+    bool GetProductString(HidHandle handle, std::u16string& text) override {
+        return backend_->GetProductString(handle, text);
+    }
+    bool GetSerialNumberString(HidHandle handle, std::u16string& text) override {
+        return backend_->GetSerialNumberString(handle, text);
+    }
+    bool GetCaps(HidHandle handle, HidCaps& caps) override {
+        return backend_->GetCaps(handle, caps);
+    }
+    bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
+               std::size_t& written) override {
+        return backend_->Write(handle, buffer, length, written);
+    }
+    std::unique_ptr<HidWaker> CreateWaker() override { return backend_->CreateWaker(); }
+    HidReadStatus Read(HidHandle handle, std::uint8_t* buffer, std::size_t length, HidWaker& waker,
+                       std::size_t& count) override {
+        return backend_->Read(handle, buffer, length, waker, count);
+    }
+    int NotificationFd() const override { return -1; }
+    void SetNotificationListener(std::function<void()> listener) override {
+        std::lock_guard lock(backend_->mutex_);
+        listener_ = std::move(listener);
+    }
+    bool TakeNotifications() override {
+        std::lock_guard lock(backend_->mutex_);
+        const bool any = pending_ > 0;
+        pending_ = 0;
+        return any;
+    }
+    // Backend's lock held: counts the change and gives the listener to call.
+    std::function<void()> RaiseLocked() {
+        ++pending_;
+        return listener_;
+    }
+
+private:
+    std::shared_ptr<SimulatedHidBackend> backend_;
+    std::function<void()> listener_; // guarded by the backend's mutex
+    unsigned pending_ = 0;
+};
+
 SimulatedHidBackend::~SimulatedHidBackend() = default;
+
+std::shared_ptr<HidBackend>
+SimulatedHidBackend::NewClient(std::shared_ptr<SimulatedHidBackend> backend) {
+    return std::make_shared<Client>(std::move(backend));
+}
 
 void SimulatedHidBackend::SetAvailable(bool available) {
     std::lock_guard lock(mutex_);
@@ -72,6 +144,12 @@ void SimulatedHidBackend::Unplug(DeviceId id) {
         }
         d->plugged = false;
         d->input.clear();
+        for (auto& [handle, h] : handles_) {
+            (void)handle;
+            if (h.device == id) {
+                h.input.clear();
+            }
+        }
     }
     changed_.notify_all();
     RaiseNotification();
@@ -82,14 +160,19 @@ void SimulatedHidBackend::Touch() {
 }
 
 void SimulatedHidBackend::RaiseNotification() {
-    std::function<void()> listener;
+    std::vector<std::function<void()>> listeners;
     {
         std::lock_guard lock(mutex_);
         ++pendingNotifications_;
-        listener = listener_;
+        listeners.push_back(listener_);
+        for (Client* client : clients_) {
+            listeners.push_back(client->RaiseLocked());
+        }
     }
-    if (listener) {
-        listener();
+    for (const auto& listener : listeners) {
+        if (listener) {
+            listener();
+        }
     }
 }
 
@@ -123,7 +206,17 @@ void SimulatedHidBackend::InjectReport(DeviceId id, std::vector<std::uint8_t> re
         if (d == nullptr || !d->plugged) {
             return;
         }
-        d->input.push_back(std::move(report));
+        bool read = false;
+        for (auto& [handle, h] : handles_) {
+            (void)handle;
+            if (h.device == id && h.mode == HidOpenMode::Read) {
+                h.input.push_back(report);
+                read = true;
+            }
+        }
+        if (!read) {
+            d->input.push_back(std::move(report));
+        }
     }
     changed_.notify_all();
 }
@@ -131,7 +224,17 @@ void SimulatedHidBackend::InjectReport(DeviceId id, std::vector<std::uint8_t> re
 std::size_t SimulatedHidBackend::PendingReports(DeviceId id) const {
     std::lock_guard lock(mutex_);
     const Device* d = FindLocked(id);
-    return d != nullptr ? d->input.size() : 0;
+    if (d == nullptr) {
+        return 0;
+    }
+    std::size_t count = d->input.size();
+    for (const auto& [handle, h] : handles_) {
+        (void)handle;
+        if (h.device == id) {
+            count += h.input.size();
+        }
+    }
+    return count;
 }
 
 void SimulatedHidBackend::SetPeer(DeviceId id, Peer peer) {
@@ -206,7 +309,14 @@ HidHandle SimulatedHidBackend::Open(const std::string& path, HidOpenMode mode) {
             return InvalidHidHandle;
         }
         const HidHandle handle = nextHandle_++;
-        handles_[handle] = Handle{id, mode};
+        Handle& h = handles_[handle];
+        h.device = id;
+        h.mode = mode;
+        if (mode == HidOpenMode::Read) {
+            // The first reader gets what came while nobody read.
+            h.input = std::move(d.input);
+            d.input.clear();
+        }
         return handle;
     }
     errno = ENOENT;
@@ -334,10 +444,10 @@ HidReadStatus SimulatedHidBackend::Read(HidHandle handle, std::uint8_t* buffer, 
         if (simWaker.TakeLocked()) {
             return HidReadStatus::Woken;
         }
-        if (!d->input.empty()) {
-            Device* device = FindLocked(h->device);
-            const auto report = std::move(device->input.front());
-            device->input.pop_front();
+        auto& input = handles_.find(handle)->second.input;
+        if (!input.empty()) {
+            const auto report = std::move(input.front());
+            input.pop_front();
             count = std::min(report.size(), length);
             if (count > 0) {
                 std::memcpy(buffer, report.data(), count);

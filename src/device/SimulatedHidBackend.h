@@ -4,6 +4,11 @@
 // input reports, and a peer that answers every write.
 //
 // Thread-safe: tests script from their own thread while readers read.
+// As with the kernel's hidraw nodes, every handle opened for reading gets its
+// own copy of each input report; reports that arrive while no reader is open
+// are kept for the first one. NewClient gives a second, independent user of
+// the same devices (as another program would be), with notifications of its
+// own, for a second HID controller on another thread.
 
 #include <condition_variable>
 #include <deque>
@@ -44,6 +49,11 @@ public:
     SimulatedHidBackend() = default;
     ~SimulatedHidBackend() override;
 
+    // Another user of backend's devices: opens, reads and writes them, and is
+    // told of every plug and unplug through its own listener and pending
+    // notifications, so the two never take each other's.
+    static std::shared_ptr<HidBackend> NewClient(std::shared_ptr<SimulatedHidBackend> backend);
+
     void SetAvailable(bool available);
     // Adds a present device and raises a notification; returns its id.
     DeviceId Plug(const DeviceSpec& setup);
@@ -55,9 +65,10 @@ public:
     std::string PathOf(DeviceId id) const;
     std::vector<DeviceId> PluggedDevices() const;
 
-    // Queues one input report (byte 0 = the report identifier).
+    // Queues one input report (byte 0 = the report identifier) for every
+    // handle reading the device.
     void InjectReport(DeviceId id, std::vector<std::uint8_t> report);
-    // The input reports queued and not yet read.
+    // The input reports queued and not yet read (counted once per reader).
     std::size_t PendingReports(DeviceId id) const;
     void SetPeer(DeviceId id, Peer peer);
     // The reports written to the device, in order: all of them up to
@@ -92,18 +103,20 @@ public:
 
 private:
     class Waker;
+    class Client;
     struct Device {
         DeviceSpec setup;
         std::uint32_t devInst = 0;
         std::string path;
         bool plugged = true;
-        std::deque<std::vector<std::uint8_t>> input;
+        std::deque<std::vector<std::uint8_t>> input;   // while nobody reads it
         std::deque<std::vector<std::uint8_t>> written; // the last WrittenHistory
         Peer peer;
     };
     struct Handle {
         DeviceId device;
         HidOpenMode mode;
+        std::deque<std::vector<std::uint8_t>> input; // a reading handle's own reports
     };
     Device* FindLocked(DeviceId id);
     const Device* FindLocked(DeviceId id) const;
@@ -121,5 +134,6 @@ private:
     unsigned pendingNotifications_ = 0;
     std::uint64_t readCalls_ = 0;
     std::function<void()> listener_;
+    std::vector<Client*> clients_;
     std::function<void(const std::string&)> openHook_;
 };

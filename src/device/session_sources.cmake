@@ -4,6 +4,7 @@
 target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ControllerSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BackupSession.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BackupHeader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterTable.cpp
 )
 # Device-change notifications served between waits: one source per system.

@@ -25,6 +25,14 @@ void HeldPrograms::SendStarted(int program, const Bytes& bytes) {
     sending_[At(program)] = bytes;
 }
 
+void HeldPrograms::Lost(int program) {
+    if (!ProgramSet::IsValidProgram(program)) {
+        return;
+    }
+    held_[At(program)].reset();
+    sending_[At(program)].reset();
+}
+
 void HeldPrograms::Stored(int program) {
     if (!ProgramSet::IsValidProgram(program)) {
         return;

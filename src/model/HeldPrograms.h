@@ -31,6 +31,8 @@ public:
     void Read(int program, const Bytes& bytes);
     // The controller changed or went.
     void Forget();
+    // Someone else wrote the program (or tried to): what it holds is not known.
+    void Lost(int program);
 
     State Compare(int program, const ProgramSet& set) const;
     const std::optional<Bytes>& Held(int program) const;

@@ -12,6 +12,7 @@ DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* pan
       backend_(std::move(backend)) {
     if (!backend_) {
         backend_ = CreatePlatformHidBackend();
+        platformBackend_ = true;
     }
     // Not a child: the devices share it and it must outlive their readers.
     dispatcher_ = std::make_shared<QtUiDispatcher>();
@@ -74,7 +75,7 @@ void DeviceLinkView::SetWriteObserver(CurrentDeviceOutput::WriteObserver observe
 
 void DeviceLinkView::SendReport(std::uint8_t letter, const std::uint8_t* payload,
                                 std::size_t payloadSize) {
-    if (output_) {
+    if (output_ && !writesPaused_) {
         output_->SendReport(letter, payload, payloadSize);
     }
 }

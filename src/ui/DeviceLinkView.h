@@ -46,10 +46,18 @@ public:
     // Where the senders write (SendReport to CurrentDevice). The reference
     // stays valid as long as the view; after Shutdown writes go nowhere.
     ReportOutput& Output();
+    // While paused, the window's own reports are not written (another user of
+    // the controller, such as a backup, has it for itself).
+    void SetWritesPaused(bool paused) { writesPaused_ = paused; }
+    bool WritesPaused() const { return writesPaused_; }
     // Told of every report after the attempt to write it.
     void SetWriteObserver(CurrentDeviceOutput::WriteObserver observer);
     TJvHidDevice* CurrentDevice() const { return link_ ? link_->CurrentDevice() : nullptr; }
     TJvHidDeviceController* JvHidDeviceController1() const { return controller_.get(); }
+    // The HID back end the link uses; whether it is the platform's own
+    // (none was given).
+    const std::shared_ptr<HidBackend>& Backend() const { return backend_; }
+    bool PlatformBackend() const { return platformBackend_; }
     // The device an entry of ListBox1 holds, or null.
     TJvHidDevice* EntryDevice(int row) const;
     HidUiDispatcher& Dispatcher() const;
@@ -73,4 +81,6 @@ private:
     std::unique_ptr<CurrentDeviceOutput> output_;
     QSocketNotifier* notifier_ = nullptr;
     bool simulator_ = false;
+    bool writesPaused_ = false;
+    bool platformBackend_ = false;
 };

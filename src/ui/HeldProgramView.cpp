@@ -66,6 +66,14 @@ void HeldProgramView::SendStarted(int program) {
     Refresh();
 }
 
+void HeldProgramView::Learned(int program, const std::optional<HeldPrograms::Bytes>& bytes) {
+    if (bytes)
+        held_.Read(program, *bytes);
+    else
+        held_.Lost(program);
+    Refresh();
+}
+
 void HeldProgramView::ProgramSent(int program) {
     held_.Stored(program);
     Refresh();

@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "HeldPrograms.h"
@@ -46,6 +47,10 @@ public:
     // verify and run of it ends there, running nothing.
     void TransferStalled(int program);
     bool ProgramRead(int program);
+
+    // A backup or restore of the controller in use learnt what it holds of
+    // program, or (nullopt) wrote it without knowing what it holds now.
+    void Learned(int program, const std::optional<HeldPrograms::Bytes>& bytes);
 
     // Before "Uruchom program": true to run the program now.
     bool BeforeRun(int program);

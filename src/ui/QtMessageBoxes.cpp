@@ -7,6 +7,20 @@ QMessageBox::StandardButton QtMessageBoxes::Show(QMessageBox::Icon icon, const Q
                                                  QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    return Run(box);
+}
+
+QMessageBox::StandardButton QtMessageBoxes::ShowDetailed(QMessageBox::Icon icon,
+                                                         const QString& title, const QString& text,
+                                                         const QString& details,
+                                                         QMessageBox::StandardButtons buttons) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setDetailedText(details);
+    return Run(box);
+}
+
+QMessageBox::StandardButton QtMessageBoxes::Run(QMessageBox& box) {
     const int answer = box.exec();
     if (QAbstractButton* clicked = box.clickedButton())
         return box.standardButton(clicked);

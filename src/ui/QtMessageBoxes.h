@@ -9,4 +9,10 @@ public:
     QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title,
                                      const QString& text,
                                      QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton ShowDetailed(QMessageBox::Icon icon, const QString& title,
+                                             const QString& text, const QString& details,
+                                             QMessageBox::StandardButtons buttons) override;
+
+private:
+    static QMessageBox::StandardButton Run(QMessageBox& box);
 };

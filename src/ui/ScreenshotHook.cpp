@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -19,7 +20,10 @@
 #include <vector>
 
 #include "ControlPage.h"
+#include "ControllerBackup.h"
+#include "ControllerBackupView.h"
 #include "EditorPage.h"
+#include "FileAccess.h"
 #include "LiveChart.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
@@ -202,7 +206,9 @@ void ScreenshotHook::ReadProgramBack() {
                               differing);
              After(PageDelayMs, [this] {
                  Shoot(0);
-                 ShootEditing([this] { ShootCheck([this] { RunProgramAndChart(); }); });
+                 ShootEditing([this] {
+                     ShootCheck([this] { ShootBackup([this] { RunProgramAndChart(); }); });
+                 });
              });
          });
 }
@@ -242,6 +248,49 @@ void ScreenshotHook::ShootCheck(std::function<void()> next) {
         window_.Editor().BitBtn6->click(); // "Wyślij program": asks, not sent
         window_.Editor().p[0]->click();
         After(PageDelayMs, std::move(next));
+    });
+}
+
+void ScreenshotHook::ShootBackup(std::function<void()> next) {
+    ControllerBackupView& backups = window_.Backups();
+    window_.PageControl1->setCurrentWidget(window_.TabSheet2);
+    window_.MainMenu1->setActiveAction(window_.Plik1->menuAction()); // opens the menu
+    const QString file = QDir(QDir::tempPath()).filePath(QStringLiteral("kxrd4-stanowisko.kxb"));
+    After(PageDelayMs, [this, &backups, file, next = std::move(next)]() mutable {
+        ShootOver(window_.Plik1, QStringLiteral("backup-menu.png"));
+        window_.Plik1->hide();
+        QFile::remove(file);
+        backups.BackupTo(file);
+        AnswerQuestion(QStringLiteral("backup-summary.png"), QMessageBox::Ok);
+        When([&backups] { return !backups.Busy() && QApplication::activeModalWidget() == nullptr; },
+             10000, "end of the backup",
+             [this, &backups, file, next = std::move(next)]() mutable {
+                 // The backup with one line and one parameter changed goes back.
+                 std::string text;
+                 ControllerBackup backup;
+                 ControllerBackup::Error error;
+                 if (FileAccess::ReadWhole(file.toStdString(), 1 << 20, text) ==
+                         FileAccess::ReadStatus::Ok &&
+                     ControllerBackup::Parse(text, backup, error)) {
+                     backup.parameters.erase("home");
+                     backup.parameters["vmax"].value = 5000;
+                     backup.programs.SetLine(0, 8, Line(CommandCode::END));
+                     text = backup.Write({"stanowisko 5"});
+                     FileAccess::WriteAtomically(file.toStdString(), text.data(), text.size());
+                 }
+                 AnswerQuestion(QStringLiteral("question-restore.png"), QMessageBox::Yes);
+                 backups.RestoreFrom(file);
+                 AnswerQuestion(QStringLiteral("restore-summary.png"), QMessageBox::Ok);
+                 When(
+                     [&backups] {
+                         return !backups.Busy() && QApplication::activeModalWidget() == nullptr;
+                     },
+                     10000, "end of the restore",
+                     [file, next = std::move(next)] {
+                         QFile::remove(file);
+                         next();
+                     });
+             });
     });
 }
 

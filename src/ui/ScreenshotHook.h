@@ -23,7 +23,11 @@
 // "Edycja" and the text view of P0 are photographed as well ("edit-menu.png",
 // "text-view.png"), then a faulty P1 with its lines marked by "Sprawdź program"
 // ("check-marks.png") and the question "Wyślij program" asks for it
-// ("question-check.png").
+// ("question-check.png"). Then the controller is backed up and restored from
+// "Opcje": the menu "Plik" with the two commands ("backup-menu.png"), the
+// backup's summary ("backup-summary.png"), the restore's question naming the
+// controller ("question-restore.png", answered "Tak") and its summary
+// ("restore-summary.png").
 
 #include <QMessageBox>
 #include <QObject>
@@ -74,6 +78,9 @@ private:
     // lines ("check-marks.png") and the question of "Wyślij program"
     // ("question-check.png", answered "Nie"); then P0 is shown again.
     void ShootCheck(std::function<void()> next);
+    // "Kopia sterownika…" into a temporary file, a changed copy of it
+    // restored with "Przywróć sterownik…"; then next.
+    void ShootBackup(std::function<void()> next);
     // Photographs the window with a box, menu or dialog over it into name.
     void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();

@@ -22,6 +22,7 @@
 
 #include "ConfigPanel.h"
 #include "ControlPage.h"
+#include "ControllerBackupView.h"
 #include "ControllerMessages.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
@@ -348,6 +349,7 @@ void TFMain::FormDestroy() {
 void TFMain::LoadSettings() {
     settings_->LoadSettings();
     processor_->Timeouts().SetTimeout(settings_->ReplyTimeout());
+    backups_->SetTimeout(std::chrono::milliseconds(settings_->ReplyTimeout()));
 }
 
 void TFMain::StoreSettings() {
@@ -372,6 +374,14 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     });
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
+    backups_ = new ControllerBackupView(
+        {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
+         [this](int p, const auto& bytes) { held_->Learned(p, bytes); }},
+        TabSheet2, this);
+    backups_->AddTo(Plik1, N2);
+    backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,
+                                TabSheet2->findChild<QWidget*>("GroupBox13"),
+                                TabSheet2->findChild<QWidget*>("GroupBox14")});
     SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
     held_ = new HeldProgramView(*editor_, *this,
                                 {[this](int p) { StartSendProgram(p); },
@@ -669,6 +679,8 @@ void TFMain::StopProgram(int program) {
 
 void TFMain::ProcessDeviceReport(TJvHidDevice& /*device*/, std::uint8_t /*reportId*/,
                                  const std::uint8_t* data, std::uint16_t size) {
+    if (backups_->Busy())
+        return; // the replies of a backup or restore, which runs on a link of its own
     RunGuarded([&] { processor_->Process(data, size); });
 }
 

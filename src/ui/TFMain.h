@@ -28,6 +28,7 @@
 
 class ConfigPanel;
 class ControlPage;
+class ControllerBackupView;
 class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
@@ -171,6 +172,8 @@ public:
     ControllerMessages& Messages() const { return *messages_; }
     ControlPage& Control() const { return *controlPage_; }
     ConfigPanel& Config() const { return *configPanel_; }
+    // "Kopia sterownika…" and "Przywróć sterownik…".
+    ControllerBackupView& Backups() const { return *backups_; }
 
     // The data handler of CurrentDevice: every input report from the
     // controller, on the user-interface thread.
@@ -328,4 +331,5 @@ private:
     std::unique_ptr<DeviceReportProcessor> processor_;
     ControlPage* controlPage_ = nullptr;
     ConfigPanel* configPanel_ = nullptr;
+    ControllerBackupView* backups_ = nullptr;
 };

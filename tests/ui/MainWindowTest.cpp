@@ -182,8 +182,8 @@ TEST_F(MainWindow, MenuItemsNamesCaptionsAndShortcuts) {
     QStringList order;
     for (QAction* action : plik->actions())
         order << action->objectName();
-    EXPECT_EQ(order,
-              QStringList({"Otw1", "Otwrz1", "N1", "Zapisz1", "Zapiszjako1", "N2", "Koniec1"}));
+    EXPECT_EQ(order, QStringList({"Otw1", "Otwrz1", "N1", "Zapisz1", "Zapiszjako1", "N3",
+                                  "KopiaSterownika1", "PrzywrocSterownik1", "N2", "Koniec1"}));
     for (const char* name : {"N1", "N2"}) {
         auto* separator = window->findChild<QAction*>(QLatin1String(name));
         ASSERT_NE(separator, nullptr);

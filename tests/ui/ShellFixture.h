@@ -13,7 +13,8 @@
 #include "TFMain.h"
 #include "WindowSettings.h"
 
-template <class Window = TFMain> class ShellFixtureOf : public ::testing::Test {
+template <class Window = TFMain, class Dialogs = ShellDialogs>
+class ShellFixtureOf : public ::testing::Test {
 protected:
     void SetUp() override {
         // A device link without devices, and a settings file of the test's own.
@@ -39,7 +40,7 @@ protected:
     }
 
     ShellBoxes boxes;
-    ShellDialogs dialogs;
+    Dialogs dialogs;
     std::shared_ptr<SimulatedHidBackend> backend = std::make_shared<SimulatedHidBackend>();
     QTemporaryDir settingsDir;
     std::unique_ptr<Window> window;

@@ -284,3 +284,50 @@ TEST_F(HidReader, AHandlerMayRemoveItselfAndMayFail) {
 }
 
 } // namespace
+
+// A second user of the same devices on a thread of its own (the window's
+// backup beside the window's link): each reader gets every report, and the
+// second user's controller going away leaves the first one hearing plugs.
+TEST_F(HidReader, ASecondClientOnAnotherThreadSeesEveryReportAndLeavesTheFirstItsNotifications) {
+    Claim();
+    device->SetDataHandler(record);
+    constexpr std::size_t Count = 100;
+    std::atomic<bool> ready{false};
+    std::atomic<std::size_t> secondGot{0};
+    std::thread second([&] {
+        auto ui = std::make_shared<PumpedUiDispatcher>();
+        auto other = std::make_unique<TJvHidDeviceController>(
+            SimulatedHidBackend::NewClient(rig.backend), ui);
+        ui->Pump();
+        std::unique_ptr<TJvHidDevice> mine = other->ClaimByIndex(0);
+        if (mine == nullptr) {
+            ADD_FAILURE() << "the second client sees no device";
+            ready = true;
+            return;
+        }
+        std::size_t got = 0;
+        mine->SetDataHandler([&](TJvHidDevice&, std::uint8_t, const std::uint8_t* data,
+                                 std::uint16_t) { EXPECT_EQ(data[0], (++got) % 256); });
+        ready = true;
+        ui->PumpUntil([&] { return got == Count; }, std::chrono::seconds(10));
+        secondGot = got;
+        mine.reset();
+        other.reset();
+    });
+    while (!ready) {
+        std::this_thread::yield();
+    }
+    for (std::size_t i = 0; i < Count; ++i) {
+        auto r = Report(static_cast<std::uint8_t>(i), 65);
+        r[0] = 1;
+        rig.backend->InjectReport(id, r);
+    }
+    EXPECT_TRUE(rig.PumpUntil([&] { return received.size() == Count; }));
+    second.join();
+    EXPECT_EQ(secondGot, Count);
+    for (std::size_t i = 0; i < received.size(); ++i) {
+        EXPECT_EQ(received[i].data[0], (i + 1) % 256);
+    }
+    rig.backend->Plug(HidTestRig::Setup(u"Other"));
+    EXPECT_TRUE(rig.PumpUntil([&] { return controller->Count() == 2; }));
+}

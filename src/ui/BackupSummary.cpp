@@ -1,0 +1,156 @@
+#include "BackupSummary.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <utility>
+
+#include "ParameterTable.h"
+
+namespace {
+
+using Result = BackupSession::Item::Result;
+
+// Fragments of the device layer's reasons, in the order they are replaced.
+const std::pair<const char*, const char*> Phrases[] = {
+    {R"(^write: )", "zapis: "},
+    {R"(^read back: )", "odczyt kontrolny: "},
+    {R"(^not written: interrupted$)", "nie zapisano: przerwano"},
+    {R"(^written; cannot be read back$)", "zapisano; sterownik nie pozwala tego odczytać"},
+    {R"(^cannot be read back$)", "sterownik nie pozwala tego odczytać"},
+    {R"(never restored: writing it moves the axis)", "nie jest przywracane: zapis porusza osią"},
+    {R"(not restored: writing it starts homing \(--homing\))",
+     "nie przywrócono: zapis uruchamia bazowanie"},
+    {R"(parameters not selected)", "parametry nie były wybrane"},
+    {R"(^interrupted$)", "przerwano"},
+    {R"(interrupted at )", "przerwano w "},
+    {R"(the wait was interrupted)", "oczekiwanie przerwano"},
+    {R"(the KX-RD4 was disconnected)", "sterownik został odłączony"},
+    {R"(no answer from the KX-RD4 within (\d+) ms)", "brak odpowiedzi sterownika w ciągu \\1 ms"},
+    {R"(the KX-RD4 did not report the program stored within (\d+) ms)",
+     "sterownik nie potwierdził zapisania programu w ciągu \\1 ms"},
+    {R"(all 25 lines of (P\d) were answered, but )", "wszystkie 25 linii \\1 potwierdzone, ale "},
+    {R"(line (\d\d) of (P\d))", "linii \\1 programu \\2"},
+    {R"( at linii )", " w linii "},
+    {R"(no line was confirmed)", "żadna linia nie została potwierdzona"},
+    {R"(lines 00 to (\d\d) were confirmed)", "potwierdzono linie 00 do \\1"},
+    {R"(the KX-RD4's answer did not carry the value)",
+     "odpowiedź sterownika nie zawierała wartości"},
+    {R"(no KX-RD4 is connected.*$)", "sterownik KX-RD4 nie jest podłączony"},
+    {R"(no HID support on this system)", "brak obsługi urządzeń HID w systemie"},
+};
+
+// The backup file's errors.
+const std::pair<const char*, const char*> ParsePhrases[] = {
+    {R"re(^unknown key "([^"]*)" \(keys: )re", "nieznany klucz \"\\1\" (klucze: "},
+    {R"re( is given twice$)re", " podano dwukrotnie"},
+    {R"re(^"(.*)" is not "key = value"$)re", "\"\\1\" nie ma postaci \"klucz = wartość\""},
+    {R"re(^"(.*)" comes before the \[parameters\] or \[programs\] section$)re",
+     "\"\\1\" stoi przed sekcją [parameters] lub [programs]"},
+    {R"re(^no \[parameters\] or \[programs\] section: not a controller backup$)re",
+     "brak sekcji [parameters] i [programs]: to nie jest kopia sterownika"},
+    {R"re(" is not a velocity followed by the contact type NO or NC$)re",
+     "\" nie jest prędkością z typem styku NO lub NC"},
+    {R"re(" is not a whole number$)re", "\" nie jest liczbą całkowitą"},
+    {R"re( is outside the rates )re", " jest spoza prędkości "},
+    {R"re( is outside (-?\d+) to (-?\d+)$)re", " jest spoza zakresu \\1 do \\2"},
+};
+
+template <std::size_t N>
+QString Translated(const std::string& english,
+                   const std::pair<const char*, const char*> (&phrases)[N]) {
+    QString text = QString::fromStdString(english);
+    for (const auto& [pattern, polish] : phrases)
+        text.replace(QRegularExpression(QString::fromUtf8(pattern)), QString::fromUtf8(polish));
+    return text;
+}
+
+} // namespace
+
+QString BackupSummary::ItemName(const std::string& name) {
+    if (const ParameterTable::Parameter* parameter = ParameterTable::Find(name)) {
+        return QString::fromUtf8(parameter->label.data(),
+                                 static_cast<qsizetype>(parameter->label.size())) +
+               " (" + QString::fromStdString(name) + ")";
+    }
+    QString text = QString::fromStdString(name);
+    text.replace(" line ", " linia ");
+    return text;
+}
+
+QString BackupSummary::ResultText(Result result) {
+    switch (result) {
+    case Result::Verified:
+        return "zgodne";
+    case Result::Differs:
+        return "RÓŻNI SIĘ";
+    case Result::Failed:
+        return "BŁĄD";
+    case Result::Unverified:
+        return "zapisane, niesprawdzalne";
+    case Result::NotRestored:
+        return "pominięte";
+    }
+    return {};
+}
+
+QString BackupSummary::Reason(const std::string& reason) {
+    return Translated(reason, Phrases);
+}
+
+BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item>& items,
+                                           const QString& controller, const QString& file,
+                                           bool cancelled) {
+    int verified = 0;
+    int unverified = 0;
+    int left = 0;
+    int bad = 0;
+    Text summary;
+    for (const auto& item : items) {
+        QString line = ItemName(item.name) + ": " + ResultText(item.result);
+        switch (item.result) {
+        case Result::Verified:
+            ++verified;
+            break;
+        case Result::Unverified:
+            ++unverified;
+            break;
+        case Result::NotRestored:
+            ++left;
+            break;
+        case Result::Differs:
+        case Result::Failed:
+            ++bad;
+            break;
+        }
+        if (item.result == Result::Differs)
+            line += "\n    w pliku:      " + QString::fromStdString(item.expected) +
+                    "\n    w sterowniku: " + QString::fromStdString(item.got);
+        else if (!item.got.empty() && item.result != Result::Verified)
+            line += " (" + Reason(item.got) + ")";
+        summary.details += line + "\n";
+    }
+    summary.complete = bad == 0 && !cancelled;
+    const QString name = QFileInfo(file).fileName();
+    if (cancelled)
+        summary.text = "Przywracanie sterownika " + controller + " z pliku " + name +
+                       " zostało przerwane. Sterownik może zawierać tylko część kopii.";
+    else if (bad == 0)
+        summary.text = "Sterownik " + controller + " został przywrócony z pliku " + name +
+                       ". Wszystko, co zapisano, odczytano ponownie i sprawdzono.";
+    else
+        summary.text = "Przywracanie sterownika " + controller + " z pliku " + name +
+                       " nie powiodło się w całości.";
+    summary.text += QString("\n\nZgodne: %1, różne lub błędy: %2").arg(verified).arg(bad);
+    if (unverified > 0)
+        summary.text += QString(", niesprawdzalne: %1").arg(unverified);
+    if (left > 0)
+        summary.text += QString(", pominięte: %1").arg(left);
+    summary.text += ".";
+    return summary;
+}
+
+QString BackupSummary::ParseError(const ControllerBackup::Error& error, const QString& file) {
+    return "Plik " + QFileInfo(file).fileName() +
+           " nie jest poprawną kopią sterownika.\n\nBłąd w linii " +
+           QString::number(error.lineNumber) + ": " + Translated(error.message, ParsePhrases);
+}
