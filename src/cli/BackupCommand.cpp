@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "BackupComparison.h"
+#include "BackupHeader.h"
 #include "BackupSession.h"
 #include "CommandContext.h"
 #include "CommandFailure.h"
@@ -19,7 +20,9 @@ ControllerBackup BackupCommand::ReadController(CommandContext& context) {
     ControllerSession& s = context.Controller();
     ControllerBackup backup;
     std::string error;
-    if (!BackupSession(s).Read(backup, error)) {
+    BackupSession session(s);
+    session.SetProgress([&context](int, int) { return !context.Interrupted(); });
+    if (!session.Read(backup, error)) {
         throw CommandFailure{"reading the controller: " + error};
     }
     return backup;
@@ -45,15 +48,8 @@ ControllerBackup BackupCommand::Load(const std::string& path) {
 void BackupCommand::Backup(CommandContext& context) {
     const CommandArguments& a = context.Arguments();
     const ControllerBackup backup = ReadController(context);
-    const std::time_t now = std::time(nullptr);
-    char date[32];
-    std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&now));
-    const std::string text =
-        backup.Write({"KX-RD4 controller backup, kxrd4-cli " KXRD4_VERSION,
-                      std::string("date: ") + date, "controller: " + context.ControllerName(),
-                      "Not readable from the controller, written on restore when given here:",
-                      "modbus-address = 1..247, modbus-baud = 19200|38400|57600|115200,",
-                      "input-filter = 0..999 (ms) in [parameters]."});
+    const std::string text = backup.Write(BackupHeader::Comments(
+        "kxrd4-cli " KXRD4_VERSION, context.ControllerIdentity(), std::time(nullptr)));
     if (!a.output || *a.output == "-") {
         context.Out() << text;
         return;
@@ -95,8 +91,15 @@ void BackupCommand::Restore(CommandContext& context) {
         return;
     }
     ControllerSession& s = context.Controller();
-    const auto items = BackupSession(s).Restore(file, selection);
+    BackupSession session(s);
+    session.SetProgress([&context](int, int) { return !context.Interrupted(); });
+    const auto items = session.Restore(file, selection);
     out << BackupSession::Table(items);
+    if (context.Interrupted()) {
+        throw CommandFailure{
+            "restore of " + path +
+            " interrupted: what the table above marks not restored was not written"};
+    }
     if (!BackupSession::AllVerified(items)) {
         throw CommandFailure{"restore of " + path +
                              " is not complete: the items above marked DIFFERS or FAILED"};

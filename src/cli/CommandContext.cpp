@@ -67,3 +67,12 @@ std::string CommandContext::ControllerName() {
     }
     return "KX-RD4";
 }
+
+DeviceIdentity CommandContext::ControllerIdentity() {
+    for (const auto& e : Session().Devices()) {
+        if (e.selected) {
+            return DeviceIdentity{e.serial, e.port, e.path};
+        }
+    }
+    return {};
+}

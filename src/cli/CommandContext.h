@@ -15,6 +15,7 @@
 #include "Cli.h"
 #include "CommandArguments.h"
 #include "ControllerSession.h"
+#include "DeviceIdentity.h"
 
 class CommandContext {
 public:
@@ -46,6 +47,8 @@ public:
     ControllerSession::Reply Ask(const Exchange& exchange);
     // "KX-RD4 at /dev/hidraw3"
     std::string ControllerName();
+    // The serial number, port and path of the KX-RD4 in use.
+    DeviceIdentity ControllerIdentity();
 
 private:
     const CommandArguments& arguments_;

@@ -3,6 +3,8 @@
 // malformed backup files, and the exit codes for no and several controllers.
 
 #include <algorithm>
+#include <atomic>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +151,22 @@ TEST_F(CliBackup, ARestoreWhoseReadBackDiffersFailsAndNamesTheLine) {
               std::string::npos)
         << r.out;
     EXPECT_NE(r.err.find("is not complete"), std::string::npos) << r.err;
+}
+
+TEST_F(CliBackup, AnInterruptedRestoreWritesNothingMoreAndFails) {
+    Attach();
+    int sent = 0;
+    backend->SetPeer(device, [&sent](SimulatedHidBackend::DeviceId, const Report&) { ++sent; });
+    WriteFile("m.kxb", "[parameters]\nvmin = 5\n[programs]\nP4\n");
+    const std::atomic<bool> interrupted{true}; // Ctrl+C before the first exchange
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunCli(
+        {"restore", Path("m.kxb")}, [this] { return backend; }, out, err, &interrupted);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(sent, 0) << "nothing may be written after the interruption";
+    EXPECT_NE(err.str().find("interrupted"), std::string::npos) << err.str();
+    EXPECT_NE(out.str().find("P4 "), std::string::npos) << out.str();
 }
 
 TEST_F(CliBackup, SendFailsWhenTheProgramIsNotReportedStored) {
