@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 class SimulatedHidBackend::Waker : public HidWaker {
 public:
@@ -61,6 +62,21 @@ SimulatedHidBackend::DeviceId SimulatedHidBackend::Plug(const DeviceSpec& setup)
     }
     RaiseNotification();
     return id;
+}
+
+void SimulatedHidBackend::Reset(DeviceId id) {
+    {
+        std::lock_guard lock(mutex_);
+        Device* d = FindLocked(id);
+        if (d == nullptr || !d->plugged) {
+            return;
+        }
+        ++d->generation;
+        d->input.clear();
+        removedPaths_.push_back(d->path);
+    }
+    changed_.notify_all();
+    RaiseNotification();
 }
 
 void SimulatedHidBackend::Unplug(DeviceId id) {
@@ -161,6 +177,17 @@ void SimulatedHidBackend::SetOpenHook(std::function<void(const std::string&)> ho
     openHook_ = std::move(hook);
 }
 
+int SimulatedHidBackend::StringReads(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr ? d->stringReads : 0;
+}
+
+std::vector<std::string> SimulatedHidBackend::TakeRemovedPaths() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(removedPaths_, {});
+}
+
 std::uint64_t SimulatedHidBackend::ReadCalls() const {
     std::lock_guard lock(mutex_);
     return readCalls_;
@@ -206,7 +233,7 @@ HidHandle SimulatedHidBackend::Open(const std::string& path, HidOpenMode mode) {
             return InvalidHidHandle;
         }
         const HidHandle handle = nextHandle_++;
-        handles_[handle] = Handle{id, mode};
+        handles_[handle] = Handle{id, mode, d.generation};
         return handle;
     }
     errno = ENOENT;
@@ -241,7 +268,7 @@ const SimulatedHidBackend::Device* SimulatedHidBackend::DeviceOfLocked(HidHandle
         *h = &it->second;
     }
     const Device* d = FindLocked(it->second.device);
-    return d != nullptr && d->plugged ? d : nullptr;
+    return d != nullptr && d->plugged && d->generation == it->second.generation ? d : nullptr;
 }
 
 bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attributes) {
@@ -259,6 +286,9 @@ bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attribu
 bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& text) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
+    if (d != nullptr) {
+        ++FindLocked(handles_.at(handle).device)->stringReads;
+    }
     if (d == nullptr || !d->setup.ProductStringReadable) {
         return false;
     }
@@ -269,6 +299,9 @@ bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& tex
 bool SimulatedHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
+    if (d != nullptr) {
+        ++FindLocked(handles_.at(handle).device)->stringReads;
+    }
     if (d == nullptr || d->setup.SerialNumber.empty()) {
         return false;
     }

@@ -16,6 +16,7 @@
 #include "EControllerError.h"
 #include "HidBackend.h"
 #include "HidEvents.h"
+#include "HidStringCache.h"
 #include "HidUiDispatcher.h"
 #include "TJvHidPnPInfo.h"
 
@@ -54,14 +55,22 @@ public:
     bool ReadWriteAccess() const { return readWriteAccess_; }
 
     // Cached once read; empty while it cannot be read. At most 254 characters.
+    // Of a device that cannot be a KX-RD4 (MayBeController false) the strings
+    // are read once per interface path and kept by the controller for later
+    // objects of the same device.
     std::u16string ProductString();
     // The serial number string, read once; empty when the device has none.
     std::u16string SerialNumberString();
+    // Whether the device could be a KX-RD4: it has input reports and output
+    // reports long enough for the messages (or its lengths cannot be read).
+    bool MayBeController();
     // Report lengths; zero while they have never been readable.
     HidCaps Caps();
 
-    // One synchronous write of length bytes; false when the device is not
-    // accessible, cannot be opened or refuses the write.
+    // One write of length bytes, given up after HidWriteTimeoutMs; false when
+    // the device is not accessible, cannot be opened, refuses the write or
+    // does not take it in time. A failed write closes the handle, so the next
+    // one opens the device anew.
     bool WriteReport(const std::uint8_t* buffer, std::size_t length, std::uint32_t& written);
 
     int ReaderSleepTime() const { return readerSleepTime_; }
@@ -100,6 +109,9 @@ private:
     friend class TJvHidDeviceReadThread;
 
     bool OpenMainHandle();
+    // The controller's cache when the device is known not to be a KX-RD4.
+    HidStringCache* StringCache();
+    HidStringCache::Key CacheKey() const;
     void CloseMainHandle();
     void Deliver(const std::uint8_t* report, std::size_t count);
     void DeliverError(std::uint32_t error);
