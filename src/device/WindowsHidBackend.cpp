@@ -503,12 +503,17 @@ void WindowsHidBackend::SetNotificationListener(std::function<void()> listener) 
     if (!listener_) {
         if (notifier_) {
             // The handles' registrations go with the window.
-            std::lock_guard lock(mutex_);
-            for (auto& [handle, entry] : handles_) {
-                WindowsDeviceNotifier::Unregister(entry->registration);
-                entry->registration = nullptr;
+            std::vector<HDEVNOTIFY> registrations;
+            {
+                std::lock_guard lock(mutex_);
+                for (auto& [handle, entry] : handles_) {
+                    registrations.push_back(std::exchange(entry->registration, nullptr));
+                }
+                window_ = nullptr;
             }
-            window_ = nullptr;
+            for (HDEVNOTIFY registration : registrations) {
+                WindowsDeviceNotifier::Unregister(registration);
+            }
         }
         notifier_.reset();
         return;
@@ -535,15 +540,30 @@ void WindowsHidBackend::SetNotificationListener(std::function<void()> listener) 
         notifier_.reset();
         return;
     }
-    // Handles opened before the window are registered now.
-    std::lock_guard lock(mutex_);
-    window_ = notifier_->Window();
-    for (auto& [handle, entry] : handles_) {
-        if (entry->mode != HidOpenMode::QueryOnly && entry->registration == nullptr &&
-            entry->file != INVALID_HANDLE_VALUE) {
-            entry->registeredFile = entry->file;
-            entry->registration =
-                WindowsDeviceNotifier::RegisterHandle(static_cast<HWND>(window_), entry->file);
+    // Handles opened before the window are registered now (outside the lock:
+    // the system is asked).
+    std::vector<std::pair<HidHandle, HANDLE>> unregistered;
+    {
+        std::lock_guard lock(mutex_);
+        window_ = notifier_->Window();
+        for (auto& [handle, entry] : handles_) {
+            if (entry->mode != HidOpenMode::QueryOnly && entry->registration == nullptr &&
+                entry->file != INVALID_HANDLE_VALUE) {
+                unregistered.emplace_back(handle, entry->file);
+            }
+        }
+    }
+    for (const auto& [handle, file] : unregistered) {
+        HDEVNOTIFY registration = WindowsDeviceNotifier::RegisterHandle(notifier_->Window(), file);
+        std::unique_lock lock(mutex_);
+        const auto it = handles_.find(handle);
+        if (it != handles_.end() && it->second->file == file &&
+            it->second->registration == nullptr) {
+            it->second->registeredFile = file;
+            it->second->registration = registration;
+        } else {
+            lock.unlock();
+            WindowsDeviceNotifier::Unregister(registration);
         }
     }
 }
@@ -590,49 +610,79 @@ void WindowsHidBackend::SuspendLocked(HidHandle handle, std::unique_lock<std::mu
 
 void WindowsHidBackend::OnHandleEvent(void* file, void* registration, int event) {
     using Event = WindowsDeviceNotifier::HandleEvent;
-    std::unique_lock lock(mutex_);
-    std::vector<HidHandle> matching;
-    for (auto& [handle, entry] : handles_) {
-        if (entry->registeredFile == file ||
-            (registration != nullptr && entry->registration == registration)) {
-            matching.push_back(handle);
+    struct Reopen {
+        HidHandle handle;
+        std::string path;
+        HidOpenMode mode;
+    };
+    std::vector<Reopen> reopen;
+    void* window = nullptr;
+    {
+        std::unique_lock lock(mutex_);
+        window = window_;
+        std::vector<HidHandle> matching;
+        for (auto& [handle, entry] : handles_) {
+            if (entry->registeredFile == file ||
+                (registration != nullptr && entry->registration == registration)) {
+                matching.push_back(handle);
+            }
+        }
+        for (const HidHandle handle : matching) {
+            const auto it = handles_.find(handle);
+            if (it == handles_.end()) {
+                continue; // closed while a read let its handle go
+            }
+            OpenHandle& entry = *it->second;
+            const std::string path = LowerCase(entry.path);
+            switch (static_cast<Event>(event)) {
+            case Event::QueryRemove:
+                if (!Contains(heldOff_, path)) {
+                    heldOff_.push_back(path);
+                }
+                SuspendLocked(handle, lock);
+                break;
+            case Event::QueryRemoveFailed:
+                Erase(heldOff_, path);
+                if (!entry.gone && entry.file == INVALID_HANDLE_VALUE) {
+                    reopen.push_back({handle, entry.path, entry.mode});
+                }
+                break;
+            case Event::Removed:
+                entry.gone = true;
+                Erase(heldOff_, path);
+                if (removed_.size() < MaxRemovedPaths && !Contains(removed_, entry.path)) {
+                    removed_.push_back(entry.path);
+                }
+                SuspendLocked(handle, lock);
+                break;
+            }
         }
     }
-    for (const HidHandle handle : matching) {
-        const auto it = handles_.find(handle);
-        if (it == handles_.end()) {
-            continue;
+    // The removal was called off: the handles are opened again, outside the
+    // lock, and registered anew.
+    for (const Reopen& r : reopen) {
+        HANDLE reopened = OpenFile(r.path, r.mode);
+        if (reopened == INVALID_HANDLE_VALUE) {
+            continue; // its operations keep failing; the owner opens it anew
         }
-        OpenHandle& entry = *it->second;
-        const std::string path = LowerCase(entry.path);
-        switch (static_cast<Event>(event)) {
-        case Event::QueryRemove:
-            if (!Contains(heldOff_, path)) {
-                heldOff_.push_back(path);
+        HDEVNOTIFY fresh =
+            WindowsDeviceNotifier::RegisterHandle(static_cast<HWND>(window), reopened);
+        HDEVNOTIFY old = nullptr;
+        bool installed = false;
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = handles_.find(r.handle);
+            if (it != handles_.end() && !it->second->gone &&
+                it->second->file == INVALID_HANDLE_VALUE) {
+                old = std::exchange(it->second->registration, fresh);
+                it->second->file = reopened;
+                it->second->registeredFile = reopened;
+                installed = true;
             }
-            SuspendLocked(handle, lock);
-            break;
-        case Event::QueryRemoveFailed:
-            Erase(heldOff_, path);
-            if (!entry.gone && entry.file == INVALID_HANDLE_VALUE) {
-                HANDLE reopened = OpenFile(entry.path, entry.mode);
-                if (reopened != INVALID_HANDLE_VALUE) {
-                    WindowsDeviceNotifier::Unregister(entry.registration);
-                    entry.file = reopened;
-                    entry.registeredFile = reopened;
-                    entry.registration =
-                        WindowsDeviceNotifier::RegisterHandle(static_cast<HWND>(window_), reopened);
-                }
-            }
-            break;
-        case Event::Removed:
-            entry.gone = true;
-            Erase(heldOff_, path);
-            if (removed_.size() < MaxRemovedPaths && !Contains(removed_, entry.path)) {
-                removed_.push_back(entry.path);
-            }
-            SuspendLocked(handle, lock);
-            break;
+        }
+        WindowsDeviceNotifier::Unregister(installed ? old : fresh);
+        if (!installed) {
+            ::CloseHandle(reopened);
         }
     }
 }
