@@ -187,7 +187,9 @@ HidCaps TJvHidDevice::Caps() {
 bool TJvHidDevice::WriteReport(const std::uint8_t* buffer, std::size_t length,
                                std::uint32_t& written) {
     written = 0;
-    if (!OpenMainHandle()) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    if (start < writeRestUntil_ || !OpenMainHandle()) {
         return false;
     }
     std::size_t count = 0;
@@ -197,6 +199,10 @@ bool TJvHidDevice::WriteReport(const std::uint8_t* buffer, std::size_t length,
         // The handle may be dead (the device reset or came back under the
         // same node): the next write opens it anew.
         CloseMainHandle();
+        const auto end = Clock::now();
+        if (end - start >= std::chrono::milliseconds(HidWriteTimeoutMs * 9 / 10)) {
+            writeRestUntil_ = end + std::chrono::milliseconds(StalledWriteRestMs);
+        }
     }
     return ok;
 }

@@ -8,6 +8,7 @@
 // fresh unclaimed object for a still plugged device at the same list index.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,10 @@ public:
     static constexpr int MinReaderSleepTime = 10;
     static constexpr int MaxReaderSleepTime = 10000;
     static constexpr std::size_t MaxProductStringLength = 254;
+    // After a write that the device let time out, writes fail at once for
+    // this long: a 25 ms poll must not keep the user-interface thread waiting
+    // on a device that takes nothing.
+    static constexpr int StalledWriteRestMs = 3000;
 
     // Opens the device read-write (else query-only), reads its attributes and
     // closes it again. Throws EControllerError "Device cannot be opened" or
@@ -69,8 +74,8 @@ public:
 
     // One write of length bytes, given up after HidWriteTimeoutMs; false when
     // the device is not accessible, cannot be opened, refuses the write or
-    // does not take it in time. A failed write closes the handle, so the next
-    // one opens the device anew.
+    // does not take it in time (and then, for StalledWriteRestMs, at once). A
+    // failed write closes the handle, so the next one opens the device anew.
     bool WriteReport(const std::uint8_t* buffer, std::size_t length, std::uint32_t& written);
 
     int ReaderSleepTime() const { return readerSleepTime_; }
@@ -125,6 +130,7 @@ private:
     std::atomic<bool> claimed_{false};
     std::atomic<bool> inEnumeration_{false};
     HidHandle mainHandle_ = InvalidHidHandle;
+    std::chrono::steady_clock::time_point writeRestUntil_{};
     // Bumped to close the reader's read handle; the reader owns that handle.
     std::atomic<std::uint32_t> readHandleEpoch_{0};
     std::uint16_t vendorID_ = 0;
