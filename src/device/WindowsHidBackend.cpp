@@ -620,11 +620,19 @@ void WindowsHidBackend::OnHandleEvent(void* file, void* registration, int event)
     {
         std::unique_lock lock(mutex_);
         window = window_;
+        // By the registration where the system names it (a closed handle's
+        // value may have been given out again), else by the handle.
         std::vector<HidHandle> matching;
         for (auto& [handle, entry] : handles_) {
-            if (entry->registeredFile == file ||
-                (registration != nullptr && entry->registration == registration)) {
+            if (registration != nullptr && entry->registration == registration) {
                 matching.push_back(handle);
+            }
+        }
+        if (matching.empty()) {
+            for (auto& [handle, entry] : handles_) {
+                if (entry->registeredFile == file) {
+                    matching.push_back(handle);
+                }
             }
         }
         for (const HidHandle handle : matching) {
