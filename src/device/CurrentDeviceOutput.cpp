@@ -7,6 +7,9 @@
 void CurrentDeviceOutput::SendReport(std::uint8_t letter, const std::uint8_t* payload,
                                      std::size_t payloadSize) {
     const WriteResult result = Write(letter, payload, payloadSize);
+    if (result == WriteResult::Written || result == WriteResult::Failed) {
+        link_.WriteDone(result == WriteResult::Written);
+    }
     if (observer_) {
         observer_(letter, payload, payloadSize, result);
     }

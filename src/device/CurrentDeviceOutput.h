@@ -1,7 +1,8 @@
 #pragma once
 // SendReport over the device link: writes each report to the link's current
 // device, nothing when there is none or when its output report length cannot
-// carry the messages (below 12 or above 256 bytes).
+// carry the messages (below 12 or above 256 bytes). The link is told whether
+// each write went through, so a failing device is not shown as connected.
 
 #include <functional>
 
@@ -19,13 +20,13 @@ public:
                                              std::size_t payloadSize, WriteResult result)>;
     void SetWriteObserver(WriteObserver observer) { observer_ = std::move(observer); }
 
-    explicit CurrentDeviceOutput(const DeviceLink& link) : link_(link) {}
+    explicit CurrentDeviceOutput(DeviceLink& link) : link_(link) {}
     void SendReport(std::uint8_t letter, const std::uint8_t* payload,
                     std::size_t payloadSize) override;
 
 private:
     WriteResult Write(std::uint8_t letter, const std::uint8_t* payload, std::size_t payloadSize);
 
-    const DeviceLink& link_;
+    DeviceLink& link_;
     WriteObserver observer_;
 };

@@ -152,6 +152,8 @@ void DeviceLink::MakeCurrent(int index, bool announce) {
     chosen_ = entry.identity;
     chosenDevInst_ = currentDevice_->PnPInfo().DevInst;
     const std::string label = entry.identity.Label(entry.text);
+    currentLabel_ = label;
+    writeFailed_ = false;
     if (currentDevice_->ReadWriteAccess()) {
         currentDevice_->SetDataHandler(reportHandler_);
         sink_.ShowConnection(Connected, InUseToolTip + label);
@@ -162,5 +164,18 @@ void DeviceLink::MakeCurrent(int index, bool announce) {
     sink_.ShowCurrentEntry(index);
     if (announce) {
         sink_.ShowStatus(Switched + label);
+    }
+}
+
+void DeviceLink::WriteDone(bool ok) {
+    if (currentDevice_ == nullptr || ok == !writeFailed_) {
+        return;
+    }
+    writeFailed_ = !ok;
+    if (writeFailed_) {
+        sink_.ShowConnection(Disconnected, WriteFailedToolTip);
+        sink_.ShowStatus(WriteFailed);
+    } else {
+        sink_.ShowConnection(Connected, InUseToolTip + currentLabel_);
     }
 }

@@ -34,6 +34,11 @@ public:
     // message panel names a controller that took another one's place.
     static constexpr const char* InUseToolTip = "Sterownik w użyciu: ";
     static constexpr const char* Switched = "Wybrano sterownik ";
+    // A write to the controller in use failed (it takes no reports, or its
+    // handle died): the connection panel says so until a write goes through.
+    static constexpr const char* WriteFailed = "Zapis do urządzenia nie powiódł się";
+    static constexpr const char* WriteFailedToolTip =
+        "Sterownik nie przyjmuje danych; kolejny zapis otworzy urządzenie ponownie";
 
     // Installs its handlers on the controller (in loading state, so nothing
     // runs before the controller's initial notification).
@@ -60,6 +65,11 @@ public:
     bool IsController(int index) const;
     // The entry of CurrentDevice, or -1.
     int CurrentIndex() const;
+
+    // Told of every write to CurrentDevice: after a failed one the panels read
+    // "Rozłączony" and the failure; the next write that goes through shows the
+    // connection again.
+    void WriteDone(bool ok);
 
     // Makes the KX-RD4 of the entry current (the operator's choice); false,
     // changing nothing, for an entry that is not a claimed KX-RD4.
@@ -90,4 +100,6 @@ private:
     // The controller last made current, kept while it is away.
     std::optional<DeviceIdentity> chosen_;
     std::uint32_t chosenDevInst_ = 0;
+    std::string currentLabel_;
+    bool writeFailed_ = false; // the last write to CurrentDevice failed
 };

@@ -21,6 +21,11 @@
 using HidHandle = std::intptr_t;
 inline constexpr HidHandle InvalidHidHandle = -1;
 
+// How long one write may take: a device that stops taking output reports
+// gets its write cancelled after this and the write counts as failed, so the
+// user-interface thread is never held longer.
+inline constexpr int HidWriteTimeoutMs = 1000;
+
 // How a device path is opened.
 enum class HidOpenMode {
     ReadWrite, // synchronous reading and writing (writes and queries)
@@ -79,7 +84,8 @@ public:
     virtual bool GetSerialNumberString(HidHandle handle, std::u16string& text) = 0;
     virtual bool GetCaps(HidHandle handle, HidCaps& caps) = 0;
 
-    // One synchronous write of length bytes (byte 0 is the report identifier).
+    // One write of length bytes (byte 0 is the report identifier); returns
+    // when the device has taken it, or false after HidWriteTimeoutMs.
     virtual bool Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
                        std::size_t& written) = 0;
 
@@ -101,4 +107,10 @@ public:
     virtual void SetNotificationListener(std::function<void()> listener) = 0;
     // Consumes the pending change events; true if there was any.
     virtual bool TakeNotifications() = 0;
+
+    // The interface paths the system reported removed since the last call.
+    // A device back at once under the same DevInst (resume, a firmware reset
+    // on the same port) is a new device all the same. Compare with SamePath.
+    virtual std::vector<std::string> TakeRemovedPaths() { return {}; }
+    virtual bool SamePath(const std::string& a, const std::string& b) const { return a == b; }
 };

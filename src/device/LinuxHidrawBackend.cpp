@@ -3,6 +3,7 @@
 #include <libudev.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -250,7 +251,7 @@ HidHandle LinuxHidrawBackend::Open(const std::string& path, HidOpenMode mode) {
     int flags = O_CLOEXEC;
     switch (mode) {
     case HidOpenMode::ReadWrite:
-        flags |= O_RDWR;
+        flags |= O_RDWR | O_NONBLOCK; // a write waits no longer than its time-out
         break;
     case HidOpenMode::QueryOnly:
         flags |= O_PATH; // no access rights needed
@@ -398,12 +399,35 @@ bool LinuxHidrawBackend::Write(HidHandle handle, const std::uint8_t* buffer, std
     if (handle < 0 || buffer == nullptr || length == 0) {
         return false;
     }
+    // Waits until the device can take the report, at most the write time-out.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(HidWriteTimeoutMs);
     ssize_t n = -1;
-    do {
+    for (;;) {
         n = ::write(static_cast<int>(handle), buffer, length);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        return false;
+        if (n >= 0) {
+            break;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            return false; // the device takes nothing: given up
+        }
+        pollfd p{static_cast<int>(handle), POLLOUT, 0};
+        const int r = ::poll(&p, 1, static_cast<int>(left.count()) + 1);
+        if (r < 0 && errno != EINTR) {
+            return false;
+        }
+        if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0 &&
+            (p.revents & POLLOUT) == 0) {
+            return false;
+        }
     }
     written = static_cast<std::size_t>(n);
     return true;

@@ -10,7 +10,9 @@
 // the serial number from HID_UNIQ (else the USB parent's "serial"). The port
 // is the USB device's bus and port chain ("1-2.3"), or HID_PHYS without one.
 // Report lengths are computed from sysfs "report_descriptor". A device that
-// cannot be opened read-write is opened with O_PATH for queries only.
+// cannot be opened read-write is opened with O_PATH for queries only. Writes
+// are non-blocking and wait for the device at most HidWriteTimeoutMs (hidraw
+// itself gives up after the USB stack's own 5 s).
 
 #include <mutex>
 #include <unordered_map>

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 class SimulatedHidBackend::Waker : public HidWaker {
 public:
@@ -135,6 +136,27 @@ SimulatedHidBackend::DeviceId SimulatedHidBackend::Plug(const DeviceSpec& setup)
     return id;
 }
 
+void SimulatedHidBackend::Reset(DeviceId id) {
+    {
+        std::lock_guard lock(mutex_);
+        Device* d = FindLocked(id);
+        if (d == nullptr || !d->plugged) {
+            return;
+        }
+        ++d->generation;
+        d->input.clear();
+        for (auto& [handle, h] : handles_) {
+            (void)handle;
+            if (h.device == id) {
+                h.input.clear(); // the handles of the device before the reset read nothing more
+            }
+        }
+        removedPaths_.push_back(d->path);
+    }
+    changed_.notify_all();
+    RaiseNotification();
+}
+
 void SimulatedHidBackend::Unplug(DeviceId id) {
     {
         std::lock_guard lock(mutex_);
@@ -209,7 +231,7 @@ void SimulatedHidBackend::InjectReport(DeviceId id, std::vector<std::uint8_t> re
         bool read = false;
         for (auto& [handle, h] : handles_) {
             (void)handle;
-            if (h.device == id && h.mode == HidOpenMode::Read) {
+            if (h.device == id && h.mode == HidOpenMode::Read && h.generation == d->generation) {
                 h.input.push_back(report);
                 read = true;
             }
@@ -264,6 +286,17 @@ void SimulatedHidBackend::SetOpenHook(std::function<void(const std::string&)> ho
     openHook_ = std::move(hook);
 }
 
+int SimulatedHidBackend::StringReads(DeviceId id) const {
+    std::lock_guard lock(mutex_);
+    const Device* d = FindLocked(id);
+    return d != nullptr ? d->stringReads : 0;
+}
+
+std::vector<std::string> SimulatedHidBackend::TakeRemovedPaths() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(removedPaths_, {});
+}
+
 std::uint64_t SimulatedHidBackend::ReadCalls() const {
     std::lock_guard lock(mutex_);
     return readCalls_;
@@ -312,6 +345,7 @@ HidHandle SimulatedHidBackend::Open(const std::string& path, HidOpenMode mode) {
         Handle& h = handles_[handle];
         h.device = id;
         h.mode = mode;
+        h.generation = d.generation;
         if (mode == HidOpenMode::Read) {
             // The first reader gets what came while nobody read.
             h.input = std::move(d.input);
@@ -351,7 +385,7 @@ const SimulatedHidBackend::Device* SimulatedHidBackend::DeviceOfLocked(HidHandle
         *h = &it->second;
     }
     const Device* d = FindLocked(it->second.device);
-    return d != nullptr && d->plugged ? d : nullptr;
+    return d != nullptr && d->plugged && d->generation == it->second.generation ? d : nullptr;
 }
 
 bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attributes) {
@@ -369,6 +403,9 @@ bool SimulatedHidBackend::GetAttributes(HidHandle handle, HidAttributes& attribu
 bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& text) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
+    if (d != nullptr) {
+        ++FindLocked(handles_.at(handle).device)->stringReads;
+    }
     if (d == nullptr || !d->setup.ProductStringReadable) {
         return false;
     }
@@ -379,6 +416,9 @@ bool SimulatedHidBackend::GetProductString(HidHandle handle, std::u16string& tex
 bool SimulatedHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
     std::lock_guard lock(mutex_);
     const Device* d = DeviceOfLocked(handle);
+    if (d != nullptr) {
+        ++FindLocked(handles_.at(handle).device)->stringReads;
+    }
     if (d == nullptr || d->setup.SerialNumber.empty()) {
         return false;
     }

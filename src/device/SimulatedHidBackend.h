@@ -59,6 +59,10 @@ public:
     DeviceId Plug(const DeviceSpec& setup);
     // Removes the device: its handles fail from now on; raises a notification.
     void Unplug(DeviceId id);
+    // The device resets (resume, a firmware reset): its open handles fail
+    // from now on, its interface is reported removed, and it is back at once
+    // under the same node and path; raises a notification.
+    void Reset(DeviceId id);
     // Raises a notification without changing anything.
     void Touch();
     bool IsPlugged(DeviceId id) const;
@@ -83,6 +87,8 @@ public:
     void SetOpenHook(std::function<void(const std::string& path)> hook);
     // Reads started so far (Read calls on any device).
     std::uint64_t ReadCalls() const;
+    // Product and serial number string requests made of the device so far.
+    int StringReads(DeviceId id) const;
 
     bool Available() const override;
     std::vector<HidInterfaceInfo> ListInterfaces() override;
@@ -100,6 +106,7 @@ public:
     int NotificationFd() const override { return -1; }
     void SetNotificationListener(std::function<void()> listener) override;
     bool TakeNotifications() override;
+    std::vector<std::string> TakeRemovedPaths() override;
 
 private:
     class Waker;
@@ -109,6 +116,8 @@ private:
         std::uint32_t devInst = 0;
         std::string path;
         bool plugged = true;
+        int generation = 0; // handles of an earlier one fail
+        int stringReads = 0;
         std::deque<std::vector<std::uint8_t>> input;   // while nobody reads it
         std::deque<std::vector<std::uint8_t>> written; // the last WrittenHistory
         Peer peer;
@@ -116,6 +125,7 @@ private:
     struct Handle {
         DeviceId device;
         HidOpenMode mode;
+        int generation = 0;
         std::deque<std::vector<std::uint8_t>> input; // a reading handle's own reports
     };
     Device* FindLocked(DeviceId id);
@@ -133,6 +143,7 @@ private:
     std::uint32_t nextDevInst_ = 0x1000;
     unsigned pendingNotifications_ = 0;
     std::uint64_t readCalls_ = 0;
+    std::vector<std::string> removedPaths_;
     std::function<void()> listener_;
     std::vector<Client*> clients_;
     std::function<void(const std::string&)> openHook_;

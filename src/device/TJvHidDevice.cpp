@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "CurrentDeviceOutput.h"
 #include "TJvHidDeviceController.h"
 #include "TJvHidDeviceReadThread.h"
 
@@ -76,40 +77,97 @@ void TJvHidDevice::CloseAllHandles() {
     }
 }
 
+namespace {
+
+// A string as the device gave it, up to its first zero character, at most
+// MaxProductStringLength characters.
+std::u16string Trimmed(std::u16string text) {
+    const auto zero = text.find(u'\0');
+    if (zero != std::u16string::npos) {
+        text.resize(zero);
+    }
+    if (text.size() > TJvHidDevice::MaxProductStringLength) {
+        text.resize(TJvHidDevice::MaxProductStringLength);
+    }
+    return text;
+}
+
+} // namespace
+
+bool TJvHidDevice::MayBeController() {
+    const HidCaps caps = Caps();
+    if (!capsFetched_) {
+        return true; // cannot tell
+    }
+    return caps.InputReportByteLength > 0 &&
+           caps.OutputReportByteLength >= CurrentDeviceOutput::MinOutputLength &&
+           caps.OutputReportByteLength <= CurrentDeviceOutput::BufferSize;
+}
+
+HidStringCache* TJvHidDevice::StringCache() {
+    if (controller_ == nullptr) {
+        return nullptr;
+    }
+    HidStringCache& cache = controller_->stringCache_;
+    const HidStringCache::Key key = CacheKey();
+    if (!cache.Known(key) && !MayBeController()) {
+        cache.Remember(key);
+    }
+    return cache.Known(key) ? &cache : nullptr;
+}
+
+HidStringCache::Key TJvHidDevice::CacheKey() const {
+    return {interfacePath_, vendorID_, productID_, versionNumber_};
+}
+
 std::u16string TJvHidDevice::ProductString() {
-    if (productString_.empty() && OpenMainHandle()) {
+    if (!productString_.empty()) {
+        return productString_;
+    }
+    // A device that cannot be a KX-RD4 is asked once per path.
+    HidStringCache* cache = StringCache();
+    if (cache != nullptr) {
+        if (auto text = cache->Find(CacheKey(), HidStringCache::Kind::Product)) {
+            productString_ = std::move(*text);
+            return productString_;
+        }
+    }
+    if (OpenMainHandle()) {
         std::u16string text;
         if (backend_->GetProductString(mainHandle_, text)) {
-            const auto zero = text.find(u'\0');
-            if (zero != std::u16string::npos) {
-                text.resize(zero);
-            }
-            if (text.size() > MaxProductStringLength) {
-                text.resize(MaxProductStringLength);
-            }
-            productString_ = std::move(text);
+            productString_ = Trimmed(std::move(text));
         }
         CloseMainHandle();
+        if (cache != nullptr) {
+            cache->Store(CacheKey(), HidStringCache::Kind::Product, productString_);
+        }
     }
     return productString_;
 }
 
 std::u16string TJvHidDevice::SerialNumberString() {
-    if (!serialFetched_ && OpenMainHandle()) {
+    if (serialFetched_) {
+        return serialNumber_;
+    }
+    HidStringCache* cache = StringCache();
+    if (cache != nullptr) {
+        if (auto text = cache->Find(CacheKey(), HidStringCache::Kind::Serial)) {
+            serialNumber_ = std::move(*text);
+            serialFetched_ = true;
+            return serialNumber_;
+        }
+    }
+    if (OpenMainHandle()) {
         std::u16string text;
         if (backend_->GetSerialNumberString(mainHandle_, text)) {
-            const auto zero = text.find(u'\0');
-            if (zero != std::u16string::npos) {
-                text.resize(zero);
-            }
-            if (text.size() > MaxProductStringLength) {
-                text.resize(MaxProductStringLength);
-            }
-            serialNumber_ = std::move(text);
+            serialNumber_ = Trimmed(std::move(text));
         }
         // A device without a serial number has none later either.
         serialFetched_ = true;
         CloseMainHandle();
+        if (cache != nullptr) {
+            cache->Store(CacheKey(), HidStringCache::Kind::Serial, serialNumber_);
+        }
     }
     return serialNumber_;
 }
@@ -129,12 +187,23 @@ HidCaps TJvHidDevice::Caps() {
 bool TJvHidDevice::WriteReport(const std::uint8_t* buffer, std::size_t length,
                                std::uint32_t& written) {
     written = 0;
-    if (!OpenMainHandle()) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    if (start < writeRestUntil_ || !OpenMainHandle()) {
         return false;
     }
     std::size_t count = 0;
     const bool ok = backend_->Write(mainHandle_, buffer, length, count);
     written = static_cast<std::uint32_t>(count);
+    if (!ok) {
+        // The handle may be dead (the device reset or came back under the
+        // same node): the next write opens it anew.
+        CloseMainHandle();
+        const auto end = Clock::now();
+        if (end - start >= std::chrono::milliseconds(HidWriteTimeoutMs * 9 / 10)) {
+            writeRestUntil_ = end + std::chrono::milliseconds(StalledWriteRestMs);
+        }
+    }
     return ok;
 }
 

@@ -8,6 +8,7 @@
 // fresh unclaimed object for a still plugged device at the same list index.
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "EControllerError.h"
 #include "HidBackend.h"
 #include "HidEvents.h"
+#include "HidStringCache.h"
 #include "HidUiDispatcher.h"
 #include "TJvHidPnPInfo.h"
 
@@ -27,6 +29,10 @@ public:
     static constexpr int MinReaderSleepTime = 10;
     static constexpr int MaxReaderSleepTime = 10000;
     static constexpr std::size_t MaxProductStringLength = 254;
+    // After a write that the device let time out, writes fail at once for
+    // this long: a 25 ms poll must not keep the user-interface thread waiting
+    // on a device that takes nothing.
+    static constexpr int StalledWriteRestMs = 3000;
 
     // Opens the device read-write (else query-only), reads its attributes and
     // closes it again. Throws EControllerError "Device cannot be opened" or
@@ -54,14 +60,22 @@ public:
     bool ReadWriteAccess() const { return readWriteAccess_; }
 
     // Cached once read; empty while it cannot be read. At most 254 characters.
+    // Of a device that cannot be a KX-RD4 (MayBeController false) the strings
+    // are read once per interface path and kept by the controller for later
+    // objects of the same device.
     std::u16string ProductString();
     // The serial number string, read once; empty when the device has none.
     std::u16string SerialNumberString();
+    // Whether the device could be a KX-RD4: it has input reports and output
+    // reports long enough for the messages (or its lengths cannot be read).
+    bool MayBeController();
     // Report lengths; zero while they have never been readable.
     HidCaps Caps();
 
-    // One synchronous write of length bytes; false when the device is not
-    // accessible, cannot be opened or refuses the write.
+    // One write of length bytes, given up after HidWriteTimeoutMs; false when
+    // the device is not accessible, cannot be opened, refuses the write or
+    // does not take it in time (and then, for StalledWriteRestMs, at once). A
+    // failed write closes the handle, so the next one opens the device anew.
     bool WriteReport(const std::uint8_t* buffer, std::size_t length, std::uint32_t& written);
 
     int ReaderSleepTime() const { return readerSleepTime_; }
@@ -100,6 +114,9 @@ private:
     friend class TJvHidDeviceReadThread;
 
     bool OpenMainHandle();
+    // The controller's cache when the device is known not to be a KX-RD4.
+    HidStringCache* StringCache();
+    HidStringCache::Key CacheKey() const;
     void CloseMainHandle();
     void Deliver(const std::uint8_t* report, std::size_t count);
     void DeliverError(std::uint32_t error);
@@ -113,6 +130,7 @@ private:
     std::atomic<bool> claimed_{false};
     std::atomic<bool> inEnumeration_{false};
     HidHandle mainHandle_ = InvalidHidHandle;
+    std::chrono::steady_clock::time_point writeRestUntil_{};
     // Bumped to close the reader's read handle; the reader owns that handle.
     std::atomic<std::uint32_t> readHandleEpoch_{0};
     std::uint16_t vendorID_ = 0;

@@ -136,14 +136,24 @@ std::vector<std::unique_ptr<TJvHidDevice>> TJvHidDeviceController::ScanPresentDe
 
 void TJvHidDeviceController::DeviceChange() {
     bool changed = notificationParam_ == InitialNotification;
+    // Taken before the scan: a removal reported meanwhile counts next time.
+    const std::vector<std::string> removedPaths = backend_->TakeRemovedPaths();
     auto fresh = ScanPresentDevices();
+    // A device whose interface the system reported removed is gone even if
+    // the scan finds its node again (a firmware reset on the same port): its
+    // handles are dead, so it comes back as a new object.
+    const auto reportedRemoved = [&](const TJvHidDevice& device) {
+        return std::any_of(removedPaths.begin(), removedPaths.end(), [&](const std::string& p) {
+            return backend_->SamePath(p, device.InterfacePath());
+        });
+    };
 
     for (std::size_t i = list_.size(); i-- > 0;) {
         if (i >= list_.size()) {
             continue; // a handler shortened the list
         }
         TJvHidDevice* device = list_[i];
-        const bool present = device->Plugged() &&
+        const bool present = device->Plugged() && !reportedRemoved(*device) &&
                              std::any_of(fresh.begin(), fresh.end(),
                                          [&](const auto& f) { return SameDevice(*f, *device); });
         if (present) {

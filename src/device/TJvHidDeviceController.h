@@ -15,6 +15,7 @@
 
 #include "HidBackend.h"
 #include "HidEvents.h"
+#include "HidStringCache.h"
 #include "HidUiDispatcher.h"
 #include "TJvHidDevice.h"
 
@@ -93,6 +94,8 @@ private:
     // Unclaimed entries are owned by the controller (deleted by it); claimed
     // entries belong to their holder.
     std::vector<TJvHidDevice*> list_;
+    // Strings of devices that cannot be a KX-RD4, per path.
+    HidStringCache stringCache_;
     bool inDeviceChange_ = false;
     bool notificationPending_ = false;
     bool loading_ = false;

@@ -1,7 +1,10 @@
 #include "WindowsHidBackend.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cwchar>
+#include <utility>
 
 #include "HidText.h"
 #include "WindowsDeviceNotifier.h"
@@ -16,9 +19,27 @@ constexpr std::size_t ProductStringChars = ProductStringBytes / sizeof(WCHAR);
 // How often a reader whose waker has no event looks at its stop request.
 constexpr DWORD FallbackWakeSliceMs = 100;
 
-HANDLE ToHandle(HidHandle handle) {
-    return reinterpret_cast<HANDLE>(handle);
+// How long a removal query waits for a read to give its handle up.
+constexpr auto ReleaseWait = std::chrono::seconds(2);
+constexpr auto CancelRetry = std::chrono::milliseconds(20);
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
 }
+
+bool Contains(const std::vector<std::string>& list, const std::string& item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+void Erase(std::vector<std::string>& list, const std::string& item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+// At most this many removed paths wait for a scan to take them.
+constexpr std::size_t MaxRemovedPaths = 256;
 
 std::wstring WidePath(const std::string& path) {
     const std::u16string wide = HidText::Utf8ToUtf16(path);
@@ -72,9 +93,9 @@ private:
     HANDLE event_;
 };
 
-// Ends a pending overlapped read and waits until the system has let go of
-// the buffer; true (with the count) if the read had finished after all.
-bool CancelRead(HANDLE handle, OVERLAPPED& request, DWORD& transferred) {
+// Ends a pending overlapped request and waits until the system has let go of
+// the buffer; true (with the count) if it had finished after all.
+bool CancelRequest(HANDLE handle, OVERLAPPED& request, DWORD& transferred) {
     ::CancelIoEx(handle, &request);
     transferred = 0;
     return ::GetOverlappedResult(handle, &request, &transferred, TRUE) != FALSE;
@@ -130,14 +151,47 @@ std::string PortOf(const WindowsHidApi& api, DEVINST hidNode) {
 
 } // namespace
 
+struct WindowsHidBackend::OpenHandle {
+    HANDLE file = INVALID_HANDLE_VALUE;           // closed while its device's removal is pending
+    HANDLE registeredFile = INVALID_HANDLE_VALUE; // as registered for removal queries
+    HANDLE event = nullptr;                       // manual-reset, for overlapped requests
+    HDEVNOTIFY registration = nullptr;
+    std::string path;
+    HidOpenMode mode = HidOpenMode::QueryOnly;
+    int users = 0;     // reads or writes using file now
+    bool gone = false; // its device was removed: it is not opened again
+};
+
+namespace {
+
+HANDLE OpenFile(const std::string& path, HidOpenMode mode) {
+    DWORD access = 0; // QueryOnly: no access rights needed
+    DWORD flags = 0;
+    if (mode == HidOpenMode::ReadWrite) {
+        access = GENERIC_READ | GENERIC_WRITE;
+        flags = FILE_FLAG_OVERLAPPED; // so that a write can be given up
+    } else if (mode == HidOpenMode::Read) {
+        access = GENERIC_READ;
+        flags = FILE_FLAG_OVERLAPPED;
+    }
+    return ::CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, flags, nullptr);
+}
+
+} // namespace
+
 WindowsHidBackend::WindowsHidBackend(std::shared_ptr<WindowsLibraryLoader> loader)
     : api_(std::make_unique<WindowsHidApi>(std::move(loader))) {}
 
 WindowsHidBackend::~WindowsHidBackend() {
-    notifier_.reset();
-    for (auto& [handle, event] : readEvents_) {
-        ::CloseHandle(ToHandle(handle));
-        ::CloseHandle(static_cast<HANDLE>(event));
+    SetNotificationListener(nullptr);
+    for (auto& [handle, entry] : handles_) {
+        if (entry->file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(entry->file);
+        }
+        if (entry->event != nullptr) {
+            ::CloseHandle(entry->event);
+        }
     }
 }
 
@@ -194,66 +248,109 @@ std::vector<HidInterfaceInfo> WindowsHidBackend::ListInterfaces() {
 }
 
 HidHandle WindowsHidBackend::Open(const std::string& path, HidOpenMode mode) {
-    DWORD access = 0; // QueryOnly: no access rights needed
-    DWORD flags = 0;
-    if (mode == HidOpenMode::ReadWrite) {
-        access = GENERIC_READ | GENERIC_WRITE;
-    } else if (mode == HidOpenMode::Read) {
-        access = GENERIC_READ;
-        flags = FILE_FLAG_OVERLAPPED;
-    }
     if (path.empty()) {
         errno = ENOENT;
         return InvalidHidHandle;
     }
-    HANDLE handle =
-        ::CreateFileW(WidePath(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                      OPEN_EXISTING, flags, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    void* window = nullptr;
+    {
+        std::lock_guard lock(mutex_);
+        if (Contains(heldOff_, LowerCase(path))) {
+            errno = EACCES; // its removal is pending
+            return InvalidHidHandle;
+        }
+        window = window_;
+    }
+    auto entry = std::make_unique<OpenHandle>();
+    entry->path = path;
+    entry->mode = mode;
+    entry->file = OpenFile(path, mode);
+    if (entry->file == INVALID_HANDLE_VALUE) {
         errno = ErrnoOf(::GetLastError());
         return InvalidHidHandle;
     }
-    const auto result = reinterpret_cast<HidHandle>(handle);
-    if (mode == HidOpenMode::Read) {
-        // A manual-reset event for the handle's overlapped reads.
-        HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        if (event == nullptr) {
-            ::CloseHandle(handle);
+    if (mode != HidOpenMode::QueryOnly) {
+        // A manual-reset event for the handle's overlapped requests.
+        entry->event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        if (entry->event == nullptr) {
+            ::CloseHandle(entry->file);
             errno = ENOMEM;
             return InvalidHidHandle;
         }
-        std::lock_guard lock(mutex_);
-        readEvents_[result] = event;
+        // Query-only handles live for one query; the others are told when
+        // their device is to be removed.
+        entry->registeredFile = entry->file;
+        entry->registration =
+            WindowsDeviceNotifier::RegisterHandle(static_cast<HWND>(window), entry->file);
     }
-    return result;
+    std::lock_guard lock(mutex_);
+    const HidHandle handle = nextHandle_++;
+    handles_[handle] = std::move(entry);
+    return handle;
 }
 
 void WindowsHidBackend::Close(HidHandle handle) {
-    if (handle == InvalidHidHandle) {
-        return;
-    }
-    HANDLE event = nullptr;
+    std::unique_ptr<OpenHandle> entry;
     {
         std::lock_guard lock(mutex_);
-        const auto it = readEvents_.find(handle);
-        if (it != readEvents_.end()) {
-            event = static_cast<HANDLE>(it->second);
-            readEvents_.erase(it);
+        const auto it = handles_.find(handle);
+        if (it == handles_.end()) {
+            return;
         }
+        entry = std::move(it->second);
+        handles_.erase(it);
     }
-    ::CloseHandle(ToHandle(handle));
-    if (event != nullptr) {
-        ::CloseHandle(event);
+    // Unregistered before the handle is closed.
+    WindowsDeviceNotifier::Unregister(entry->registration);
+    if (entry->file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(entry->file);
+    }
+    if (entry->event != nullptr) {
+        ::CloseHandle(entry->event);
     }
 }
 
+void* WindowsHidBackend::FileOf(HidHandle handle) const {
+    std::lock_guard lock(mutex_);
+    const auto it = handles_.find(handle);
+    return it != handles_.end() && it->second->file != INVALID_HANDLE_VALUE ? it->second->file
+                                                                            : nullptr;
+}
+
+void* WindowsHidBackend::SystemHandle(HidHandle handle) const {
+    return FileOf(handle);
+}
+
+WindowsHidBackend::OpenHandle* WindowsHidBackend::BeginUse(HidHandle handle) {
+    std::lock_guard lock(mutex_);
+    const auto it = handles_.find(handle);
+    if (it == handles_.end() || it->second->file == INVALID_HANDLE_VALUE ||
+        it->second->event == nullptr) {
+        return nullptr;
+    }
+    ++it->second->users;
+    return it->second.get();
+}
+
+void WindowsHidBackend::EndUse(HidHandle handle) {
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = handles_.find(handle);
+        if (it != handles_.end()) {
+            --it->second->users;
+        }
+    }
+    idle_.notify_all();
+}
+
 bool WindowsHidBackend::GetAttributes(HidHandle handle, HidAttributes& attributes) {
-    if (!api_->Loaded() || handle == InvalidHidHandle) {
+    HANDLE file = FileOf(handle);
+    if (!api_->Loaded() || file == nullptr) {
         return false;
     }
     HIDD_ATTRIBUTES record{};
     record.Size = sizeof record;
-    if (!api_->GetAttributes(ToHandle(handle), &record)) {
+    if (!api_->GetAttributes(file, &record)) {
         return false;
     }
     attributes.VendorID = record.VendorID;
@@ -263,11 +360,12 @@ bool WindowsHidBackend::GetAttributes(HidHandle handle, HidAttributes& attribute
 }
 
 bool WindowsHidBackend::GetProductString(HidHandle handle, std::u16string& text) {
-    if (!api_->Loaded() || handle == InvalidHidHandle) {
+    HANDLE file = FileOf(handle);
+    if (!api_->Loaded() || file == nullptr) {
         return false;
     }
     WCHAR buffer[ProductStringChars] = {};
-    if (!api_->GetProductString(ToHandle(handle), buffer, ProductStringBytes)) {
+    if (!api_->GetProductString(file, buffer, ProductStringBytes)) {
         return false;
     }
     // Up to the first zero character; a string that fills the whole buffer
@@ -278,11 +376,12 @@ bool WindowsHidBackend::GetProductString(HidHandle handle, std::u16string& text)
 }
 
 bool WindowsHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& text) {
-    if (!api_->Loaded() || api_->GetSerialNumberString == nullptr || handle == InvalidHidHandle) {
+    HANDLE file = FileOf(handle);
+    if (!api_->Loaded() || api_->GetSerialNumberString == nullptr || file == nullptr) {
         return false;
     }
     WCHAR buffer[ProductStringChars] = {};
-    if (!api_->GetSerialNumberString(ToHandle(handle), buffer, ProductStringBytes)) {
+    if (!api_->GetSerialNumberString(file, buffer, ProductStringBytes)) {
         return false;
     }
     const std::size_t length = ::wcsnlen(buffer, ProductStringChars);
@@ -291,11 +390,12 @@ bool WindowsHidBackend::GetSerialNumberString(HidHandle handle, std::u16string& 
 }
 
 bool WindowsHidBackend::GetCaps(HidHandle handle, HidCaps& caps) {
-    if (!api_->Loaded() || handle == InvalidHidHandle) {
+    HANDLE file = FileOf(handle);
+    if (!api_->Loaded() || file == nullptr) {
         return false;
     }
     PHIDP_PREPARSED_DATA preparsed = nullptr;
-    if (!api_->GetPreparsedData(ToHandle(handle), &preparsed) || preparsed == nullptr) {
+    if (!api_->GetPreparsedData(file, &preparsed) || preparsed == nullptr) {
         return false;
     }
     HIDP_CAPS record{};
@@ -312,15 +412,35 @@ bool WindowsHidBackend::GetCaps(HidHandle handle, HidCaps& caps) {
 bool WindowsHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, std::size_t length,
                               std::size_t& written) {
     written = 0;
-    if (handle == InvalidHidHandle || buffer == nullptr || length == 0 || length > MAXDWORD) {
+    if (buffer == nullptr || length == 0 || length > MAXDWORD) {
         return false;
     }
+    const OpenHandle* entry = BeginUse(handle);
+    if (entry == nullptr) {
+        return false;
+    }
+    HANDLE file = entry->file;
+    OVERLAPPED request{};
+    request.hEvent = entry->event;
     DWORD count = 0;
-    if (!::WriteFile(ToHandle(handle), buffer, static_cast<DWORD>(length), &count, nullptr)) {
-        return false;
+    bool ok = false;
+    if (::WriteFile(file, buffer, static_cast<DWORD>(length), nullptr, &request)) {
+        ok = ::GetOverlappedResult(file, &request, &count, FALSE) != FALSE;
+    } else if (::GetLastError() == ERROR_IO_PENDING) {
+        if (::WaitForSingleObject(request.hEvent, HidWriteTimeoutMs) == WAIT_OBJECT_0) {
+            ok = ::GetOverlappedResult(file, &request, &count, FALSE) != FALSE;
+        } else {
+            // The device takes no report: give the write up, and wait until
+            // the system has let go of the buffer. A write that finished just
+            // now went out after all.
+            ok = CancelRequest(file, request, count);
+        }
     }
-    written = count;
-    return true;
+    EndUse(handle);
+    if (ok) {
+        written = count;
+    }
+    return ok;
 }
 
 std::unique_ptr<HidWaker> WindowsHidBackend::CreateWaker() {
@@ -330,45 +450,48 @@ std::unique_ptr<HidWaker> WindowsHidBackend::CreateWaker() {
 HidReadStatus WindowsHidBackend::Read(HidHandle handle, std::uint8_t* buffer, std::size_t length,
                                       HidWaker& waker, std::size_t& count) {
     count = 0;
-    HANDLE readEvent = nullptr;
-    {
-        std::lock_guard lock(mutex_);
-        const auto it = readEvents_.find(handle);
-        if (it == readEvents_.end() || length == 0 || length > MAXDWORD) {
-            return HidReadStatus::Failed;
-        }
-        readEvent = static_cast<HANDLE>(it->second);
-    }
-    HANDLE file = ToHandle(handle);
-    OVERLAPPED request{};
-    request.hEvent = readEvent;
-    ::ResetEvent(readEvent);
-    // A HID read always starts with the report identifier (0 for a device
-    // without numbered reports).
-    if (!::ReadFile(file, buffer, static_cast<DWORD>(length), nullptr, &request) &&
-        ::GetLastError() != ERROR_IO_PENDING) {
+    if (length == 0 || length > MAXDWORD) {
         return HidReadStatus::Failed;
     }
-    HANDLE wakeEvent = static_cast<EventWaker&>(waker).Event();
-    HANDLE events[2] = {readEvent, wakeEvent};
-    const DWORD waited = wakeEvent != nullptr
-                             ? ::WaitForMultipleObjects(2, events, FALSE, INFINITE)
-                             : ::WaitForSingleObject(readEvent, FallbackWakeSliceMs);
-    DWORD transferred = 0;
-    if (waited == WAIT_OBJECT_0) {
-        if (!::GetOverlappedResult(file, &request, &transferred, FALSE)) {
-            return HidReadStatus::Failed; // device gone, handle closed, I/O error
+    const OpenHandle* entry = BeginUse(handle);
+    if (entry == nullptr) {
+        return HidReadStatus::Failed;
+    }
+    HANDLE file = entry->file;
+    HANDLE readEvent = entry->event;
+    const HidReadStatus status = [&] {
+        OVERLAPPED request{};
+        request.hEvent = readEvent;
+        ::ResetEvent(readEvent);
+        // A HID read always starts with the report identifier (0 for a
+        // device without numbered reports).
+        if (!::ReadFile(file, buffer, static_cast<DWORD>(length), nullptr, &request) &&
+            ::GetLastError() != ERROR_IO_PENDING) {
+            return HidReadStatus::Failed;
         }
-        count = transferred;
-        return HidReadStatus::Report;
-    }
-    // Woken, a wait slice ended, or the wait failed: the read must not
-    // outlive this call, whose buffer and request it uses.
-    if (CancelRead(file, request, transferred)) {
-        count = transferred; // it had finished after all
-        return HidReadStatus::Report;
-    }
-    return waited == WAIT_FAILED ? HidReadStatus::Failed : HidReadStatus::Woken;
+        HANDLE wakeEvent = static_cast<EventWaker&>(waker).Event();
+        HANDLE events[2] = {readEvent, wakeEvent};
+        const DWORD waited = wakeEvent != nullptr
+                                 ? ::WaitForMultipleObjects(2, events, FALSE, INFINITE)
+                                 : ::WaitForSingleObject(readEvent, FallbackWakeSliceMs);
+        DWORD transferred = 0;
+        if (waited == WAIT_OBJECT_0) {
+            if (!::GetOverlappedResult(file, &request, &transferred, FALSE)) {
+                return HidReadStatus::Failed; // device gone, handle closed, I/O error
+            }
+            count = transferred;
+            return HidReadStatus::Report;
+        }
+        // Woken, a wait slice ended, or the wait failed: the read must not
+        // outlive this call, whose buffer and request it uses.
+        if (CancelRequest(file, request, transferred)) {
+            count = transferred; // it had finished after all
+            return HidReadStatus::Report;
+        }
+        return waited == WAIT_FAILED ? HidReadStatus::Failed : HidReadStatus::Woken;
+    }();
+    EndUse(handle);
+    return status;
 }
 
 int WindowsHidBackend::NotificationFd() const {
@@ -378,20 +501,69 @@ int WindowsHidBackend::NotificationFd() const {
 void WindowsHidBackend::SetNotificationListener(std::function<void()> listener) {
     listener_ = std::move(listener);
     if (!listener_) {
+        if (notifier_) {
+            // The handles' registrations go with the window.
+            std::vector<HDEVNOTIFY> registrations;
+            {
+                std::lock_guard lock(mutex_);
+                for (auto& [handle, entry] : handles_) {
+                    registrations.push_back(std::exchange(entry->registration, nullptr));
+                }
+                window_ = nullptr;
+            }
+            for (HDEVNOTIFY registration : registrations) {
+                WindowsDeviceNotifier::Unregister(registration);
+            }
+        }
         notifier_.reset();
         return;
     }
-    if (!notifier_ && api_->Loaded()) {
-        GUID hidClass{};
-        api_->GetHidGuid(&hidClass);
-        notifier_ = std::make_unique<WindowsDeviceNotifier>(hidClass, [this] {
-            auto listener = listener_; // it may replace itself
-            if (listener) {
-                listener();
+    if (notifier_ || !api_->Loaded()) {
+        return;
+    }
+    GUID hidClass{};
+    api_->GetHidGuid(&hidClass);
+    WindowsDeviceNotifier::Listener events;
+    events.changed = [this] {
+        auto listener = listener_; // it may replace itself
+        if (listener) {
+            listener();
+        }
+    };
+    events.interfaceRemoved = [this](const std::string& path) { OnInterfaceRemoved(path); };
+    events.handle = [this](HANDLE file, HDEVNOTIFY registration,
+                           WindowsDeviceNotifier::HandleEvent event) {
+        OnHandleEvent(file, registration, static_cast<int>(event));
+    };
+    notifier_ = std::make_unique<WindowsDeviceNotifier>(hidClass, std::move(events));
+    if (!notifier_->Valid()) {
+        notifier_.reset();
+        return;
+    }
+    // Handles opened before the window are registered now (outside the lock:
+    // the system is asked).
+    std::vector<std::pair<HidHandle, HANDLE>> unregistered;
+    {
+        std::lock_guard lock(mutex_);
+        window_ = notifier_->Window();
+        for (auto& [handle, entry] : handles_) {
+            if (entry->mode != HidOpenMode::QueryOnly && entry->registration == nullptr &&
+                entry->file != INVALID_HANDLE_VALUE) {
+                unregistered.emplace_back(handle, entry->file);
             }
-        });
-        if (!notifier_->Valid()) {
-            notifier_.reset();
+        }
+    }
+    for (const auto& [handle, file] : unregistered) {
+        HDEVNOTIFY registration = WindowsDeviceNotifier::RegisterHandle(notifier_->Window(), file);
+        std::unique_lock lock(mutex_);
+        const auto it = handles_.find(handle);
+        if (it != handles_.end() && it->second->file == file &&
+            it->second->registration == nullptr) {
+            it->second->registeredFile = file;
+            it->second->registration = registration;
+        } else {
+            lock.unlock();
+            WindowsDeviceNotifier::Unregister(registration);
         }
     }
 }
@@ -402,4 +574,131 @@ bool WindowsHidBackend::TakeNotifications() {
 
 void* WindowsHidBackend::NotificationWindow() const {
     return notifier_ != nullptr ? static_cast<void*>(notifier_->Window()) : nullptr;
+}
+
+std::vector<std::string> WindowsHidBackend::TakeRemovedPaths() {
+    std::lock_guard lock(mutex_);
+    return std::exchange(removed_, {});
+}
+
+bool WindowsHidBackend::SamePath(const std::string& a, const std::string& b) const {
+    return a.size() == b.size() && LowerCase(a) == LowerCase(b);
+}
+
+void WindowsHidBackend::SuspendLocked(HidHandle handle, std::unique_lock<std::mutex>& lock) {
+    const auto deadline = std::chrono::steady_clock::now() + ReleaseWait;
+    for (;;) {
+        const auto it = handles_.find(handle);
+        if (it == handles_.end() || it->second->file == INVALID_HANDLE_VALUE) {
+            return; // closed meanwhile
+        }
+        OpenHandle& entry = *it->second;
+        if (entry.users == 0) {
+            ::CloseHandle(entry.file);
+            entry.file = INVALID_HANDLE_VALUE;
+            return;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return; // a request that does not end: the handle stays open
+        }
+        // A reader's pending read ends with an error and lets the handle go;
+        // asked again in case the read started after the first cancel.
+        ::CancelIoEx(entry.file, nullptr);
+        idle_.wait_for(lock, CancelRetry);
+    }
+}
+
+void WindowsHidBackend::OnHandleEvent(void* file, void* registration, int event) {
+    using Event = WindowsDeviceNotifier::HandleEvent;
+    struct Reopen {
+        HidHandle handle;
+        std::string path;
+        HidOpenMode mode;
+    };
+    std::vector<Reopen> reopen;
+    void* window = nullptr;
+    {
+        std::unique_lock lock(mutex_);
+        window = window_;
+        // By the registration where the system names it (a closed handle's
+        // value may have been given out again), else by the handle.
+        std::vector<HidHandle> matching;
+        for (auto& [handle, entry] : handles_) {
+            if (registration != nullptr && entry->registration == registration) {
+                matching.push_back(handle);
+            }
+        }
+        if (matching.empty()) {
+            for (auto& [handle, entry] : handles_) {
+                if (entry->registeredFile == file) {
+                    matching.push_back(handle);
+                }
+            }
+        }
+        for (const HidHandle handle : matching) {
+            const auto it = handles_.find(handle);
+            if (it == handles_.end()) {
+                continue; // closed while a read let its handle go
+            }
+            OpenHandle& entry = *it->second;
+            const std::string path = LowerCase(entry.path);
+            switch (static_cast<Event>(event)) {
+            case Event::QueryRemove:
+                if (!Contains(heldOff_, path)) {
+                    heldOff_.push_back(path);
+                }
+                SuspendLocked(handle, lock);
+                break;
+            case Event::QueryRemoveFailed:
+                Erase(heldOff_, path);
+                if (!entry.gone && entry.file == INVALID_HANDLE_VALUE) {
+                    reopen.push_back({handle, entry.path, entry.mode});
+                }
+                break;
+            case Event::Removed:
+                entry.gone = true;
+                Erase(heldOff_, path);
+                if (removed_.size() < MaxRemovedPaths && !Contains(removed_, entry.path)) {
+                    removed_.push_back(entry.path);
+                }
+                SuspendLocked(handle, lock);
+                break;
+            }
+        }
+    }
+    // The removal was called off: the handles are opened again, outside the
+    // lock, and registered anew.
+    for (const Reopen& r : reopen) {
+        HANDLE reopened = OpenFile(r.path, r.mode);
+        if (reopened == INVALID_HANDLE_VALUE) {
+            continue; // its operations keep failing; the owner opens it anew
+        }
+        HDEVNOTIFY fresh =
+            WindowsDeviceNotifier::RegisterHandle(static_cast<HWND>(window), reopened);
+        HDEVNOTIFY old = nullptr;
+        bool installed = false;
+        {
+            std::lock_guard lock(mutex_);
+            const auto it = handles_.find(r.handle);
+            if (it != handles_.end() && !it->second->gone &&
+                it->second->file == INVALID_HANDLE_VALUE) {
+                old = std::exchange(it->second->registration, fresh);
+                it->second->file = reopened;
+                it->second->registeredFile = reopened;
+                installed = true;
+            }
+        }
+        WindowsDeviceNotifier::Unregister(installed ? old : fresh);
+        if (!installed) {
+            ::CloseHandle(reopened);
+        }
+    }
+}
+
+void WindowsHidBackend::OnInterfaceRemoved(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    Erase(heldOff_, LowerCase(path));
+    if (removed_.size() < MaxRemovedPaths) {
+        removed_.push_back(path);
+    }
 }

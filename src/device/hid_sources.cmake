@@ -6,6 +6,7 @@ target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HandOverQueue.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HidReportDescriptor.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HidStringCache.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HidText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PumpedUiDispatcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SimulatedHidBackend.cpp

@@ -310,6 +310,110 @@ TEST_F(DeviceLinkTest, SendReportWritesTheOutputLengthOfAZeroedBuffer) {
     }
 }
 
+TEST_F(DeviceLinkTest, RescansAskDevicesThatCannotBeTheControllerForTheirStringsOnce) {
+    struct Case {
+        const char* name;
+        std::uint16_t input;
+        std::uint16_t output;
+        bool capsReadable;
+        bool mayBeController;
+    };
+    const std::vector<Case> cases = {
+        {"keyboard: no output reports", 9, 0, true, false},
+        {"output reports too short for the messages", 65, 11, true, false},
+        {"no input reports", 0, 65, true, false},
+        {"report lengths unreadable", 65, 65, false, true},
+    };
+    std::vector<SimulatedHidBackend::DeviceId> ids;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        auto setup = HidTestRig::Setup(u"Device " + std::u16string(1, char16_t(u'A' + i)));
+        setup.SerialNumber = u"SN" + std::u16string(1, char16_t(u'0' + i));
+        setup.InputReportByteLength = cases[i].input;
+        setup.OutputReportByteLength = cases[i].output;
+        setup.CapsReadable = cases[i].capsReadable;
+        ids.push_back(rig.backend->Plug(setup));
+        names.push_back("Device " + std::string(1, char('A' + i)));
+    }
+    const auto kx = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
+    names.push_back("KX-RD4");
+    Start();
+    std::vector<int> firstScan;
+    for (const auto id : ids) {
+        firstScan.push_back(rig.backend->StringReads(id));
+        EXPECT_GE(firstScan.back(), 2) << "product and serial number asked at the first scan";
+    }
+    // Every rebuild lists all of them with their names and serial numbers again.
+    for (int round = 0; round < 3; ++round) {
+        const auto mouse = rig.backend->Plug(HidTestRig::Setup(u"Mouse"));
+        Change();
+        rig.backend->Unplug(mouse);
+        Change();
+        ASSERT_EQ(Texts(), names);
+        EXPECT_EQ(link->CurrentDevice(), sink.entries.back().device);
+        for (std::size_t i = 0; i < cases.size(); ++i) {
+            EXPECT_EQ(link->EntryIdentity(static_cast<int>(i)).serial,
+                      "SN" + std::string(1, char('0' + i)));
+        }
+    }
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].name);
+        EXPECT_EQ(sink.entries[i].device->MayBeController(), cases[i].mayBeController);
+        if (cases[i].mayBeController) {
+            EXPECT_GT(rig.backend->StringReads(ids[i]), firstScan[i]);
+        } else {
+            EXPECT_EQ(rig.backend->StringReads(ids[i]), firstScan[i]);
+        }
+    }
+    (void)kx;
+}
+
+TEST_F(DeviceLinkTest, AFailedWriteShowsTheLinkDownReopensAndAResetControllerIsTakenAnew) {
+    const auto id = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
+    Start();
+    TJvHidDevice* before = link->CurrentDevice();
+    ASSERT_NE(before, nullptr);
+    const std::uint8_t value[4] = {0x2C, 0x01, 0x00, 0x00};
+    output->SendReport('o', value, 4);
+    EXPECT_EQ(rig.backend->OpenHandles(id, HidOpenMode::ReadWrite), 1) << "kept for the next";
+
+    // The controller resets (same node, same path): the open handles are dead.
+    rig.backend->Reset(id);
+    struct Step {
+        const char* name;
+        bool rescanFirst;
+        std::size_t written; // reports that reached the controller so far
+        const char* connection;
+    };
+    const Step steps[] = {
+        {"the write on the dead handle fails and closes it", false, 1, "Rozłączony"},
+        {"the next write opens the device anew", false, 2, "Połączony"},
+        {"the rescan takes the reported removal as one", true, 3, "Połączony"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        if (step.rescanFirst) {
+            Change();
+            ASSERT_NE(link->CurrentDevice(), nullptr);
+            EXPECT_NE(link->CurrentDevice(), before) << "the same node, but a new device";
+            EXPECT_EQ(Texts(), std::vector<std::string>{"KX-RD4"});
+        }
+        output->SendReport('o', value, 4);
+        EXPECT_EQ(rig.backend->Written(id).size(), step.written);
+        EXPECT_EQ(sink.connection, step.connection);
+        if (std::string(step.connection) == "Rozłączony") {
+            EXPECT_EQ(sink.status, DeviceLink::WriteFailed);
+            EXPECT_EQ(sink.toolTip, DeviceLink::WriteFailedToolTip);
+            EXPECT_EQ(rig.backend->OpenHandles(id, HidOpenMode::ReadWrite), 0);
+        }
+    }
+    // A new object with a new reader: reports flow again.
+    EXPECT_TRUE(link->CurrentDevice()->HasReader());
+    rig.backend->InjectReport(id, Reply('i'));
+    ASSERT_TRUE(rig.PumpUntil([&] { return !received.empty(); }));
+    EXPECT_EQ(received.back().device, link->CurrentDevice());
+}
+
 TEST_F(DeviceLinkTest, HandlerThatAnswersEveryReportKeepsFlowingAcrossARebuild) {
     const auto id = rig.backend->Plug(HidTestRig::Setup(u"KX-RD4"));
     // The controller echoes every write; the handler writes on every report.

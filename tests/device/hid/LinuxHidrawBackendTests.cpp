@@ -6,8 +6,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -116,6 +118,43 @@ TEST(HidLinuxBackend, ReaderWhoseWakerGotNoEventFdStillReturnsToLookAtItsStop) {
     EXPECT_EQ(status, HidReadStatus::Woken);
     waker->Raise(); // harmless without an eventfd
     backend.Close(r);
+}
+
+TEST(HidLinuxBackend, AWriteThatTheDeviceDoesNotTakeIsGivenUpAfterItsTimeOut) {
+    LinuxHidrawBackend backend;
+    // A pty whose other side never reads: once its buffer is full, it takes
+    // nothing more, like a controller that stopped taking reports.
+    const HidHandle h = backend.Open("/dev/ptmx", HidOpenMode::ReadWrite);
+    if (h == InvalidHidHandle) {
+        GTEST_SKIP() << "no /dev/ptmx";
+    }
+    const int master = static_cast<int>(h);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const int other = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios raw{};
+    ASSERT_EQ(::tcgetattr(other, &raw), 0);
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::tcsetattr(other, TCSANOW, &raw), 0);
+    using Clock = std::chrono::steady_clock;
+    const auto timeout = std::chrono::milliseconds(HidWriteTimeoutMs);
+    const std::vector<std::uint8_t> report(256, 'x');
+    bool failed = false;
+    for (int i = 0; i < 4000 && !failed; ++i) {
+        std::size_t written = 0;
+        const auto start = Clock::now();
+        failed = !backend.Write(h, report.data(), report.size(), written);
+        const auto took = Clock::now() - start;
+        EXPECT_LT(took, timeout + std::chrono::milliseconds(500)) << "write " << i;
+        if (failed) {
+            EXPECT_GE(took, timeout - std::chrono::milliseconds(20));
+            EXPECT_EQ(written, 0u);
+        }
+    }
+    EXPECT_TRUE(failed) << "the buffer never filled";
+    backend.Close(h);
+    ::close(other);
 }
 
 } // namespace

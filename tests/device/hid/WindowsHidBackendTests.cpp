@@ -10,6 +10,8 @@
 #include <hidsdi.h>
 #include <setupapi.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstring>
 #include <map>
@@ -20,6 +22,10 @@
 #include <utility>
 #include <vector>
 
+#include "CurrentDeviceOutput.h"
+#include "DeviceLink.h"
+#include "HidTestRig.h"
+#include "HidText.h"
 #include "PumpedUiDispatcher.h"
 #include "TJvHidDevice.h"
 #include "TJvHidDeviceController.h"
@@ -146,11 +152,16 @@ TEST(WindowsHidBackendTest, ControllerScansThePresentDevicesAndRescansOnDeviceCh
         EXPECT_EQ(controller.NotificationParam(), TJvHidDeviceController::InitialNotification);
         const auto interfaces = backend->ListInterfaces();
         ASSERT_EQ(controller.Count(), static_cast<int>(interfaces.size()));
+        // Not every interface has a product string or input reports (a
+        // Bluetooth LE device, a headset's buttons); those that do give sane ones.
         controller.SetOnEnumerate([&](TJvHidDevice& device, int index) {
             const std::string& path = interfaces[static_cast<std::size_t>(index)].InterfacePath;
             EXPECT_EQ(path.rfind("\\\\?\\", 0), 0u) << path;
-            EXPECT_FALSE(device.ProductString().empty()) << path;
-            EXPECT_GT(device.Caps().InputReportByteLength, 0) << path;
+            EXPECT_LE(device.ProductString().size(), TJvHidDevice::MaxProductStringLength);
+            const HidCaps caps = device.Caps();
+            if (caps.InputReportByteLength > 0) {
+                EXPECT_GE(caps.InputReportByteLength, 2) << path; // identifier and data
+            }
             return true;
         });
         EXPECT_EQ(controller.EnumerateDevices(), controller.Count());
@@ -234,16 +245,17 @@ struct FakeSetup {
         ++destroyed;
         return TRUE;
     }
+    static std::map<std::string, void*> EntryPoints() {
+        return {{"SetupDiGetClassDevsW", reinterpret_cast<void*>(&GetClassDevs)},
+                {"SetupDiEnumDeviceInterfaces", reinterpret_cast<void*>(&EnumDeviceInterfaces)},
+                {"SetupDiGetDeviceInterfaceDetailW", reinterpret_cast<void*>(&GetDetail)},
+                {"SetupDiDestroyDeviceInfoList", reinterpret_cast<void*>(&Destroy)}};
+    }
 };
 
 TEST(WindowsHidBackendTest, ListsTheInterfacesWhoseDetailCanBeRead) {
     auto loader = std::make_shared<TestLoader>();
-    loader->replaced = {
-        {"SetupDiGetClassDevsW", reinterpret_cast<void*>(&FakeSetup::GetClassDevs)},
-        {"SetupDiEnumDeviceInterfaces", reinterpret_cast<void*>(&FakeSetup::EnumDeviceInterfaces)},
-        {"SetupDiGetDeviceInterfaceDetailW", reinterpret_cast<void*>(&FakeSetup::GetDetail)},
-        {"SetupDiDestroyDeviceInfoList", reinterpret_cast<void*>(&FakeSetup::Destroy)},
-    };
+    loader->replaced = FakeSetup::EntryPoints();
     WindowsHidBackend backend(loader);
     ASSERT_TRUE(backend.Available());
     const std::u16string kx = u"\\\\?\\hid#vid_1a2b&pid_000c#7&1f2&0&0000#{4d1e55b2}";
@@ -389,7 +401,7 @@ TEST(WindowsHidBackendTest, OverlappedReadEndsOnStopReportOrError) {
     EXPECT_EQ(backend.Open(device.Path() + "-none", HidOpenMode::Read), InvalidHidHandle);
 }
 
-TEST(WindowsHidBackendTest, WritesGoOutWholeAndSynchronously) {
+TEST(WindowsHidBackendTest, WritesGoOutWhole) {
     WindowsHidBackend backend;
     PipeDevice device;
     ASSERT_TRUE(device.Valid());
@@ -450,17 +462,20 @@ struct FakeHid {
         caps->OutputReportByteLength = 33;
         return capsStatus;
     }
+    static BOOLEAN __stdcall NoSerialNumber(HANDLE, PVOID, ULONG) { return FALSE; }
+    static std::map<std::string, void*> EntryPoints() {
+        return {{"HidD_GetProductString", reinterpret_cast<void*>(&GetProductString)},
+                {"HidD_GetSerialNumberString", reinterpret_cast<void*>(&NoSerialNumber)},
+                {"HidD_GetAttributes", reinterpret_cast<void*>(&GetAttributes)},
+                {"HidD_GetPreparsedData", reinterpret_cast<void*>(&GetPreparsedData)},
+                {"HidD_FreePreparsedData", reinterpret_cast<void*>(&FreePreparsedData)},
+                {"HidP_GetCaps", reinterpret_cast<void*>(&GetCaps)}};
+    }
 };
 
 TEST(WindowsHidBackendTest, QueriesTakeWhatTheServiceGivesWithoutOverrun) {
     auto loader = std::make_shared<TestLoader>();
-    loader->replaced = {
-        {"HidD_GetProductString", reinterpret_cast<void*>(&FakeHid::GetProductString)},
-        {"HidD_GetAttributes", reinterpret_cast<void*>(&FakeHid::GetAttributes)},
-        {"HidD_GetPreparsedData", reinterpret_cast<void*>(&FakeHid::GetPreparsedData)},
-        {"HidD_FreePreparsedData", reinterpret_cast<void*>(&FakeHid::FreePreparsedData)},
-        {"HidP_GetCaps", reinterpret_cast<void*>(&FakeHid::GetCaps)},
-    };
+    loader->replaced = FakeHid::EntryPoints();
     WindowsHidBackend backend(loader);
     ASSERT_TRUE(backend.Available());
     PipeDevice device;
@@ -513,6 +528,190 @@ TEST(WindowsHidBackendTest, QueriesTakeWhatTheServiceGivesWithoutOverrun) {
         }
     }
     backend.Close(handle);
+}
+
+// Pipe instances standing in for a device, one taken by each open. Byte mode
+// without a buffer, never read: a write waits for good, like a controller
+// that stopped taking reports.
+class PipeInstances {
+public:
+    explicit PipeInstances(int count) {
+        static int counter = 0;
+        path_ = "\\\\.\\pipe\\kxrd4-stalled-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                std::to_string(++counter);
+        for (int i = 0; i < count; ++i) {
+            auto instance = std::make_unique<Instance>();
+            instance->pipe =
+                ::CreateNamedPipeA(path_.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+            instance->connect.hEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            // Completes when a client opens this instance.
+            ::ConnectNamedPipe(instance->pipe, &instance->connect);
+            instances_.push_back(std::move(instance));
+        }
+    }
+    ~PipeInstances() {
+        for (auto& instance : instances_) {
+            ::CancelIoEx(instance->pipe, nullptr);
+            ::CloseHandle(instance->pipe);
+            ::CloseHandle(instance->connect.hEvent);
+        }
+    }
+    bool Valid() const { return instances_.front()->pipe != INVALID_HANDLE_VALUE; }
+    const std::string& Path() const { return path_; }
+    // How many times the path was opened.
+    int Opened() const {
+        int opened = 0;
+        for (const auto& instance : instances_) {
+            opened += ::WaitForSingleObject(instance->connect.hEvent, 0) == WAIT_OBJECT_0;
+        }
+        return opened;
+    }
+
+private:
+    struct Instance {
+        HANDLE pipe = INVALID_HANDLE_VALUE;
+        OVERLAPPED connect{};
+    };
+    std::string path_;
+    std::vector<std::unique_ptr<Instance>> instances_;
+};
+
+TEST(WindowsHidBackendTest, AWriteTheDeviceDoesNotTakeFailsInTimeAndTheNextOneOpensItAnew) {
+    PipeInstances pipe(32);
+    ASSERT_TRUE(pipe.Valid());
+    // The pipe is listed as the one HID interface, a KX-RD4 by its strings.
+    auto loader = std::make_shared<TestLoader>();
+    loader->replaced = FakeSetup::EntryPoints();
+    loader->replaced.merge(FakeHid::EntryPoints());
+    FakeSetup::setAvailable = true;
+    FakeSetup::interfaces = {{HidText::Utf8ToUtf16(pipe.Path()), 7, true, true}};
+    FakeHid::product = u"KX-RD4";
+    FakeHid::productFills = false;
+    FakeHid::preparsedOk = true;
+    FakeHid::capsStatus = HIDP_STATUS_SUCCESS;
+
+    auto backend = std::make_shared<WindowsHidBackend>(loader);
+    auto ui = std::make_shared<PumpedUiDispatcher>();
+    RecordingSink sink;
+    TJvHidDeviceController controller(backend, ui);
+    DeviceLink link(controller, sink,
+                    [](TJvHidDevice&, std::uint8_t, const std::uint8_t*, std::uint16_t) {});
+    CurrentDeviceOutput output(link);
+    ui->Pump();
+    ASSERT_NE(link.CurrentDevice(), nullptr);
+    EXPECT_EQ(sink.connection, "Połączony");
+
+    using Clock = std::chrono::steady_clock;
+    const auto timeout = std::chrono::milliseconds(HidWriteTimeoutMs);
+    const std::uint8_t value[4] = {0x2C, 0x01, 0x00, 0x00};
+    const int opened = pipe.Opened();
+    struct Attempt {
+        const char* name;
+        int restFirstMs;
+        bool waits;    // for the time-out
+        int openedNow; // opens of the device since the first scan
+    };
+    const Attempt attempts[] = {
+        {"the device takes nothing: given up", 0, true, 1},
+        {"at once while the device rests", 0, false, 1},
+        {"after the rest, opened anew and given up", TJvHidDevice::StalledWriteRestMs, true, 2},
+    };
+    for (const Attempt& a : attempts) {
+        SCOPED_TRACE(a.name);
+        ::Sleep(static_cast<DWORD>(a.restFirstMs));
+        const auto start = Clock::now();
+        output.SendReport('o', value, sizeof value);
+        const auto took = Clock::now() - start;
+        EXPECT_GE(took, a.waits ? timeout - std::chrono::milliseconds(50) : Clock::duration{});
+        EXPECT_LT(took, a.waits ? timeout + std::chrono::seconds(2) : timeout / 10);
+        EXPECT_EQ(sink.connection, "Rozłączony");
+        EXPECT_EQ(sink.status, DeviceLink::WriteFailed);
+        EXPECT_EQ(pipe.Opened(), opened + a.openedNow);
+    }
+    link.Shutdown();
+}
+
+// A handle's device-change notification as the system sends it.
+LRESULT SendHandleEvent(HWND window, WPARAM code, void* file) {
+    DEV_BROADCAST_HANDLE record{};
+    record.dbch_size = sizeof record;
+    record.dbch_devicetype = DBT_DEVTYP_HANDLE;
+    record.dbch_handle = static_cast<HANDLE>(file);
+    return ::SendMessageW(window, WM_DEVICECHANGE, code, reinterpret_cast<LPARAM>(&record));
+}
+
+TEST(WindowsHidBackendTest, ARemovalQueryClosesTheHandlesAndACalledOffOneReopensThem) {
+    PipeInstances pipe(16);
+    ASSERT_TRUE(pipe.Valid());
+    WindowsHidBackend backend;
+    backend.SetNotificationListener([] {});
+    const HWND window = static_cast<HWND>(backend.NotificationWindow());
+    ASSERT_NE(window, nullptr);
+
+    const HidHandle main = backend.Open(pipe.Path(), HidOpenMode::ReadWrite);
+    const HidHandle read = backend.Open(pipe.Path(), HidOpenMode::Read);
+    ASSERT_NE(main, InvalidHidHandle);
+    ASSERT_NE(read, InvalidHidHandle);
+    void* const mainFile = backend.SystemHandle(main);
+    void* const readFile = backend.SystemHandle(read);
+    auto waker = backend.CreateWaker();
+
+    // Device Manager asks to disable the device: a pending read ends, both
+    // handles are closed at once and the path does not open meanwhile.
+    ReadResult r = ReadOnThread(backend, read, *waker, [&] {
+        ::Sleep(50);
+        EXPECT_EQ(SendHandleEvent(window, DBT_DEVICEQUERYREMOVE, readFile), TRUE);
+    });
+    EXPECT_EQ(r.status, HidReadStatus::Failed);
+    EXPECT_EQ(SendHandleEvent(window, DBT_DEVICEQUERYREMOVE, mainFile), TRUE);
+    EXPECT_EQ(backend.SystemHandle(main), nullptr);
+    EXPECT_EQ(backend.SystemHandle(read), nullptr);
+    const std::uint8_t report[2] = {1, 'u'};
+    std::size_t written = 0;
+    EXPECT_FALSE(backend.Write(main, report, sizeof report, written));
+    EXPECT_EQ(backend.Open(pipe.Path(), HidOpenMode::QueryOnly), InvalidHidHandle);
+    const int opened = pipe.Opened();
+
+    // Called off: opened again, the path opens again.
+    SendHandleEvent(window, DBT_DEVICEQUERYREMOVEFAILED, mainFile);
+    SendHandleEvent(window, DBT_DEVICEQUERYREMOVEFAILED, readFile);
+    EXPECT_NE(backend.SystemHandle(main), nullptr);
+    EXPECT_NE(backend.SystemHandle(read), nullptr);
+    EXPECT_EQ(pipe.Opened(), opened + 2);
+    const HidHandle query = backend.Open(pipe.Path(), HidOpenMode::QueryOnly);
+    EXPECT_NE(query, InvalidHidHandle);
+    backend.Close(query);
+    EXPECT_TRUE(backend.TakeRemovedPaths().empty());
+
+    // Removed after all: closed for good, and the path is reported removed,
+    // also through the interface's own broadcast, whatever its letter case.
+    SendHandleEvent(window, DBT_DEVICEREMOVECOMPLETE, backend.SystemHandle(main));
+    EXPECT_EQ(backend.SystemHandle(main), nullptr);
+    struct {
+        DEV_BROADCAST_DEVICEINTERFACE_W header;
+        WCHAR rest[MAX_PATH];
+    } record{};
+    record.header.dbcc_size = sizeof record;
+    record.header.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::u16string upper(pipe.Path().begin(), pipe.Path().end()); // the path is ASCII
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char16_t c) {
+        return c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
+    });
+    std::memcpy(reinterpret_cast<char*>(&record) +
+                    offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name),
+                upper.c_str(), (upper.size() + 1) * sizeof(char16_t));
+    ::SendMessageW(window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE,
+                   reinterpret_cast<LPARAM>(&record));
+    const auto removed = backend.TakeRemovedPaths();
+    ASSERT_EQ(removed.size(), 2u);
+    EXPECT_EQ(removed[0], pipe.Path());
+    EXPECT_TRUE(backend.SamePath(removed[1], pipe.Path()));
+    EXPECT_TRUE(backend.TakeNotifications());
+    backend.Close(main);
+    backend.Close(read);
+    backend.SetNotificationListener(nullptr);
 }
 
 } // namespace
