@@ -26,6 +26,7 @@
 #include "ProgramInput.h"
 #include "ProgramListing.h"
 #include "SimulateCommand.h"
+#include "TextFile.h"
 
 #ifndef KXRD4_VERSION
 #define KXRD4_VERSION "unknown"
@@ -82,7 +83,8 @@ struct CommandRule {
 
 const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
-        {"list", {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]"}},
+        {"list",
+         {{"--program", "--raw", "--output"}, 1, 1, "list FILE.kxp [-p N] [--raw] [-o FILE]"}},
         {"build", {{"--output", "--clamp"}, 1, 1, "build LISTING -o FILE.kxp [--clamp]"}},
         {"check",
          {{"--program", "--warnings-as-errors", "--format"},
@@ -321,12 +323,8 @@ void SaveProgramFile(const std::string& path, const ProgramSet& set) {
 
 std::string ReadListing(const std::string& path) {
     std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return text;
-    }
     std::string error;
-    if (!ProgramInput::ReadText(path, text, error)) {
+    if (!ProgramInput::ReadText(path, std::cin, text, error)) {
         throw Failure{error};
     }
     return text;
@@ -473,7 +471,12 @@ private:
                 programs.push_back(p);
             }
         }
-        out_ << ProgramListing::Write(set, programs, a_.raw);
+        const std::string listing = ProgramListing::Write(set, programs, a_.raw);
+        if (!a_.output || *a_.output == "-") {
+            out_ << listing;
+        } else if (!TextFile::Write(*a_.output, listing)) {
+            throw Failure{"cannot write " + *a_.output + " (it is left as it was)"};
+        }
     }
 
     void Build() {
@@ -981,8 +984,10 @@ std::string Cli::HelpText() {
            "                 [--device SERIAL|PORT|PATH]\n"
            "\n"
            "Program files (*.kxp, the 2000 bytes of the ten programs P0..P9):\n"
-           "  list FILE.kxp [-p N] [--raw]       each program's lines as the editor shows them;\n"
-           "                                     --raw adds each line's 8 bytes (lossless)\n"
+           "  list FILE.kxp [-p N] [--raw] [-o FILE]\n"
+           "                                     each program's lines as the editor shows them;\n"
+           "                                     --raw adds each line's 8 bytes (lossless);\n"
+           "                                     -o writes them to FILE (UTF-8, no BOM)\n"
            "  build LISTING -o FILE.kxp [--clamp]\n"
            "                                     the reverse of list (LISTING - reads stdin);\n"
            "                                     --clamp clamps numbers as the line editor does;\n"
