@@ -49,7 +49,7 @@ echo "exit status 3 (no device), as expected"
 # project(VERSION), the tool's icon and the manifest.
 echo "== kxrd4-cli.exe resources"
 version="$(sed -n 's/^project(kxrd4-pc VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")"
-x86_64-w64-mingw32-gcc -O1 -o resource-check.exe "$here/windows-resource-check.c" -lversion -lshell32
+x86_64-w64-mingw32-gcc-posix -O1 -o resource-check.exe "$here/windows-resource-check.c" -lversion -lshell32
 cp "$cli" ./program.exe
 resources="$("$wine" ./resource-check.exe program.exe | tr -d '\r')"
 echo "$resources"

@@ -101,7 +101,7 @@ printed="$(cd "$app_dir" && timeout 120 xvfb-run -a wine ./kxrd4-pc.exe --versio
   tr -d '\r')" || true
 [ "$printed" = "kxrd4-pc $version" ] || fail "kxrd4-pc.exe --version printed \"$printed\""
 echo "windows-proof: kxrd4-pc.exe --version: $printed"
-x86_64-w64-mingw32-gcc -O1 -o "$work/resource-check.exe" "$root/scripts/windows-resource-check.c" \
+x86_64-w64-mingw32-gcc-posix -O1 -o "$work/resource-check.exe" "$root/scripts/windows-resource-check.c" \
   -lversion -lshell32
 for program in kxrd4-pc kxrd4-cli; do
   resources="$(cd "$app_dir" && xvfb-run -a wine "$work/resource-check.exe" "$program.exe" \
