@@ -9,12 +9,13 @@ void SessionEnd::Watch(QGuiApplication& app) {
     connect(
         &app, &QGuiApplication::commitDataRequest, this,
         [this](QSessionManager& manager) {
-            // Asking lets the user's input through to the question.
+            // Asking lets the user's input through to the question. Not
+            // released afterwards: Qt ends the interaction itself once the
+            // request is answered, and a release here would block the
+            // window's input (Windows) or report the interaction done before
+            // the cancel (X11).
             const bool interaction = manager.allowsInteraction();
-            const bool mayEnd = CommitData(interaction);
-            if (interaction)
-                manager.release();
-            if (!mayEnd)
+            if (!CommitData(interaction))
                 manager.cancel();
         },
         Qt::DirectConnection);
