@@ -22,8 +22,14 @@ void SessionEnd::Watch(QGuiApplication& app) {
 }
 
 bool SessionEnd::CommitData(bool interactionAllowed) {
+    // First what must survive the process being ended during the question
+    // (Windows ends it when the user chooses to sign out anyway).
     steps_.keepUnsavedEdits();
-    const bool mayEnd = !interactionAllowed || steps_.closeQuery();
+    steps_.storeSettings();
+    if (!interactionAllowed)
+        return true;
+    const bool mayEnd = steps_.closeQuery();
+    // A save in answer to the question may have named a new file.
     steps_.storeSettings();
     return mayEnd;
 }
