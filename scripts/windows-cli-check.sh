@@ -5,6 +5,7 @@
 # KX-RD4) and fails cleanly on a command that needs the controller.
 # Usage: windows-cli-check.sh WINE KXRD4-CLI.EXE (Wine's environment set).
 set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
 wine=$1
 cli=$(realpath "$2")
 work=$(mktemp -d)
@@ -43,3 +44,19 @@ if [ "$status" -ne 3 ]; then
   exit 1
 fi
 echo "exit status 3 (no device), as expected"
+
+# The resources as Windows reads them (version.dll, shell32): the version of
+# project(VERSION), the tool's icon and the manifest.
+echo "== kxrd4-cli.exe resources"
+version="$(sed -n 's/^project(kxrd4-pc VERSION \([0-9.]*\).*/\1/p' "$here/../CMakeLists.txt")"
+x86_64-w64-mingw32-gcc-posix -O1 -o resource-check.exe "$here/windows-resource-check.c" -lversion -lshell32
+cp "$cli" ./program.exe
+resources="$("$wine" ./resource-check.exe program.exe | tr -d '\r')"
+echo "$resources"
+case "$resources" in
+"version $version product KX-RD4 PC icons "[1-9]*" manifest yes") ;;
+*)
+  echo "windows-cli-check: kxrd4-cli.exe lacks its version $version, icon or manifest" >&2
+  exit 1
+  ;;
+esac

@@ -8,7 +8,18 @@
 # The zip holds the two programs, the Qt, QCustomPlot and MinGW run-time DLLs they load
 # (found by following the programs' imports), the Windows platform and style plugins,
 # Qt's Polish translation and README.txt. KXRD4_QT_MINGW names the Qt folder as for
-# scripts/windows-qt.sh. Prints the zip's path and size.
+# scripts/windows-qt.sh. Prints the zip's path and size. An import that is neither
+# found there nor one of Windows' own DLLs (one MinGW-w64 has an import library for,
+# or an api-ms-win-*/ext-ms-* set) stops the script: the zip would not start.
+#
+# Signing (Authenticode, with osslsigncode, Debian's package of that name), so that
+# SmartScreen and Smart App Control can trust the programs and DLLs:
+#   KXRD4_SIGN_PKCS12          the code-signing certificate and its key (.pfx/.p12)
+#   KXRD4_SIGN_PASSWORD_FILE   a file holding the certificate's password (optional)
+#   KXRD4_SIGN_TIMESTAMP_URL   an RFC 3161 time-stamping server, so that the
+#                              signatures outlive the certificate (optional)
+# Every .exe and .dll of the zip is signed with SHA-256. Without KXRD4_SIGN_PKCS12 the
+# zip is built unsigned and the script and the zip's README.txt say so.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 out="$(realpath -m "${1:-$root/build}")"
@@ -19,10 +30,18 @@ if [ ! -f "$qt/kxrd4-qt6-mingw.stamp" ]; then
   echo "windows-package: no Qt for Windows in $qt; build it first with scripts/windows-qt.sh" >&2
   exit 1
 fi
-if ! command -v zip >/dev/null; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends zip
+need=(zip)
+[ -n "${KXRD4_SIGN_PKCS12:-}" ] && need+=(osslsigncode)
+for tool in "${need[@]}"; do
+  if ! command -v "$tool" >/dev/null; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "$tool"
+  fi
+done
+if [ -n "${KXRD4_SIGN_PKCS12:-}" ] && [ ! -f "$KXRD4_SIGN_PKCS12" ]; then
+  echo "windows-package: KXRD4_SIGN_PKCS12 names no file: $KXRD4_SIGN_PKCS12" >&2
+  exit 1
 fi
 
 version="$(sed -n 's/^project(kxrd4-pc VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")"
@@ -48,26 +67,66 @@ cp "$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt
 sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
 
 # The DLLs the programs and plugins import, and theirs in turn, from the Qt folder and the
-# MinGW run time; Windows' own DLLs are not found there and stay out.
+# MinGW run time; Windows' own DLLs stay out. Anything else is missing from the zip.
 gcc_dir="$(dirname "$("$triple-g++-posix" -print-libgcc-file-name)")"
 search=("$qt/bin" "$gcc_dir" "/usr/$triple/lib" "/usr/$triple/bin")
+system_dll() { # Windows' own: MinGW-w64 links against it through an import library
+  local name="${1,,}"
+  name="${name%.dll}"
+  case "$name" in api-ms-win-* | ext-ms-*) return 0 ;; esac
+  [ -f "/usr/$triple/lib/lib$name.a" ]
+}
+missing=()
 pending=("$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll)
 while [ ${#pending[@]} -gt 0 ]; do
   file="${pending[0]}"
   pending=("${pending[@]:1}")
   while read -r dll; do
     [ -e "$stage/$dll" ] && continue
+    found=""
     for dir in "${search[@]}"; do
       if [ -f "$dir/$dll" ]; then
         cp "$dir/$dll" "$stage/"
         pending+=("$stage/$dll")
+        found=1
         break
       fi
     done
+    [ -n "$found" ] || system_dll "$dll" || missing+=("$dll (imported by ${file#"$stage"/})")
   done < <("$triple-objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
 done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "windows-package: DLLs not found in ${search[*]}:" >&2
+  printf '  %s\n' "${missing[@]}" >&2
+  exit 1
+fi
+# One C++ run time per process: the window program uses the run-time DLLs that Qt's
+# DLLs load, not a static copy of its own.
+if ! "$triple-objdump" -p "$stage/kxrd4-pc.exe" | grep -qi 'DLL Name: libstdc++-6.dll'; then
+  echo "windows-package: kxrd4-pc.exe is not linked against libstdc++-6.dll (a second C++ run time beside Qt's)" >&2
+  exit 1
+fi
+
+# Authenticode signatures on every program and DLL, when a certificate is given.
+if [ -n "${KXRD4_SIGN_PKCS12:-}" ]; then
+  sign_args=(-pkcs12 "$KXRD4_SIGN_PKCS12" -h sha256 -n "KX-RD4 PC")
+  [ -n "${KXRD4_SIGN_PASSWORD_FILE:-}" ] && sign_args+=(-readpass "$KXRD4_SIGN_PASSWORD_FILE")
+  [ -n "${KXRD4_SIGN_TIMESTAMP_URL:-}" ] && sign_args+=(-ts "$KXRD4_SIGN_TIMESTAMP_URL")
+  while IFS= read -r -d '' binary; do
+    osslsigncode sign "${sign_args[@]}" -in "$binary" -out "$binary.signed" >/dev/null ||
+      { echo "windows-package: signing ${binary#"$stage"/} failed" >&2; rm -f "$binary.signed"; exit 1; }
+    mv "$binary.signed" "$binary"
+  done < <(find "$stage" -type f \( -name '*.exe' -o -name '*.dll' \) -print0)
+  signed="signed with $(basename "$KXRD4_SIGN_PKCS12")"
+else
+  signed="NOT signed (no KXRD4_SIGN_PKCS12): SmartScreen warns before the first start and Smart App Control may block it"
+  printf '%s\r\n' "" "Signature" "---------" \
+    "The programs and DLLs of this copy are not signed. Windows SmartScreen warns" \
+    "before their first start (\"More info\", then \"Run anyway\"); where Smart App" \
+    "Control is on, it may refuse them." >>"$stage/README.txt"
+fi
 
 (cd "$out" && zip -q -r -9 "$name.zip" "$name")
 size=$(stat -c %s "$out/$name.zip")
-echo "windows-package: $out/$name.zip ($((size / 1024 / 1024)).$(((size % (1024 * 1024)) * 10 / 1024 / 1024)) MB)"
+echo "windows-package: $out/$name.zip ($((size / 1024 / 1024)).$(((size % (1024 * 1024)) * 10 / 1024 / 1024)) MB), $signed"
 ls -1 "$stage" | sed 's/^/  /'

@@ -12,7 +12,9 @@
 #    "Tak", "Nie", "Anuluj";
 #  - kxrd4-pc.exe without a controller starts, says "Rozłączony", photographs its pages
 #    and closes;
-#  - each run must end normally and leave config.ini beside the exe.
+#  - each run must end normally and leave config.ini beside the exe;
+#  - kxrd4-pc.exe --version must print its version, and both programs must carry the
+#    version, the icon and the manifest as Windows reads them (windows-resource-check.c).
 # Wine's own prefix lives in build/wine-proof-prefix and is made on the first run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -91,6 +93,26 @@ run() {
 }
 
 echo "windows-proof: unpacked into $app_dir"
+# The window program's own texts reach the console it was started from, and both
+# programs carry the icon, the version and the manifest as Windows reads them.
+# (Under the virtual display, and the Wine server waited out afterwards: the runs below
+# must not join a server that started without a display.)
+printed="$(cd "$app_dir" && timeout 120 xvfb-run -a wine ./kxrd4-pc.exe --version 2>/dev/null |
+  tr -d '\r')" || true
+[ "$printed" = "kxrd4-pc $version" ] || fail "kxrd4-pc.exe --version printed \"$printed\""
+echo "windows-proof: kxrd4-pc.exe --version: $printed"
+x86_64-w64-mingw32-gcc-posix -O1 -o "$work/resource-check.exe" "$root/scripts/windows-resource-check.c" \
+  -lversion -lshell32
+for program in kxrd4-pc kxrd4-cli; do
+  resources="$(cd "$app_dir" && xvfb-run -a wine "$work/resource-check.exe" "$program.exe" \
+    2>/dev/null | tr -d '\r')" || true
+  echo "windows-proof: $program.exe: $resources"
+  case "$resources" in
+  "version $version product KX-RD4 PC icons "[1-9]*" manifest yes") ;;
+  *) fail "$program.exe lacks its version $version, icon or manifest ($resources)" ;;
+  esac
+done
+wineserver -w || true
 run demo --demo
 grep -q '^screenshot: P0 read back equals the program sent$' "$out/demo.log" ||
   fail "demo: the program read back from the emulated controller was not confirmed"

@@ -4,14 +4,16 @@
 // start-up steps, the message loop; shut-down in reverse. An error escaping
 // the start-up as a whole is shown by the general error display. Unsaved
 // edits are kept for recovery in the user's data folder (EditRecovery), with
-// the crash guard on from before the start-up steps.
+// the crash guard on from before the start-up steps. The tool's own texts
+// (help, version, start-up warnings) go through ConsoleOutput, which finds
+// them a place on Windows too, where a window program has no console.
 
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ConsoleOutput.h"
 #include "EditRecovery.h"
 #include "EmulatorPeer.h"
 #include "GeneralErrorDisplay.h"
@@ -43,31 +45,34 @@ int main(int argc, char** argv) {
     const StartOptions options =
         StartOptions::Parse(std::vector<std::string>(argv + 1, argv + argc));
     if (options.action == StartOptions::Action::Help) {
-        std::fputs(StartOptions::Usage().c_str(), stdout);
+        ConsoleOutput::Show(ConsoleOutput::Kind::Information, StartOptions::Usage());
         return 0;
     }
     if (options.action == StartOptions::Action::Version) {
-        std::printf("kxrd4-pc %s\n", KxVersion);
+        ConsoleOutput::Show(ConsoleOutput::Kind::Information,
+                            std::string("kxrd4-pc ") + KxVersion + "\n");
         return 0;
     }
     if (options.action == StartOptions::Action::Error) {
-        std::fprintf(stderr, "kxrd4-pc: %s\n%s", options.error.c_str(),
-                     StartOptions::Usage().c_str());
+        ConsoleOutput::Show(ConsoleOutput::Kind::Error,
+                            "kxrd4-pc: " + options.error + "\n" + StartOptions::Usage());
         return 2;
     }
     if (!DisplayAvailable()) {
-        std::fprintf(stderr, "kxrd4-pc needs a graphical desktop, but no display was found "
-                             "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                             "Start it from a desktop session, over ssh -X, or under a virtual "
-                             "display: xvfb-run -a kxrd4-pc\n");
+        ConsoleOutput::Show(ConsoleOutput::Kind::Error,
+                            "kxrd4-pc needs a graphical desktop, but no display was found "
+                            "(DISPLAY and WAYLAND_DISPLAY are not set).\n"
+                            "Start it from a desktop session, over ssh -X, or under a virtual "
+                            "display: xvfb-run -a kxrd4-pc\n");
         return 1;
     }
 
     KxApplication app(argc, argv);
     // Qt's own Polish texts for the standard buttons ("Tak", "Nie", "Anuluj").
     if (!app.LoadPolishTranslation())
-        std::fprintf(stderr, "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
-                             "message box buttons show English texts\n");
+        ConsoleOutput::Show(ConsoleOutput::Kind::Warning,
+                            "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
+                            "message box buttons show English texts\n");
     KxApplication::setFont(KxApplication::WindowFont());
 
     QtMessageBoxes boxes;

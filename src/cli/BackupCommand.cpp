@@ -2,6 +2,8 @@
 
 #include <ctime>
 #include <ostream>
+#include <string_view>
+#include <vector>
 
 #include "BackupComparison.h"
 #include "BackupHeader.h"
@@ -29,14 +31,20 @@ ControllerBackup BackupCommand::ReadController(CommandContext& context) {
 }
 
 ControllerBackup BackupCommand::Load(const std::string& path) {
-    const std::string text = CommandFiles::ReadText(path);
-    if (text.size() == static_cast<std::size_t>(ProgramSetBytes) &&
-        text.find("[programs]") == std::string::npos &&
-        text.find("[parameters]") == std::string::npos) {
-        ProgramSet set;
-        CommandFiles::LoadProgramFile(path, set);
-        return ControllerBackup::FromPrograms(set);
+    // A program file is told by its raw bytes, before any text decoding.
+    std::vector<std::uint8_t> raw;
+    if (path != "-" &&
+        FileAccess::ReadPrefix(path, ProgramSetBytes + 1, raw) == FileAccess::ReadStatus::Ok &&
+        raw.size() == static_cast<std::size_t>(ProgramSetBytes)) {
+        const std::string_view bytes(reinterpret_cast<const char*>(raw.data()), raw.size());
+        if (bytes.find("[programs]") == std::string_view::npos &&
+            bytes.find("[parameters]") == std::string_view::npos) {
+            ProgramSet set;
+            CommandFiles::LoadProgramFile(path, set);
+            return ControllerBackup::FromPrograms(set);
+        }
     }
+    const std::string text = CommandFiles::ReadText(path);
     ControllerBackup backup;
     ControllerBackup::Error error;
     if (!ControllerBackup::Parse(text, backup, error)) {

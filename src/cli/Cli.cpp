@@ -41,7 +41,11 @@ struct CommandRule {
 const std::map<std::string, CommandRule>& Rules() {
     static const std::map<std::string, CommandRule> rules = {
         {"list",
-         {{"--program", "--raw"}, 1, 1, "list FILE.kxp [-p N] [--raw]", ListingCommand::List}},
+         {{"--program", "--raw", "--output"},
+          1,
+          1,
+          "list FILE.kxp [-p N] [--raw] [-o FILE]",
+          ListingCommand::List}},
         {"build",
          {{"--output", "--clamp"},
           1,
@@ -276,8 +280,10 @@ std::string Cli::HelpText() {
            "                 [--device SERIAL|PORT|PATH]\n"
            "\n"
            "Program files (*.kxp, the 2000 bytes of the ten programs P0..P9):\n"
-           "  list FILE.kxp [-p N] [--raw]       each program's lines as the editor shows them;\n"
-           "                                     --raw adds each line's 8 bytes (lossless)\n"
+           "  list FILE.kxp [-p N] [--raw] [-o FILE]\n"
+           "                                     each program's lines as the editor shows them;\n"
+           "                                     --raw adds each line's 8 bytes (lossless);\n"
+           "                                     -o writes them to FILE (UTF-8, no BOM)\n"
            "  build LISTING -o FILE.kxp [--clamp]\n"
            "                                     the reverse of list (LISTING - reads stdin);\n"
            "                                     --clamp clamps numbers as the line editor does;\n"

@@ -42,12 +42,8 @@ void CommandFiles::SaveProgramFile(const std::string& path, const ProgramSet& se
 
 std::string CommandFiles::ReadText(const std::string& path) {
     std::string text;
-    if (path == "-") {
-        text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-        return text;
-    }
     std::string error;
-    if (!ProgramInput::ReadText(path, text, error)) {
+    if (!ProgramInput::ReadText(path, std::cin, text, error)) {
         throw CommandFailure{error};
     }
     return text;

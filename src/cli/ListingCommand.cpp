@@ -8,6 +8,7 @@
 #include "CommandFailure.h"
 #include "CommandFiles.h"
 #include "ProgramListing.h"
+#include "TextFile.h"
 
 void ListingCommand::List(CommandContext& context) {
     const CommandArguments& a = context.Arguments();
@@ -21,7 +22,12 @@ void ListingCommand::List(CommandContext& context) {
             programs.push_back(p);
         }
     }
-    context.Out() << ProgramListing::Write(set, programs, a.raw);
+    const std::string listing = ProgramListing::Write(set, programs, a.raw);
+    if (!a.output || *a.output == "-") {
+        context.Out() << listing;
+    } else if (!TextFile::Write(*a.output, listing)) {
+        throw CommandFailure{"cannot write " + *a.output + " (it is left as it was)"};
+    }
 }
 
 void ListingCommand::Build(CommandContext& context) {

@@ -82,8 +82,7 @@ std::string FileAccess::JoinPath(const std::string& directory, const std::string
 }
 
 bool FileAccess::IsRegularFile(const std::string& path) {
-    std::error_code error;
-    return !path.empty() && fs::is_regular_file(PathFromUtf8(path), error);
+    return !path.empty() && FileAccessPlatform::IsRegularFile(PathFromUtf8(path));
 }
 
 FileAccess::ReadStatus FileAccess::ReadPrefix(const std::string& path, std::size_t maxBytes,

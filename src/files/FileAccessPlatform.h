@@ -22,6 +22,7 @@ std::string PathToUtf8(const std::filesystem::path& path);
 FileAccess::ReadStatus ReadFromRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
                                            std::string& out, bool refuseLarger);
 bool WriteReplacing(const std::filesystem::path& target, const void* data, std::size_t size);
+bool IsRegularFile(const std::filesystem::path& path);
 std::string ExecutableDirectory();
 std::string_view LineEnd();
 bool IsSeparator(char c);

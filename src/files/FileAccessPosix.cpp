@@ -257,6 +257,11 @@ std::string PathToUtf8(const fs::path& path) {
     return path.string();
 }
 
+bool IsRegularFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
 std::string ExecutableDirectory() {
     std::error_code error;
     const fs::path executable = fs::read_symlink("/proc/self/exe", error);

@@ -31,6 +31,49 @@ private:
     HANDLE handle_;
 };
 
+// Paths at or past MAX_PATH go to the system in their long form,
+// "\\?\C:\..." or "\\?\UNC\server\share\...", to which no length limit
+// applies (without the long-path manifest entry and the system's opt-in, the
+// plain form fails there). The long form is not normalised by the system, so
+// the full path is made first (a relative path, "." and "..", "/").
+// room: characters the caller adds to the name (a temporary name beside it).
+fs::path LongForm(const fs::path& path, std::size_t room) {
+    const std::wstring& text = path.native();
+    if (text.size() + room < MAX_PATH || text.starts_with(L"\\\\?\\") ||
+        text.starts_with(L"\\\\.\\")) {
+        return path;
+    }
+    const DWORD needed = ::GetFullPathNameW(text.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(text.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return path;
+    }
+    full.resize(length);
+    if (full.starts_with(L"\\\\")) {
+        return fs::path(L"\\\\?\\UNC\\" + full.substr(2));
+    }
+    return fs::path(L"\\\\?\\" + full);
+}
+
+// Room for the temporary name that a save puts beside the target: "." + name +
+// ".tmp" + "<process id>-<n>-<attempt>".
+constexpr std::size_t TemporaryNameRoom = 32;
+
+// Antivirus scanners, the search indexer and cloud sync clients open a file for
+// a moment just after it was written; replacing it then fails with one of these.
+bool HeldForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Tries of the replacement and the pause between them: about half a second.
+constexpr int MoveTries = 6;
+constexpr DWORD MoveRetryDelayMs = 100;
+
 bool IsMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -58,6 +101,38 @@ bool MoveIntoPlace(const fs::path& temporary, const fs::path& target, bool targe
     }
     return ::MoveFileExW(temporary.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// True while another program holds the file open without letting it be
+// replaced. Asked before ReplaceFileW, which would fail then anyway (and
+// under Wine leaves a temporary file of its own behind when it does).
+bool HeldByAnother(const fs::path& target) {
+    const HANDLE probe = ::CreateFileW(target.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        return ::GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    ::CloseHandle(probe);
+    return false;
+}
+
+// MoveIntoPlace, tried again for a while when another program holds the
+// target or the fresh temporary file open.
+bool MoveIntoPlaceRetrying(const fs::path& temporary, const fs::path& target, bool targetExists) {
+    for (int attempt = 1;; ++attempt) {
+        DWORD error = ERROR_SHARING_VIOLATION;
+        if (!targetExists || !HeldByAnother(target)) {
+            if (MoveIntoPlace(temporary, target, targetExists)) {
+                return true;
+            }
+            error = ::GetLastError();
+        }
+        if (attempt >= MoveTries || !HeldForAMoment(error)) {
+            return false;
+        }
+        ::Sleep(MoveRetryDelayMs);
+    }
 }
 
 // The replaced file's hidden and system marks stay with the new content, also
@@ -94,7 +169,7 @@ std::string PathToUtf8(const fs::path& path) {
 
 FileAccess::ReadStatus ReadFromRegularFile(const fs::path& path, std::size_t maxBytes,
                                            std::string& out, bool refuseLarger) {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ,
+    FileHandle file(::CreateFileW(LongForm(path, 0).c_str(), GENERIC_READ,
                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
@@ -137,10 +212,11 @@ FileAccess::ReadStatus ReadFromRegularFile(const fs::path& path, std::size_t max
     return FileAccess::ReadStatus::Ok;
 }
 
-bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) {
-    if (target.filename().empty()) {
+bool WriteReplacing(const fs::path& path, const void* data, std::size_t size) {
+    if (path.filename().empty()) {
         return false;
     }
+    const fs::path target = LongForm(path, TemporaryNameRoom);
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool targetExists = attributes != INVALID_FILE_ATTRIBUTES;
     if (targetExists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -170,7 +246,7 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
     bool ok = WriteAll(file.Get(), static_cast<const std::uint8_t*>(data), size);
     ok = ok && ::FlushFileBuffers(file.Get()) != FALSE;
     ok = file.Close() && ok;
-    ok = ok && MoveIntoPlace(temporary, target, targetExists);
+    ok = ok && MoveIntoPlaceRetrying(temporary, target, targetExists);
     if (!ok) {
         ::DeleteFileW(temporary.c_str());
         return false;
@@ -179,6 +255,29 @@ bool WriteReplacing(const fs::path& target, const void* data, std::size_t size) 
         KeepAttributes(target, attributes);
     }
     return true;
+}
+
+bool IsRegularFile(const fs::path& path) {
+    std::error_code error;
+    const fs::path longForm = LongForm(path, 0);
+    if (longForm == path) {
+        return fs::is_regular_file(path, error);
+    }
+    const DWORD attributes = ::GetFileAttributesW(longForm.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return true;
+    }
+    // A link: what it names decides.
+    FileHandle file(::CreateFileW(longForm.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file.Valid() && ::GetFileType(file.Get()) == FILE_TYPE_DISK &&
+           ::GetFileInformationByHandle(file.Get(), &info) &&
+           (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::string ExecutableDirectory() {

@@ -70,6 +70,11 @@ void EditRecovery::WriteNow() {
     failureShown_ = !written;
 }
 
+void EditRecovery::WriteIfUnsaved() {
+    if (host_.Modified().IsSet())
+        WriteNow();
+}
+
 void EditRecovery::ChangesSettled() {
     if (!IsEnabled())
         return;

@@ -56,6 +56,9 @@ public:
     void Finish();
     // Writes the recovery file now (the timer's work).
     void WriteNow();
+    // Writes it now when the set has unsaved changes (the session ends: the
+    // process may be ended at any moment).
+    void WriteIfUnsaved();
 
 private:
     FileCommandsHost& host_;

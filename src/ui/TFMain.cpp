@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
@@ -41,6 +42,7 @@
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
+#include "SessionEnd.h"
 #include "TFProg.h"
 #include "WindowSettings.h"
 
@@ -94,6 +96,12 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     settings_ = std::make_unique<WindowSettings>(*this, *files_, *this, *AutoLoad);
     recovery_ = std::make_unique<EditRecovery>(*this, boxes_, editing_->History().Stack());
     settings_->SetBeforeAutoLoad([this] { return recovery_->OfferRecovery(); });
+    sessionEnd_ = new SessionEnd({[this] { RunGuarded([this] { recovery_->WriteIfUnsaved(); }); },
+                                  [this] { return CanCloseGuarded(); },
+                                  [this] { RunGuarded([this] { StoreSettings(); }); }},
+                                 this);
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        sessionEnd_->Watch(*app);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -433,11 +441,15 @@ void TFMain::DestroyLineEditor() {
     FProg = nullptr;
 }
 
-void TFMain::closeEvent(QCloseEvent* event) {
+bool TFMain::CanCloseGuarded() {
     // An error while deciding keeps the window open: nothing is lost.
     bool close = false;
     RunGuarded([this, &close] { close = CanClose(); });
-    if (close)
+    return close;
+}
+
+void TFMain::closeEvent(QCloseEvent* event) {
+    if (CanCloseGuarded())
         event->accept();
     else
         event->ignore();

@@ -33,6 +33,7 @@ class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
 class EditRecovery;
+class SessionEnd;
 class EditorPage;
 class HeldProgramView;
 class ProgramCheckView;
@@ -165,6 +166,8 @@ public:
     WindowSettings& Settings() const { return *settings_; }
     // The recovery of unsaved edits (off until enabled).
     EditRecovery& Recovery() const { return *recovery_; }
+    // The answer to the end of the user's session.
+    SessionEnd& SessionEndRequest() const { return *sessionEnd_; }
     // The line edit dialog; made now if it is due and not made yet. Null
     // before StartUp and after ShutDown.
     TFProg* LineEditor();
@@ -295,6 +298,8 @@ private:
     void CreateStatusBar();
     void ApplySizeLimits();
     void FollowClientSize();
+    // CanClose under the error display; an error keeps the window.
+    bool CanCloseGuarded();
     // Binds a button or menu item to a handler run under the error display.
     void Bind(QObject* sender, void (TFMain::*handler)());
 
@@ -324,6 +329,7 @@ private:
     std::unique_ptr<FileCommands> files_;
     std::unique_ptr<WindowSettings> settings_;
     std::unique_ptr<EditRecovery> recovery_;
+    SessionEnd* sessionEnd_ = nullptr;
     TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
     bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
     DeviceLinkView* deviceLink_ = nullptr;

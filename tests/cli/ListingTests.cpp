@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "CliRig.h"
+#include "FileAccess.h"
 #include "ProgramSet.h"
+#include "TextEncoding.h"
 
 namespace {
 
@@ -224,6 +226,80 @@ TEST(CliListing, BadFilesAndArgumentsNameTheCause) {
     const CliResult help = rig.Tool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("send FILE.kxp -p N [--verify]"), std::string::npos);
+}
+
+// Listings as Windows saves them: Notepad's UTF-8 with a byte order mark,
+// PowerShell 5.1's "> file" (UTF-16 little endian with a mark, CRLF), big
+// endian UTF-16; build, check and simulate read them alike, and list -o writes
+// UTF-8 without a mark that reads back to the same file.
+std::string Utf16(const std::u16string& text, bool bigEndian) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+    }
+    return bytes;
+}
+
+TEST(CliListing, ListingsWithAByteOrderMarkOrInUtf16Read) {
+    // A comment with Polish letters and a letter outside the BMP (a surrogate pair).
+    const std::u16string listing = u"# Oś X – próba \U0001F600\r\nP4\r\n[00]  V_MAX  500\r\n"
+                                   u"[01]  END\r\n";
+    const std::string utf8 = "# O\xC5\x9B X\r\nP4\r\n[00]  V_MAX  500\r\n[01]  END\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* error; // nullptr: reads
+    } cases[] = {
+        {"UTF-8", utf8, nullptr},
+        {"UTF-8 with BOM", "\xEF\xBB\xBF" + utf8, nullptr},
+        {"UTF-16 LE", Utf16(listing, false), nullptr},
+        {"UTF-16 BE", Utf16(listing, true), nullptr},
+        {"UTF-16 LE, odd length", Utf16(listing, false) + "\n", "odd number of bytes in UTF-16"},
+        {"UTF-16 LE, lone surrogate", Utf16(u"P4\n\xD800\n", false),
+         "unpaired surrogate in UTF-16 text at byte 8"},
+        {"UTF-16 without BOM", Utf16(listing, false).substr(2), "listing.txt:2:"},
+    };
+    CliRig rig;
+    std::string expected(2000, '\0');
+    expected.replace(800, 16,
+                     std::string("\x01\x00\x00\x05\x00\x00\x00\x00"
+                                 "\x14\x00\x00\x00\x00\x00\x00\x00",
+                                 16));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        rig.WriteFile("listing.txt", c.bytes);
+        const std::vector<std::vector<std::string>> commands = {
+            {"build", rig.Path("listing.txt"), "-o", rig.Path("out.kxp")},
+            {"check", rig.Path("listing.txt"), "-p", "4"},
+            {"simulate", rig.Path("listing.txt"), "-p", "4"},
+        };
+        for (const auto& args : commands) {
+            const CliResult r = rig.Tool(args);
+            if (c.error == nullptr) {
+                EXPECT_NE(r.status, 1) << args[0] << ": " << r.err;
+            } else {
+                EXPECT_NE(r.status, 0) << args[0];
+                EXPECT_NE(r.err.find(c.error), std::string::npos) << args[0] << ": " << r.err;
+            }
+        }
+        if (c.error == nullptr) {
+            EXPECT_EQ(rig.ReadFile("out.kxp"), expected);
+        }
+        std::filesystem::remove(rig.Path("out.kxp"));
+    }
+
+    // list -o: UTF-8 without a mark, the system's line ends; built back unchanged.
+    rig.WriteFile("in.kxp", expected);
+    ASSERT_EQ(rig.Tool({"list", rig.Path("in.kxp"), "--raw", "-o", rig.Path("l.txt")}).status, 0);
+    const std::string written = rig.ReadFile("l.txt");
+    const std::string lineEnd(FileAccess::NativeLineEnd());
+    EXPECT_EQ(written.substr(0, 2 + lineEnd.size()), "P0" + lineEnd);
+    EXPECT_EQ(TextEncoding::Detect(written), TextEncoding::Kind::Plain);
+    ASSERT_EQ(rig.Tool({"build", rig.Path("l.txt"), "-o", rig.Path("back.kxp")}).status, 0);
+    EXPECT_EQ(rig.ReadFile("back.kxp"), expected);
 }
 
 } // namespace
