@@ -274,7 +274,7 @@ void ScreenshotHook::ShootBackup(std::function<void()> next) {
                      ControllerBackup::Parse(text, backup, error)) {
                      backup.parameters.erase("home");
                      backup.parameters["vmax"].value = 5000;
-                     backup.programs.SetLine(0, 8, Line(CommandCode::END));
+                     backup.programs.SetLine(1, 0, Line(CommandCode::END)); // P0 stays as sent
                      text = backup.Write({"stanowisko 5"});
                      FileAccess::WriteAtomically(file.toStdString(), text.data(), text.size());
                  }
