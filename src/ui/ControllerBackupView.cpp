@@ -26,6 +26,7 @@
 #include "PlatformHidBackend.h"
 #include "SimulatedHidBackend.h"
 #include "TJvHidDevice.h"
+#include "TextEncoding.h"
 
 namespace {
 
@@ -146,6 +147,16 @@ void ControllerBackupView::Guarded(void (ControllerBackupView::*command)()) {
     }
 }
 
+bool ControllerBackupView::Ready(const QString& title, QString& label, std::string& path) {
+    if (Busy())
+        return false;
+    if (!CurrentController(label, path)) {
+        Warn(title, NotConnected);
+        return false;
+    }
+    return true;
+}
+
 void ControllerBackupView::Warn(const QString& title, const QString& text) {
     window_.boxes.Show(QMessageBox::Warning, title, text, QMessageBox::Ok);
 }
@@ -153,12 +164,8 @@ void ControllerBackupView::Warn(const QString& title, const QString& text) {
 void ControllerBackupView::Backup() {
     QString label;
     std::string path;
-    if (Busy())
+    if (!Ready(BackupTitle, label, path))
         return;
-    if (!CurrentController(label, path)) {
-        Warn(BackupTitle, NotConnected);
-        return;
-    }
     const QString file = window_.dialogs.GetSaveFileName(BackupTitle, QString(), Filter);
     if (!file.isEmpty())
         BackupTo(file);
@@ -167,12 +174,8 @@ void ControllerBackupView::Backup() {
 void ControllerBackupView::BackupTo(const QString& file) {
     QString label;
     std::string path;
-    if (Busy())
+    if (!Ready(BackupTitle, label, path))
         return;
-    if (!CurrentController(label, path)) {
-        Warn(BackupTitle, NotConnected);
-        return;
-    }
     const QFileInfo target(file);
     if (target.exists() && !target.isDir() &&
         window_.boxes.Show(
@@ -228,12 +231,8 @@ void ControllerBackupView::BackupTo(const QString& file) {
 void ControllerBackupView::Restore() {
     QString label;
     std::string path;
-    if (Busy())
+    if (!Ready(RestoreTitle, label, path))
         return;
-    if (!CurrentController(label, path)) {
-        Warn(RestoreTitle, NotConnected);
-        return;
-    }
     const QString file = window_.dialogs.GetOpenFileName(RestoreTitle, QString(), Filter);
     if (!file.isEmpty())
         RestoreFrom(file);
@@ -242,16 +241,15 @@ void ControllerBackupView::Restore() {
 void ControllerBackupView::RestoreFrom(const QString& file) {
     QString label;
     std::string path;
-    if (Busy())
+    if (!Ready(RestoreTitle, label, path))
         return;
-    if (!CurrentController(label, path)) {
-        Warn(RestoreTitle, NotConnected);
-        return;
-    }
+    std::string bytes;
     std::string text;
-    if (FileAccess::ReadWhole(file.toStdString(), MaxBackupBytes, text) !=
-        FileAccess::ReadStatus::Ok) {
-        Warn(RestoreTitle, "Nie można otworzyć pliku " + QFileInfo(file).fileName());
+    std::string decodeError;
+    if (FileAccess::ReadWhole(file.toStdString(), MaxBackupBytes, bytes) !=
+            FileAccess::ReadStatus::Ok ||
+        !TextEncoding::ToUtf8(bytes, text, decodeError)) {
+        Warn(RestoreTitle, "Nie można odczytać pliku " + QFileInfo(file).fileName());
         return;
     }
     auto backup = std::make_shared<ControllerBackup>();

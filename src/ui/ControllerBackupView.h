@@ -113,6 +113,9 @@ private:
     void TellHeld(const std::vector<BackupSession::Item>& items, const ControllerBackup& file);
     // The label and path of the controller in use; false when none.
     bool CurrentController(QString& label, std::string& path) const;
+    // Not busy and a KX-RD4 in use (its label and path); otherwise false,
+    // with a warning titled title when none is connected.
+    bool Ready(const QString& title, QString& label, std::string& path);
     void Warn(const QString& title, const QString& text);
 
     Window window_;

@@ -127,11 +127,12 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_NE(text.find("# controller: KX-RD4 SN A-17, port 1-1 at sim:hidraw"), std::string::npos);
     ExpectWindowBack();
 
-    // The file changed in two programs and a parameter goes back.
+    // The file changed in two programs and a parameter goes back, saved as
+    // Notepad saves it (UTF-8 with a byte order mark).
     backup.programs.LineBytes(3, 2)[0] = 42;
     backup.programs.LineBytes(7, 24)[5] = 8;
     backup.parameters["vmax"].value = 1234;
-    const std::string changed = backup.Write({"changed"});
+    const std::string changed = "\xEF\xBB\xBF" + backup.Write({"changed"});
     ASSERT_TRUE(FileAccess::WriteAtomically(Path("changed.kxb").toStdString(), changed.data(),
                                             changed.size()));
     dialogs.answers = {Path("changed.kxb")};
