@@ -72,7 +72,7 @@ gcc_dir="$(dirname "$("$triple-g++-posix" -print-libgcc-file-name)")"
 search=("$qt/bin" "$gcc_dir" "/usr/$triple/lib" "/usr/$triple/bin")
 system_dll() { # Windows' own: MinGW-w64 links against it through an import library
   local name="${1,,}"
-  name="${name%.dll}"
+  name="${name%.*}" # foo.dll, and the printer spooler's winspool.drv
   case "$name" in api-ms-win-* | ext-ms-*) return 0 ;; esac
   [ -f "/usr/$triple/lib/lib$name.a" ]
 }
@@ -102,7 +102,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 # One C++ run time per process: the window program uses the run-time DLLs that Qt's
 # DLLs load, not a static copy of its own.
-if ! "$triple-objdump" -p "$stage/kxrd4-pc.exe" | grep -qi 'DLL Name: libstdc++-6.dll'; then
+# (The imports are read whole first: grep -q ending early would fail the pipe.)
+imports="$("$triple-objdump" -p "$stage/kxrd4-pc.exe")"
+if ! grep -qiF 'DLL Name: libstdc++-6.dll' <<<"$imports"; then
   echo "windows-package: kxrd4-pc.exe is not linked against libstdc++-6.dll (a second C++ run time beside Qt's)" >&2
   exit 1
 fi
