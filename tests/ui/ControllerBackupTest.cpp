@@ -31,12 +31,12 @@ using Button = QMessageBox::StandardButton;
 class ControllerBackupDemo : public ShellFixtureOf<TFMain, ScriptedDialogs> {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        spec.SerialNumber = u"A-17";
-        spec.Port = "1-1";
-        spec.InputReportByteLength = spec.OutputReportByteLength = EmulatorPeer::ReportLength;
-        device = backend->Plug(spec);
+        SimulatedHidBackend::DeviceSpec setup;
+        setup.ProductString = u"KX-RD4";
+        setup.SerialNumber = u"A-17";
+        setup.Port = "1-1";
+        setup.InputReportByteLength = setup.OutputReportByteLength = EmulatorPeer::ReportLength;
+        device = backend->Plug(setup);
         controller = std::make_unique<EmulatorPeer>(*backend, device);
         ShellFixtureOf::SetUp();
         ASSERT_TRUE(QTest::qWaitFor(
