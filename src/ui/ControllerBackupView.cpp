@@ -18,6 +18,7 @@
 #include "DeviceIdentity.h"
 #include "DeviceLinkView.h"
 #include "FileAccess.h"
+#include "FileCommands.h"
 #include "FileDialogs.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
@@ -176,12 +177,7 @@ void ControllerBackupView::BackupTo(const QString& file) {
     std::string path;
     if (!Ready(BackupTitle, label, path))
         return;
-    const QFileInfo target(file);
-    if (target.exists() && !target.isDir() &&
-        window_.boxes.Show(
-            QMessageBox::Question, BackupTitle,
-            "Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?",
-            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!FileCommands::MayReplace(window_.boxes, BackupTitle, file))
         return;
     const DeviceIdentity identity = DeviceIdentity::Of(*window_.link.CurrentDevice());
     Start(

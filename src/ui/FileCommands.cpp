@@ -154,6 +154,14 @@ bool FileCommands::Save() {
     return true;
 }
 
+bool FileCommands::MayReplace(MessageBoxes& boxes, const QString& title, const QString& path) {
+    const QFileInfo target(path);
+    return !target.exists() || target.isDir() ||
+           boxes.Show(QMessageBox::Question, title,
+                      "Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?",
+                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool FileCommands::SaveAs() {
     try {
         const QString path =
@@ -162,15 +170,8 @@ bool FileCommands::SaveAs() {
             Warn("Zapisz plik", CannotSave);
             return false;
         }
-        const QFileInfo target(path);
-        if (target.exists() && !target.isDir()) {
-            const auto answer = boxes_.Show(
-                QMessageBox::Question, "Zapisz plik",
-                "Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?",
-                QMessageBox::Yes | QMessageBox::No);
-            if (answer != QMessageBox::Yes) {
-                return false;
-            }
+        if (!MayReplace(boxes_, "Zapisz plik", path)) {
+            return false;
         }
         if (!Write(path)) {
             return false;

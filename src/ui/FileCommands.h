@@ -23,6 +23,9 @@ public:
     static QString QtFilter(const QString& filter);
     // "KX-RD4 PC  -  [" + text + "]".
     static QString FileCaption(const QString& text);
+    // Whether path may be written: true when no file is there, or when the
+    // operator agrees to replace it (a question titled title).
+    static bool MayReplace(MessageBoxes& boxes, const QString& title, const QString& path);
 
     // New (Otw1Click).
     void New();
