@@ -120,6 +120,8 @@ TEST(CrashGuard, AFatalSignalLeavesTheLastRecordInTheCrashFile) {
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 127)
+            << "could not start " << KX_CRASH_CHILD_PATH;
         if (SanitizerEndsFatalSignals && WIFEXITED(status)) {
             EXPECT_NE(WEXITSTATUS(status), 0) << how;
         } else {
