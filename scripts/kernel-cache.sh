@@ -1,7 +1,9 @@
 # Sourced by scripts/kernel-e2e.sh and scripts/power-cut.sh: Debian's own
 # kernel (the one linux-image-amd64 depends on) and the modules a guest needs,
-# unpacked once into a cache folder: CACHE/vmlinuz, CACHE/modules/NAME.ko and
-# CACHE/ready (the package's file name). The caller defines log, die and SUDO.
+# unpacked once into a cache folder: CACHE/vmlinuz, CACHE/modules/NAME.ko,
+# CACHE/modules/order (the modules to load, in the order asked for: those the
+# kernel has built in are left out, as Debian 13's has virtio) and CACHE/ready
+# (the package's file name). The caller defines log, die and SUDO.
 #
 #   kernel_cache CACHE MODULE...   fills CACHE unless it is ready (under a lock)
 
@@ -33,16 +35,29 @@ kernel_fetch() {
     local vmlinuz
     vmlinuz=$(grep -E '^\./boot/vmlinuz-' <<<"$listing" | head -n 1)
     [ -n "$vmlinuz" ] || die "no vmlinuz in $deb"
-    local wanted=("$vmlinuz") m path
+    local builtin
+    builtin=$(grep -E '^\./(usr/)?lib/modules/[^/]+/modules\.builtin$' <<<"$listing" | head -n 1)
+    mkdir -p "$dl/x"
+    [ -z "$builtin" ] || dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "$builtin"
+    local wanted=("$vmlinuz") order=() m path
     for m in "$@"; do
         path=$(grep -E "/kernel/.*/$m\.ko(\.xz|\.zst|\.gz)?\$" <<<"$listing" | head -n 1)
-        [ -n "$path" ] || die "module $m not found in $deb"
+        if [ -z "$path" ]; then
+            # modules.builtin names the kernel's built-in modules by file, with
+            # '-' and '_' as the build had them.
+            if [ -n "$builtin" ] && tr '-' '_' <"$dl/x/$builtin" | grep -qE "/${m//-/_}\.ko\$"; then
+                log "module $m is built into the kernel"
+                continue
+            fi
+            die "module $m not found in $deb"
+        fi
         wanted+=("$path")
+        order+=("$m")
     done
-    mkdir -p "$dl/x"
     dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "${wanted[@]}"
     rm -rf "$cache/modules"
     mkdir -p "$cache/modules"
+    echo "${order[*]}" >"$cache/modules/order"
     cp "$dl/x/$vmlinuz" "$cache/vmlinuz"
     for path in "${wanted[@]:1}"; do
         m=$(basename "$path")
@@ -64,7 +79,7 @@ kernel_cache() {
     mkdir -p "$cache"
     (
         flock 9
-        if [ ! -f "$cache/ready" ] || [ ! -f "$cache/vmlinuz" ]; then
+        if [ ! -f "$cache/ready" ] || [ ! -f "$cache/vmlinuz" ] || [ ! -f "$cache/modules/order" ]; then
             kernel_fetch "$@"
         fi
     ) 9>"$cache/.lock"

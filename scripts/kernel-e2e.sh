@@ -157,9 +157,10 @@ mkdir -p "$STAGE"/{bin,dev,etc,proc,sys,tmp,run,modules,tests}
 cp /bin/busybox "$STAGE/bin/busybox"
 ln -s busybox "$STAGE/bin/sh"
 install -m 0755 "$ROOT/tests/device/kernel/init.sh" "$STAGE/init"
-for m in "${MODULES[@]}"; do
+for m in $(cat "$CACHE/modules/order"); do
     cp "$CACHE/modules/$m.ko" "$STAGE/modules/"
 done
+cp "$CACHE/modules/order" "$STAGE/etc/modules-order"
 # The kernel's own initramfs part normally brings /dev/console; make sure.
 mknod -m 0600 "$STAGE/dev/console" c 5 1 2>/dev/null || true
 

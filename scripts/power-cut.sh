@@ -170,10 +170,10 @@ mkdir -p "$STAGE"/{bin,dev,etc,proc,sys,tmp,mnt,modules}
 cp /bin/busybox "$STAGE/bin/busybox"
 ln -s busybox "$STAGE/bin/sh"
 install -m 0755 "$ROOT/tests/files/powercut/init.sh" "$STAGE/init"
-for m in "${MODULES[@]}"; do
+for m in $(cat "$CACHE/modules/order"); do
     cp "$CACHE/modules/$m.ko" "$STAGE/modules/"
 done
-echo "${MODULES[*]}" >"$STAGE/etc/modules-order"
+cp "$CACHE/modules/order" "$STAGE/etc/modules-order"
 mknod -m 0600 "$STAGE/dev/console" c 5 1 2>/dev/null || true
 cp "$SAVER" "$STAGE/bin/kxrd4_powercut_saver"
 strip --strip-debug "$STAGE/bin/kxrd4_powercut_saver" 2>/dev/null || true

@@ -15,7 +15,7 @@ mkdir -p /dev/pts /tmp /run
 mount -t tmpfs tmpfs /tmp
 mount -t tmpfs tmpfs /run
 
-for m in hid hid-generic uhid; do
+for m in $(cat /etc/modules-order); do
     if ! insmod "/modules/$m.ko"; then
         echo "KXRD4-E2E: cannot load module $m"
     fi
