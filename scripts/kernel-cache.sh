@@ -35,17 +35,22 @@ kernel_fetch() {
     local vmlinuz
     vmlinuz=$(grep -E '^\./boot/vmlinuz-' <<<"$listing" | head -n 1)
     [ -n "$vmlinuz" ] || die "no vmlinuz in $deb"
-    local builtin
-    builtin=$(grep -E '^\./(usr/)?lib/modules/[^/]+/modules\.builtin$' <<<"$listing" | head -n 1)
+    # modules.builtin names the kernel's built-in modules by file, with '-'
+    # and '_' as the build had them.
+    local builtin builtins=""
+    builtin=$(grep -E '^\./(usr/)?lib/modules/[^/]+/modules\.builtin$' <<<"$listing" | head -n 1 || true)
     mkdir -p "$dl/x"
-    [ -z "$builtin" ] || dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "$builtin"
+    if [ -n "$builtin" ]; then
+        dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$dl/x" "$builtin"
+        builtins=$(tr '-' '_' <"$dl/x/$builtin")
+    fi
     local wanted=("$vmlinuz") order=() m path
     for m in "$@"; do
-        path=$(grep -E "/kernel/.*/$m\.ko(\.xz|\.zst|\.gz)?\$" <<<"$listing" | head -n 1)
+        # (|| true: under errexit and pipefail a module grep does not find
+        # would end the caller without a word)
+        path=$(grep -E "/kernel/.*/$m\.ko(\.xz|\.zst|\.gz)?\$" <<<"$listing" | head -n 1 || true)
         if [ -z "$path" ]; then
-            # modules.builtin names the kernel's built-in modules by file, with
-            # '-' and '_' as the build had them.
-            if [ -n "$builtin" ] && tr '-' '_' <"$dl/x/$builtin" | grep -qE "/${m//-/_}\.ko\$"; then
+            if grep -qE "/${m//-/_}\.ko\$" <<<"$builtins"; then
                 log "module $m is built into the kernel"
                 continue
             fi
