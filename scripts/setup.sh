@@ -6,7 +6,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config clang-format git
+  build-essential cmake pkg-config clang-format git ccache
   clang libclang-rt-dev
   qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev libfontconfig-dev
