@@ -3,26 +3,39 @@
 # and memory: each figure next to its floor or peer (the same work done the
 # plainest way, or a bare program) and the ratio of the two.
 #
-# Usage: scripts/bench.sh [--quick]
+# Usage: scripts/bench.sh [--quick | --smoke]
 #   --quick  shorter runs (fewer repetitions, fewer start-ups)
+#   --smoke  every benchmark program for a moment, the soak run included, and
+#            the table checked for gaps: not a measurement, but a benchmark
+#            that aborts or a figure that went missing fails (the test command)
 # The start-up rows need Xvfb (installed by scripts/setup.sh); the benchmarks
 # with widgets run on Qt's offscreen platform.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-quick=0
-[ "${1:-}" = "--quick" ] && quick=1
+mode=${1:-}
 min_time=0.5
 startups=15
-if [ "$quick" -eq 1 ]; then
+case "$mode" in
+--quick)
     min_time=0.1
     startups=5
-fi
+    ;;
+--smoke)
+    min_time=0.001
+    startups=1
+    ;;
+"") ;;
+*)
+    echo "usage: scripts/bench.sh [--quick | --smoke]" >&2
+    exit 2
+    ;;
+esac
 
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 targets=(kx_render_bench kx_dispatch_bench hid_bench protocol_bench kx_chart_bench
-    kx_startup_probe kx_bare_window_probe kx_startup_timer)
+    kx_startup_probe kx_bare_window_probe kx_startup_timer kx_soak)
 # The emulator's benchmark, where the emulator is part of the tree.
 emulator_bench=""
 if grep -q 'add_executable(emulator_bench' bench/*.cmake 2>/dev/null; then
@@ -77,7 +90,21 @@ echo "bench: running kx_chart_bench" >&2
 "$B/kx_chart_bench" --benchmark_filter='BM_ChartSample' --benchmark_color=false \
     --benchmark_min_time="$min_time" 2>/dev/null | sed 's/\x1b\[[0-9;]*m//g' >"$OUT/kx_chart_bench.txt"
 if [ -n "$emulator_bench" ]; then
-    run_bench "$emulator_bench"
+    # One CSV per family: Google Benchmark's CSV output takes only runs that
+    # share the first run's counters.
+    run_bench "$emulator_bench" --benchmark_filter='BM_Emulator_'
+    mv "$OUT/$emulator_bench.csv" "$OUT/emulator_speed.csv"
+    run_bench "$emulator_bench" --benchmark_filter='BM_DryRun_'
+    mv "$OUT/$emulator_bench.csv" "$OUT/emulator_dry_run.csv"
+    run_bench "$emulator_bench" --benchmark_filter='BM_Check_'
+    mv "$OUT/$emulator_bench.csv" "$OUT/emulator_check.csv"
+fi
+if [ "$mode" = --smoke ]; then
+    echo "bench: running kx_soak" >&2
+    "$B/kx_soak" 3000 >"$OUT/soak.txt" || {
+        cat "$OUT/soak.txt" >&2
+        exit 1
+    }
 fi
 
 echo "bench: starting kxrd4-pc and a bare window $startups times each under Xvfb" >&2
@@ -131,14 +158,16 @@ chart_us() {
 row "chart sample, 100 000 kept" "$(chart_us BM_ChartSample/100000)" us \
     "chart sample, 1 000 kept" "$(chart_us BM_ChartSample/1000)" "<= 1.5"
 if [ -n "$emulator_bench" ]; then
-    E=$OUT/$emulator_bench.csv
+    E=$OUT/emulator_speed.csv
     for b in MovingLoop BusyInterpreter; do
         speed=$(field "$E" "BM_Emulator_$b/real_time" emulated_s_per_s)
         row "emulator ($b), emulated s per s" "$(fmt "$speed" 0)" "s/s" "real time" 1 ">= 1000"
     done
+    E=$OUT/emulator_dry_run.csv
     dry_ms() { awk -v v="$(ns "$E" "BM_DryRun_MinuteProgram/$1")" 'BEGIN { printf "%.2f", v / 1e6 }'; }
     row "dry run, 25 lines, $(fmt "$(field "$E" BM_DryRun_MinuteProgram/0 cycle_s)") s of motion" \
         "$(dry_ms 0)" ms "the same with samples every 10 ms (chart)" "$(dry_ms 10)" "< 5 ms"
+    E=$OUT/emulator_check.csv
     check_ms() { awk -v v="$(ns "$E" "BM_Check_TenPrograms/$1")" 'BEGIN { printf "%.3f", v / 1e6 }'; }
     row "program check, all ten programs of 25 lines" "$(check_ms 1)" ms \
         "the same, one program (P9)" "$(check_ms 0)" "< 5 ms"
@@ -159,3 +188,14 @@ for r in "${rows[@]}"; do
     IFS='|' read -r a b c d e f <<<"$r"
     line "$a" "$b" "$c" "$d" "$e" "$f"
 done
+if [ "$mode" = --smoke ]; then
+    # Every figure of the table is there (a blank or a lone unit is one that went missing).
+    gaps=0
+    for r in "${rows[@]}"; do
+        IFS='|' read -r a b c d e f <<<"$r"
+        case "$b" in "" | " "* | "-"*) gaps=1; echo "bench: no figure for '$a'" >&2 ;; esac
+        case "$e" in "" | "-") [ "$c" = "-" ] || { gaps=1; echo "bench: no ratio for '$a'" >&2; } ;; esac
+    done
+    [ "$gaps" -eq 0 ] || exit 1
+    echo "bench: smoke run complete, every figure present"
+fi

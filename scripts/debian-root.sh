@@ -15,8 +15,9 @@
 # The minimal base (debootstrap --variant=minbase, as a tarball) and the kept
 # root live in ${KXRD4_ROOT_CACHE:-~/.cache/kxrd4-pc/debian}. The root sees
 # /proc, /sys, /dev (bind), /dev/shm and the host's resolv.conf; the package
-# sources are the base's own unless KXRD4_DEBIAN_MIRROR names a mirror. The
-# project's build folders inside the root are its own: build/<suite>/... is
+# sources are the base's own unless KXRD4_DEBIAN_MIRROR names a mirror.
+# KXRD4_CCACHE_DIR, when set, is bound at /ccache as the root's compiler cache
+# (scripts/test.sh shares its own so). The project's build folders inside the root are its own: build/<suite>/... is
 # left to the caller. Needs root (debootstrap, chroot, mounts).
 set -euo pipefail
 
@@ -161,11 +162,19 @@ mount_in /dev --rbind /dev
 mount_in /dev/shm -t tmpfs tmpfs
 mount_in /tmp -t tmpfs tmpfs
 mount_in /project --bind "$ROOT_DIR"
+# The caller's compiler cache (scripts/test.sh names it), shared with the root.
+ccache_env=()
+if [ -n "${KXRD4_CCACHE_DIR:-}" ]; then
+    mkdir -p "$KXRD4_CCACHE_DIR"
+    mount_in /ccache --bind "$KXRD4_CCACHE_DIR"
+    ccache_env=(CCACHE_DIR=/ccache)
+fi
 
 [ ${#COMMAND[@]} -gt 0 ] || COMMAND=(bash -l)
 log "$SUITE root $root: ${COMMAND[*]}"
 status=0
 chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" DEBIAN_FRONTEND=noninteractive ${CI:+CI="$CI"} \
+    "${ccache_env[@]}" \
     sh -c 'cd /project && exec "$@"' sh "${COMMAND[@]}" || status=$?
 exit "$status"

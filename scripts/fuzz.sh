@@ -20,7 +20,7 @@ shift || true
 
 bash scripts/setup.sh
 cmake --preset fuzz >/dev/null
-nice cmake --build --preset fuzz -j"$(nproc)" >/dev/null
+nice cmake --build --preset fuzz -j"$(nproc)" --target kx_fuzzers >/dev/null
 
 build=build/fuzz
 targets=("$@")

@@ -9,41 +9,81 @@
 # (the kernel test aside) inside a root of the other Debian release (12 or 13,
 # cached, see scripts/debian-root.sh), so that what breaks the other compiler
 # or Qt is seen; then the release build of every target, benchmarks included,
-# with every test including the kernel test under QEMU. Each stage prints its
-# time; CTest's summary comes last.
+# with every test including the kernel test under QEMU, and every benchmark
+# program for a moment (scripts/bench.sh --smoke). Every compile goes through
+# ccache (one cache, which the other release's root shares), so a run after a
+# change compiles what the change touched. The run sets the UTF-8 locale it
+# needs itself. It ends with one table: each stage's time and tests, and the
+# cache's hit rate.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 
+# The same locale from any shell, a minimal container's empty environment
+# included: file names outside ASCII (Wine maps them through it) and the tests'
+# Polish texts need UTF-8.
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+unset LANGUAGE
+
+# One compiler cache for every build of this run, the other release's root
+# included (it is bound there; its compilers differ, so its entries are its own).
+export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/ccache}
+export KXRD4_CCACHE_DIR=$CCACHE_DIR
+
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
 stage_start=$SECONDS
+table=()
+# stage NAME: ends the stage before (its time and the tests it counted go into
+# the closing table) and starts the next.
 stage() {
   local now=$SECONDS
   if [ -n "${stage_name:-}" ]; then
     echo "== ${stage_name}: $((now - stage_start)) s (total ${now} s)"
+    table+=("$((now - stage_start))|${stage_tests:--}|${stage_name}")
   fi
   stage_name=$1
+  stage_tests=""
   stage_start=$now
-  echo "== $1"
+  [ -z "$1" ] || echo "== $1"
+}
+# counted LOG: the tests a CTest or Google Test log reports, added to the stage.
+counted() {
+  local n
+  n=$(sed -n -e 's/^[0-9]*% tests passed, [0-9]* tests\{0,1\} failed out of \([0-9]*\).*/\1/p' \
+    -e 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\..*/\1/p' \
+    -e 's/^Windows (Wine): \([0-9]*\) tests passed.*/\1/p' \
+    -e 's/^fuzz \([a-z_]*\) .*/1/p' "$1" | awk '{ s += $1 } END { print s + 0 }')
+  stage_tests=$(( ${stage_tests:-0} + n ))
+}
+# logged NAME COMMAND...: runs COMMAND, its output shown and kept for counted.
+logged() {
+  local log="$logs/$1"
+  shift
+  "$@" 2>&1 | tee "$log"
+  counted "$log"
 }
 
 stage "Set-up"
 bash scripts/setup.sh
+ccache --zero-stats >/dev/null
+ccache --max-size=15G >/dev/null
 
 stage "ASan+UBSan: every test but the kernel test"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j"$jobs"
-ctest --preset asan -LE kernel -j"$jobs"
+logged asan ctest --preset asan -LE kernel -j"$jobs"
 
 stage "Unprivileged user: file tests with permission cases"
-bash scripts/test-unprivileged.sh build/asan
+logged unprivileged bash scripts/test-unprivileged.sh build/asan
 
 stage "TSan: model, files, device and emulator tests"
 cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
-ctest --preset tsan -LE kernel -j"$jobs"
+logged tsan ctest --preset tsan -LE kernel -j"$jobs"
 
 stage "Fuzz: every target for 15 s"
-bash scripts/fuzz.sh 15
+logged fuzz bash scripts/fuzz.sh 15
 
 stage "Debian package: install test on fresh Debian 12 and 13 roots (when the packaging changed)"
 bash scripts/install-test.sh --if-changed --suite bookworm
@@ -53,7 +93,7 @@ stage "Portability: the window's sources include no Linux or POSIX header"
 bash scripts/check-portable-includes.sh
 
 stage "Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
-bash scripts/windows-test.sh
+logged windows bash scripts/windows-test.sh
 
 # The release this machine does not run: Debian 13 on a Debian 12 machine and
 # the other way round (any other system: Debian 13).
@@ -67,7 +107,7 @@ stage "Release build and tests (kernel test aside) in a Debian root of $other_re
 if [ "$other_release" = none ]; then
   echo "skipped (KXRD4_OTHER_RELEASE=none)"
 else
-  bash scripts/debian-root.sh --suite "$other_release" -- \
+  logged other bash scripts/debian-root.sh --suite "$other_release" -- \
     bash scripts/release-tests.sh "build/$other_release/release"
 fi
 
@@ -75,12 +115,31 @@ stage "Release: every target, benchmarks included"
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$jobs"
 
+stage "Benchmarks: every benchmark program for a moment (not a measurement)"
+bash scripts/bench.sh --smoke
+
 stage "Windows zip under Wine (when a Qt for Windows is cached)"
 # It needs Qt cross-built for Windows, which takes about half an hour: it runs
 # only when scripts/windows-qt.sh has put that Qt into its cache.
 bash scripts/windows-check.sh
 
-# The last stage's time is CTest's own "Total Test time", so its summary
-# closes the output.
 stage "Release: every test"
-ctest --preset release -j"$jobs"
+logged release ctest --preset release -j"$jobs"
+stage ""
+
+# The closing table, then the cache's figures and one line of the tests.
+echo
+printf '%8s  %6s  %s\n' "time (s)" "tests" "stage"
+total_tests=0
+for r in "${table[@]}"; do
+  IFS='|' read -r t n name <<<"$r"
+  printf '%8s  %6s  %s\n' "$t" "$n" "$name"
+  [ "$n" = "-" ] || total_tests=$((total_tests + n))
+done
+printf '%8s  %6s  %s\n' "$SECONDS" "$total_tests" "total"
+ccache --print-stats | awk -F'\t' '
+  $1 == "direct_cache_hit" || $1 == "preprocessed_cache_hit" { hit += $2 }
+  $1 == "cache_miss" { miss += $2 }
+  END { n = hit + miss
+        printf "ccache: %d of %d compiles from the cache (%.0f %%)\n", hit, n, n ? 100 * hit / n : 0 }'
+echo "Tests: ${total_tests} passed, 0 failed"
