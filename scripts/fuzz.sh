@@ -5,16 +5,25 @@
 # committed seeds (tests/fuzz/corpus/<target>) start a working corpus under
 # build/fuzz/work/<target>; a crashing input lands in build/fuzz/findings/.
 # Exits non-zero when a target found something. With --parallel the targets
-# run side by side (a long campaign on a machine with several cores); their
-# lines are printed when the last one ends.
-#   scripts/fuzz.sh [--parallel] [SECONDS] [TARGET...]
+# run side by side (a long campaign on a machine with several cores); with
+# --jobs N at most N at once (the test command: one a core, so each still has
+# a core for its whole time). Their lines are then printed when the last ends.
+#   scripts/fuzz.sh [--parallel | --jobs N] [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 parallel=0
-if [ "${1:-}" = "--parallel" ]; then
+jobs=0
+case "${1:-}" in
+--parallel)
   parallel=1
   shift
-fi
+  ;;
+--jobs)
+  parallel=1
+  jobs=${2:?--jobs needs a number}
+  shift 2
+  ;;
+esac
 seconds=${1:-60}
 shift || true
 
@@ -62,6 +71,14 @@ failed=0
 if [ "$parallel" -eq 1 ]; then
   pids=()
   for t in "${targets[@]}"; do
+    if [ "$jobs" -gt 0 ] && [ "${#pids[@]}" -ge "$jobs" ]; then
+      wait -n "${pids[@]}" || failed=1
+      running=()
+      for pid in "${pids[@]}"; do
+        kill -0 "$pid" 2>/dev/null && running+=("$pid")
+      done
+      pids=("${running[@]}")
+    fi
     run_target "$t" &
     pids+=($!)
   done
@@ -70,6 +87,8 @@ if [ "$parallel" -eq 1 ]; then
   done
   for t in "${targets[@]}"; do
     cat "$build/findings/$t.line"
+    # Two targets ending together: the line tells what one wait may not have.
+    grep -q ' FOUND ' "$build/findings/$t.line" && failed=1
   done
 else
   for t in "${targets[@]}"; do

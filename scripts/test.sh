@@ -3,7 +3,7 @@
 # kernel test under ASan+UBSan (widget tests on the offscreen platform); the
 # file tests once more as an unprivileged user, so the permission cases run
 # instead of being skipped; the code without widgets under TSan; every fuzz
-# target for 15 seconds (scripts/fuzz.sh); the Debian package's install test
+# target for 15 seconds, one a core (scripts/fuzz.sh); the Debian package's install test
 # on Debian 12 and 13 when the packaging changed; the portability check; the
 # Windows build under Wine; the release build of every target and its tests
 # (the kernel test aside) inside a root of the other Debian release (12 or 13,
@@ -82,8 +82,8 @@ cmake --preset tsan >/dev/null
 cmake --build --preset tsan -j"$jobs"
 logged tsan ctest --preset tsan -LE kernel -j"$jobs"
 
-stage "Fuzz: every target for 15 s"
-logged fuzz bash scripts/fuzz.sh 15
+stage "Fuzz: every target for 15 s, one a core"
+logged fuzz bash scripts/fuzz.sh --jobs "$jobs" 15
 
 stage "Debian package: install test on fresh Debian 12 and 13 roots (when the packaging changed)"
 bash scripts/install-test.sh --if-changed --suite bookworm

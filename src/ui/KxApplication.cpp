@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QIcon>
 #include <exception>
+#include <initializer_list>
 
 #include "FontWarmUp.h"
 #include "GeneralErrorDisplay.h"
@@ -16,6 +17,14 @@ static void InitIconResources() {
 }
 
 namespace {
+// The application icon's pictures of these sizes.
+QIcon IconOfSizes(std::initializer_list<int> sizes) {
+    QIcon icon;
+    for (const int size : sizes)
+        icon.addFile(QStringLiteral(":/app/kxrd4-pc-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 // The font configuration loads while the application connects to the display.
 int& StartingFontWarmUp(int& argc) {
     FontWarmUp::Start();
@@ -32,7 +41,7 @@ KxApplication::KxApplication(int& argc, char** argv)
     // Ties the windows to the installed kxrd4-pc.desktop (its icon and name in
     // the task bar); on X11 the window class is the application name, "kxrd4-pc".
     setDesktopFileName(QStringLiteral("kxrd4-pc"));
-    setWindowIcon(ApplicationIcon());
+    setWindowIcon(IconOfSizes({16, 32, 48}));
     // The window's fonts where they are not installed: metric-compatible or
     // close free fonts, so the texts fit the fixed control sizes.
     QFont::insertSubstitutions(QStringLiteral("Tahoma"),
@@ -48,10 +57,11 @@ QFont KxApplication::WindowFont() {
 }
 
 QIcon KxApplication::ApplicationIcon() {
-    QIcon icon;
-    for (const int size : {16, 32, 48, 64, 128, 256})
-        icon.addFile(QStringLiteral(":/app/kxrd4-pc-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return IconOfSizes({16, 32, 48, 64, 128, 256});
+}
+
+void KxApplication::CompleteWindowIcon() {
+    setWindowIcon(ApplicationIcon());
 }
 
 bool KxApplication::LoadPolishTranslation() {

@@ -16,8 +16,12 @@ class KxApplication : public QApplication {
 public:
     KxApplication(int& argc, char** argv);
 
-    // The tool's own icon, also the icon of every window.
+    // The tool's own icon, also the icon of every window. Until the main
+    // window has shown its first frame the windows get only its small
+    // pictures (16 to 48 px): decoding the large ones would delay that frame.
+    // CompleteWindowIcon then gives them every size.
     static QIcon ApplicationIcon();
+    static void CompleteWindowIcon();
     // The font of the application and of its main window: Tahoma, 11 px.
     static QFont WindowFont();
 

@@ -101,7 +101,6 @@ ProgramEditing::ProgramEditing(EditorPage& editor, EditorHost& host, QWidget* wi
     lineMenu_->addAction(EdytujTekst);
     connect(&editor_, &EditorPage::LineMenuRequested, this, &ProgramEditing::ShowLineMenu);
 
-    Text = new TextView(window_);
     editor_.ProgBox->setFocus();
 }
 
@@ -307,6 +306,8 @@ void ProgramEditing::EditAsText() {
     const int program = editor_.CurrentProgram();
     if (program == NoIndex)
         return;
+    if (Text == nullptr)
+        Text = new TextView(window_);
     Text->Open(
         QStringLiteral("Program %1 – edycja jako tekst").arg(program),
         QString::fromStdString(LineBlockText::WritePlain(host_.Programs(), program)),

@@ -53,6 +53,8 @@ public:
     QAction* WstawLinie = nullptr;
     QAction* UsunLinie = nullptr;
     QAction* EdytujTekst = nullptr;
+    // The text view, made when first opened (its buttons' style icons would
+    // delay the window's first frame).
     TextView* Text = nullptr;
 
 private:

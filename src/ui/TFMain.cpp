@@ -428,11 +428,16 @@ TFProg* TFMain::LineEditor() {
 }
 
 bool TFMain::event(QEvent* event) {
-    // The window's first frame is being painted: the dialog follows once it
-    // is on the screen.
+    // The window's first frame is being painted: the dialog, and the large
+    // pictures of the window icon, follow once it is on the screen.
     if (event->type() == QEvent::Paint && FProg == nullptr && lineEditorDue_)
         QMetaObject::invokeMethod(
             this, [this] { LineEditor(); }, Qt::QueuedConnection);
+    if (event->type() == QEvent::Paint && !firstFramePainted_) {
+        firstFramePainted_ = true;
+        QMetaObject::invokeMethod(
+            this, [] { KxApplication::CompleteWindowIcon(); }, Qt::QueuedConnection);
+    }
     return QMainWindow::event(event);
 }
 

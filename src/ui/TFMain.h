@@ -332,6 +332,7 @@ private:
     SessionEnd* sessionEnd_ = nullptr;
     TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
     bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
+    bool firstFramePainted_ = false; // the large window icon pictures are due after it
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
