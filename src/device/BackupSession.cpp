@@ -83,6 +83,7 @@ bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
             return false;
         }
         backup.hasProgram[static_cast<std::size_t>(p)] = true;
+        backup.listedLines[static_cast<std::size_t>(p)] = LinesPerProgram;
     }
     return true;
 }
@@ -277,6 +278,27 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
         }
         if (same) {
             items.push_back({"P" + std::to_string(p), Item::Result::Verified, "25 lines", ""});
+        }
+    }
+    return items;
+}
+
+std::vector<std::string> BackupSession::LeftAlone(const ControllerBackup& file,
+                                                  const Selection& selection) {
+    std::vector<std::string> items;
+    if (selection.parameters) {
+        for (const auto& key : ControllerBackup::Keys()) {
+            std::string reason;
+            if (key.readable && Writes(key, selection, reason) &&
+                file.parameters.count(key.name) == 0) {
+                items.emplace_back(key.name);
+            }
+        }
+    }
+    for (int p = 0; p < ProgramCount; ++p) {
+        if (selection.programs[static_cast<std::size_t>(p)] &&
+            !file.hasProgram[static_cast<std::size_t>(p)]) {
+            items.push_back("P" + std::to_string(p));
         }
     }
     return items;

@@ -55,6 +55,13 @@ public:
     // Writes the selected parts of file, reads them back and compares.
     std::vector<Item> Restore(const ControllerBackup& file, const Selection& selection);
 
+    // The items a restore of selection leaves as they are because file does
+    // not hold them ("vmin", "P5"): the selected programs it lacks and, when
+    // parameters are selected, the parameters a restore writes that it lacks.
+    static std::vector<std::string> LeftAlone(const ControllerBackup& file,
+                                              const Selection& selection);
+
+    // False when any item differs or failed (its write or its read back).
     static bool AllVerified(const std::vector<Item>& items);
     static const char* ResultText(Item::Result result);
     // The items as an aligned table with a heading line.
