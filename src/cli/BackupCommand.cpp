@@ -127,7 +127,7 @@ void BackupCommand::Restore(CommandContext& context) {
         tellLeftAlone();
         return;
     }
-    ControllerSession& s = context.Controller();
+    ControllerSession& s = context.HeldController();
     BackupSession session(s);
     session.SetProgress([&context](int, int) { return !context.Interrupted(); });
     const auto items = session.Restore(file, selection);

@@ -590,6 +590,7 @@ void TFMain::Button3Click() {
 
 void TFMain::Timer1Timer() {
     processor_->CheckTimeouts(deviceLink_->CurrentDevice());
+    transferHold_->Check(processor_->Timeouts().TransferActive());
     if (timer1Hook_)
         timer1Hook_();
 }
@@ -622,6 +623,8 @@ void TFMain::BitBtn6Click() {
         return;
     if (!check_->ConfirmSend(program))
         return;
+    if (!HoldForTransfer())
+        return;
     pb->setValue(0);
     try {
         held_->SendStarted(program);
@@ -640,6 +643,8 @@ void TFMain::BitBtn7Click() {
                                         QString::number(program),
                                     QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
+        return;
+    if (!HoldForTransfer())
         return;
     pb->setValue(0);
     try {
@@ -672,11 +677,26 @@ void TFMain::BitBtn9Click() {
 }
 
 void TFMain::StartSendProgram(int program) {
-    messages_->SendProgram(static_cast<std::uint8_t>(program), *this);
+    if (HoldForTransfer())
+        messages_->SendProgram(static_cast<std::uint8_t>(program), *this);
 }
 
 void TFMain::StartReadProgram(int program) {
-    messages_->ReadProgram(static_cast<std::uint8_t>(program), *this);
+    if (HoldForTransfer())
+        messages_->ReadProgram(static_cast<std::uint8_t>(program), *this);
+}
+
+bool TFMain::HoldForTransfer() {
+    const TJvHidDevice* device = deviceLink_->CurrentDevice();
+    if (device == nullptr || !deviceLink_->Backend() || transferHold_->Held())
+        return true; // nothing is sent without a device; a transfer under way keeps its hold
+    std::string holder;
+    if (transferHold_->Take(*deviceLink_->Backend(), device->PnPInfo().InterfacePath, holder))
+        return true;
+    QString name = holder.empty() ? QStringLiteral("inny program") : QString::fromStdString(holder);
+    name.replace(QStringLiteral(" (process "), QStringLiteral(" (proces "));
+    ShowStatus(QStringLiteral("Sterownik jest zajęty przez ") + name);
+    return false;
 }
 
 void TFMain::RunProgram(int program) {

@@ -25,6 +25,7 @@
 #include "FileCommandsHost.h"
 #include "ModifiedFlag.h"
 #include "ProgramSet.h"
+#include "TransferHold.h"
 
 class ConfigPanel;
 class ControlPage;
@@ -285,6 +286,10 @@ protected:
     virtual void StartReadProgram(int program);
     virtual void RunProgram(int program);
     virtual void StopProgram(int program);
+    // The controller held for a transfer the window starts (TransferHold);
+    // false, with "Sterownik jest zajęty przez …" in the status bar, when
+    // another program holds it.
+    bool HoldForTransfer();
 
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -335,6 +340,7 @@ private:
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
+    std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();
     ControlPage* controlPage_ = nullptr;
     ConfigPanel* configPanel_ = nullptr;
     ControllerBackupView* backups_ = nullptr;
