@@ -448,8 +448,15 @@ bool TFMain::CanCloseGuarded() {
     return close;
 }
 
+void TFMain::EndWithoutQuestion() {
+    RunGuarded([this] { recovery_->KeepForNextStart(); });
+    endingWithoutQuestion_ = true;
+    close();
+    QCoreApplication::quit(); // every event loop ends, a question's too
+}
+
 void TFMain::closeEvent(QCloseEvent* event) {
-    if (CanCloseGuarded())
+    if (endingWithoutQuestion_ || CanCloseGuarded())
         event->accept();
     else
         event->ignore();

@@ -102,6 +102,9 @@ public:
     // Shut-down steps before the window is destroyed: the dialog goes, then
     // FormDestroy. Runs once; the destructor runs it when nobody did.
     void ShutDown();
+    // Ends the tool as a close would, without the close question: a signal
+    // asked for it (SignalEnd). Unsaved edits stay in the recovery file.
+    void EndWithoutQuestion();
     void FormCreate();
     void FormDestroy();
 
@@ -305,6 +308,7 @@ private:
     void FollowClientSize();
     // CanClose under the error display; an error keeps the window.
     bool CanCloseGuarded();
+    bool endingWithoutQuestion_ = false;
     // Binds a button or menu item to a handler run under the error display.
     void Bind(QObject* sender, void (TFMain::*handler)());
 
