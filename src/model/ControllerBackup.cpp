@@ -359,7 +359,7 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
         }
     }
     if (!sawParameters && !sawPrograms) {
-        error.lineNumber = lineNumber;
+        error.lineNumber = std::max(lineNumber, 1); // an empty file: its first line
         error.message = "no [parameters] or [programs] section: not a controller backup";
         return false;
     }

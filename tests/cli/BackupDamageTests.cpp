@@ -106,6 +106,7 @@ TEST_F(CliBackupDamage, CutOrDamagedBackupsAreRefusedWithTheirLineAndNothingIsWr
         {"cut after P3 line [11]", CutAfter(full, "[11]", p3), p3 + 12, "without the [end] line"},
         {"cut after P4", CutAfter(full, "[24]", LineOf(full, "P4")), p5 - 2,
          "without the [end] line"},
+        {"cut to nothing", "", 1, "no [parameters] or [programs] section"},
         {"cut in a parameter line", full.substr(0, full.find("vmax = 1000") + 8),
          LineOf(full, "vmax"), "without the [end] line"},
         {"cut in [backup]", CutAfter(full, "parameters = "), LineOf(full, "parameters = "),
