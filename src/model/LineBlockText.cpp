@@ -45,6 +45,8 @@ struct Normalised {
 bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& error) {
     int lineNumber = 0;
     int next = 0;
+    int firstUnnumbered = 0; // the first "[..." line without a line number
+    std::string_view unnumbered;
     out.listing = "P0\n";
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -89,8 +91,19 @@ bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& err
         if (number) {
             out.numbers.push_back(*number);
             next = *number + 1;
+        } else if (firstUnnumbered == 0) {
+            firstUnnumbered = lineNumber;
+            const std::size_t close = line.find(']');
+            unnumbered = TextTrim::Right(line.substr(
+                0, std::min<std::size_t>(close == std::string_view::npos ? 6 : close + 1, 6)));
         }
         out.listing += numbered + '\n';
+    }
+    if (out.numbers.empty() && firstUnnumbered > 0) {
+        // Not "no lines": a line that starts as one but has no line number.
+        error = {firstUnnumbered,
+                 "\"" + std::string(unnumbered) + "\" is no line number: lines are [00] to [24]"};
+        return false;
     }
     if (out.numbers.empty()) {
         error = {0, "the text holds no program lines"};

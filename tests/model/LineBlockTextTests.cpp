@@ -67,6 +67,7 @@ TEST(LineBlockText, EveryBadTextNamesItsLine) {
     const std::vector<Row> rows = {
         {"", 0, "no program lines"},
         {"# only a note\n\n", 0, "no program lines"},
+        {"P3\n[5x]  END\n", 2, "\"[5x]\" is no line number: lines are [00] to [24]"},
         {"[00]  V_MAX  00500\n[01]  FOO", 2, "line 01"},
         {"P1\n[00]  V_MAX  99999999", 2, "P1 line 00"},
         {"[03]  END  | 14 00", 1, "raw bytes"},

@@ -39,12 +39,15 @@ int FuzzLineText(const std::uint8_t* data, std::size_t size) {
             FUZZ_CHECK(again.first == block.first && again.lines == block.lines);
         }
     } else {
-        FUZZ_CHECK(!error.message.empty() && error.lineNumber >= 1);
+        // Line 0 only for what concerns the whole text.
+        FUZZ_CHECK(!error.message.empty());
+        FUZZ_CHECK(error.lineNumber >= 1 || error.message == "the text holds no program lines");
     }
 
     LineBlockText::ProgramLines lines;
     if (!LineBlockText::ParseProgram(text, shown, program, lines, error)) {
-        FUZZ_CHECK(!error.message.empty() && error.lineNumber >= 1);
+        FUZZ_CHECK(!error.message.empty());
+        FUZZ_CHECK(error.lineNumber >= 1 || error.message == "the text holds no program lines");
         return 0;
     }
     ProgramSet set;
