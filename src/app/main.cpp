@@ -22,6 +22,7 @@
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "ScreenshotHook.h"
+#include "SignalEnd.h"
 #include "SimulatedHidBackend.h"
 #include "StartOptions.h"
 #include "TFMain.h"
@@ -100,6 +101,9 @@ int main(int argc, char** argv) {
         FMain.Recovery().EnableForThisProcess();
         ScreenshotHook::WatchStartUpQuestion(FMain);
         FMain.StartUp();
+        // SIGTERM, SIGHUP and SIGINT end the tool as a close would, without
+        // the question; unsaved edits stay in the recovery file.
+        SignalEnd signalEnd([&FMain] { FMain.EndWithoutQuestion(); });
         ScreenshotHook::InstallFromEnvironment(FMain);
         FMain.show();
         result = KxApplication::exec();

@@ -13,6 +13,7 @@
 #include "CommandFiles.h"
 #include "ControllerBackup.h"
 #include "FileAccess.h"
+#include "ProgramInput.h"
 
 #ifndef KXRD4_VERSION
 #define KXRD4_VERSION "unknown"
@@ -31,7 +32,13 @@ ControllerBackup BackupCommand::ReadController(CommandContext& context) {
 }
 
 ControllerBackup BackupCommand::Load(const std::string& path) {
-    // A program file is told by its raw bytes, before any text decoding.
+    // A program file is told by its name, or by its raw bytes before any text
+    // decoding; one of the wrong size is refused as such, not read as text.
+    if (path != "-" && ProgramInput::IsProgramFileName(path)) {
+        ProgramSet set;
+        CommandFiles::LoadProgramFile(path, set);
+        return ControllerBackup::FromPrograms(set);
+    }
     std::vector<std::uint8_t> raw;
     if (path != "-" &&
         FileAccess::ReadPrefix(path, ProgramSetBytes + 1, raw) == FileAccess::ReadStatus::Ok &&
@@ -86,23 +93,46 @@ void BackupCommand::Restore(CommandContext& context) {
     if (selection.homing && file.parameters.count("home") != 0 && !a.dryRun) {
         context.Err() << "kxrd4-cli: --homing: writing the homing velocity starts homing\n";
     }
+    for (int p = 0; p < ProgramCount; ++p) {
+        const int listed = file.listedLines[static_cast<std::size_t>(p)];
+        if (file.hasProgram[static_cast<std::size_t>(p)] &&
+            selection.programs[static_cast<std::size_t>(p)] && listed < LinesPerProgram) {
+            context.Err() << "kxrd4-cli: P" << p << " lists " << listed << " of its 25 lines in "
+                          << path << "; the other " << LinesPerProgram - listed
+                          << " are written empty\n";
+        }
+    }
+    const std::vector<std::string> leftAlone = BackupSession::LeftAlone(file, selection);
+    auto tellLeftAlone = [&] {
+        if (leftAlone.empty()) {
+            return;
+        }
+        out << "left as they are (not in " << path << "):";
+        for (std::size_t i = 0; i < leftAlone.size(); ++i) {
+            out << (i == 0 ? " " : ", ") << leftAlone[i];
+        }
+        out << "\n";
+    };
     if (a.dryRun) {
         const ControllerBackup current = ReadController(context);
         const auto plan = BackupSession::Plan(file, current, selection);
         if (plan.empty()) {
             out << "nothing to change: the " << context.ControllerName() << " holds " << path
                 << "\n";
+            tellLeftAlone();
             return;
         }
         out << "would change on the " << context.ControllerName() << " (nothing written):\n"
             << BackupSession::Table(plan);
+        tellLeftAlone();
         return;
     }
-    ControllerSession& s = context.Controller();
+    ControllerSession& s = context.HeldController();
     BackupSession session(s);
     session.SetProgress([&context](int, int) { return !context.Interrupted(); });
     const auto items = session.Restore(file, selection);
     out << BackupSession::Table(items);
+    tellLeftAlone();
     if (context.Interrupted()) {
         throw CommandFailure{
             "restore of " + path +
@@ -143,11 +173,20 @@ void BackupCommand::Diff(CommandContext& context) {
         }
         throw;
     }
+    if (a.positional.size() == 1) {
+        // The controller cannot be asked for these: a file that gives them
+        // has nothing to be compared with.
+        for (const auto& key : ControllerBackup::Keys()) {
+            if (!key.readable && right.parameters.erase(std::string(key.name)) != 0) {
+                context.Err() << "kxrd4-cli: " << key.name
+                              << " cannot be read from the KX-RD4: not compared\n";
+            }
+        }
+    }
     const auto comparison = BackupComparison::Compare(left, right);
     context.Out() << (a.json ? comparison.Json(leftName, rightName)
                              : comparison.Text(leftName, rightName));
     if (!comparison.Same()) {
-        const std::size_t n = comparison.Differences().size();
-        throw CommandFailure{std::to_string(n) + " difference" + (n == 1 ? "" : "s")};
+        throw CommandFailure{comparison.Summary()};
     }
 }

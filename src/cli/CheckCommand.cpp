@@ -90,10 +90,11 @@ std::string CheckCommand::Text(const ProgramCheck::Finding& finding) {
 
 std::string CheckCommand::Json(const ProgramCheck::Finding& finding) {
     return "{\"program\":" + std::to_string(finding.program) +
-           ",\"line\":" + std::to_string(finding.line) + ",\"grade\":\"" +
-           (finding.grade == ProgramCheck::Grade::Error ? "error" : "warning") + "\",\"code\":\"" +
-           ProgramCheck::Code(finding.kind) + "\",\"text\":" + JsonText::Quote(finding.english) +
-           "}";
+           ",\"line\":" + std::to_string(finding.line) +
+           (finding.lastLine >= 0 ? ",\"lastLine\":" + std::to_string(finding.lastLine) : "") +
+           ",\"grade\":\"" + (finding.grade == ProgramCheck::Grade::Error ? "error" : "warning") +
+           "\",\"code\":\"" + ProgramCheck::Code(finding.kind) +
+           "\",\"text\":" + JsonText::Quote(finding.english) + "}";
 }
 
 std::string CheckCommand::Summary(const std::vector<ProgramCheck::Finding>& findings) {

@@ -88,19 +88,25 @@ const std::map<std::string, CommandRule>& Rules() {
           0,
           "watch [--seconds S] [--format json]",
           ParameterCommand::Watch}},
-        {"backup", {{"--output"}, 0, 0, "backup [-o FILE.kxb|-]", BackupCommand::Backup}},
+        {"backup",
+         {{"--output", "--timeout"}, 0, 0, "backup [-o FILE.kxb|-]", BackupCommand::Backup}},
         {"jog", {{}, 2, 3, "jog position|velocity +|- [STEP]", MotionCommand::Jog}},
         {"move",
          {{"--wait", "--seconds"}, 1, 1, "move X [--wait [--seconds S]]", MotionCommand::Move}},
         {"home",
          {{"--wait", "--seconds"}, 0, 0, "home [--wait [--seconds S]]", MotionCommand::Home}},
         {"restore",
-         {{"--programs", "--parameters", "--dry-run", "--homing"},
+         {{"--programs", "--parameters", "--dry-run", "--homing", "--timeout"},
           1,
           1,
           "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]",
           BackupCommand::Restore}},
-        {"diff", {{"--format"}, 1, 2, "diff FILE [FILE2] [--format json]", BackupCommand::Diff}},
+        {"diff",
+         {{"--format", "--timeout"},
+          1,
+          2,
+          "diff FILE [FILE2] [--format json]",
+          BackupCommand::Diff}},
         {"simulate",
          {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format"},
           1,
@@ -363,12 +369,17 @@ std::string Cli::HelpText() {
            "Every reply is awaited for --timeout MS (default 1000). Messages are English;\n"
            "results go to stdout, errors and notes to stderr.\n"
            "\n"
+           "send, read, run, set, backup, restore and diff hold the KX-RD4 while they run,\n"
+           "so that no other writer (another kxrd4-cli, the window) comes in between; one\n"
+           "that finds it held waits up to --timeout MS, then fails naming the holder.\n"
+           "\n"
            "Exit status:\n"
            "  0  done (diff: no differences; check: no errors)\n"
            "  1  failed: no answer, a bad file, a restore not every item of which was\n"
            "     verified, an axis not at rest within --seconds (diff: they differ;\n"
            "     check: errors found; simulate: a fault or no end)\n"
-           "  2  usage error (diff, check: also trouble, such as an unreadable file)\n"
+           "  2  usage error (diff, check: also trouble, such as an unreadable file;\n"
+           "     build: a listing without a single line)\n"
            "  3  no KX-RD4 connected, or none that --device names\n"
            "  4  several KX-RD4s connected and none chosen with --device\n";
 }

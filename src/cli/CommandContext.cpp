@@ -35,6 +35,15 @@ ControllerSession& CommandContext::Controller() {
     return s;
 }
 
+ControllerSession& CommandContext::HeldController() {
+    ControllerSession& s = Controller();
+    std::string error;
+    if (!s.LockController(error)) {
+        throw CommandFailure{error};
+    }
+    return s;
+}
+
 void CommandContext::Require(ControllerSession& session, const DeviceChoice& choice) {
     using Outcome = DeviceChoice::Outcome;
     std::string error;

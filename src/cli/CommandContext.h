@@ -41,6 +41,10 @@ public:
     ControllerSession& Session();
     // The session with the KX-RD4 chosen (--device) and ready to be written.
     ControllerSession& Controller();
+    // The same, held for this command to the end (LockController): for the
+    // commands that write (send, read, run, set, restore); throws when
+    // another holds the KX-RD4 past the time-out.
+    ControllerSession& HeldController();
     // Throws the failure for a choice that is not made.
     static void Require(ControllerSession& session, const DeviceChoice& choice);
     // One exchange with the chosen KX-RD4; throws its error.

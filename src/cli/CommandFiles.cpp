@@ -19,7 +19,8 @@ bool CommandFiles::LoadProgramFile(const std::string& path, ProgramSet& set, boo
         }
         throw CommandFailure{"cannot open " + path + ": no such file"};
     case FileAccess::ReadStatus::Failed:
-        throw CommandFailure{"cannot read " + path + ": not a readable file"};
+        throw CommandFailure{"cannot read " + path + ": " +
+                             FileAccess::ReadFailure(path, ProgramSetBytes)};
     case FileAccess::ReadStatus::Ok:
         break;
     }

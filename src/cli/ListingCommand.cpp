@@ -36,9 +36,24 @@ void ListingCommand::Build(CommandContext& context) {
     const std::string text = CommandFiles::ReadText(path);
     ProgramSet set;
     ProgramListing::Error error;
-    if (!ProgramListing::Parse(text, a.clamp, set, error)) {
+    ProgramListing::Coverage coverage;
+    if (!ProgramListing::Parse(text, a.clamp, set, error, coverage)) {
         throw CommandFailure{path + ":" + std::to_string(error.lineNumber) + ": " + error.message +
                              "; nothing was written"};
+    }
+    bool anyLine = false;
+    for (const auto& program : coverage.line) {
+        for (const int at : program) {
+            anyLine = anyLine || at != 0;
+        }
+    }
+    if (!anyLine) {
+        // Nothing to build: an empty or wrong file (the wrong one given, a
+        // redirection that failed) must not become ten empty programs.
+        throw CommandFailure{path + " holds no program line ([00] to [24]" +
+                                 std::string(text.empty() ? ", it is empty" : "") +
+                                 "); nothing was written",
+                             Cli::Usage};
     }
     CommandFiles::SaveProgramFile(*a.output, set);
     CheckCommand::Print(set, std::nullopt, context.Err());

@@ -96,6 +96,7 @@ void ParameterCommand::Set(CommandContext& context) {
         }
         contact = type == "NC" ? 1 : 0;
     }
+    context.HeldController();
     context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
         if (homing) {
             return s.Homing(value, contact, r, e);

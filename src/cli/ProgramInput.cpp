@@ -9,9 +9,7 @@
 #include "ProgramListing.h"
 #include "TextEncoding.h"
 
-namespace {
-
-bool IsProgramFileName(const std::string& path) {
+bool ProgramInput::IsProgramFileName(const std::string& path) {
     if (path.size() < 4) {
         return false;
     }
@@ -20,6 +18,8 @@ bool IsProgramFileName(const std::string& path) {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return suffix == ".kxp";
 }
+
+namespace {
 
 void CopyBytes(const std::string& text, ProgramSet& set) {
     std::copy(text.begin(), text.end(), reinterpret_cast<char*>(set.Data()));
@@ -31,7 +31,8 @@ bool ReadBytes(const std::string& path, std::string& bytes, std::string& error) 
         error = "cannot open " + path + ": no such file";
         return false;
     case FileAccess::ReadStatus::Failed:
-        error = "cannot read " + path + ": not a readable file of at most 1 MiB";
+        error =
+            "cannot read " + path + ": " + FileAccess::ReadFailure(path, ProgramInput::MaxBytes);
         return false;
     case FileAccess::ReadStatus::Ok:
         break;
@@ -75,7 +76,7 @@ bool ProgramInput::Load(const std::string& path, std::istream& in, ProgramSet& s
         return false;
     }
     const bool fileSize = bytes.size() == static_cast<std::size_t>(ProgramSetBytes);
-    if (!stdinListing && IsProgramFileName(path)) {
+    if (!stdinListing && ProgramInput::IsProgramFileName(path)) {
         if (!fileSize) {
             error = path + " is not a program file: it has " + std::to_string(bytes.size()) +
                     " bytes, a program file has exactly 2000";

@@ -15,6 +15,9 @@ class ProgramInput {
 public:
     static constexpr std::size_t MaxBytes = 1 << 20;
 
+    // Whether the name ends in .kxp (in any case): a program file.
+    static bool IsProgramFileName(const std::string& path);
+
     // The whole file as UTF-8 text; false with an English message ("cannot
     // open X: no such file").
     static bool ReadText(const std::string& path, std::string& text, std::string& error);

@@ -38,7 +38,7 @@ void TransferCommand::Send(CommandContext& context) {
         throw CommandFailure{"send: P" + std::to_string(p) +
                              " has errors (above); nothing was sent (--force sends it anyway)"};
     }
-    ControllerSession& s = context.Controller();
+    ControllerSession& s = context.HeldController(); // the send and its read back
     std::string error;
     if (!s.SendProgram(set, p, error)) {
         throw CommandFailure{"send: " + error};
@@ -69,7 +69,7 @@ void TransferCommand::Read(CommandContext& context) {
     ProgramSet set;
     CommandFiles::LoadProgramFile(path, set, true); // the other programs are kept
     const int p = *a.program;
-    ControllerSession& s = context.Controller();
+    ControllerSession& s = context.HeldController();
     std::string error;
     if (!s.ReadProgram(set, p, error)) {
         throw CommandFailure{"read: " + error + "; " + path + " is left as it was"};
@@ -79,6 +79,8 @@ void TransferCommand::Read(CommandContext& context) {
 }
 
 void TransferCommand::Run(CommandContext& context) {
+    // Not while another writer sends a program; a halt never waits.
+    context.HeldController();
     StartOrHalt(context, MessageLetter::ProgramStart);
 }
 

@@ -54,6 +54,17 @@ bool BackupSession::Step() {
 }
 
 bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
+    // The whole read is one exchange: a program another writer changes
+    // meanwhile would be saved half old, half new.
+    if (!session_.LockController(error)) {
+        return false;
+    }
+    const bool read = ReadHeld(backup, error);
+    session_.UnlockController();
+    return read;
+}
+
+bool BackupSession::ReadHeld(ControllerBackup& backup, std::string& error) {
     done_ = 0;
     stopped_ = false;
     total_ = ProgramCount;
@@ -83,6 +94,7 @@ bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
             return false;
         }
         backup.hasProgram[static_cast<std::size_t>(p)] = true;
+        backup.listedLines[static_cast<std::size_t>(p)] = LinesPerProgram;
     }
     return true;
 }
@@ -159,6 +171,35 @@ std::vector<BackupSession::Item> BackupSession::Plan(const ControllerBackup& fil
 
 std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& file,
                                                         const Selection& selection) {
+    std::string error;
+    if (!session_.LockController(error)) {
+        // Nothing written: every item the restore would write failed.
+        std::vector<Item> items;
+        for (const auto& key : ControllerBackup::Keys()) {
+            std::string reason;
+            if (file.parameters.count(key.name) != 0 && Writes(key, selection, reason)) {
+                items.push_back(
+                    {std::string(key.name), Item::Result::Failed,
+                     ControllerBackup::ValueText(key, file.parameters.at(std::string(key.name))),
+                     "not written: " + error});
+            }
+        }
+        for (int p = 0; p < ProgramCount; ++p) {
+            if (file.hasProgram[static_cast<std::size_t>(p)] &&
+                selection.programs[static_cast<std::size_t>(p)]) {
+                items.push_back(
+                    {"P" + std::to_string(p), Item::Result::Failed, "", "not written: " + error});
+            }
+        }
+        return items;
+    }
+    auto items = RestoreHeld(file, selection);
+    session_.UnlockController();
+    return items;
+}
+
+std::vector<BackupSession::Item> BackupSession::RestoreHeld(const ControllerBackup& file,
+                                                            const Selection& selection) {
     std::vector<Item> items;
     std::vector<const ControllerBackup::Key*> written;
     done_ = 0;
@@ -277,6 +318,27 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
         }
         if (same) {
             items.push_back({"P" + std::to_string(p), Item::Result::Verified, "25 lines", ""});
+        }
+    }
+    return items;
+}
+
+std::vector<std::string> BackupSession::LeftAlone(const ControllerBackup& file,
+                                                  const Selection& selection) {
+    std::vector<std::string> items;
+    if (selection.parameters) {
+        for (const auto& key : ControllerBackup::Keys()) {
+            std::string reason;
+            if (key.readable && Writes(key, selection, reason) &&
+                file.parameters.count(key.name) == 0) {
+                items.emplace_back(key.name);
+            }
+        }
+    }
+    for (int p = 0; p < ProgramCount; ++p) {
+        if (selection.programs[static_cast<std::size_t>(p)] &&
+            !file.hasProgram[static_cast<std::size_t>(p)]) {
+            items.push_back("P" + std::to_string(p));
         }
     }
     return items;

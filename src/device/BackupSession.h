@@ -52,15 +52,28 @@ public:
     static std::vector<Item> Plan(const ControllerBackup& file, const ControllerBackup& current,
                                   const Selection& selection);
 
-    // Writes the selected parts of file, reads them back and compares.
+    // Writes the selected parts of file, reads them back and compares. Read
+    // and Restore hold the controller (ControllerSession::LockController)
+    // throughout; a restore that cannot hold it writes nothing and gives each
+    // item it would write as failed, with the reason.
     std::vector<Item> Restore(const ControllerBackup& file, const Selection& selection);
 
+    // The items a restore of selection leaves as they are because file does
+    // not hold them ("vmin", "P5"): the selected programs it lacks and, when
+    // parameters are selected, the parameters a restore writes that it lacks.
+    static std::vector<std::string> LeftAlone(const ControllerBackup& file,
+                                              const Selection& selection);
+
+    // False when any item differs or failed (its write or its read back).
     static bool AllVerified(const std::vector<Item>& items);
     static const char* ResultText(Item::Result result);
     // The items as an aligned table with a heading line.
     static std::string Table(const std::vector<Item>& items);
 
 private:
+    // Read and Restore while the controller is held.
+    bool ReadHeld(ControllerBackup& backup, std::string& error);
+    std::vector<Item> RestoreHeld(const ControllerBackup& file, const Selection& selection);
     bool ReadParameter(const ControllerBackup::Key& key, ControllerBackup::Value& value,
                        std::string& error);
     bool WriteParameter(const ControllerBackup::Key& key, const ControllerBackup::Value& value,

@@ -348,11 +348,70 @@ bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
 }
 
 bool ControllerSession::SendProgram(ProgramSet& programs, int program, std::string& error) {
-    return Transfer(programs, program, true, error);
+    if (!LockController(error)) {
+        return false;
+    }
+    const bool sent = Transfer(programs, program, true, error);
+    UnlockController();
+    return sent;
 }
 
 bool ControllerSession::ReadProgram(ProgramSet& programs, int program, std::string& error) {
-    return Transfer(programs, program, false, error);
+    if (!LockController(error)) {
+        return false;
+    }
+    const bool read = Transfer(programs, program, false, error);
+    UnlockController();
+    return read;
+}
+
+bool ControllerSession::LockController(std::string& error) {
+    if (lockDepth_ > 0) {
+        ++lockDepth_;
+        return true;
+    }
+    if (!Ready(error)) {
+        return false;
+    }
+    const std::string path = device_->PnPInfo().InterfacePath;
+    std::string holder;
+    const auto start = Clock::now();
+    const WaitEnd end = Wait(
+        [&] {
+            if (!lock_) {
+                lock_ = backend_->TryLock(path, holder);
+            }
+            return lock_ != nullptr;
+        },
+        timeout_);
+    if (end == WaitEnd::Done) {
+        lockDepth_ = 1;
+        return true;
+    }
+    lock_.reset();
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+    switch (end) {
+    case WaitEnd::DeviceGone:
+        error = "the KX-RD4 was unplugged";
+        break;
+    case WaitEnd::Interrupted:
+        error = "interrupted";
+        break;
+    default:
+        error = "the KX-RD4 at " + path +
+                " is busy: " + (holder.empty() ? std::string("another program") : holder) +
+                " holds it for an exchange of its own (waited " + std::to_string(waited) +
+                " ms); nothing was written";
+        break;
+    }
+    return false;
+}
+
+void ControllerSession::UnlockController() {
+    if (lockDepth_ > 0 && --lockDepth_ == 0) {
+        lock_.reset();
+    }
 }
 
 bool ControllerSession::Watch(

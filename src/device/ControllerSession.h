@@ -81,8 +81,17 @@ public:
     // time-out; a write then awaits the controller's ProgramStored. programs is where SendProgram
     // takes its lines from and ReadProgram stores them. On failure the reason names the line
     // reached.
+    // Each transfer holds the controller (LockController) while it runs.
     bool SendProgram(ProgramSet& programs, int program, std::string& error);
     bool ReadProgram(ProgramSet& programs, int program, std::string& error);
+
+    // Holds the KX-RD4 in use for exchanges that must not interleave with
+    // another writer's, in this or another process (DeviceLock), until as
+    // many UnlockController calls; the session's end lets go too. Waits up to
+    // the time-out while another holds it, then fails with the reason naming
+    // the holder. Reading the status needs no hold.
+    bool LockController(std::string& error);
+    void UnlockController();
 
     // StatusPoll every period until seconds have passed (forever when 0) or
     // the wait is interrupted; each reply goes to sample with the
@@ -138,6 +147,8 @@ private:
     std::unique_ptr<CurrentDeviceOutput> output_;
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
+    std::unique_ptr<DeviceLock> lock_; // the hold of the KX-RD4 (LockController)
+    int lockDepth_ = 0;
     TJvHidDevice* device_ = nullptr; // the KX-RD4 selected at the start
     std::uint32_t deviceNode_ = 0;   // its device instance and path, to know it
     std::string devicePath_;         // again after a rescan

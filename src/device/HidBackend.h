@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "DeviceLock.h"
 #include "HidWaker.h"
 
 // An open device handle. Back ends hand out values >= 0.
@@ -113,4 +114,14 @@ public:
     // on the same port) is a new device all the same. Compare with SamePath.
     virtual std::vector<std::string> TakeRemovedPaths() { return {}; }
     virtual bool SamePath(const std::string& a, const std::string& b) const { return a == b; }
+
+    // One try, without waiting, at the hold of the device at path for an
+    // exchange that must not interleave with another writer's (DeviceLock).
+    // nullptr when another holds it, holder then naming it. A back end
+    // without holds gives one that holds nothing.
+    virtual std::unique_ptr<DeviceLock> TryLock(const std::string& path, std::string& holder) {
+        (void)path;
+        holder.clear();
+        return DeviceLock::Nothing();
+    }
 };

@@ -45,6 +45,10 @@ public:
     int NotificationFd() const override;
     void SetNotificationListener(std::function<void()> listener) override;
     bool TakeNotifications() override;
+    // The system's hold of the device (DeviceLock::TrySystem).
+    std::unique_ptr<DeviceLock> TryLock(const std::string& path, std::string& holder) override {
+        return DeviceLock::TrySystem(path, holder);
+    }
 
     // Whether the monitor listens to the udev daemon (else to kernel events).
     bool MonitorsUdevDaemon() const { return monitorUdev_; }

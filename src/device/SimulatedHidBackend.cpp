@@ -48,7 +48,8 @@ private:
 // notifications, which it keeps for itself.
 class SimulatedHidBackend::Client : public HidBackend {
 public:
-    explicit Client(std::shared_ptr<SimulatedHidBackend> backend) : backend_(std::move(backend)) {
+    Client(std::shared_ptr<SimulatedHidBackend> backend, std::string holderName)
+        : backend_(std::move(backend)), holderName_(std::move(holderName)) {
         std::lock_guard lock(backend_->mutex_);
         backend_->clients_.push_back(this);
     }
@@ -98,6 +99,9 @@ public:
         pending_ = 0;
         return any;
     }
+    std::unique_ptr<DeviceLock> TryLock(const std::string& path, std::string& holder) override {
+        return backend_->TryLockAs(path, holderName_, holder);
+    }
     // Backend's lock held: counts the change and gives the listener to call.
     std::function<void()> RaiseLocked() {
         ++pending_;
@@ -106,15 +110,59 @@ public:
 
 private:
     std::shared_ptr<SimulatedHidBackend> backend_;
+    std::string holderName_;
     std::function<void()> listener_; // guarded by the backend's mutex
     unsigned pending_ = 0;
 };
 
 SimulatedHidBackend::~SimulatedHidBackend() = default;
 
+class SimulatedHidBackend::Hold : public DeviceLock {
+public:
+    Hold(std::shared_ptr<LockTable> table, std::string path)
+        : table_(std::move(table)), path_(std::move(path)) {}
+    ~Hold() override {
+        std::lock_guard lock(table_->mutex);
+        table_->holders.erase(path_);
+    }
+
+private:
+    std::shared_ptr<LockTable> table_;
+    std::string path_;
+};
+
+std::unique_ptr<DeviceLock> SimulatedHidBackend::TryLockAs(const std::string& path,
+                                                           const std::string& name,
+                                                           std::string& holder) {
+    std::lock_guard lock(locks_->mutex);
+    const auto [at, taken] = locks_->holders.emplace(path, name);
+    if (!taken) {
+        holder = at->second;
+        return nullptr;
+    }
+    holder.clear();
+    return std::make_unique<Hold>(locks_, path);
+}
+
+std::unique_ptr<DeviceLock> SimulatedHidBackend::TryLock(const std::string& path,
+                                                         std::string& holder) {
+    std::string name;
+    {
+        std::lock_guard lock(mutex_);
+        name = holderName_;
+    }
+    return TryLockAs(path, name, holder);
+}
+
+void SimulatedHidBackend::SetHolderName(std::string name) {
+    std::lock_guard lock(mutex_);
+    holderName_ = std::move(name);
+}
+
 std::shared_ptr<HidBackend>
-SimulatedHidBackend::NewClient(std::shared_ptr<SimulatedHidBackend> backend) {
-    return std::make_shared<Client>(std::move(backend));
+SimulatedHidBackend::NewClient(std::shared_ptr<SimulatedHidBackend> backend,
+                               std::string holderName) {
+    return std::make_shared<Client>(std::move(backend), std::move(holderName));
 }
 
 void SimulatedHidBackend::SetAvailable(bool available) {

@@ -52,7 +52,12 @@ public:
     // Another user of backend's devices: opens, reads and writes them, and is
     // told of every plug and unplug through its own listener and pending
     // notifications, so the two never take each other's.
-    static std::shared_ptr<HidBackend> NewClient(std::shared_ptr<SimulatedHidBackend> backend);
+    // holderName: how its holds of a device are named to others (TryLock).
+    static std::shared_ptr<HidBackend> NewClient(std::shared_ptr<SimulatedHidBackend> backend,
+                                                 std::string holderName = "another session");
+
+    // How this back end's own holds of a device are named to its clients.
+    void SetHolderName(std::string name);
 
     void SetAvailable(bool available);
     // Adds a present device and raises a notification; returns its id.
@@ -107,8 +112,19 @@ public:
     void SetNotificationListener(std::function<void()> listener) override;
     bool TakeNotifications() override;
     std::vector<std::string> TakeRemovedPaths() override;
+    // Holds are kept per path for this back end and its clients together, as
+    // the system keeps them for processes.
+    std::unique_ptr<DeviceLock> TryLock(const std::string& path, std::string& holder) override;
 
 private:
+    struct LockTable {
+        std::mutex mutex;
+        std::map<std::string, std::string> holders; // path -> the name of its holder
+    };
+    class Hold;
+    std::unique_ptr<DeviceLock> TryLockAs(const std::string& path, const std::string& name,
+                                          std::string& holder);
+
     class Waker;
     class Client;
     struct Device {
@@ -134,6 +150,8 @@ private:
     void RaiseNotification();
 
     mutable std::mutex mutex_;
+    std::shared_ptr<LockTable> locks_ = std::make_shared<LockTable>();
+    std::string holderName_ = "a session";
     std::condition_variable changed_;
     bool available_ = true;
     std::map<DeviceId, Device> devices_;

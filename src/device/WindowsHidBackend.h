@@ -62,6 +62,10 @@ public:
     std::vector<std::string> TakeRemovedPaths() override;
     // Device paths compare without regard to letter case.
     bool SamePath(const std::string& a, const std::string& b) const override;
+    // The system's hold of the device (DeviceLock::TrySystem).
+    std::unique_ptr<DeviceLock> TryLock(const std::string& path, std::string& holder) override {
+        return DeviceLock::TrySystem(path, holder);
+    }
 
     // The hidden notification window (an HWND), or nullptr while there is none.
     void* NotificationWindow() const;

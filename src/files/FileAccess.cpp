@@ -113,6 +113,35 @@ FileAccess::ReadStatus FileAccess::ReadWhole(const std::string& path, std::size_
     return status;
 }
 
+std::string FileAccess::ReadFailure(const std::string& path, std::size_t maxBytes) {
+    if (path.empty()) {
+        return "no file named";
+    }
+    const std::filesystem::path p = PathFromUtf8(path);
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(p, error);
+    if (error || status.type() == std::filesystem::file_type::not_found) {
+        return status.type() == std::filesystem::file_type::not_found
+                   ? "no such file"
+                   : "it cannot be looked at (" + error.message() + ")";
+    }
+    if (status.type() == std::filesystem::file_type::directory) {
+        return "it is a folder, not a file";
+    }
+    if (status.type() != std::filesystem::file_type::regular) {
+        return "it is no regular file (a device, a pipe or a socket)";
+    }
+    const std::uintmax_t size = std::filesystem::file_size(p, error);
+    if (!error && size > maxBytes) {
+        return "it has " + std::to_string(size) + " bytes, more than the " +
+               (maxBytes % (1 << 20) == 0 ? std::to_string(maxBytes >> 20) + " MiB"
+                                          : std::to_string(maxBytes) + " bytes") +
+               " such a file may have";
+    }
+    const std::string open = FileAccessPlatform::OpenFailure(p);
+    return open.empty() ? "reading it failed" : open;
+}
+
 bool FileAccess::WriteAtomically(const std::string& path, const void* data, std::size_t size) {
     if (path.empty()) {
         return false;

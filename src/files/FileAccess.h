@@ -46,6 +46,11 @@ public:
     // Reads a whole regular file; a file larger than maxBytes is refused.
     static ReadStatus ReadWhole(const std::string& path, std::size_t maxBytes, std::string& text);
 
+    // Why a read of path with that limit failed, in English words for the
+    // operator: "it is a folder", "it has 52428800 bytes, more than ...",
+    // "permission denied", "it is no regular file (a device or a pipe)".
+    static std::string ReadFailure(const std::string& path, std::size_t maxBytes);
+
     // Replaces the file at path with exactly the given bytes, or leaves it
     // untouched: the bytes go to a temporary file in the same folder, which is
     // flushed to the disk and then renamed over the target, whose new entry

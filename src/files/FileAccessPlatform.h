@@ -21,6 +21,9 @@ std::filesystem::path PathFromUtf8(const std::string& path);
 std::string PathToUtf8(const std::filesystem::path& path);
 FileAccess::ReadStatus ReadFromRegularFile(const std::filesystem::path& path, std::size_t maxBytes,
                                            std::string& out, bool refuseLarger);
+// Why the regular file at path cannot be opened for reading ("permission
+// denied"); empty when it can.
+std::string OpenFailure(const std::filesystem::path& path);
 bool WriteReplacing(const std::filesystem::path& target, const void* data, std::size_t size);
 bool IsRegularFile(const std::filesystem::path& path);
 std::string ExecutableDirectory();

@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
+#include <system_error>
 #include <unistd.h>
 
 #include "FileAccessPlatform.h"
@@ -58,6 +59,18 @@ FileAccess::ReadStatus ReadFromRegularFile(const fs::path& path, std::size_t max
     }
     ::close(fd);
     return FileAccess::ReadStatus::Ok;
+}
+
+std::string OpenFailure(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno == EACCES || errno == EPERM) {
+        return "permission denied: the user may not read it";
+    }
+    return std::error_code(errno, std::generic_category()).message();
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {

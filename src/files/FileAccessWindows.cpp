@@ -212,6 +212,25 @@ FileAccess::ReadStatus ReadFromRegularFile(const fs::path& path, std::size_t max
     return FileAccess::ReadStatus::Ok;
 }
 
+std::string OpenFailure(const fs::path& path) {
+    FileHandle file(::CreateFileW(LongForm(path, 0).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD error = ::GetLastError();
+    if (file.Valid()) {
+        return {};
+    }
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+        return "permission denied: the user may not read it";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "another program holds it";
+    default:
+        return "it cannot be opened (Windows error " + std::to_string(error) + ")";
+    }
+}
+
 bool WriteReplacing(const fs::path& path, const void* data, std::size_t size) {
     if (path.filename().empty()) {
         return false;

@@ -48,7 +48,9 @@ public:
     // there is no usable one (no home folder).
     static std::string DataFolder();
     static long CurrentProcessId();
-    // True while a process with this id runs (or may run: no right to ask).
+    // True while a process with this id runs and is this tool: not a zombie,
+    // and running the same program as this process (Linux: /proc/PID/exe,
+    // or /proc/PID/comm where that cannot be read; Windows: the image name).
     static bool ProcessRunning(long pid);
 
     static std::string PathFor(const std::string& folder, long pid);

@@ -1,9 +1,12 @@
-// Windows: %LOCALAPPDATA%\kxrd4-pc; processes are looked for with
-// OpenProcess and GetExitCodeProcess.
+// Windows: %LOCALAPPDATA%\kxrd4-pc; a process is this tool when it runs
+// (OpenProcess, GetExitCodeProcess) an image of the same name as this one.
 #include <windows.h>
 
 #include <cwchar>
+#include <cwctype>
 #include <filesystem>
+#include <iterator>
+#include <string>
 #include <system_error>
 
 #include "FileAccess.h"
@@ -33,11 +36,29 @@ bool RecoveryFile::ProcessRunning(long pid) {
     }
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
     if (process == nullptr) {
-        // A process of another user may run; one that does not exist cannot be opened.
-        return GetLastError() == ERROR_ACCESS_DENIED;
+        // None, or another user's, which is not this user's tool.
+        return false;
     }
     DWORD code = 0;
-    const bool running = GetExitCodeProcess(process, &code) != 0 && code == STILL_ACTIVE;
+    bool running = GetExitCodeProcess(process, &code) != 0 && code == STILL_ACTIVE;
+    if (running) {
+        // Another program that got the number is not this tool.
+        auto nameOf = [](const wchar_t* path, DWORD size) {
+            std::wstring name(path, size);
+            name = name.substr(name.find_last_of(L"\\/") + 1);
+            for (wchar_t& c : name) {
+                c = static_cast<wchar_t>(towlower(c));
+            }
+            return name;
+        };
+        wchar_t image[MAX_PATH * 4];
+        DWORD size = static_cast<DWORD>(std::size(image));
+        wchar_t own[MAX_PATH * 4];
+        const DWORD ownSize = GetModuleFileNameW(nullptr, own, static_cast<DWORD>(std::size(own)));
+        if (QueryFullProcessImageNameW(process, 0, image, &size) && ownSize > 0) {
+            running = nameOf(image, size) == nameOf(own, ownSize);
+        }
+    }
     CloseHandle(process);
     return running;
 }

@@ -1,5 +1,7 @@
 #include "ControllerBackup.h"
 
+#include <algorithm>
+
 #include "IntegerText.h"
 #include "ProgramListing.h"
 #include "TextTrim.h"
@@ -8,6 +10,35 @@ namespace {
 
 constexpr std::string_view ParametersHeading = "[parameters]";
 constexpr std::string_view ProgramsHeading = "[programs]";
+constexpr std::string_view BackupHeading = "[backup]";
+constexpr std::string_view EndHeading = "[end]";
+
+std::string ProgramName(int p) {
+    return "P" + std::to_string(p);
+}
+
+std::string LineLabel(int l) {
+    return std::string(l < 10 ? "[0" : "[") + std::to_string(l) + "]";
+}
+
+// The blank-separated words of a text.
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
+            ++i;
+        }
+        if (i > start) {
+            words.push_back(text.substr(start, i - start));
+        }
+    }
+    return words;
+}
 
 } // namespace
 
@@ -52,7 +83,25 @@ std::string ControllerBackup::Write(const std::vector<std::string>& comments) co
     for (const std::string& comment : comments) {
         text += comment.empty() ? "#\n" : "# " + comment + "\n";
     }
+    std::vector<int> present;
+    for (int p = 0; p < ProgramCount; ++p) {
+        if (hasProgram[static_cast<std::size_t>(p)]) {
+            present.push_back(p);
+        }
+    }
     text += "\n";
+    text += BackupHeading;
+    text += "\nparameters =";
+    for (const Key& key : Keys()) {
+        if (parameters.count(key.name) != 0) {
+            text += " " + std::string(key.name);
+        }
+    }
+    text += "\nprograms =";
+    for (const int p : present) {
+        text += " " + ProgramName(p);
+    }
+    text += "\n\n";
     text += ParametersHeading;
     text += "\n";
     for (const Key& key : Keys()) {
@@ -64,24 +113,27 @@ std::string ControllerBackup::Write(const std::vector<std::string>& comments) co
     text += "\n";
     text += ProgramsHeading;
     text += "\n";
-    std::vector<int> present;
-    for (int p = 0; p < ProgramCount; ++p) {
-        if (hasProgram[static_cast<std::size_t>(p)]) {
-            present.push_back(p);
-        }
-    }
     text += ProgramListing::Write(programs, present, true);
+    text += "\n";
+    text += EndHeading;
+    text += "\n";
     return text;
 }
 
 bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Error& error) {
-    enum class Section { None, Parameters, Programs } section = Section::None;
+    enum class Section { None, Backup, Parameters, Programs, End } section = Section::None;
     bool sawParameters = false;
     bool sawPrograms = false;
+    // What [backup] says the file holds, and where it says so.
+    int declaredAt = 0;
+    std::optional<std::vector<std::string>> declaredParameters;
+    std::optional<std::vector<int>> declaredPrograms;
+    int endAt = 0;
     // The programs section with every other line blanked, so that the
     // listing's line numbers are the file's.
     std::string listing;
     int lineNumber = 0;
+    int lastLine = 0; // the last line that is neither blank nor a comment
     auto fail = [&](std::string message) {
         error.lineNumber = lineNumber;
         error.message = std::move(message);
@@ -101,6 +153,29 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
             listing += "\n";
             continue;
         }
+        lastLine = lineNumber;
+        if (section == Section::End) {
+            return fail("\"" + std::string(line) + "\" follows [end] on line " +
+                        std::to_string(endAt) + ": nothing but comments may come after it");
+        }
+        if (line == BackupHeading) {
+            if (declaredAt != 0) {
+                return fail("[backup] is given twice");
+            }
+            if (section != Section::None) {
+                return fail("[backup] must come before [parameters] and [programs]");
+            }
+            declaredAt = lineNumber;
+            section = Section::Backup;
+            listing += "\n";
+            continue;
+        }
+        if (line == EndHeading) {
+            endAt = lineNumber;
+            section = Section::End;
+            listing += "\n";
+            continue;
+        }
         if (line == ParametersHeading || line == ProgramsHeading) {
             const bool programs = line == ProgramsHeading;
             bool& seen = programs ? sawPrograms : sawParameters;
@@ -113,9 +188,6 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
             continue;
         }
         if (section == Section::Programs) {
-            if (line.size() == 2 && line[0] == 'P' && line[1] >= '0' && line[1] <= '9') {
-                backup.hasProgram[static_cast<std::size_t>(line[1] - '0')] = true;
-            }
             listing += std::string(raw) + "\n";
             continue;
         }
@@ -135,6 +207,37 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
             value = value.substr(0, hash);
         }
         value = TextTrim::Both(value);
+        if (section == Section::Backup) {
+            if (name == "parameters") {
+                if (declaredParameters) {
+                    return fail("parameters is given twice in [backup]");
+                }
+                declaredParameters.emplace();
+                for (const std::string_view word : Words(value)) {
+                    if (FindKey(word) == nullptr) {
+                        return fail("[backup] names the unknown parameter \"" + std::string(word) +
+                                    "\"");
+                    }
+                    declaredParameters->emplace_back(word);
+                }
+            } else if (name == "programs") {
+                if (declaredPrograms) {
+                    return fail("programs is given twice in [backup]");
+                }
+                declaredPrograms.emplace();
+                for (const std::string_view word : Words(value)) {
+                    if (word.size() != 2 || word[0] != 'P' || word[1] < '0' || word[1] > '9') {
+                        return fail("[backup] names \"" + std::string(word) +
+                                    "\", which is no program (P0 to P9)");
+                    }
+                    declaredPrograms->push_back(word[1] - '0');
+                }
+            } else {
+                return fail("unknown key \"" + std::string(name) +
+                            "\" in [backup] (keys: parameters, programs)");
+            }
+            continue;
+        }
         const Key* key = FindKey(name);
         if (key == nullptr) {
             std::string names;
@@ -175,13 +278,88 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
         backup.parameters.emplace(std::string(key->name), parsed);
     }
     ProgramListing::Error listingError;
-    if (!ProgramListing::Parse(listing, false, backup.programs, listingError)) {
+    ProgramListing::Coverage coverage;
+    if (!ProgramListing::Parse(listing, false, backup.programs, listingError, coverage)) {
         error.lineNumber = listingError.lineNumber;
         error.message = listingError.message;
         return false;
     }
+    for (int p = 0; p < ProgramCount; ++p) {
+        backup.hasProgram[static_cast<std::size_t>(p)] =
+            coverage.header[static_cast<std::size_t>(p)] != 0;
+    }
+    // Where the text stops: a cut file ends there.
+    const int stop = lastLine != 0 ? lastLine : lineNumber;
+    if (declaredAt != 0 && endAt == 0) {
+        error.lineNumber = stop;
+        error.message = "the file ends at line " + std::to_string(stop) +
+                        " without the [end] line its [backup] section (line " +
+                        std::to_string(declaredAt) +
+                        ") promises: it is cut short, and nothing of it is used";
+        return false;
+    }
+    // In the tool's own files a program lists every line: one that lacks lines
+    // is cut or damaged, and restoring it would blank them. A hand-written
+    // program may leave lines out; they are empty.
+    for (int p = 0; p < ProgramCount; ++p) {
+        const int header = coverage.header[static_cast<std::size_t>(p)];
+        const auto& lines = coverage.line[static_cast<std::size_t>(p)];
+        int& listed = backup.listedLines[static_cast<std::size_t>(p)];
+        listed = static_cast<int>(
+            std::count_if(lines.begin(), lines.end(), [](int at) { return at != 0; }));
+        if (header == 0 || declaredAt == 0 || listed == LinesPerProgram) {
+            continue;
+        }
+        int after = header;
+        for (int l = 0; l < LinesPerProgram; ++l) {
+            const int at = lines[static_cast<std::size_t>(l)];
+            if (at != 0) {
+                after = at;
+                continue;
+            }
+            int missing = 0;
+            for (int m = l; m < LinesPerProgram; ++m) {
+                missing += lines[static_cast<std::size_t>(m)] == 0 ? 1 : 0;
+            }
+            error.lineNumber = after;
+            error.message = ProgramName(p) + " (line " + std::to_string(header) + ") lacks " +
+                            LineLabel(l) +
+                            (missing > 1 ? " and " + std::to_string(missing - 1) + " more" : "") +
+                            ": a program in a backup the tool wrote lists all 25 lines [00] to "
+                            "[24]; the file is cut short or damaged, and nothing of it is used";
+            return false;
+        }
+    }
+    if (declaredAt != 0) {
+        if (!declaredParameters || !declaredPrograms) {
+            error.lineNumber = declaredAt;
+            error.message = std::string("[backup] does not say which ") +
+                            (declaredParameters ? "programs" : "parameters") +
+                            " the file holds (\"" +
+                            (declaredParameters ? "programs" : "parameters") + " = ...\")";
+            return false;
+        }
+        std::string lacking;
+        for (const std::string& name : *declaredParameters) {
+            if (backup.parameters.count(name) == 0) {
+                lacking += (lacking.empty() ? "" : ", ") + name;
+            }
+        }
+        for (const int p : *declaredPrograms) {
+            if (!backup.hasProgram[static_cast<std::size_t>(p)]) {
+                lacking += (lacking.empty() ? "" : ", ") + ProgramName(p);
+            }
+        }
+        if (!lacking.empty()) {
+            error.lineNumber = endAt;
+            error.message = "the file lacks " + lacking + ", which its [backup] section (line " +
+                            std::to_string(declaredAt) +
+                            ") names: it is damaged, and nothing of it is used";
+            return false;
+        }
+    }
     if (!sawParameters && !sawPrograms) {
-        error.lineNumber = lineNumber;
+        error.lineNumber = std::max(lineNumber, 1); // an empty file: its first line
         error.message = "no [parameters] or [programs] section: not a controller backup";
         return false;
     }
@@ -192,5 +370,6 @@ ControllerBackup ControllerBackup::FromPrograms(const ProgramSet& set) {
     ControllerBackup backup;
     backup.programs = set;
     backup.hasProgram.fill(true);
+    backup.listedLines.fill(LinesPerProgram);
     return backup;
 }

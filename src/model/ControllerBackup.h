@@ -3,6 +3,9 @@
 // programs, for diff and version control. UTF-8, LF line ends, stable order:
 //
 //   # comments (tool version, date, the controller's port)
+//   [backup]
+//   parameters = vmin vmax amax xdef vdef wdef home vdst xdst
+//   programs = P0 P1 P2 P3 P4 P5 P6 P7 P8 P9
 //   [parameters]
 //   vmax = 1000
 //   home = -200 NO
@@ -11,14 +14,23 @@
 //   P0
 //   [00]  *****   | 00 00 00 00 00 00 00 00
 //   ...
+//   [end]
 //
 // "#" comments and blank lines are allowed anywhere and ignored. The programs
 // section is the lossless program listing; a program missing from it is not
-// part of the backup. Unknown keys, values outside a parameter's range, keys
-// given twice and text outside the sections are errors with their line
-// number. The MODBUS address and rate and the input filter cannot be read back
-// from the controller: a backup never holds them, but they may be added by
-// hand and are then written on restore, unverified.
+// part of the backup, and lines a program leaves out are empty. Unknown
+// keys, values outside a parameter's range, keys given twice and text outside
+// the sections are errors with their line number. The MODBUS address and rate
+// and the input filter cannot be read back from the controller: a backup
+// never holds them, but they may be added by hand and are then written on
+// restore, unverified.
+//
+// The tool's own files say in [backup] what they hold, list all 25 lines of
+// each program and end with [end], so that a file cut short (a copy
+// interrupted, a disk full) or one that lost a line, a parameter or a program
+// is refused rather than restored in part. A file
+// without [backup] (written by hand, or by an older version) holds what it
+// gives; "[end]" may end it too, and nothing but comments may follow [end].
 
 #include <array>
 #include <cstdint>
@@ -55,12 +67,16 @@ public:
     std::map<std::string, Value, std::less<>> parameters;
     ProgramSet programs;
     std::array<bool, ProgramCount> hasProgram{};
+    // How many of its 25 lines each program lists in the file it was read
+    // from (a hand-written program may leave lines out; they are empty).
+    std::array<int, ProgramCount> listedLines{};
 
     // "1000" or "-200 NO".
     static std::string ValueText(const Key& key, const Value& value);
 
-    // The file: the comment lines (each written as "# " + line), the
-    // parameters in Keys() order, then the programs present.
+    // The file: the comment lines (each written as "# " + line), [backup]
+    // naming what follows, the parameters in Keys() order, the programs
+    // present and [end].
     std::string Write(const std::vector<std::string>& comments) const;
 
     struct Error {

@@ -1,6 +1,7 @@
 #include "LineBlockText.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "TextTrim.h"
@@ -40,11 +41,34 @@ struct Normalised {
     std::string listing;
     int header = -1; // the program the text names, -1 without header
     std::vector<int> numbers;
+    // Each program line's text as given, "[NN]" in front.
+    std::array<std::string, LinesPerProgram> texts;
 };
+
+// The blank-separated words of a line.
+std::vector<std::string_view> Words(std::string_view text) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
+            ++i;
+        }
+        if (i > start) {
+            words.push_back(text.substr(start, i - start));
+        }
+    }
+    return words;
+}
 
 bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& error) {
     int lineNumber = 0;
     int next = 0;
+    int firstUnnumbered = 0; // the first "[..." line without a line number
+    std::string_view unnumbered;
     out.listing = "P0\n";
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -89,8 +113,22 @@ bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& err
         if (number) {
             out.numbers.push_back(*number);
             next = *number + 1;
+            if (*number >= 0 && *number < LinesPerProgram) {
+                out.texts[static_cast<std::size_t>(*number)] = numbered;
+            }
+        } else if (firstUnnumbered == 0) {
+            firstUnnumbered = lineNumber;
+            const std::size_t close = line.find(']');
+            unnumbered = TextTrim::Right(line.substr(
+                0, std::min<std::size_t>(close == std::string_view::npos ? 6 : close + 1, 6)));
         }
         out.listing += numbered + '\n';
+    }
+    if (out.numbers.empty() && firstUnnumbered > 0) {
+        // Not "no lines": a line that starts as one but has no line number.
+        error = {firstUnnumbered,
+                 "\"" + std::string(unnumbered) + "\" is no line number: lines are [00] to [24]"};
+        return false;
     }
     if (out.numbers.empty()) {
         error = {0, "the text holds no program lines"};
@@ -156,12 +194,20 @@ bool LineBlockText::ParseProgram(std::string_view text, const ProgramSet& set, i
     if (!Parse(text, block, error)) {
         return false;
     }
+    Normalised normalised;
+    Normalise(text, normalised, error); // it parsed above
     lines = {};
     for (std::size_t i = 0; i < block.lines.size(); ++i) {
         const int l = block.first + static_cast<int>(i);
         const ProgramLine present = set.Line(program, l);
-        lines[static_cast<std::size_t>(l)] =
-            RenderLine(l, block.lines[i]) == RenderLine(l, present) ? present : block.lines[i];
+        const std::string shown = RenderLine(l, present);
+        // A line left as the view showed it keeps its bytes, also where its
+        // text does not encode them again (a digit byte above 9 shows as two
+        // digits, which the editor would read as another number).
+        const bool unchanged =
+            Words(normalised.texts[static_cast<std::size_t>(l)]) == Words(shown) ||
+            RenderLine(l, block.lines[i]) == shown;
+        lines[static_cast<std::size_t>(l)] = unchanged ? present : block.lines[i];
     }
     return true;
 }

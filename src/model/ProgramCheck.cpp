@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -168,14 +169,22 @@ public:
     std::vector<Finding> Run(const std::vector<int>& entries) {
         Explore(entries);
         for (int p : entries) {
-            for (int l = 0; l < LinesPerProgram; ++l) {
-                const int i = Index(p, l);
-                if (!IsEmptyLine(At(i).bytes)) {
+            int first = -1; // the run of unreachable lines under way
+            int last = -1;
+            for (int l = 0; l <= LinesPerProgram; ++l) {
+                const int i = Index(p, l < LinesPerProgram ? l : 0);
+                const bool empty = l < LinesPerProgram && IsEmptyLine(At(i).bytes);
+                const bool unreachable = l < LinesPerProgram && !empty &&
+                                         reachedStates_[static_cast<std::size_t>(i)] == 0;
+                if (l < LinesPerProgram && !empty) {
                     considered_[static_cast<std::size_t>(i)] = true;
-                    if (reachedStates_[static_cast<std::size_t>(i)] == 0) {
-                        Add(p, l, Kind::Unreachable, "Linia nieosiągalna",
-                            "line can never be reached");
-                    }
+                }
+                if (unreachable) {
+                    first = first < 0 ? l : first;
+                    last = l;
+                } else if (!empty && first >= 0) {
+                    AddUnreachable(p, first, last);
+                    first = -1;
                 }
             }
         }
@@ -207,6 +216,20 @@ private:
             found_.emplace(
                 key, Finding{program, line, grade, kind, std::move(polish), std::move(english)});
         }
+    }
+
+    void AddUnreachable(int program, int first, int last) {
+        if (first == last) {
+            Add(program, first, Kind::Unreachable, "Linia nieosiągalna",
+                "line can never be reached");
+            return;
+        }
+        char range[16];
+        std::snprintf(range, sizeof range, "%02d–%02d", first, last);
+        Add(program, first, Kind::Unreachable, std::string("Linie ") + range + " są nieosiągalne",
+            std::string("lines ") + range + " can never be reached");
+        found_.find(std::make_tuple(program, first, Grade::Warning, Kind::Unreachable))
+            ->second.lastLine = last;
     }
 
     void AddAt(int i, Kind kind, std::string polish, std::string english) {

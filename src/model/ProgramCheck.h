@@ -67,13 +67,19 @@ public:
         Kind kind = Kind::UnknownCommand;
         std::string polish;  // for the window, e.g. "Skok do pustej linii 22"
         std::string english; // for the command line, e.g. "jump to empty line 22"
+        // The last line of a finding that spans lines (a run of unreachable
+        // lines, reported once: "lines 05–24 can never be reached"); -1 for
+        // a finding of one line.
+        int lastLine = -1;
+        int LastLine() const { return lastLine < 0 ? line : lastLine; }
     };
 
     using Options = ProgramCheckOptions;
 
     // Program `program` (0..9) from its line 0, following PROG into other
     // programs (their findings name them). Unreachable lines are reported for
-    // `program` only. Sorted by program, line, errors first. A program without
+    // `program` only, one finding per run of them (empty lines within a run
+    // belong to it). Sorted by program, line, errors first. A program without
     // lines has no findings.
     static std::vector<Finding> CheckProgram(const ProgramSet& set, int program,
                                              const Options& options = {});

@@ -260,8 +260,13 @@ std::string ProgramListing::Write(const ProgramSet& set, const std::vector<int>&
 }
 
 bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set, Error& error) {
-    std::array<bool, ProgramCount> programSeen{};
-    std::array<std::array<bool, LinesPerProgram>, ProgramCount> lineSeen{};
+    Coverage coverage;
+    return Parse(listing, clamp, set, error, coverage);
+}
+
+bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set, Error& error,
+                           Coverage& coverage) {
+    coverage = Coverage{};
     int program = -1;
     int lineNumber = 0;
     auto fail = [&](std::string message) {
@@ -287,10 +292,11 @@ bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set
                 return fail("\"" + std::string(trimmed) +
                             "\" is no program header: programs are P0 to P9");
             }
-            if (programSeen[static_cast<std::size_t>(*p)]) {
+            int& header = coverage.header[static_cast<std::size_t>(*p)];
+            if (header != 0) {
                 return fail("P" + std::to_string(*p) + " is listed twice");
             }
-            programSeen[static_cast<std::size_t>(*p)] = true;
+            header = lineNumber;
             program = *p;
             continue;
         }
@@ -313,11 +319,11 @@ bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set
                         "] comes before any program header (P0 to P9)");
         }
         const std::string name = LineName(program, *l);
-        auto& seen = lineSeen[static_cast<std::size_t>(program)][static_cast<std::size_t>(*l)];
-        if (seen) {
+        int& seen = coverage.line[static_cast<std::size_t>(program)][static_cast<std::size_t>(*l)];
+        if (seen != 0) {
             return fail(name + " is listed twice");
         }
-        seen = true;
+        seen = lineNumber;
 
         std::string_view lineText = trimmed;
         std::string_view rawText;

@@ -10,6 +10,7 @@
 // read as the bytes do); a line without them is encoded as the line edit
 // dialog encodes its fields. Programs and lines not in the listing stay empty.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,4 +38,13 @@ public:
     // without, it is an error. Returns false with the first error; set may
     // then hold part of the listing and must not be used.
     static bool Parse(std::string_view listing, bool clamp, ProgramSet& set, Error& error);
+
+    // Where each program header and program line stands in the listing
+    // (1-based line numbers, 0 where it is not listed).
+    struct Coverage {
+        std::array<int, ProgramCount> header{};
+        std::array<std::array<int, LinesPerProgram>, ProgramCount> line{};
+    };
+    static bool Parse(std::string_view listing, bool clamp, ProgramSet& set, Error& error,
+                      Coverage& coverage);
 };

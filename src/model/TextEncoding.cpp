@@ -1,5 +1,6 @@
 #include "TextEncoding.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -71,10 +72,46 @@ TextEncoding::Kind TextEncoding::Detect(std::string_view bytes) {
     return Kind::Plain;
 }
 
+namespace {
+
+// Why bytes without a mark are no text; empty when they may be.
+std::string NotText(std::string_view bytes) {
+    std::size_t first = std::string_view::npos;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') {
+            first = i;
+            break;
+        }
+    }
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    // UTF-16 of Latin text: a zero byte in every pair, on the same side.
+    const std::size_t pairs = std::min<std::size_t>(bytes.size() / 2, 256);
+    std::size_t zeroHigh = 0; // little endian: the second byte of each pair
+    std::size_t zeroLow = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        zeroHigh += bytes[2 * i + 1] == '\0' && bytes[2 * i] != '\0' ? 1 : 0;
+        zeroLow += bytes[2 * i] == '\0' && bytes[2 * i + 1] != '\0' ? 1 : 0;
+    }
+    if (pairs > 0 && std::max(zeroHigh, zeroLow) * 4 >= pairs * 3) {
+        return std::string("the text is UTF-16 ") + (zeroHigh >= zeroLow ? "little" : "big") +
+               " endian without a byte order mark; save it as UTF-8 (or as UTF-16 with the mark)";
+    }
+    return "holds binary data (byte " + std::to_string(first + 1) + " is a control byte), not text";
+}
+
+} // namespace
+
 bool TextEncoding::ToUtf8(std::string_view bytes, std::string& utf8, std::string& error) {
     std::string out;
     switch (Detect(bytes)) {
     case Kind::Plain:
+        if (std::string reason = NotText(bytes); !reason.empty()) {
+            error = std::move(reason);
+            return false;
+        }
         out.assign(bytes);
         break;
     case Kind::Utf8Bom:

@@ -15,7 +15,9 @@ public:
     static Kind Detect(std::string_view bytes);
 
     // The text as UTF-8 without a byte order mark. False, with an English
-    // reason ("odd number of bytes ..."), for UTF-16 that does not decode;
-    // utf8 is then left unchanged.
+    // reason ("odd number of bytes ..."), for UTF-16 that does not decode and
+    // for bytes without a mark that are no text: UTF-16 without its mark
+    // (every other byte zero) or binary data (a zero or control byte); utf8
+    // is then left unchanged.
     static bool ToUtf8(std::string_view bytes, std::string& utf8, std::string& error);
 };

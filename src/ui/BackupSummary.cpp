@@ -53,6 +53,21 @@ const std::pair<const char*, const char*> ParsePhrases[] = {
     {R"re(" is not a whole number$)re", "\" nie jest liczbą całkowitą"},
     {R"re( is outside the rates )re", " jest spoza prędkości "},
     {R"re( is outside (-?\d+) to (-?\d+)$)re", " jest spoza zakresu \\1 do \\2"},
+    // A file the tool wrote that was cut short or damaged.
+    {R"re(^the file ends at line (\d+) without the \[end\] line its \[backup\] section \(line (\d+)\) promises: it is cut short, and nothing of it is used$)re",
+     "plik kończy się w linii \\1 bez linii [end], którą zapowiada jego sekcja [backup] "
+     "(linia \\2): jest ucięty i nic z niego nie zostanie użyte"},
+    {R"re(^(P\d) \(line (\d+)\) lacks (\[\d+\]) and (\d+) more: .*$)re",
+     "\\1 (linia \\2) nie ma linii \\3 i \\4 kolejnych: plik jest ucięty lub uszkodzony i nic z "
+     "niego nie zostanie użyte"},
+    {R"re(^(P\d) \(line (\d+)\) lacks (\[\d+\]): .*$)re",
+     "\\1 (linia \\2) nie ma linii \\3: plik jest ucięty lub uszkodzony i nic z niego nie "
+     "zostanie użyte"},
+    {R"re(^the file lacks (.*), which its \[backup\] section \(line (\d+)\) names: .*$)re",
+     "w pliku brakuje: \\1, choć wymienia je jego sekcja [backup] (linia \\2): plik jest "
+     "uszkodzony i nic z niego nie zostanie użyte"},
+    {R"re(^"(.*)" follows \[end\] on line (\d+): .*$)re",
+     "\"\\1\" stoi po linii [end] (linia \\2): po niej mogą być tylko komentarze"},
 };
 
 template <std::size_t N>

@@ -267,6 +267,12 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         what += (what.isEmpty() ? "" : " oraz ") + QString::number(parameters) + " parametrów";
     if (what.isEmpty())
         what = "nic";
+    // What the file does not hold stays on the controller as it is.
+    QStringList left;
+    for (const std::string& item : BackupSession::LeftAlone(*backup, selection))
+        left << BackupSummary::ItemName(item);
+    if (!left.isEmpty())
+        what += ".\nBez zmian pozostaną (nie ma ich w pliku): " + left.join(", ");
     const auto answer = window_.boxes.Show(
         QMessageBox::Question, RestoreTitle,
         "Czy na pewno chcesz przywrócić sterownik " + label + " z pliku " +

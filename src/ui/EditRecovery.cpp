@@ -75,6 +75,15 @@ void EditRecovery::WriteIfUnsaved() {
         WriteNow();
 }
 
+void EditRecovery::KeepForNextStart() {
+    if (!IsEnabled() || !host_.Modified().IsSet())
+        return;
+    WriteNow();
+    timer_.stop();
+    CrashGuard::Uninstall();
+    folder_.clear();
+}
+
 void EditRecovery::ChangesSettled() {
     if (!IsEnabled())
         return;

@@ -59,6 +59,10 @@ public:
     // Writes it now when the set has unsaved changes (the session ends: the
     // process may be ended at any moment).
     void WriteIfUnsaved();
+    // The tool is ended by a signal: unsaved changes go into the recovery
+    // file now and stay there for the next start (Finish then removes
+    // nothing); without unsaved changes this is a clean exit.
+    void KeepForNextStart();
 
 private:
     FileCommandsHost& host_;

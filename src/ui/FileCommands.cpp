@@ -134,6 +134,7 @@ void FileCommands::Open() {
         host_.ShowStatus("Program został otwarty");
         host_.Modified().ClearModified();
         host_.ChangesSettled();
+        FileInUse();
     } catch (...) {
         // Errors of the open command end it without a message.
     }
@@ -151,6 +152,7 @@ bool FileCommands::Save() {
     host_.ShowStatus("Program zostal zapisany");
     host_.Modified().ClearModified();
     host_.ChangesSettled();
+    FileInUse();
     return true;
 }
 
@@ -181,11 +183,17 @@ bool FileCommands::SaveAs() {
         host_.ShowStatus("Program został zapisany");
         host_.Modified().ClearModified();
         host_.ChangesSettled();
+        FileInUse();
         return true;
     } catch (...) {
         // Errors of the save-as command end it without a message.
         return false;
     }
+}
+
+void FileCommands::FileInUse() {
+    if (onFileInUse_)
+        onFileInUse_();
 }
 
 void FileCommands::AutoLoad(const QString& path) {

@@ -9,6 +9,7 @@
 // A failed read or write shows its warning and changes nothing else.
 
 #include <QString>
+#include <functional>
 
 class FileCommandsHost;
 class FileDialogs;
@@ -44,6 +45,9 @@ public:
     // Loads the program file named by the settings at start-up: no status text,
     // the set stays unmodified. A file that cannot be read changes nothing.
     void AutoLoad(const QString& path);
+    // Told each time a file is opened or saved (it is then the file to load
+    // at the next start, whatever ends this run).
+    void SetOnFileInUse(std::function<void()> hook) { onFileInUse_ = std::move(hook); }
 
 private:
     // Reads path into the set; on failure shows the warning and returns false.
@@ -56,4 +60,6 @@ private:
     FileCommandsHost& host_;
     MessageBoxes& boxes_;
     FileDialogs& dialogs_;
+    std::function<void()> onFileInUse_;
+    void FileInUse();
 };

@@ -101,7 +101,7 @@ void ProgramCheckView::Mark() {
         QString tip;
         if (marking_ && shown == checkedProgram_) {
             for (const auto& finding : findings_) {
-                if (finding.program != shown || finding.line != n)
+                if (finding.program != shown || n < finding.line || n > finding.LastLine())
                     continue;
                 if (finding.grade == ProgramCheck::Grade::Error)
                     mark = EditorPage::LineMark::Error;

@@ -453,8 +453,15 @@ bool TFMain::CanCloseGuarded() {
     return close;
 }
 
+void TFMain::EndWithoutQuestion() {
+    RunGuarded([this] { recovery_->KeepForNextStart(); });
+    endingWithoutQuestion_ = true;
+    close();
+    QCoreApplication::quit(); // every event loop ends, a question's too
+}
+
 void TFMain::closeEvent(QCloseEvent* event) {
-    if (CanCloseGuarded())
+    if (endingWithoutQuestion_ || CanCloseGuarded())
         event->accept();
     else
         event->ignore();
@@ -595,6 +602,7 @@ void TFMain::Button3Click() {
 
 void TFMain::Timer1Timer() {
     processor_->CheckTimeouts(deviceLink_->CurrentDevice());
+    transferHold_->Check(processor_->Timeouts().TransferActive());
     if (timer1Hook_)
         timer1Hook_();
 }
@@ -627,6 +635,8 @@ void TFMain::BitBtn6Click() {
         return;
     if (!check_->ConfirmSend(program))
         return;
+    if (!HoldForTransfer())
+        return;
     pb->setValue(0);
     try {
         held_->SendStarted(program);
@@ -645,6 +655,8 @@ void TFMain::BitBtn7Click() {
                                         QString::number(program),
                                     QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
+        return;
+    if (!HoldForTransfer())
         return;
     pb->setValue(0);
     try {
@@ -677,11 +689,26 @@ void TFMain::BitBtn9Click() {
 }
 
 void TFMain::StartSendProgram(int program) {
-    messages_->SendProgram(static_cast<std::uint8_t>(program), *this);
+    if (HoldForTransfer())
+        messages_->SendProgram(static_cast<std::uint8_t>(program), *this);
 }
 
 void TFMain::StartReadProgram(int program) {
-    messages_->ReadProgram(static_cast<std::uint8_t>(program), *this);
+    if (HoldForTransfer())
+        messages_->ReadProgram(static_cast<std::uint8_t>(program), *this);
+}
+
+bool TFMain::HoldForTransfer() {
+    const TJvHidDevice* device = deviceLink_->CurrentDevice();
+    if (device == nullptr || !deviceLink_->Backend() || transferHold_->Held())
+        return true; // nothing is sent without a device; a transfer under way keeps its hold
+    std::string holder;
+    if (transferHold_->Take(*deviceLink_->Backend(), device->PnPInfo().InterfacePath, holder))
+        return true;
+    QString name = holder.empty() ? QStringLiteral("inny program") : QString::fromStdString(holder);
+    name.replace(QStringLiteral(" (process "), QStringLiteral(" (proces "));
+    ShowStatus(QStringLiteral("Sterownik jest zajęty przez ") + name);
+    return false;
 }
 
 void TFMain::RunProgram(int program) {

@@ -25,6 +25,7 @@
 #include "FileCommandsHost.h"
 #include "ModifiedFlag.h"
 #include "ProgramSet.h"
+#include "TransferHold.h"
 
 class ConfigPanel;
 class ControlPage;
@@ -101,6 +102,9 @@ public:
     // Shut-down steps before the window is destroyed: the dialog goes, then
     // FormDestroy. Runs once; the destructor runs it when nobody did.
     void ShutDown();
+    // Ends the tool as a close would, without the close question: a signal
+    // asked for it (SignalEnd). Unsaved edits stay in the recovery file.
+    void EndWithoutQuestion();
     void FormCreate();
     void FormDestroy();
 
@@ -285,6 +289,10 @@ protected:
     virtual void StartReadProgram(int program);
     virtual void RunProgram(int program);
     virtual void StopProgram(int program);
+    // The controller held for a transfer the window starts (TransferHold);
+    // false, with "Sterownik jest zajęty przez …" in the status bar, when
+    // another program holds it.
+    bool HoldForTransfer();
 
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -300,6 +308,7 @@ private:
     void FollowClientSize();
     // CanClose under the error display; an error keeps the window.
     bool CanCloseGuarded();
+    bool endingWithoutQuestion_ = false;
     // Binds a button or menu item to a handler run under the error display.
     void Bind(QObject* sender, void (TFMain::*handler)());
 
@@ -336,6 +345,7 @@ private:
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     std::unique_ptr<DeviceReportProcessor> processor_;
+    std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();
     ControlPage* controlPage_ = nullptr;
     ConfigPanel* configPanel_ = nullptr;
     ControllerBackupView* backups_ = nullptr;

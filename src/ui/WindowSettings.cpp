@@ -34,6 +34,16 @@ WindowSettings::WindowSettings(FileCommandsHost& host, FileCommands& commands, Q
                                QCheckBox& autoLoad)
     : host_(host), commands_(commands), window_(window), autoLoad_(autoLoad) {
     window_.installEventFilter(this);
+    commands_.SetOnFileInUse([this] { StoreLastFile(); });
+}
+
+void WindowSettings::StoreLastFile() {
+    try {
+        SettingsFile settings(SettingsPath().toStdString());
+        settings.WriteAutoLoadFile(host_.CurrentFile().toStdString());
+    } catch (const std::exception&) {
+        // Reported by the exit's StoreSettings.
+    }
 }
 
 QString WindowSettings::DefaultPath() {

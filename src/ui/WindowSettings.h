@@ -41,6 +41,11 @@ public:
 
     void LoadSettings();
     void StoreSettings();
+    // Only AutoLoadFile, from the file in use: written whenever a file is
+    // opened or saved, so that the next start after a crash or a kill opens
+    // it. A settings file that cannot be written is left for the exit, which
+    // reports it.
+    void StoreLastFile();
     // How long a controller reply is awaited, in ms (Options/ReplyTimeout,
     // 1000 when not given).
     int ReplyTimeout() const;

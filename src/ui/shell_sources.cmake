@@ -32,6 +32,7 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.h
   ${CMAKE_CURRENT_LIST_DIR}/SessionEnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SignalEnd.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.h
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TranslationFolders.h

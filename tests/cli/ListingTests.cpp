@@ -177,17 +177,17 @@ TEST(CliListing, BadFilesAndArgumentsNameTheCause) {
     rig.WriteFile("short.kxp", std::string(1000, '\0'));
     rig.WriteFile("long.kxp", std::string(2500, '\0'));
     rig.WriteFile("ok.kxp", std::string(2000, '\0'));
-    rig.WriteFile("empty.txt", "P0\n");
+    rig.WriteFile("empty.txt", "P0\n[00]  *****\n");
     std::filesystem::create_directory(rig.Path("folder"));
     struct Case {
         std::vector<std::string> args;
         int status;
-        const char* message;
+        std::string message;
     } cases[] = {
         {{"list", rig.Path("missing.kxp")}, 1, "no such file"},
         {{"list", rig.Path("short.kxp")}, 1, "it has 1000 bytes, a program file has exactly 2000"},
         {{"list", rig.Path("long.kxp")}, 1, "more than 2000"},
-        {{"list", rig.Path("folder")}, 1, "not a readable file"},
+        {{"list", rig.Path("folder")}, 1, "cannot read " + rig.Path("folder") + ": it is a folder"},
         {{"build", rig.Path("missing.txt"), "-o", rig.Path("x.kxp")}, 1, "no such file"},
         {{"build", rig.Path("empty.txt"), "-o", rig.Path("folder")}, 1, "cannot write"},
         {{"list", rig.Path("ok.kxp"), "-p", "10"},
@@ -260,7 +260,8 @@ TEST(CliListing, ListingsWithAByteOrderMarkOrInUtf16Read) {
         {"UTF-16 LE, odd length", Utf16(listing, false) + "\n", "odd number of bytes in UTF-16"},
         {"UTF-16 LE, lone surrogate", Utf16(u"P4\n\xD800\n", false),
          "unpaired surrogate in UTF-16 text at byte 8"},
-        {"UTF-16 without BOM", Utf16(listing, false).substr(2), "listing.txt:2:"},
+        {"UTF-16 without BOM", Utf16(listing, false).substr(2),
+         "listing.txt: the text is UTF-16 little endian without a byte order mark"},
     };
     CliRig rig;
     std::string expected(2000, '\0');

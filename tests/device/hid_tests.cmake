@@ -4,6 +4,7 @@ add_executable(hid_tests
   hid/HidControllerTests.cpp
   hid/HidReaderTests.cpp
   hid/DeviceLinkTests.cpp
+  hid/DeviceLockTests.cpp
 )
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   target_sources(hid_tests PRIVATE hid/LinuxHidrawBackendTests.cpp)

@@ -92,6 +92,45 @@ TEST(RecoveryFile, LeftoversOfProcessesThatNoLongerRunNewestFirst) {
     EXPECT_FALSE(RecoveryFile::ProcessRunning(child));
 }
 
+// Only a living process of this very program is a running tool: not a
+// zombie that is not reaped yet, not another program that got the number.
+TEST(RecoveryFileProcesses, AZombieOrAnotherProgramIsNoRunningTool) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t same = fork(); // this program, alive until told
+    if (same == 0) {
+        char c;
+        [[maybe_unused]] const ssize_t n = read(ready[0], &c, 1);
+        _exit(0);
+    }
+    const pid_t other = fork(); // another program
+    if (other == 0) {
+        execlp("sleep", "sleep", "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const pid_t zombie = fork();
+    if (zombie == 0)
+        _exit(0);
+    // The zombie is there once its parent could reap it.
+    siginfo_t info{};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(zombie), &info, WEXITED | WNOWAIT), 0);
+    // The other program runs once its name is no longer this one's.
+    for (int i = 0; i < 500 && RecoveryFile::ProcessRunning(other); ++i)
+        usleep(10000);
+
+    EXPECT_TRUE(RecoveryFile::ProcessRunning(same));
+    EXPECT_FALSE(RecoveryFile::ProcessRunning(other)) << "sleep is not this tool";
+    EXPECT_FALSE(RecoveryFile::ProcessRunning(zombie)) << "a zombie writes nothing any more";
+    EXPECT_FALSE(RecoveryFile::ProcessRunning(0));
+
+    kill(other, SIGKILL);
+    [[maybe_unused]] const ssize_t n = write(ready[1], "x", 1);
+    for (const pid_t pid : {same, other, zombie})
+        waitpid(pid, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+}
+
 // Under ASan or TSan the sanitizer's own handler, which the crash guard hands
 // the signal on to, reports it and ends the process with an exit status
 // instead of the signal.

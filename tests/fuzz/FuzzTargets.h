@@ -60,3 +60,10 @@ int FuzzEmulator(const std::uint8_t* data, std::size_t size);
 int FuzzIntegerText(const std::uint8_t* data, std::size_t size);
 // A listing built into a program set by the command-line tool.
 int FuzzListing(const std::uint8_t* data, std::size_t size);
+// A controller backup file read, written back and compared.
+int FuzzBackup(const std::uint8_t* data, std::size_t size);
+// A recovery file decoded, and found in the data folder.
+int FuzzRecovery(const std::uint8_t* data, std::size_t size);
+// The clipboard's and the text view's text of program lines, and the check of
+// the program it makes.
+int FuzzLineText(const std::uint8_t* data, std::size_t size);

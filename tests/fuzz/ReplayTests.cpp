@@ -28,6 +28,9 @@ const Target Targets[] = {
     {"emulator", FuzzEmulator},
     {"integer_text", FuzzIntegerText},
     {"listing", FuzzListing},
+    {"backup", FuzzBackup},
+    {"recovery", FuzzRecovery},
+    {"line_text", FuzzLineText},
 };
 
 class FuzzReplay : public ::testing::TestWithParam<Target> {};

@@ -67,6 +67,7 @@ TEST(LineBlockText, EveryBadTextNamesItsLine) {
     const std::vector<Row> rows = {
         {"", 0, "no program lines"},
         {"# only a note\n\n", 0, "no program lines"},
+        {"P3\n[5x]  END\n", 2, "\"[5x]\" is no line number: lines are [00] to [24]"},
         {"[00]  V_MAX  00500\n[01]  FOO", 2, "line 01"},
         {"P1\n[00]  V_MAX  99999999", 2, "P1 line 00"},
         {"[03]  END  | 14 00", 1, "raw bytes"},
@@ -104,6 +105,27 @@ TEST(LineBlockText, TheTextViewKeepsTheBytesOfLinesItDidNotChange) {
     EXPECT_EQ(lines[1], ProgramLine{});
     EXPECT_EQ(lines[3], set.Line(3, 3));
     EXPECT_EQ(lines[4], set.Line(3, 4));
+}
+
+// Lines whose text does not encode their bytes again (a digit byte above 9
+// shows as two digits, "+00164000") keep them when the view is applied
+// unchanged, even with a line edited elsewhere: nothing changes unasked.
+TEST(LineBlockText, TheTextViewAppliedUnchangedKeepsLinesItCannotEncodeAgain) {
+    ProgramSet set;
+    set.SetLine(2, 0, ProgramLine{0x6B, 0, 0, 1, 0x40, 0, 0, 0}); // X_DST, digit byte 64
+    set.SetLine(2, 1, ProgramLine{0x12, 0, 0, 0x0A, 5, 0, 0, 0}); // W_TIM, digit byte 10
+    std::string text = LineBlockText::WritePlain(set, 2);
+    ASSERT_EQ(text.substr(0, 22), "[00]  X_DST  +00164000");
+    LineBlockText::ProgramLines lines;
+    LineBlockText::Error error;
+    ASSERT_TRUE(LineBlockText::ParseProgram(text, set, 2, lines, error)) << error.message;
+    for (int l = 0; l < LinesPerProgram; ++l)
+        EXPECT_EQ(lines[static_cast<std::size_t>(l)], set.Line(2, l)) << l;
+    text.replace(text.find("[05]  *****"), 11, "[05]  END");
+    ASSERT_TRUE(LineBlockText::ParseProgram(text, set, 2, lines, error)) << error.message;
+    EXPECT_EQ(lines[0], set.Line(2, 0));
+    EXPECT_EQ(lines[1], set.Line(2, 1));
+    EXPECT_NE(lines[5], set.Line(2, 5));
 }
 
 } // namespace

@@ -126,6 +126,27 @@ TEST_F(Commands, F7MarksTheFaultyLinesAndSendAndRunAskFirst) {
     EXPECT_EQ(window->calls.back(), "Run0");
 }
 
+// Lines that can never be reached are one finding per run of them, in the
+// log and the status bar, and every line of the run is marked with it.
+TEST_F(Commands, F7ReportsARunOfUnreachableLinesOnce) {
+    ProgramSet& set = window->Programs();
+    set.ClearAllPrograms();
+    ProgramListing::Error error;
+    ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  END\n[01]  M_EN\n[03]  M_EN\n[24]  END\n", false,
+                                      set, error));
+    window->RenderProgram();
+    window->activateWindow();
+    QTest::keyClick(window.get(), Qt::Key_F7);
+    EditorPage& editor = window->Editor();
+    EXPECT_EQ(editor.MarkOf(0), EditorPage::LineMark::None);
+    for (const int line : {1, 3, 24})
+        EXPECT_EQ(editor.MarkOf(line), EditorPage::LineMark::Warning) << line;
+    EXPECT_EQ(editor.line[3]->toolTip(), "Linie 01–24 są nieosiągalne");
+    EXPECT_EQ(window->StatusPanel(0)->text(), "Sprawdzenie programu 0: błędy: 0, ostrzeżenia: 1");
+    EXPECT_TRUE(
+        window->Memo2->toPlainText().contains("P0 [01] ostrzeżenie: Linie 01–24 są nieosiągalne"));
+}
+
 TEST_F(Commands, RunOfAChangedProgramRunsOnlyWhatTheReadBackConfirms) {
     const auto load = [&](const char* listing) {
         window->Programs().ClearProgram(0);

@@ -192,6 +192,39 @@ TEST_F(ControllerBackupDemo, RestoreAnsweredNieWritesNothingAndUnplugDisablesThe
     EXPECT_FALSE(view().BackupButton->isEnabled());
 }
 
+// A backup cut short is refused with its line in Polish before anything is
+// asked or written; a partial file written by hand names in the question what
+// it leaves as it is.
+TEST_F(ControllerBackupDemo, ACutBackupIsRefusedAndAPartialOneNamesWhatItLeaves) {
+    ProgramSet other;
+    other.LineBytes(5, 5)[0] = 77;
+    const std::string text = ControllerBackup::FromPrograms(other).Write({});
+    const std::string cut = text.substr(0, text.find("\nP4\n") + 1);
+    ASSERT_TRUE(FileAccess::WriteAtomically(Path("cut.kxb").toStdString(), cut.data(), cut.size()));
+    dialogs.answers = {Path("cut.kxb")};
+    const std::size_t lineWrites = WrittenLetters('d');
+    EXPECT_FALSE(Run(&ControllerBackupView::Restore));
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(boxes.calls[0].text.contains("bez linii [end], którą zapowiada jego sekcja "
+                                             "[backup] (linia 2): jest ucięty"))
+        << boxes.calls[0].text.toStdString();
+    EXPECT_EQ(WrittenLetters('d'), lineWrites);
+
+    const std::string partial = "[programs]\nP2\n[00]  END\n";
+    ASSERT_TRUE(
+        FileAccess::WriteAtomically(Path("p2.kxb").toStdString(), partial.data(), partial.size()));
+    dialogs.answers = {Path("p2.kxb")};
+    boxes.answers = {Button::No};
+    EXPECT_FALSE(Run(&ControllerBackupView::Restore));
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_TRUE(boxes.calls[1].text.contains("Zostaną zapisane: programy P2.\nBez zmian pozostaną "
+                                             "(nie ma ich w pliku): "))
+        << boxes.calls[1].text.toStdString();
+    EXPECT_TRUE(boxes.calls[1].text.contains("P1, P3, P4, P5, P6, P7, P8, P9"));
+    EXPECT_EQ(WrittenLetters('d'), lineWrites);
+}
+
 // A controller that stops answering, and the operator's "Przerwij": a clear
 // summary, the file left alone, the window itself again.
 TEST_F(ControllerBackupDemo, MutedControllerOrCancelEndsWithAClearSummary) {

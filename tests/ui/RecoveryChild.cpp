@@ -3,6 +3,11 @@
 //   recovery_child edit CONFIGDIR      edits P3, prints "ready <set>" once the
 //                                      recovery file is written, runs on
 //   recovery_child crash CONFIGDIR     edits P3, prints "crashing <set>", SIGSEGV
+//   recovery_child term|hup|int CONFIGDIR
+//                                      edits P3, prints "ending <set>", raises
+//                                      SIGTERM, SIGHUP or SIGINT at once (before
+//                                      the recovery file is due) and ends as
+//                                      the tool does
 //   recovery_child yes|no CONFIGDIR    starts answering so, prints "question <text>"
 //                                      per question, "caption <c>", "set <set>", exits
 // <set> is the program set in hex.
@@ -16,6 +21,7 @@
 #include "KxApplication.h"
 #include "MessageBoxes.h"
 #include "ScreenshotHook.h"
+#include "SignalEnd.h"
 #include "TFMain.h"
 #include "WindowSettings.h"
 
@@ -73,6 +79,14 @@ int main(int argc, char** argv) {
     if (mode == "crash") {
         Say("crashing", set());
         std::raise(SIGSEGV);
+    }
+    if (mode == "term" || mode == "hup" || mode == "int") {
+        SignalEnd signalEnd([&window] { window.EndWithoutQuestion(); });
+        Say("ending", set());
+        std::raise(mode == "term" ? SIGTERM : mode == "hup" ? SIGHUP : SIGINT);
+        const int result = KxApplication::exec();
+        window.ShutDown();
+        return result;
     }
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

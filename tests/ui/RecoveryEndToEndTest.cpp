@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -127,6 +129,55 @@ TEST(RecoveryEndToEnd, ACrashRightAfterAnEditLeavesItForTheNextStart) {
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0], Question);
     EXPECT_EQ(lines[2], "set " + line.substr(9));
+}
+
+// A kill, a closed terminal, Ctrl+C: the edit made a moment before (the
+// recovery file not yet due) is kept, the tool ends as a close would with
+// status 0 and its settings written, and the next start offers the edit.
+TEST(RecoveryEndToEnd, TermHupAndIntKeepTheEditOfTheMomentBefore) {
+    for (const char* mode : {"term", "hup", "int"}) {
+        SCOPED_TRACE(mode);
+        Folders folders;
+        Child ending = Start(folders, mode);
+        const std::string line = ending.Line();
+        ASSERT_EQ(line.substr(0, 7), "ending ");
+        const int status = ending.End();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_GE(folders.RecoveryFiles(), 1u);
+        EXPECT_TRUE(fs::exists(folders.root / "config/config.ini"));
+        const auto lines = StartAnswering(folders, "yes");
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[0], Question);
+        EXPECT_EQ(lines[1], "caption KX-RD4 PC  -  [Nowy]*");
+        EXPECT_EQ(lines[2], "set " + line.substr(7));
+    }
+}
+
+// A tool killed and started again before its zombie is reaped: the zombie
+// is not a running tool, so its edits are offered at once.
+TEST(RecoveryEndToEnd, AZombieHoldsNothingBack) {
+    Folders folders;
+    Child editing = Start(folders, "edit");
+    const std::string ready = editing.Line();
+    ASSERT_EQ(ready.substr(0, 6), "ready ");
+    ::kill(editing.pid, SIGKILL);
+    // Not reaped yet: /proc/PID/stat says Z once the kill has gone through.
+    const std::string stat = "/proc/" + std::to_string(editing.pid) + "/stat";
+    bool zombie = false;
+    for (int i = 0; i < 500 && !zombie; ++i) {
+        std::ifstream in(stat);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        const std::size_t close = text.rfind(')');
+        zombie = close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
+        if (!zombie)
+            usleep(10000);
+    }
+    ASSERT_TRUE(zombie);
+    const auto lines = StartAnswering(folders, "yes");
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], Question);
+    EXPECT_EQ(lines.back(), "set " + ready.substr(6));
+    editing.End();
 }
 
 } // namespace

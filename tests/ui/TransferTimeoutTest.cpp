@@ -116,3 +116,40 @@ TEST_F(MutedController, RunOfAChangedProgramEndsWhenItsSendStalls) {
 }
 
 } // namespace
+
+namespace {
+
+// Another program (a kxrd4-cli, say) holds the controller for a transfer of
+// its own: the window sends nothing and names it; once it lets go, the
+// window's transfer goes through and lets go in turn when it ends.
+TEST_F(MutedController, AControllerHeldByAnotherProgramIsNotSentTo) {
+    const std::string path = backend->PathOf(controller->Device());
+    auto other = SimulatedHidBackend::NewClient(backend, "kxrd4-cli (process 77)");
+    std::string holder;
+    auto hold = other->TryLock(path, holder);
+    ASSERT_NE(hold, nullptr);
+    auto lineWrites = [&] {
+        int n = 0;
+        for (const auto& report : backend->Written(controller->Device()))
+            n += report.size() > 1 && (report[1] == 'd' || report[1] == 'e') ? 1 : 0;
+        return n;
+    };
+    const int before = lineWrites();
+    for (const char* button : {"BitBtn6", "BitBtn7"}) { // send, read back
+        SCOPED_TRACE(button);
+        window->ShowStatus(QString());
+        boxes.answers = {QMessageBox::Yes};
+        Click(button);
+        EXPECT_EQ(Status(), "Sterownik jest zajęty przez kxrd4-cli (proces 77)");
+        QTest::qWait(100);
+        EXPECT_EQ(lineWrites(), before) << "nothing is sent to a controller held by another";
+    }
+
+    hold.reset();
+    Click("BitBtn6");
+    ASSERT_TRUE(WaitForStatus(Stored)) << Status().toStdString();
+    // The window let go with the end of its transfer.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return other->TryLock(path, holder) != nullptr; }, 2000));
+}
+
+} // namespace

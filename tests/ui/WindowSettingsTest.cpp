@@ -185,6 +185,31 @@ TEST_F(WindowSettingsTest, NewThenCloseStoresAnEmptyAutoLoadFile) {
     EXPECT_EQ(host.currentFile, "");
 }
 
+// The file opened or saved is the one the next start loads even when this
+// run ends by a crash or a kill, without writing the settings at the exit.
+TEST_F(WindowSettingsTest, OpenAndSaveWriteTheLastFileAtOnce) {
+    settings.LoadSettings();
+    const QString opened = ProgramFile("opened.kxp", '\x02');
+    dialogs.answers = {opened};
+    commands.Open();
+    EXPECT_TRUE(IniLines().contains("AutoLoadFile=" + opened)) << ReadIni().toStdString();
+
+    const QString saved = dir.filePath("saved.kxp");
+    dialogs.answers = {saved};
+    ASSERT_TRUE(commands.SaveAs());
+    EXPECT_TRUE(IniLines().contains("AutoLoadFile=" + saved)) << ReadIni().toStdString();
+
+    // New is not saving: the last file stays the one to load after a crash.
+    commands.New();
+    EXPECT_TRUE(IniLines().contains("AutoLoadFile=" + saved));
+
+    // Where the settings cannot be written, the commands go on without a word.
+    settings.SetSettingsPath(dir.filePath("missing-folder/config.ini"));
+    dialogs.answers = {opened};
+    commands.Open();
+    EXPECT_EQ(host.currentFile, opened);
+}
+
 TEST_F(WindowSettingsTest, LongPathIsCut) {
     const QString longPath = "/" + QString(4999, 'a');
     WriteIni("[Options]\nAutoLoad=1\nAutoLoadFile=" + longPath.toUtf8() + "\n");

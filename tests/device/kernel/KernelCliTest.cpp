@@ -2,7 +2,8 @@
 // would use them: the simulator in the background, the command-line tool
 // finding it among the hidraw nodes, sending, verifying, reading back,
 // running, polling and setting parameters; and once the simulator is gone,
-// the tool ends with status 1 and says why.
+// the tool ends with status 1 and says why; and two sends at once leave one
+// whole program on the controller.
 
 #include <gtest/gtest.h>
 
@@ -269,6 +270,61 @@ TEST_F(KernelCli, TwoSimulatorsAreToldApartByTheirSerialNumbers) {
         r = Cli({"list", back, "-p", "4"});
         EXPECT_NE(r.out.find(std::string("W_TIM  0") + n + n + n + n), std::string::npos)
             << n << ": " << r.out;
+    }
+}
+
+TEST_F(KernelCli, TwoSendsAtOnceLeaveOneWholeProgram) {
+    StartSimulator();
+    ASSERT_GT(simulator_, 0);
+    Result devices;
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    do {
+        std::this_thread::sleep_for(200ms);
+        devices = Cli({"devices"});
+    } while (devices.out.find("  (selected)") == std::string::npos &&
+             std::chrono::steady_clock::now() < deadline);
+    ASSERT_EQ(devices.status, 0) << devices.err;
+
+    // Two programs of 25 lines that differ in every line.
+    for (const char* n : {"1", "2"}) {
+        std::ofstream listing(std::string("/tmp/race-") + n + ".txt");
+        listing << "P3\n";
+        for (int l = 0; l < 24; ++l) {
+            listing << "[" << (l < 10 ? "0" : "") << l << "]  W_TIM  " << n << n << n << "\n";
+        }
+        listing << "[24]  END\n";
+    }
+    for (const char* n : {"1", "2"}) {
+        ASSERT_EQ(Cli({"build", std::string("/tmp/race-") + n + ".txt", "-o",
+                       std::string("/tmp/race-") + n + ".kxp"})
+                      .status,
+                  0);
+    }
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        Result one;
+        Result two;
+        std::thread first([&] { one = Cli({"send", "/tmp/race-1.kxp", "-p", "3"}); });
+        std::thread second([&] { two = Cli({"send", "/tmp/race-2.kxp", "-p", "3"}); });
+        first.join();
+        second.join();
+        // Each either sent its whole program or, the other holding the
+        // controller past the time-out, failed naming it and sent nothing.
+        for (const Result* r : {&one, &two}) {
+            if (r->status != 0) {
+                EXPECT_EQ(r->status, 1);
+                EXPECT_NE(r->err.find("is busy: kxrd4-cli (process "), std::string::npos) << r->err;
+            }
+        }
+        EXPECT_TRUE(one.status == 0 || two.status == 0) << one.err << two.err;
+        const Result back = Cli({"read", "-p", "3", "-o", "/tmp/race-back.kxp"});
+        ASSERT_EQ(back.status, 0) << back.err;
+        const Result listed = Cli({"list", "/tmp/race-back.kxp", "-p", "3"});
+        const bool ones = listed.out.find("W_TIM  00222") == std::string::npos;
+        const bool twos = listed.out.find("W_TIM  00111") == std::string::npos;
+        EXPECT_TRUE(ones != twos) << "one whole program, not a mix:\n" << listed.out;
+        std::printf("round %d: send 1 -> %d, send 2 -> %d, P3 holds program %s\n", round,
+                    one.status, two.status, ones ? "1" : "2");
     }
 }
 
