@@ -21,25 +21,6 @@ std::string LineLabel(int l) {
     return std::string(l < 10 ? "[0" : "[") + std::to_string(l) + "]";
 }
 
-// The blank-separated words of a text.
-std::vector<std::string_view> Words(std::string_view text) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
-            ++i;
-        }
-        if (i > start) {
-            words.push_back(text.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
 } // namespace
 
 const std::vector<ControllerBackup::Key>& ControllerBackup::Keys() {
@@ -213,7 +194,7 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
                     return fail("parameters is given twice in [backup]");
                 }
                 declaredParameters.emplace();
-                for (const std::string_view word : Words(value)) {
+                for (const std::string_view word : TextTrim::Words(value)) {
                     if (FindKey(word) == nullptr) {
                         return fail("[backup] names the unknown parameter \"" + std::string(word) +
                                     "\"");
@@ -225,7 +206,7 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
                     return fail("programs is given twice in [backup]");
                 }
                 declaredPrograms.emplace();
-                for (const std::string_view word : Words(value)) {
+                for (const std::string_view word : TextTrim::Words(value)) {
                     if (word.size() != 2 || word[0] != 'P' || word[1] < '0' || word[1] > '9') {
                         return fail("[backup] names \"" + std::string(word) +
                                     "\", which is no program (P0 to P9)");

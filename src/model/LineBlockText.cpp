@@ -45,25 +45,6 @@ struct Normalised {
     std::array<std::string, LinesPerProgram> texts;
 };
 
-// The blank-separated words of a line.
-std::vector<std::string_view> Words(std::string_view text) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
-            ++i;
-        }
-        if (i > start) {
-            words.push_back(text.substr(start, i - start));
-        }
-    }
-    return words;
-}
-
 bool Normalise(std::string_view text, Normalised& out, LineBlockText::Error& error) {
     int lineNumber = 0;
     int next = 0;
@@ -204,9 +185,9 @@ bool LineBlockText::ParseProgram(std::string_view text, const ProgramSet& set, i
         // A line left as the view showed it keeps its bytes, also where its
         // text does not encode them again (a digit byte above 9 shows as two
         // digits, which the editor would read as another number).
-        const bool unchanged =
-            Words(normalised.texts[static_cast<std::size_t>(l)]) == Words(shown) ||
-            RenderLine(l, block.lines[i]) == shown;
+        const bool unchanged = TextTrim::Words(normalised.texts[static_cast<std::size_t>(l)]) ==
+                                   TextTrim::Words(shown) ||
+                               RenderLine(l, block.lines[i]) == shown;
         lines[static_cast<std::size_t>(l)] = unchanged ? present : block.lines[i];
     }
     return true;

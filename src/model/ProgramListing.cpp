@@ -10,24 +10,6 @@
 
 namespace {
 
-std::vector<std::string_view> Tokens(std::string_view text) {
-    std::vector<std::string_view> tokens;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < text.size() && text[i] != ' ' && text[i] != '\t') {
-            ++i;
-        }
-        if (i > start) {
-            tokens.push_back(text.substr(start, i - start));
-        }
-    }
-    return tokens;
-}
-
 // A small unsigned decimal number (line, program, I/O number); nullopt for
 // anything but one to three digits.
 std::optional<int> SmallNumber(std::string_view token) {
@@ -202,7 +184,7 @@ private:
 };
 
 bool ParseRaw(std::string_view text, ProgramLine& line, std::string& error) {
-    const std::vector<std::string_view> tokens = Tokens(text);
+    const std::vector<std::string_view> tokens = TextTrim::Words(text);
     if (tokens.size() != line.size()) {
         error = "raw bytes must be 8 hexadecimal bytes, found " + std::to_string(tokens.size()) +
                 " items";
@@ -340,12 +322,12 @@ bool ProgramListing::Parse(std::string_view listing, bool clamp, ProgramSet& set
                 return fail(name + ": " + why);
             }
             const std::string shown(TextTrim::Right(RenderLine(*l, line)));
-            if (!operands.empty() && Tokens(shown) != Tokens(lineText)) {
+            if (!operands.empty() && TextTrim::Words(shown) != TextTrim::Words(lineText)) {
                 return fail(name + ": the text \"" + std::string(lineText) +
                             "\" and the raw bytes disagree; the bytes read \"" + shown + "\"");
             }
         } else {
-            LineParser parser(Tokens(operands), clamp);
+            LineParser parser(TextTrim::Words(operands), clamp);
             if (!parser.Encode(line, why)) {
                 return fail(name + ": " + why);
             }
