@@ -85,3 +85,18 @@ DeviceIdentity CommandContext::ControllerIdentity() {
     }
     return {};
 }
+
+void CommandContext::StopWhenInterrupted(std::optional<int> program) {
+    if (!Interrupted()) {
+        return;
+    }
+    const std::string what = arguments_.command + ": interrupted; ";
+    std::string error;
+    if (!session_ || !session_->StopMotion(program, error)) {
+        throw CommandFailure{what + "the stop could not be sent" +
+                             (error.empty() ? std::string() : " (" + error + ")") +
+                             ": the axis may still be moving"};
+    }
+    throw CommandFailure{what + (program ? "P" + std::to_string(*program) + " halted and " : "") +
+                         "the motor sent to a stop (it decelerates at A max)"};
+}

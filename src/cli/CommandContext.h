@@ -10,6 +10,7 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Cli.h"
@@ -49,6 +50,10 @@ public:
     static void Require(ControllerSession& session, const DeviceChoice& choice);
     // One exchange with the chosen KX-RD4; throws its error.
     ControllerSession::Reply Ask(const Exchange& exchange);
+    // After Ctrl+C or SIGTERM (when interrupted): stops the axis (halting
+    // program first when given) and throws the failure that says so, for the
+    // commands that set the axis moving. Does nothing when not interrupted.
+    void StopWhenInterrupted(std::optional<int> program = std::nullopt);
     // "KX-RD4 at /dev/hidraw3"
     std::string ControllerName();
     // The serial number, port and path of the KX-RD4 in use.

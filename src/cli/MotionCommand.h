@@ -3,8 +3,11 @@
 // from the "Sterowanie" page. move and home with --wait return once the axis is
 // at rest (at the target, or at 0 after homing), polled at 40 Hz; an axis that
 // stands elsewhere, or is not at rest within --seconds, fails the command.
+// Ctrl+C or SIGTERM during jog, move --wait or home --wait sends MotorStop
+// and fails the command.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class CommandContext;
@@ -27,7 +30,11 @@ public:
     static void Home(CommandContext& context);
 
 private:
-    // The --wait of move and home: polls until the axis rests at goal.
-    static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal);
+    // The --wait of move and home: polls until the axis rests at goal; for a
+    // homing (homedFrom: the position before it) only once the axis moved or
+    // its position changed, as the KX-RD4 reports no end of a homing.
+    // Ctrl+C or SIGTERM stops the axis and fails.
+    static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal,
+                           std::optional<std::int32_t> homedFrom);
     static void CheckSeconds(CommandContext& context);
 };

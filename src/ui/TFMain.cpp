@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cctype>
 #include <exception>
 
 #include "ConfigPanel.h"
@@ -39,6 +40,7 @@
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "NumberField.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
@@ -384,7 +386,8 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     backups_ = new ControllerBackupView(
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
-         [this](int p, const auto& bytes) { held_->Learned(p, bytes); }},
+         [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
+         [this](const std::string& name, const auto& value) { ShowRestored(name, value); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,
@@ -746,6 +749,32 @@ void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
 void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
     if (!controlPage_->SetValueField(fieldName, value))
         configPanel_->SetValueField(fieldName, value);
+}
+
+void TFMain::ShowRestored(const std::string& name,
+                          const std::optional<ControllerBackup::Value>& value) {
+    // "vmax" is shown in VmaxLabel, "xdef" in XdefLabel, and so on.
+    if (name.empty())
+        return;
+    const std::string field =
+        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])))) +
+        name.substr(1) + "Label";
+    NumberField* shown = controlPage_->Field(field);
+    if (shown == nullptr)
+        shown = configPanel_->Field(field);
+    if (shown == nullptr)
+        return;
+    if (!value) {
+        // Not known now: an empty field, so that "Zapisz" cannot write back
+        // what the controller held before.
+        shown->clear();
+        if (name == "home")
+            controlPage_->SetNoNc(std::nullopt);
+        return;
+    }
+    shown->ShowValue(value->value);
+    if (name == "home")
+        controlPage_->SetNoNc(value->contactType);
 }
 
 void TFMain::SetNoNc(std::optional<int> index) {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+#include "ControllerBackup.h"
 #include "ControllerEmulator.h"
 #include "DeviceReportSink.h"
 #include "EditorHost.h"
@@ -193,6 +194,8 @@ public:
     void ShowStatus(std::string_view utf8Message, bool repaintNow) override;
     void SetValueField(std::string_view fieldName, std::int32_t value) override;
     void SetNoNc(std::optional<int> index) override;
+    // A parameter a restore wrote, in its field (cleared when not known now).
+    void ShowRestored(const std::string& name, const std::optional<ControllerBackup::Value>& value);
     void AddChartSample(std::int32_t position, std::int32_t velocity) override;
     void SetProgress(int value) override;
     void AdvanceProgress() override;
@@ -339,8 +342,8 @@ private:
     std::unique_ptr<WindowSettings> settings_;
     std::unique_ptr<EditRecovery> recovery_;
     SessionEnd* sessionEnd_ = nullptr;
-    TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
-    bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
+    TFProg* FProg = nullptr;         // the line edit dialog, from StartUp to ShutDown
+    bool lineEditorDue_ = false;     // StartUp has run; the dialog is to be made
     bool firstFramePainted_ = false; // the large window icon pictures are due after it
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;

@@ -13,11 +13,15 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "ConfigPanel.h"
+#include "ControlPage.h"
 #include "ControllerBackup.h"
 #include "ControllerBackupView.h"
+#include "EditorPage.h"
 #include "EmulatorPeer.h"
 #include "FileAccess.h"
 #include "HeldProgramView.h"
+#include "NumberField.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -106,8 +110,10 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Unknown);
     dialogs.answers = {Path("station.kxb")};
     ASSERT_TRUE(Run(&ControllerBackupView::Backup));
-    // The backup read what the controller holds: P0 there is not the editor's.
-    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Changed);
+    // The backup read what the controller holds: P0 there is not the
+    // editor's, and the editor did not change it.
+    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Differs);
+    EXPECT_EQ(window->Held().HeldLabel->text(), "w sterowniku: inny niż w edytorze");
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].filter, "Kopia sterownika (*.kxb)");
     ASSERT_EQ(boxes.calls.size(), 1u);
@@ -138,10 +144,22 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     dialogs.answers = {Path("changed.kxb")};
     boxes.calls.clear();
     boxes.answers = {Button::Yes, Button::No}; // restore; no homing
+    // The fields of "Sterowanie" held what was read before.
+    NumberField* vmax = window->Control().Field("VmaxLabel");
+    NumberField* xdef = window->Config().Field("XdefLabel");
+    vmax->ShowValue(800);
+    xdef->ShowValue(5);
     ASSERT_TRUE(Run(&ControllerBackupView::Restore));
     ASSERT_EQ(boxes.calls.size(), 3u);
     EXPECT_TRUE(boxes.calls[0].text.contains("KX-RD4 SN A-17, port 1-1"));
     EXPECT_TRUE(boxes.calls[1].text.contains("bazowanie"));
+    EXPECT_EQ(boxes.calls[1].defaultButton, Button::No) << "Enter must not start a homing";
+    // They show what the controller holds now, so "Zapisz" cannot undo it.
+    EXPECT_EQ(vmax->text(), "1234");
+    EXPECT_EQ(xdef->text(), QString::number(backup.parameters["xdef"].value));
+    // P3 and P7 now differ from the editor's on the controller's side.
+    window->Editor().ShowProgram(3);
+    EXPECT_EQ(window->Held().HeldLabel->text(), "w sterowniku: inny niż w edytorze");
     const auto& summary = boxes.calls[2];
     EXPECT_EQ(summary.icon, QMessageBox::Information) << summary.text.toStdString();
     EXPECT_TRUE(summary.text.contains("został przywrócony")) << summary.text.toStdString();

@@ -138,6 +138,57 @@ TEST_F(DemoMode, RunOfAProgramChangedSinceSentSendsVerifiesAndRunsItOnTak) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return held->text() == "w sterowniku: nieznany"; }, 1000));
 }
 
+TEST_F(DemoMode, RunOfAnUnknownProgramReadsItBackAndRunsOnlyTheEditorsWithoutAsking) {
+    // The controller holds a P0 of its own; the editor another, never sent.
+    controller->With([](ControllerEmulator& e) {
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  M_EN\n[01]  W_TIM  09000\n[02]  END\n", false,
+                                          e.Programs(), error));
+    });
+    window->Programs().ClearProgram(0);
+    ProgramListing::Error error;
+    ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  M_EN\n[01]  X_DST  +0005000\n[02]  END\n", false,
+                                      window->Programs(), error));
+    window->RenderProgram();
+    const auto editors = Program(window->Programs(), 0);
+    QLabel* held = window->Held().HeldLabel;
+    EXPECT_EQ(held->text(), "w sterowniku: nieznany");
+    const std::size_t readsBefore = backend->Written(controller->Device()).size();
+
+    boxes.answers = {QMessageBox::Cancel};
+    Click("BitBtn8"); // "Uruchom program": read back first, then asked
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.calls.size() == 1; }, 5000));
+    EXPECT_TRUE(boxes.calls[0].text.startsWith("Program 0 w sterowniku różni się od programu "
+                                               "w edytorze"))
+        << boxes.calls[0].text.toStdString();
+    EXPECT_EQ(boxes.calls[0].defaultButton, QMessageBox::Cancel);
+    const auto written = backend->Written(controller->Device());
+    EXPECT_EQ(std::count_if(written.begin() + static_cast<std::ptrdiff_t>(readsBefore),
+                            written.end(), [](const auto& r) { return r[1] == 'e'; }),
+              LinesPerProgram);
+    QTest::qWait(100);
+    controller->With([](ControllerEmulator& e) { EXPECT_FALSE(e.ProgramRunning()); });
+    EXPECT_EQ(Program(window->Programs(), 0), editors) << "the editor keeps its program";
+    EXPECT_EQ(held->text(), "w sterowniku: inny niż w edytorze");
+    EXPECT_FALSE(window->Modified().IsSet());
+
+    // The controller holds the editor's program: read back and run unasked.
+    controller->With([&](ControllerEmulator& e) {
+        std::copy(editors.begin(), editors.end(), e.Programs().LineBytes(0, 0));
+    });
+    window->Held().Learned(0, std::nullopt); // (as a restore leaves it: not known)
+    Click("BitBtn8");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            bool running = false;
+            controller->With([&](ControllerEmulator& e) { running = e.ProgramRunning(); });
+            return running;
+        },
+        5000));
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+}
+
 TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
     EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [Nowy]");
     ASSERT_EQ(window->ListBox1->count(), 1);
