@@ -22,6 +22,7 @@
 #include <cctype>
 #include <exception>
 
+#include "AxisStop.h"
 #include "ConfigPanel.h"
 #include "ControlPage.h"
 #include "ControllerBackupView.h"
@@ -184,6 +185,17 @@ void TFMain::CreateToolBar() {
     SpeedButton2 = button(1, "SpeedButton2", ":/shell/open.png", &TFMain::SpeedButton2Click);
     SpeedButton3 = button(2, "SpeedButton3", ":/shell/save.png", &TFMain::SpeedButton3Click);
     SpeedButton4 = button(3, "SpeedButton4", ":/shell/saveas.png", &TFMain::SpeedButton4Click);
+    axisStop_ = new AxisStop(
+        ToolBar1, [this] { StopAxis(); }, this);
+}
+
+void TFMain::StopAxis() {
+    if (!messages_)
+        return;
+    // A program the window started would go on with its next move.
+    if (lastRunProgram_)
+        messages_->StopProgram(static_cast<std::uint8_t>(*lastRunProgram_));
+    messages_->SendRequest(MessageLetter::MotorStop);
 }
 
 void TFMain::CreatePages() {
@@ -300,6 +312,7 @@ void TFMain::ApplySizeLimits() {
 void TFMain::FollowClientSize() {
     const int width = Client->width();
     ToolBar1->setGeometry(0, 0, width, 29);
+    axisStop_->Place(width);
     StatusBar->setGeometry(0, Client->height() - 19, width, 19);
 }
 
@@ -715,6 +728,7 @@ bool TFMain::HoldForTransfer() {
 }
 
 void TFMain::RunProgram(int program) {
+    lastRunProgram_ = program;
     messages_->RunProgram(static_cast<std::uint8_t>(program));
 }
 

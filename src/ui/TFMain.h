@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "ControllerBackup.h"
@@ -28,6 +29,7 @@
 #include "ProgramSet.h"
 #include "TransferHold.h"
 
+class AxisStop;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
@@ -46,6 +48,7 @@ class TFProg;
 class TJvHidDevice;
 class WindowSettings;
 class FileDialogs;
+class AxisStop;
 class MessageBoxes;
 class QAction;
 class QCheckBox;
@@ -178,6 +181,10 @@ public:
     TFProg* LineEditor();
     DeviceLinkView& DeviceLink() const { return *deviceLink_; }
     ControllerMessages& Messages() const { return *messages_; }
+    AxisStop& Stop() const { return *axisStop_; }
+    // The stop of the axis (Esc anywhere, the tool bar's STOP): the halt of
+    // the program the window started last, then MotorStop.
+    void StopAxis();
     ControlPage& Control() const { return *controlPage_; }
     ConfigPanel& Config() const { return *configPanel_; }
     // "Kopia sterownika…" and "Przywróć sterownik…".
@@ -347,6 +354,8 @@ private:
     bool firstFramePainted_ = false; // the large window icon pictures are due after it
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
+    AxisStop* axisStop_ = nullptr;
+    std::optional<int> lastRunProgram_; // the program the window started last
     std::unique_ptr<DeviceReportProcessor> processor_;
     std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();
     ControlPage* controlPage_ = nullptr;

@@ -14,10 +14,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <qcustomplot.h>
 
+#include "AxisStop.h"
 #include "ControlPage.h"
+#include "ControllerMessages.h"
 #include "EmulatedInputs.h"
 #include "EmulatorPeer.h"
 #include "FileCommands.h"
@@ -25,8 +29,10 @@
 #include "LiveChart.h"
 #include "ProgramEditing.h"
 #include "ProgramListing.h"
+#include "QtMessageBoxes.h"
 #include "ShellFixture.h"
 #include "TFProg.h"
+#include "TextView.h"
 
 namespace {
 
@@ -187,6 +193,76 @@ TEST_F(DemoMode, RunOfAnUnknownProgramReadsItBackAndRunsOnlyTheEditorsWithoutAsk
         5000));
     EXPECT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+}
+
+TEST_F(DemoMode, EscInEveryWindowAndTheStopButtonEachSendOneStop) {
+    const auto stops = [&] {
+        const auto written = backend->Written(controller->Device());
+        return std::count_if(written.begin(), written.end(), [](const auto& r) {
+            return r[1] == LetterByte(MessageLetter::MotorStop);
+        });
+    };
+    const auto moving = [&] {
+        bool is = false;
+        controller->With([&](ControllerEmulator& e) { is = e.Moving(); });
+        return is;
+    };
+    // The axis on its way to 50000, far away.
+    window->Messages().SendRequest(MessageLetter::EnableOn);
+    window->Messages().SendValue(MessageLetter::XdstSet, 50000);
+    ASSERT_TRUE(QTest::qWaitFor(moving, 2000));
+
+    // The line edit dialog: Esc stops the axis and closes the dialog.
+    QTest::mouseDClick(Line(0), Qt::LeftButton, {}, Line(0)->rect().center());
+    TFProg* dialog = window->LineEditor();
+    ASSERT_TRUE(dialog->isVisible());
+    QTest::keyClick(dialog->findChild<QComboBox*>("Function"), Qt::Key_Escape);
+    EXPECT_EQ(stops(), 1);
+    EXPECT_FALSE(dialog->isVisible()) << "Esc keeps its meaning";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !moving(); }, 3000)) << "the axis stops";
+    std::int32_t position = 0;
+    controller->With([&](ControllerEmulator& e) { position = e.Position(); });
+    EXPECT_LT(position, 50000);
+
+    // The main window, on each page.
+    for (QWidget* page : {window->TabSheet1, window->TabSheet3, window->TabSheet2}) {
+        window->PageControl1->setCurrentWidget(page);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+    }
+    EXPECT_EQ(stops(), 4);
+
+    // The text view.
+    window->Editing().EditAsText();
+    ASSERT_NE(window->Editing().Text, nullptr);
+    ASSERT_TRUE(window->Editing().Text->isVisible());
+    QTest::keyClick(window->Editing().Text, Qt::Key_Escape);
+    EXPECT_EQ(stops(), 5);
+    EXPECT_FALSE(window->Editing().Text->isVisible());
+
+    // A question: Esc answers it as ever, and stops.
+    QtMessageBoxes real;
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(real.Show(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No),
+              QMessageBox::No);
+    EXPECT_EQ(stops(), 6);
+
+    // The red button on the tool bar, seen on every page.
+    QToolButton* button = window->Stop().StopButton;
+    for (QWidget* page : {window->TabSheet1, window->TabSheet3, window->TabSheet2}) {
+        window->PageControl1->setCurrentWidget(page);
+        EXPECT_TRUE(button->isVisible());
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(stops(), 7);
+    // Held down, Esc stops once.
+    QTest::keyPress(window.get(), Qt::Key_Escape);
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(window.get(), &repeated);
+    QTest::keyRelease(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(stops(), 8);
 }
 
 TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
