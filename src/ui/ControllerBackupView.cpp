@@ -282,6 +282,8 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
+    if (window_.allowRestore && !window_.allowRestore())
+        return;
     if (backup->parameters.count("home") != 0)
         selection.homing =
             window_.boxes.Ask(QMessageBox::Question, RestoreTitle,

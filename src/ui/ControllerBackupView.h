@@ -57,6 +57,9 @@ public:
         std::function<void(const std::string& name,
                            const std::optional<ControllerBackup::Value>& value)>
             parameter;
+        // Asked before a restore writes anything (the axis moving); false
+        // leaves the controller as it is.
+        std::function<bool()> allowRestore;
     };
     // Places the box "Kopia sterownika" on optionsPage.
     ControllerBackupView(const Window& window, QWidget* optionsPage, QObject* parent = nullptr);

@@ -27,6 +27,7 @@
 #include "ControlPage.h"
 #include "ControllerBackupView.h"
 #include "ControllerMessages.h"
+#include "DeviceIdentity.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
 #include "EditRecovery.h"
@@ -41,6 +42,7 @@
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "MotionGuard.h"
 #include "NumberField.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
@@ -397,10 +399,24 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     });
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
+    guard_ = new MotionGuard(
+        boxes_,
+        [this]() -> std::optional<DeviceIdentity> {
+            TJvHidDevice* device = deviceLink_->CurrentDevice();
+            if (device == nullptr)
+                return std::nullopt;
+            return DeviceIdentity::Of(*device);
+        },
+        this);
+    controlPage_->SetGuard(
+        [this](MessageLetter letter, std::int32_t) { return guard_->Allow(letter); });
+    configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
+    connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
     backups_ = new ControllerBackupView(
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
          [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
-         [this](const std::string& name, const auto& value) { ShowRestored(name, value); }},
+         [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
+         [this] { return guard_->AllowRestore(); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,
@@ -649,7 +665,7 @@ void TFMain::BitBtn6Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    if (!check_->ConfirmSend(program))
+    if (!check_->ConfirmSend(program) || !guard_->Allow(MessageLetter::LineWrite))
         return;
     if (!HoldForTransfer())
         return;
@@ -686,7 +702,8 @@ void TFMain::BitBtn8Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    if (!check_->ConfirmRun(program) || !held_->BeforeRun(program))
+    if (!check_->ConfirmRun(program) || !guard_->Allow(MessageLetter::ProgramStart) ||
+        !held_->BeforeRun(program))
         return;
     try {
         RunProgram(program);
@@ -796,6 +813,7 @@ void TFMain::SetNoNc(std::optional<int> index) {
 }
 
 void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    guard_->StatusSeen(position, velocity);
     controlPage_->AddChartSample(position, velocity);
 }
 

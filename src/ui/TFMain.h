@@ -30,6 +30,7 @@
 #include "TransferHold.h"
 
 class AxisStop;
+class MotionGuard;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
@@ -182,6 +183,7 @@ public:
     DeviceLinkView& DeviceLink() const { return *deviceLink_; }
     ControllerMessages& Messages() const { return *messages_; }
     AxisStop& Stop() const { return *axisStop_; }
+    MotionGuard& Guard() const { return *guard_; }
     // The stop of the axis (Esc anywhere, the tool bar's STOP): the halt of
     // the program the window started last, then MotorStop.
     void StopAxis();
@@ -355,6 +357,7 @@ private:
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     AxisStop* axisStop_ = nullptr;
+    MotionGuard* guard_ = nullptr;
     std::optional<int> lastRunProgram_; // the program the window started last
     std::unique_ptr<DeviceReportProcessor> processor_;
     std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();
