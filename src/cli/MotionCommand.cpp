@@ -63,6 +63,9 @@ void MotionCommand::Jog(CommandContext& context) {
     ControllerSession& s = context.Controller();
     ControllerSession::Reply reply;
     std::string error;
+    if (const std::optional<TravelLimits> limits = context.Limits()) {
+        CheckJog(s, *limits, what == "position", up ? step : -step);
+    }
     if (!s.Value(letter, step, reply, error)) {
         context.StopWhenInterrupted();
         throw CommandFailure{"jog: " + error};
@@ -81,6 +84,12 @@ void MotionCommand::Move(CommandContext& context) {
     const std::int32_t target = *parsed;
     CheckSeconds(context);
     ControllerSession& s = context.Controller();
+    if (const std::optional<TravelLimits> limits = context.Limits();
+        limits && limits->Position(target) != TravelLimits::Breach::None) {
+        throw CommandFailure{"move: " + std::to_string(target) + " is beyond the travel limits " +
+                             std::to_string(limits->min) + ".." + std::to_string(limits->max) +
+                             " of the " + context.ControllerName() + "; nothing was sent"};
+    }
     ControllerSession::Reply reply;
     std::string error;
     if (!s.Value(MessageLetter::XdstSet, target, reply, error)) {
@@ -125,6 +134,42 @@ void MotionCommand::Home(CommandContext& context) {
     }
 }
 
+void MotionCommand::CheckJog(ControllerSession& s, const TravelLimits& limits, bool position,
+                             std::int32_t step) {
+    std::int32_t at = 0;
+    std::int32_t velocity = 0;
+    std::string error;
+    if (!s.Status(at, velocity, error)) {
+        throw CommandFailure{"jog: " + error};
+    }
+    const std::string beyond = "jog: refused, nothing was sent: ";
+    if (!position) {
+        if (limits.Velocity(static_cast<std::int64_t>(velocity) + step) !=
+            TravelLimits::Breach::None) {
+            throw CommandFailure{beyond + "the velocity would reach " +
+                                 std::to_string(static_cast<std::int64_t>(velocity) + step) +
+                                 ", above the limit " + std::to_string(*limits.vmax)};
+        }
+        return;
+    }
+    // A jog moves the target of the running move: X dst while moving, else
+    // the position.
+    std::int32_t from = at;
+    if (velocity != 0) {
+        ControllerSession::Reply reply;
+        if (!s.Request(MessageLetter::XdstRead, reply, error)) {
+            throw CommandFailure{"jog: " + error};
+        }
+        from = reply.value.value_or(at);
+    }
+    if (limits.Jog(from, step) != TravelLimits::Breach::None) {
+        throw CommandFailure{beyond + "the target would be " +
+                             std::to_string(static_cast<std::int64_t>(from) + step) +
+                             ", beyond the travel limits " + std::to_string(limits.min) + ".." +
+                             std::to_string(limits.max)};
+    }
+}
+
 void MotionCommand::CheckSeconds(CommandContext& context) {
     const CommandArguments& a = context.Arguments();
     if (a.seconds && !a.wait) {
@@ -156,6 +201,7 @@ void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, st
             throw CommandFailure{a.command + " --wait: " + error};
         }
         homed = homed || velocity != 0 || position != *homedFrom;
+        context.StopBeyondLimits(position);
         const bool still = velocity == 0 && last == position;
         if (still && position == goal && homed) {
             out << "at rest at position " << position << "\n";

@@ -4,11 +4,15 @@
 // at rest (at the target, or at 0 after homing), polled at 40 Hz; an axis that
 // stands elsewhere, or is not at rest within --seconds, fails the command.
 // Ctrl+C or SIGTERM during jog, move --wait or home --wait sends MotorStop
-// and fails the command.
+// and fails the command. With travel limits kept for the controller (limits),
+// a move or jog beyond them is refused before anything is sent, and a
+// position seen beyond them while waiting stops the axis and fails.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "TravelLimits.h"
 
 class CommandContext;
 class ControllerSession;
@@ -37,4 +41,7 @@ private:
     static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal,
                            std::optional<std::int32_t> homedFrom);
     static void CheckSeconds(CommandContext& context);
+    // Throws the refusal of a jog by step that would leave the limits.
+    static void CheckJog(ControllerSession& session, const TravelLimits& limits, bool position,
+                         std::int32_t step);
 };
