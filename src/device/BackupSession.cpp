@@ -179,7 +179,9 @@ std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& 
         std::int32_t position = 0;
         std::int32_t velocity = 0;
         std::string statusError;
-        if (session_.Status(position, velocity, statusError) && velocity != 0) {
+        // (An exchange like the others: not after the run was stopped.)
+        const bool go = !progress_ || progress_(0, 0);
+        if (go && session_.Status(position, velocity, statusError) && velocity != 0) {
             error = "the axis is moving (velocity " + std::to_string(velocity) +
                     "; is a program running?): stop it first";
             session_.UnlockController();

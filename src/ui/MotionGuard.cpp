@@ -67,7 +67,12 @@ bool MotionGuard::Allow(MessageLetter letter) {
     const std::optional<DeviceIdentity> current = controller_ ? controller_() : std::nullopt;
     if (!current)
         return true;
-    if (lastDriven_ && !lastDriven_->SameController(*current)) {
+    // (A device that tells neither serial nor port is known by its path.)
+    const bool same =
+        lastDriven_ &&
+        (lastDriven_->SameController(*current) ||
+         (current->serial.empty() && current->port.empty() && lastDriven_->path == current->path));
+    if (lastDriven_ && !same) {
         const auto answer =
             boxes_.Ask(QMessageBox::Warning, Title,
                        QStringLiteral("Polecenie ruchu trafi do sterownika %1, innego niż ostatnio "
