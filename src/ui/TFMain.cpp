@@ -49,6 +49,7 @@
 #include "ProgramSimulation.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
+#include "TravelLimitsView.h"
 #include "WindowSettings.h"
 
 namespace {
@@ -409,8 +410,20 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
         },
         this);
     controlPage_->SetGuard(
-        [this](MessageLetter letter, std::int32_t) { return guard_->Allow(letter); });
+        [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
     configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
+    limits_ = new TravelLimitsView(TabSheet2,
+                                   {[this] { return Settings().SettingsPath(); },
+                                    [this]() -> std::optional<DeviceIdentity> {
+                                        TJvHidDevice* device = deviceLink_->CurrentDevice();
+                                        if (device == nullptr)
+                                            return std::nullopt;
+                                        return DeviceIdentity::Of(*device);
+                                    },
+                                    [this](const QString& text) { ShowStatus(text); }},
+                                   this);
+    guard_->SetLimits([this] { return limits_->Current(); }, [this] { StopAxis(); },
+                      [this](const QString& text) { ShowStatus(text); });
     connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
     backups_ = new ControllerBackupView(
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },

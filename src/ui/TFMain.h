@@ -31,6 +31,7 @@
 
 class AxisStop;
 class MotionGuard;
+class TravelLimitsView;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
@@ -184,6 +185,7 @@ public:
     ControllerMessages& Messages() const { return *messages_; }
     AxisStop& Stop() const { return *axisStop_; }
     MotionGuard& Guard() const { return *guard_; }
+    TravelLimitsView& Limits() const { return *limits_; }
     // The stop of the axis (Esc anywhere, the tool bar's STOP): the halt of
     // the program the window started last, then MotorStop.
     void StopAxis();
@@ -358,6 +360,7 @@ private:
     std::unique_ptr<ControllerMessages> messages_;
     AxisStop* axisStop_ = nullptr;
     MotionGuard* guard_ = nullptr;
+    TravelLimitsView* limits_ = nullptr;
     std::optional<int> lastRunProgram_; // the program the window started last
     std::unique_ptr<DeviceReportProcessor> processor_;
     std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();

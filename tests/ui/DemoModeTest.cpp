@@ -268,7 +268,8 @@ TEST_F(DemoMode, EscInEveryWindowAndTheStopButtonEachSendOneStop) {
 TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
     EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [Nowy]");
     ASSERT_EQ(window->ListBox1->count(), 1);
-    EXPECT_EQ(window->ListBox1->item(0)->text(), "KX-RD4");
+    EXPECT_EQ(window->ListBox1->item(0)->text(),
+              "KX-RD4 SN DEMO-1"); // the demo controller's own serial
 
     // Every caption the file commands set keeps the mark, and so does the
     // modified mark appended to it.

@@ -4,7 +4,9 @@
 // goes while the axis moves.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -14,7 +16,9 @@
 #include "EmulatorPeer.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
+#include "SettingsFile.h"
 #include "ShellFixture.h"
+#include "TravelLimitsView.h"
 
 namespace {
 
@@ -131,6 +135,82 @@ TEST_F(MotionGuardDemo, AWriteWhileMovingIsAskedAndTheLostConnectionWarns) {
         << boxes.calls[1].text.toStdString();
     EXPECT_EQ(boxes.calls[1].buttons, QMessageBox::Ok);
     (void)device;
+}
+
+TEST_F(MotionGuardDemo, LimitsOnOpcjeRefuseJogsAndTargetsBeyondThemAndStopTheAxisThere) {
+    TravelLimitsView& limits = window->Limits();
+    limits.CheckDevice(); // (as its poll does every 500 ms)
+    EXPECT_TRUE(limits.Note->text().contains("SN_DEMO-1") ||
+                limits.Note->text().contains("DEMO-1"));
+    EXPECT_TRUE(limits.Note->text().contains("nie w sterowniku"));
+    limits.MinField->setText("0");
+    limits.MaxField->setText("10x");
+    EXPECT_FALSE(limits.Save()) << "not a number";
+    limits.MaxField->setText("50000");
+    limits.VmaxField->setText("800");
+    ASSERT_TRUE(limits.Save());
+    EXPECT_EQ(window->StatusPanel(0)->text(), "Granice ruchu zostały zapisane (w tym PC)");
+    SettingsFile settings(window->Settings().SettingsPath().toStdString());
+    EXPECT_EQ(settings.ReadString("TravelLimits", "SN DEMO-1", ""), "0 50000 800");
+
+    // Each motion of "Sterowanie" inside, at and beyond the limits; the axis
+    // stands at 49600 by the last status reply.
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        char letter;
+        bool sent;
+    };
+    ControlPage& page = window->Control();
+    const auto write = [&](const char* field, const char* text, const char* button) {
+        return [&page, field, text, button, this] {
+            page.Field(field)->setText(text);
+            QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+        };
+    };
+    const auto jog = [this](int step, const char* button) {
+        return [this, step, button] {
+            Find<QComboBox>("Delta")->setCurrentIndex(step - 1);
+            QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+        };
+    };
+    const Case cases[] = {
+        {"target inside", write("XdstLabel", "25000", "WriteXdstButton"), 't', true},
+        {"target at max", write("XdstLabel", "50000", "WriteXdstButton"), 't', true},
+        {"target beyond", write("XdstLabel", "50001", "WriteXdstButton"), 't', false},
+        {"target below", write("XdstLabel", "-1", "WriteXdstButton"), 't', false},
+        {"velocity at vmax", write("VdstLabel", "-800", "WriteVdstButton"), 's', true},
+        {"velocity beyond", write("VdstLabel", "801", "WriteVdstButton"), 's', false},
+        {"jog to 50000", jog(400, "BitBtn3"), '}', true},
+        {"jog beyond", jog(401, "BitBtn3"), '}', false},
+        {"jog down", jog(1000, "BitBtn4"), '|', true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->AddChartSample(49600, 0); // at rest there
+        boxes.calls.clear();
+        boxes.answers = {Button::Ok};
+        const std::size_t before = Written(c.letter);
+        c.act();
+        QTest::qWait(20);
+        EXPECT_EQ(Written(c.letter), before + (c.sent ? 1 : 0));
+        EXPECT_EQ(boxes.calls.size(), c.sent ? 0u : 1u);
+        if (!c.sent && !boxes.calls.empty()) {
+            EXPECT_EQ(boxes.calls[0].title, "Granice ruchu");
+            EXPECT_TRUE(boxes.calls[0].text.contains("Nic nie zostało wysłane"));
+        }
+        boxes.answers.clear();
+    }
+    // A status reply beyond the limits, moving outwards: the stop at once;
+    // moving back inwards: none.
+    const std::size_t stops = Written('w');
+    window->AddChartSample(50010, 120);
+    EXPECT_TRUE(window->StatusPanel(0)->text().startsWith("Pozycja 50010 poza granicami ruchu"));
+    QTest::qWait(20);
+    EXPECT_EQ(Written('w'), stops + 1);
+    window->AddChartSample(50005, -120);
+    QTest::qWait(20);
+    EXPECT_EQ(Written('w'), stops + 1);
 }
 
 TEST_F(MotionGuardDemo, TheLostConnectionAtRestWarnsOfNothing) {
