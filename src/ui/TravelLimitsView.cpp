@@ -28,7 +28,7 @@ TravelLimitsView::TravelLimitsView(QWidget* optionsPage, Window window, QObject*
     : QObject(parent), window_(std::move(window)) {
     Box = new QGroupBox(QStringLiteral("Granice ruchu"), optionsPage);
     Box->setObjectName(QStringLiteral("TravelLimitsBox"));
-    Box->setGeometry(340, 318, 180, 188);
+    Box->setGeometry(340, 326, 180, 180);
     Box->raise();
     MinField = Field(Box, "LimitMin", QStringLiteral("Min"), 22);
     MaxField = Field(Box, "LimitMax", QStringLiteral("Max"), 50);
@@ -40,7 +40,7 @@ TravelLimitsView::TravelLimitsView(QWidget* optionsPage, Window window, QObject*
     connect(SaveButton, &QPushButton::clicked, this, [this] { Save(); });
     Note = new QLabel(Box);
     Note->setObjectName(QStringLiteral("LimitNote"));
-    Note->setGeometry(8, 132, 166, 52);
+    Note->setGeometry(8, 132, 166, 44);
     Note->setWordWrap(true);
     Note->setStyleSheet(QStringLiteral("color: #555;"));
 
