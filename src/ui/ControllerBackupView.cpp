@@ -198,6 +198,8 @@ void ControllerBackupView::BackupTo(const QString& file) {
                                           " pozostał bez zmian.");
                     return;
                 }
+                if (window_.limits)
+                    backup->limits = window_.limits();
                 const std::string text = backup->Write(
                     BackupHeader::Comments(std::string("kxrd4-pc ") + KxVersion, identity, now));
                 if (!FileAccess::WriteAtomically(file.toStdString(), text.data(), text.size())) {
@@ -301,6 +303,8 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
                     TellHeld(items, *backup);
                 if (window_.parameter)
                     TellParameters(items, *backup);
+                if (backup->limits && window_.keepLimits)
+                    window_.keepLimits(*backup->limits);
                 const auto summary = BackupSummary::Restore(items, label, file, cancel_->load());
                 window_.showStatus(summary.complete ? "Sterownik został przywrócony"
                                                     : "Przywracanie sterownika nie powiodło się");

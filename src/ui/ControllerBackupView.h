@@ -60,6 +60,11 @@ public:
         // Asked before a restore writes anything (the axis moving); false
         // leaves the controller as it is.
         std::function<bool()> allowRestore;
+        // The travel limits the PC keeps for the controller in use: carried
+        // in a backup (limits) and kept again from a restored file
+        // (keepLimits).
+        std::function<std::optional<TravelLimits>()> limits;
+        std::function<void(const TravelLimits&)> keepLimits;
     };
     // Places the box "Kopia sterownika" on optionsPage.
     ControllerBackupView(const Window& window, QWidget* optionsPage, QObject* parent = nullptr);

@@ -429,7 +429,8 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
          [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
          [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
-         [this] { return guard_->AllowRestore(); }},
+         [this] { return guard_->AllowRestore(); }, [this] { return limits_->Current(); },
+         [this](const TravelLimits& kept) { limits_->Keep(kept); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,

@@ -79,6 +79,14 @@ void TravelLimitsView::Load() {
                                          "seryjnego sterownika, w tym PC."));
 }
 
+bool TravelLimitsView::Keep(const TravelLimits& limits) {
+    CheckDevice();
+    MinField->setText(QString::number(limits.min));
+    MaxField->setText(QString::number(limits.max));
+    VmaxField->setText(limits.vmax ? QString::number(*limits.vmax) : QString());
+    return Save();
+}
+
 bool TravelLimitsView::Save() {
     if (key_.empty())
         return false;

@@ -37,6 +37,8 @@ public:
     void CheckDevice();
     // "Zapisz": false (and a message) when the fields hold no limits.
     bool Save();
+    // Keeps these limits for the controller in use (a restored backup's).
+    bool Keep(const TravelLimits& limits);
 
     QGroupBox* Box = nullptr;
     QLineEdit* MinField = nullptr;

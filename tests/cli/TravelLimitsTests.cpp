@@ -84,9 +84,9 @@ TEST_F(CliLimits, LimitsAreShownSetKeptBySerialAndCleared) {
     EXPECT_NE(r.out.find(": min -100, max 50000 (kept on this PC in"), std::string::npos) << r.out;
     r = Run({"limits", "--vmax", "800"});
     EXPECT_NE(r.out.find("min -100, max 50000, vmax 800"), std::string::npos) << r.out;
-    EXPECT_NE(ReadFile("config.ini").find("[TravelLimits]\nSN A-17=-100 50000 800"),
-              std::string::npos)
-        << ReadFile("config.ini");
+    const std::string ini = ReadFile("config.ini");
+    EXPECT_NE(ini.find("[TravelLimits]"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("SN A-17=-100 50000 800"), std::string::npos) << ini;
     r = Run({"limits", "--clear"});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(Run({"limits"}).out.find("no travel limits"), std::string::npos);
@@ -145,6 +145,56 @@ TEST_F(CliLimits, APositionSeenBeyondTheLimitsWhileWaitingStopsTheAxis) {
     ASSERT_FALSE(letters.empty());
     EXPECT_EQ(letters.back(), LetterByte(MessageLetter::MotorStop));
     EXPECT_GT(emulator.Position(), -1000) << "stopped short of the switch";
+}
+
+TEST_F(CliLimits, BackupsCarryTheLimitsInASectionOfTheirOwnAndRestoreKeepsThem) {
+    ASSERT_EQ(Run({"limits", "--min", "-5", "--max", "7000", "--vmax", "900"}).status, 0);
+    CliResult r = Run({"backup", "-o", Path("a.kxb")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string file = ReadFile("a.kxb");
+    EXPECT_NE(file.find("\n[limits]\n# the travel limits kept on the PC, not in the "
+                        "controller\nmin = -5\nmax = 7000\nvmax = 900\n\n[programs]\n"),
+              std::string::npos)
+        << file;
+    ASSERT_EQ(Run({"limits", "--clear"}).status, 0);
+    r = Run({"restore", Path("a.kxb")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("travel limits -5..7000, vmax 900 kept on this PC for the KX-RD4"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(Run({"limits"}).out.find("min -5, max 7000, vmax 900"), std::string::npos);
+    // Only the programs: the limits are left as they are.
+    ASSERT_EQ(Run({"limits", "--clear"}).status, 0);
+    EXPECT_EQ(Run({"restore", Path("a.kxb"), "--programs", "0"}).status, 0);
+    EXPECT_NE(Run({"limits"}).out.find("no travel limits"), std::string::npos);
+
+    // A file without the section stays valid; a damaged section is refused
+    // with its line before anything is written.
+    const struct {
+        const char* text;
+        int status;
+        const char* error;
+    } files[] = {
+        {"[parameters]\nvmax = 1000\n", 0, ""},
+        {"[parameters]\nvmax = 1000\n[limits]\nmin = 0\nmax = 10\n", 0, ""},
+        {"[parameters]\n[limits]\nmin = 0\n", 1, ":2: [limits] needs min and max"},
+        {"[parameters]\n[limits]\nmin = 9\nmax = 1\n", 1, ":2: [limits] needs min and max"},
+        {"[parameters]\n[limits]\nmin = 0\nmax = 1\nspeed = 3\n", 1,
+         ":5: unknown key \"speed\" in [limits]"},
+        {"[parameters]\n[limits]\nmin = 0\nmax = 1\nvmax = 0\n", 1,
+         ":5: vmax: \"0\" is not a velocity above 0"},
+        {"[limits]\nmin = 0\nmax = 1\n[parameters]\n", 1, ":1: [limits] must come after"},
+    };
+    for (const auto& f : files) {
+        WriteFile("f.kxb", f.text);
+        Sent();
+        r = Run({"restore", Path("f.kxb"), "--dry-run"});
+        EXPECT_EQ(r.status, f.status) << f.text << r.err;
+        EXPECT_NE(r.err.find(f.error), std::string::npos) << r.err;
+        if (f.status != 0) {
+            EXPECT_TRUE(Sent().empty()) << f.text;
+        }
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "HeldProgramView.h"
 #include "NumberField.h"
 #include "ShellFixture.h"
+#include "TravelLimitsView.h"
 
 namespace {
 
@@ -171,6 +173,35 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_TRUE(Same(Held().programs, backup.programs));
     EXPECT_EQ(window->StatusPanel(0)->text(), "Sterownik został przywrócony");
     ExpectWindowBack();
+}
+
+TEST_F(ControllerBackupDemo, TheTravelLimitsGoIntoTheBackupAndComeBackWithTheRestore) {
+    TravelLimitsView& limits = window->Limits();
+    limits.CheckDevice();
+    limits.MinField->setText("-20");
+    limits.MaxField->setText("4000");
+    ASSERT_TRUE(limits.Save());
+    dialogs.answers = {Path("l.kxb")};
+    ASSERT_TRUE(Run(&ControllerBackupView::Backup));
+    std::string text;
+    ASSERT_EQ(FileAccess::ReadWhole(Path("l.kxb").toStdString(), 1 << 20, text),
+              FileAccess::ReadStatus::Ok);
+    EXPECT_NE(text.find("[limits]\n# the travel limits kept on the PC, not in the controller\n"
+                        "min = -20\nmax = 4000\n\n"),
+              std::string::npos)
+        << text;
+    limits.MinField->clear();
+    limits.MaxField->clear();
+    ASSERT_TRUE(limits.Save());
+    EXPECT_FALSE(limits.Current());
+    dialogs.answers = {Path("l.kxb")};
+    boxes.calls.clear();
+    boxes.answers = {Button::Yes, Button::No, Button::Ok}; // restore; no homing; summary
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view().Busy(); }, 2000));
+    ASSERT_TRUE(Run(&ControllerBackupView::Restore));
+    ASSERT_TRUE(limits.Current());
+    EXPECT_EQ(limits.Current()->Text(), "-20 4000");
+    EXPECT_EQ(limits.MaxField->text(), "4000");
 }
 
 TEST_F(ControllerBackupDemo, RestoreAnsweredNieWritesNothingAndUnplugDisablesTheCommands) {
