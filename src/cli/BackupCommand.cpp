@@ -14,6 +14,7 @@
 #include "ControllerBackup.h"
 #include "FileAccess.h"
 #include "ProgramInput.h"
+#include "SettingsFile.h"
 
 #ifndef KXRD4_VERSION
 #define KXRD4_VERSION "unknown"
@@ -62,7 +63,8 @@ ControllerBackup BackupCommand::Load(const std::string& path) {
 
 void BackupCommand::Backup(CommandContext& context) {
     const CommandArguments& a = context.Arguments();
-    const ControllerBackup backup = ReadController(context);
+    ControllerBackup backup = ReadController(context);
+    backup.limits = context.Limits(); // the PC's, carried along
     const std::string text = backup.Write(BackupHeader::Comments(
         "kxrd4-cli " KXRD4_VERSION, context.ControllerIdentity(), std::time(nullptr)));
     if (!a.output || *a.output == "-") {
@@ -133,6 +135,27 @@ void BackupCommand::Restore(CommandContext& context) {
     const auto items = session.Restore(file, selection);
     out << BackupSession::Table(items);
     tellLeftAlone();
+    if (file.limits && selection.parameters && !context.Interrupted()) {
+        // The PC's own part of the backup: kept here, not written anywhere.
+        const DeviceIdentity identity = context.ControllerIdentity();
+        const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
+        if (key.empty()) {
+            out << "travel limits of " << path << " not kept: the " << context.ControllerName()
+                << " tells neither a serial number nor a USB port\n";
+        } else {
+            try {
+                SettingsFile(context.SettingsPath())
+                    .WriteString(TravelLimits::Section, key, file.limits->Text());
+                out << "travel limits " << file.limits->min << ".." << file.limits->max
+                    << (file.limits->vmax ? ", vmax " + std::to_string(*file.limits->vmax)
+                                          : std::string())
+                    << " kept on this PC for the " << context.ControllerName() << "\n";
+            } catch (const std::runtime_error& error) {
+                throw CommandFailure{"restore: travel limits not kept: " +
+                                     std::string(error.what())};
+            }
+        }
+    }
     if (context.Interrupted()) {
         throw CommandFailure{
             "restore of " + path +

@@ -13,6 +13,7 @@
 #include "CommandFailure.h"
 #include "DeviceListCommand.h"
 #include "IntegerText.h"
+#include "LimitsCommand.h"
 #include "ListingCommand.h"
 #include "MotionCommand.h"
 #include "ParameterCommand.h"
@@ -90,6 +91,12 @@ const std::map<std::string, CommandRule>& Rules() {
           ParameterCommand::Watch}},
         {"backup",
          {{"--output", "--timeout"}, 0, 0, "backup [-o FILE.kxb|-]", BackupCommand::Backup}},
+        {"limits",
+         {{"--min", "--max", "--vmax", "--clear"},
+          0,
+          0,
+          "limits [--min X] [--max X] [--vmax V] [--clear]",
+          LimitsCommand::Run}},
         {"jog", {{}, 2, 3, "jog position|velocity +|- [STEP]", MotionCommand::Jog}},
         {"move",
          {{"--wait", "--seconds"}, 1, 1, "move X [--wait [--seconds S]]", MotionCommand::Move}},
@@ -197,6 +204,18 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.warningsAsErrors = true;
         } else if (arg == "--force") {
             a.force = true;
+        } else if (arg == "--min" || arg == "--max" || arg == "--vmax") {
+            const std::string& text = value(arg.c_str());
+            const std::optional<std::int32_t> number = IntegerText::Parse(text);
+            if (!number || (arg == "--vmax" && *number <= 0)) {
+                throw UsageError{arg + ": \"" + text + "\" is not " +
+                                 (arg == "--vmax" ? "a velocity above 0" : "a position")};
+            }
+            (arg == "--min" ? a.limitMin : arg == "--max" ? a.limitMax : a.limitVmax) = number;
+        } else if (arg == "--clear") {
+            a.clearLimits = true;
+        } else if (arg == "--settings") {
+            a.settings = value("--settings");
         } else if (arg == "--programs") {
             a.programs = ParseProgramList(value("--programs"));
         } else if (arg == "--seconds") {
@@ -254,7 +273,7 @@ Arguments Parse(const std::vector<std::string>& args) {
     }
     for (const std::string& option : a.options) {
         if (option != "--timeout" && option != "--emulator" && option != "--device" &&
-            rule->second.options.count(option) == 0) {
+            option != "--settings" && rule->second.options.count(option) == 0) {
             throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
                              rule->second.synopsis + ")"};
         }
@@ -319,10 +338,20 @@ std::string Cli::HelpText() {
            "  jog position|velocity +|- [STEP]   as the jog buttons (STEP 1..1000, default 500)\n"
            "  move X [--wait [--seconds S]]      move to position X; --wait returns once the\n"
            "                                     axis is at rest at X (fails after S, default 60)\n"
-           "  home [--wait [--seconds S]]        homing at the controller's homing velocity\n"
+           "  home [--wait [--seconds S]]        homing at the controller's homing velocity;\n"
+           "                                     --wait fails unless the axis moved (the\n"
+           "                                     KX-RD4 reports no end of a homing)\n"
            "  status                             position and velocity, once\n"
            "  watch [--seconds S]                position and velocity at 40 Hz as CSV\n"
            "                                     (ms,position,velocity) until S seconds or Ctrl+C\n"
+           "  limits [--min X] [--max X] [--vmax V] [--clear]\n"
+           "                                     the travel limits of the KX-RD4 in use, kept\n"
+           "                                     on this PC (config.ini, by serial number; the\n"
+           "                                     controller holds none): shown, set or cleared.\n"
+           "                                     jog, move and the stop while waiting or\n"
+           "                                     watching keep to them\n"
+           "Ctrl+C or SIGTERM during jog, run, watch, move --wait or home --wait stops the\n"
+           "axis (MotorStop, after run the program's halt first) and exits 1.\n"
            "\n"
            "The whole controller (*.kxb: [parameters] and the ten programs as text):\n"
            "  backup [-o FILE.kxb|-]             every readable parameter and P0..P9 (stdout)\n"
@@ -356,6 +385,8 @@ std::string Cli::HelpText() {
            "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
            "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
            "are connected, where a device command without it lists them and exits with 4.\n"
+           "--settings FILE: the config.ini that keeps the travel limits (default: the\n"
+           "tool's own, beside the executable or in ~/.config/kxrd4-pc/).\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
            "power-on state (no device, no root needed).\n"
            "\n"

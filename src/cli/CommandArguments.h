@@ -5,6 +5,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -34,6 +35,13 @@ struct CommandArguments {
     std::optional<std::array<bool, ProgramCount>> programs;
     std::optional<double> seconds;
     std::optional<std::string> device; // --device SERIAL|PORT|PATH
+    // limits: --min, --max, --vmax, --clear; --settings: the settings file
+    // that keeps the travel limits.
+    std::optional<std::int32_t> limitMin;
+    std::optional<std::int32_t> limitMax;
+    std::optional<std::int32_t> limitVmax;
+    bool clearLimits = false;
+    std::optional<std::string> settings;
     SimulateCommand::Options simulate;
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name

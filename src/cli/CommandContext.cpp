@@ -2,6 +2,9 @@
 
 #include "CommandFailure.h"
 #include "EmulatedBackend.h"
+#include "FileAccess.h"
+#include "SettingsFile.h"
+#include "SettingsLocation.h"
 
 CommandContext::CommandContext(const CommandArguments& arguments,
                                const Cli::BackendFactory& factory, std::ostream& out,
@@ -84,4 +87,51 @@ DeviceIdentity CommandContext::ControllerIdentity() {
         }
     }
     return {};
+}
+
+void CommandContext::StopWhenInterrupted(std::optional<int> program) {
+    if (!Interrupted()) {
+        return;
+    }
+    const std::string what = arguments_.command + ": interrupted; ";
+    std::string error;
+    if (!session_ || !session_->StopMotion(program, error)) {
+        throw CommandFailure{what + "the stop could not be sent" +
+                             (error.empty() ? std::string() : " (" + error + ")") +
+                             ": the axis may still be moving"};
+    }
+    throw CommandFailure{what + (program ? "P" + std::to_string(*program) + " halted and " : "") +
+                         "the motor sent to a stop (it decelerates at A max)"};
+}
+
+std::string CommandContext::SettingsPath() const {
+    if (arguments_.settings) {
+        return *arguments_.settings;
+    }
+    return SettingsLocation::ForExecutableDirectory(FileAccess::ExecutableDirectory());
+}
+
+std::optional<TravelLimits> CommandContext::Limits() {
+    const DeviceIdentity identity = ControllerIdentity();
+    const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
+    if (key.empty()) {
+        return std::nullopt;
+    }
+    return TravelLimits::Parse(
+        SettingsFile(SettingsPath()).ReadString(TravelLimits::Section, key, std::string()));
+}
+
+void CommandContext::StopBeyondLimits(std::int32_t position) {
+    const std::optional<TravelLimits> limits = Limits();
+    if (!limits || limits->Position(position) == TravelLimits::Breach::None) {
+        return;
+    }
+    std::string error;
+    const bool stopped = session_ && session_->StopMotion(std::nullopt, error);
+    throw CommandFailure{
+        arguments_.command + ": the axis reached " + std::to_string(position) +
+        ", beyond the travel limits " + std::to_string(limits->min) + ".." +
+        std::to_string(limits->max) +
+        (stopped ? "; the motor sent to a stop"
+                 : "; the stop could not be sent (" + error + "): the axis may still be moving")};
 }

@@ -10,12 +10,14 @@
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Cli.h"
 #include "CommandArguments.h"
 #include "ControllerSession.h"
 #include "DeviceIdentity.h"
+#include "TravelLimits.h"
 
 class CommandContext {
 public:
@@ -49,6 +51,18 @@ public:
     static void Require(ControllerSession& session, const DeviceChoice& choice);
     // One exchange with the chosen KX-RD4; throws its error.
     ControllerSession::Reply Ask(const Exchange& exchange);
+    // After Ctrl+C or SIGTERM (when interrupted): stops the axis (halting
+    // program first when given) and throws the failure that says so, for the
+    // commands that set the axis moving. Does nothing when not interrupted.
+    void StopWhenInterrupted(std::optional<int> program = std::nullopt);
+    // The config.ini that keeps the travel limits (--settings, else the
+    // tool's own).
+    std::string SettingsPath() const;
+    // The travel limits kept for the KX-RD4 in use, if any.
+    std::optional<TravelLimits> Limits();
+    // Throws the failure for a position seen beyond the limits after sending
+    // the stop; does nothing inside them.
+    void StopBeyondLimits(std::int32_t position);
     // "KX-RD4 at /dev/hidraw3"
     std::string ControllerName();
     // The serial number, port and path of the KX-RD4 in use.

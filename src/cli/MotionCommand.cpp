@@ -60,10 +60,18 @@ void MotionCommand::Jog(CommandContext& context) {
     const MessageLetter letter =
         what == "position" ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
                            : (up ? MessageLetter::VelocityUp : MessageLetter::VelocityDown);
-    context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
-        return s.Value(letter, step, r, e);
-    });
+    ControllerSession& s = context.Controller();
+    ControllerSession::Reply reply;
+    std::string error;
+    if (const std::optional<TravelLimits> limits = context.Limits()) {
+        CheckJog(s, *limits, what == "position", up ? step : -step);
+    }
+    if (!s.Value(letter, step, reply, error)) {
+        context.StopWhenInterrupted();
+        throw CommandFailure{"jog: " + error};
+    }
     context.Out() << CommandReport::Done(letter, step) << "\n";
+    context.StopWhenInterrupted();
 }
 
 void MotionCommand::Move(CommandContext& context) {
@@ -76,14 +84,21 @@ void MotionCommand::Move(CommandContext& context) {
     const std::int32_t target = *parsed;
     CheckSeconds(context);
     ControllerSession& s = context.Controller();
+    if (const std::optional<TravelLimits> limits = context.Limits();
+        limits && limits->Position(target) != TravelLimits::Breach::None) {
+        throw CommandFailure{"move: " + std::to_string(target) + " is beyond the travel limits " +
+                             std::to_string(limits->min) + ".." + std::to_string(limits->max) +
+                             " of the " + context.ControllerName() + "; nothing was sent"};
+    }
     ControllerSession::Reply reply;
     std::string error;
     if (!s.Value(MessageLetter::XdstSet, target, reply, error)) {
+        context.StopWhenInterrupted();
         throw CommandFailure{"move: " + error};
     }
     context.Out() << CommandReport::Done(MessageLetter::XdstSet, target) << "\n";
     if (a.wait) {
-        WaitAtRest(context, s, target);
+        WaitAtRest(context, s, target, std::nullopt);
     }
 }
 
@@ -97,13 +112,61 @@ void MotionCommand::Home(CommandContext& context) {
         throw CommandFailure{"home: " + error};
     }
     const std::int32_t velocity = reply.value.value_or(0);
+    // The position before: the KX-RD4 reports neither ENABLE nor the end of
+    // a homing, so only a change of the axis tells that the homing ran.
+    std::optional<std::int32_t> before;
+    if (context.Arguments().wait) {
+        std::int32_t position = 0;
+        std::int32_t moving = 0;
+        if (!s.Status(position, moving, error)) {
+            throw CommandFailure{"home: " + error};
+        }
+        before = position;
+    }
     if (!s.Homing(velocity, static_cast<std::uint8_t>(reply.contactType.value_or(0)), reply,
                   error)) {
+        context.StopWhenInterrupted();
         throw CommandFailure{"home: " + error};
     }
     context.Out() << CommandReport::Done(MessageLetter::HomeStart, velocity) << "\n";
     if (context.Arguments().wait) {
-        WaitAtRest(context, s, 0); // homing ends at position 0
+        WaitAtRest(context, s, 0, before); // homing ends at position 0
+    }
+}
+
+void MotionCommand::CheckJog(ControllerSession& s, const TravelLimits& limits, bool position,
+                             std::int32_t step) {
+    std::int32_t at = 0;
+    std::int32_t velocity = 0;
+    std::string error;
+    if (!s.Status(at, velocity, error)) {
+        throw CommandFailure{"jog: " + error};
+    }
+    const std::string beyond = "jog: refused, nothing was sent: ";
+    if (!position) {
+        if (limits.Velocity(static_cast<std::int64_t>(velocity) + step) !=
+            TravelLimits::Breach::None) {
+            throw CommandFailure{beyond + "the velocity would reach " +
+                                 std::to_string(static_cast<std::int64_t>(velocity) + step) +
+                                 ", above the limit " + std::to_string(*limits.vmax)};
+        }
+        return;
+    }
+    // A jog moves the target of the running move: X dst while moving, else
+    // the position.
+    std::int32_t from = at;
+    if (velocity != 0) {
+        ControllerSession::Reply reply;
+        if (!s.Request(MessageLetter::XdstRead, reply, error)) {
+            throw CommandFailure{"jog: " + error};
+        }
+        from = reply.value.value_or(at);
+    }
+    if (limits.Jog(from, step) != TravelLimits::Breach::None) {
+        throw CommandFailure{beyond + "the target would be " +
+                             std::to_string(static_cast<std::int64_t>(from) + step) +
+                             ", beyond the travel limits " + std::to_string(limits.min) + ".." +
+                             std::to_string(limits.max)};
     }
 }
 
@@ -114,7 +177,8 @@ void MotionCommand::CheckSeconds(CommandContext& context) {
     }
 }
 
-void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, std::int32_t goal) {
+void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, std::int32_t goal,
+                               std::optional<std::int32_t> homedFrom) {
     const CommandArguments& a = context.Arguments();
     const bool home = a.command == "home";
     std::ostream& out = context.Out();
@@ -127,14 +191,19 @@ void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, st
     // Since when the axis has stood short of its goal (when standing).
     bool standing = false;
     std::chrono::steady_clock::time_point stillSince{};
+    // A homing counts once the axis was seen moving or its position changed.
+    bool homed = !homedFrom;
     for (;;) {
         std::int32_t position = 0;
         std::int32_t velocity = 0;
         if (!s.Status(position, velocity, error)) {
+            context.StopWhenInterrupted();
             throw CommandFailure{a.command + " --wait: " + error};
         }
+        homed = homed || velocity != 0 || position != *homedFrom;
+        context.StopBeyondLimits(position);
         const bool still = velocity == 0 && last == position;
-        if (still && position == goal) {
+        if (still && position == goal && homed) {
             out << "at rest at position " << position << "\n";
             return;
         }
@@ -147,11 +216,14 @@ void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, st
         } else if (now - stillSince >= RefusedAfter) {
             throw CommandFailure{
                 a.command + " --wait: the axis stands at " + std::to_string(position) +
-                ", not at " + std::to_string(goal) + ": the KX-RD4 did not carry out the " +
-                (home ? "homing" : "move") + " (is ENABLE on, are V max and A max above 0?)"};
+                (position == goal ? ", where it stood before, and never moved"
+                                  : ", not at " + std::to_string(goal)) +
+                ": the KX-RD4 did not carry out the " + (home ? "homing" : "move") +
+                " (is ENABLE on, are V max and A max above 0?)"};
         }
         last = position;
-        if (std::chrono::steady_clock::now() >= deadline || context.Interrupted()) {
+        context.StopWhenInterrupted();
+        if (std::chrono::steady_clock::now() >= deadline) {
             throw CommandFailure{a.command + " --wait: the axis was not at rest" +
                                  (home ? std::string() : " at " + std::to_string(goal)) +
                                  " within the time-out (position " + std::to_string(position) +

@@ -3,9 +3,16 @@
 // from the "Sterowanie" page. move and home with --wait return once the axis is
 // at rest (at the target, or at 0 after homing), polled at 40 Hz; an axis that
 // stands elsewhere, or is not at rest within --seconds, fails the command.
+// Ctrl+C or SIGTERM during jog, move --wait or home --wait sends MotorStop
+// and fails the command. With travel limits kept for the controller (limits),
+// a move or jog beyond them is refused before anything is sent, and a
+// position seen beyond them while waiting stops the axis and fails.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "TravelLimits.h"
 
 class CommandContext;
 class ControllerSession;
@@ -27,7 +34,14 @@ public:
     static void Home(CommandContext& context);
 
 private:
-    // The --wait of move and home: polls until the axis rests at goal.
-    static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal);
+    // The --wait of move and home: polls until the axis rests at goal; for a
+    // homing (homedFrom: the position before it) only once the axis moved or
+    // its position changed, as the KX-RD4 reports no end of a homing.
+    // Ctrl+C or SIGTERM stops the axis and fails.
+    static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal,
+                           std::optional<std::int32_t> homedFrom);
     static void CheckSeconds(CommandContext& context);
+    // Throws the refusal of a jog by step that would leave the limits.
+    static void CheckJog(ControllerSession& session, const TravelLimits& limits, bool position,
+                         std::int32_t step);
 };

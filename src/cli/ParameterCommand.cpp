@@ -144,6 +144,8 @@ void ParameterCommand::Watch(CommandContext& context) {
             out.flush();
         },
         error);
+    // Ctrl+C or SIGTERM ends the watch with a stop of the axis.
+    context.StopWhenInterrupted();
     if (!ok) {
         throw CommandFailure{error};
     }

@@ -80,8 +80,16 @@ void TransferCommand::Read(CommandContext& context) {
 
 void TransferCommand::Run(CommandContext& context) {
     // Not while another writer sends a program; a halt never waits.
-    context.HeldController();
-    StartOrHalt(context, MessageLetter::ProgramStart);
+    ControllerSession& s = context.HeldController();
+    const int program = *context.Arguments().program;
+    ControllerSession::Reply reply;
+    std::string error;
+    if (!s.Byte(MessageLetter::ProgramStart, static_cast<std::uint8_t>(program), reply, error)) {
+        context.StopWhenInterrupted(program);
+        throw CommandFailure{error};
+    }
+    context.Out() << CommandReport::Done(MessageLetter::ProgramStart, program) << "\n";
+    context.StopWhenInterrupted(program);
 }
 
 void TransferCommand::Stop(CommandContext& context) {

@@ -172,7 +172,23 @@ std::vector<BackupSession::Item> BackupSession::Plan(const ControllerBackup& fil
 std::vector<BackupSession::Item> BackupSession::Restore(const ControllerBackup& file,
                                                         const Selection& selection) {
     std::string error;
-    if (!session_.LockController(error)) {
+    bool held = session_.LockController(error);
+    if (held) {
+        // Not while the axis moves: a running program would run on with
+        // what is written under it.
+        std::int32_t position = 0;
+        std::int32_t velocity = 0;
+        std::string statusError;
+        // (An exchange like the others: not after the run was stopped.)
+        const bool go = !progress_ || progress_(0, 0);
+        if (go && session_.Status(position, velocity, statusError) && velocity != 0) {
+            error = "the axis is moving (velocity " + std::to_string(velocity) +
+                    "; is a program running?): stop it first";
+            session_.UnlockController();
+            held = false;
+        }
+    }
+    if (!held) {
         // Nothing written: every item the restore would write failed.
         std::vector<Item> items;
         for (const auto& key : ControllerBackup::Keys()) {

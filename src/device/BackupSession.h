@@ -54,8 +54,9 @@ public:
 
     // Writes the selected parts of file, reads them back and compares. Read
     // and Restore hold the controller (ControllerSession::LockController)
-    // throughout; a restore that cannot hold it writes nothing and gives each
-    // item it would write as failed, with the reason.
+    // throughout; a restore that cannot hold it, or finds the axis moving
+    // (a program running), writes nothing and gives each item it would write
+    // as failed, with the reason.
     std::vector<Item> Restore(const ControllerBackup& file, const Selection& selection);
 
     // The items a restore of selection leaves as they are because file does

@@ -204,7 +204,7 @@ ControllerSession::WaitEnd ControllerSession::Wait(const std::function<bool()>& 
         if (DeviceGone()) {
             return WaitEnd::DeviceGone;
         }
-        if (interrupted_ != nullptr && interrupted_->load()) {
+        if (!stopping_ && interrupted_ != nullptr && interrupted_->load()) {
             return WaitEnd::Interrupted;
         }
         if (Clock::now() >= deadline) {
@@ -250,6 +250,25 @@ bool ControllerSession::Value(MessageLetter letter, std::int32_t value, Reply& r
                               std::string& error) {
     return Exchange(
         {LetterByte(letter)}, [&] { messages_->SendValue(letter, value); }, reply, error);
+}
+
+bool ControllerSession::StopMotion(std::optional<int> program, std::string& error) {
+    stopping_ = true;
+    Reply reply;
+    bool ok = true;
+    if (program) {
+        ok = Byte(MessageLetter::ProgramHalt, static_cast<std::uint8_t>(*program), reply, error);
+    }
+    std::string stopError;
+    // The stop goes out even when the halt found no answer.
+    if (!Request(MessageLetter::MotorStop, reply, stopError)) {
+        if (ok) {
+            error = stopError;
+        }
+        ok = false;
+    }
+    stopping_ = false;
+    return ok;
 }
 
 bool ControllerSession::Byte(MessageLetter letter, std::uint8_t value, Reply& reply,

@@ -76,6 +76,11 @@ public:
 
     // One StatusPoll: the position and the velocity.
     bool Status(std::int32_t& position, std::int32_t& velocity, std::string& error);
+    // Stops the axis (MotorStop: a deceleration at A max, so the position
+    // stays true), after halting program when given (else a program could
+    // start the next move). Sent and awaited even after an interruption: this
+    // is what an interruption sends.
+    bool StopMotion(std::optional<int> program, std::string& error);
 
     // The program transfers, line by line, each line's reply awaited with the
     // time-out; a write then awaits the controller's ProgramStored. programs is where SendProgram
@@ -153,6 +158,7 @@ private:
     std::uint32_t deviceNode_ = 0;   // its device instance and path, to know it
     std::string devicePath_;         // again after a rescan
 
+    bool stopping_ = false; // StopMotion: waits are not interrupted
     std::optional<Expected> expected_;
     bool replied_ = false;
     int confirmedLine_ = -1;      // the last line of the transfer whose reply came

@@ -24,6 +24,9 @@ EmulatorPeer::EmulatorPeer(SimulatedHidBackend& backend, Clock clock)
     : backend_(backend), shared_(std::make_shared<Shared>(std::move(clock))) {
     SimulatedHidBackend::DeviceSpec kxrd4;
     kxrd4.ProductString = u"KX-RD4";
+    // A serial number of its own, as the controller has: what the tool keeps
+    // per controller (the travel limits) works in the demo too.
+    kxrd4.SerialNumber = u"DEMO-1";
     kxrd4.InputReportByteLength = ReportLength;
     kxrd4.OutputReportByteLength = ReportLength;
     device_ = backend_.Plug(kxrd4);

@@ -12,6 +12,7 @@ constexpr std::string_view ParametersHeading = "[parameters]";
 constexpr std::string_view ProgramsHeading = "[programs]";
 constexpr std::string_view BackupHeading = "[backup]";
 constexpr std::string_view EndHeading = "[end]";
+constexpr std::string_view LimitsHeading = "[limits]";
 
 std::string ProgramName(int p) {
     return "P" + std::to_string(p);
@@ -92,6 +93,16 @@ std::string ControllerBackup::Write(const std::vector<std::string>& comments) co
         }
     }
     text += "\n";
+    if (limits) {
+        text += LimitsHeading;
+        text += "\n# the travel limits kept on the PC, not in the controller\n";
+        text += "min = " + IntegerText::Format(limits->min) + "\n";
+        text += "max = " + IntegerText::Format(limits->max) + "\n";
+        if (limits->vmax) {
+            text += "vmax = " + IntegerText::Format(*limits->vmax) + "\n";
+        }
+        text += "\n";
+    }
     text += ProgramsHeading;
     text += "\n";
     text += ProgramListing::Write(programs, present, true);
@@ -102,8 +113,10 @@ std::string ControllerBackup::Write(const std::vector<std::string>& comments) co
 }
 
 bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Error& error) {
-    enum class Section { None, Backup, Parameters, Programs, End } section = Section::None;
+    enum class Section { None, Backup, Parameters, Limits, Programs, End } section = Section::None;
     bool sawParameters = false;
+    int limitsAt = 0;
+    std::map<std::string, std::int32_t, std::less<>> limitValues;
     bool sawPrograms = false;
     // What [backup] says the file holds, and where it says so.
     int declaredAt = 0;
@@ -154,6 +167,18 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
         if (line == EndHeading) {
             endAt = lineNumber;
             section = Section::End;
+            listing += "\n";
+            continue;
+        }
+        if (line == LimitsHeading) {
+            if (limitsAt != 0) {
+                return fail("[limits] is given twice");
+            }
+            if (section == Section::None || section == Section::Backup) {
+                return fail("[limits] must come after [parameters] or [programs]");
+            }
+            limitsAt = lineNumber;
+            section = Section::Limits;
             listing += "\n";
             continue;
         }
@@ -219,6 +244,21 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
             }
             continue;
         }
+        if (section == Section::Limits) {
+            if (name != "min" && name != "max" && name != "vmax") {
+                return fail("unknown key \"" + std::string(name) +
+                            "\" in [limits] (keys: min, max, vmax)");
+            }
+            const std::optional<std::int32_t> n = IntegerText::Parse(value);
+            if (!n || (name == "vmax" && *n <= 0)) {
+                return fail(std::string(name) + ": \"" + std::string(value) + "\" is not " +
+                            (name == "vmax" ? "a velocity above 0" : "a position"));
+            }
+            if (!limitValues.emplace(std::string(name), *n).second) {
+                return fail(std::string(name) + " is given twice in [limits]");
+            }
+            continue;
+        }
         const Key* key = FindKey(name);
         if (key == nullptr) {
             std::string names;
@@ -257,6 +297,22 @@ bool ControllerBackup::Parse(std::string_view text, ControllerBackup& backup, Er
         }
         parsed.value = *n;
         backup.parameters.emplace(std::string(key->name), parsed);
+    }
+    if (limitsAt != 0) {
+        const auto min = limitValues.find("min");
+        const auto max = limitValues.find("max");
+        if (min == limitValues.end() || max == limitValues.end() || min->second > max->second) {
+            error.lineNumber = limitsAt;
+            error.message = "[limits] needs min and max, min not above max";
+            return false;
+        }
+        TravelLimits limits;
+        limits.min = min->second;
+        limits.max = max->second;
+        if (const auto vmax = limitValues.find("vmax"); vmax != limitValues.end()) {
+            limits.vmax = vmax->second;
+        }
+        backup.limits = limits;
     }
     ProgramListing::Error listingError;
     ProgramListing::Coverage coverage;

@@ -31,6 +31,11 @@
 // is refused rather than restored in part. A file
 // without [backup] (written by hand, or by an older version) holds what it
 // gives; "[end]" may end it too, and nothing but comments may follow [end].
+//
+// A section of its own, "[limits]" (min = X, max = X, optionally vmax = V),
+// after [parameters], carries the travel limits the PC keeps for the
+// controller (TravelLimits): they are the tool's, not the controller's, and a
+// file without the section holds none.
 
 #include <array>
 #include <cstdint>
@@ -41,6 +46,7 @@
 #include <vector>
 
 #include "ProgramSet.h"
+#include "TravelLimits.h"
 
 class ControllerBackup {
 public:
@@ -70,6 +76,8 @@ public:
     // How many of its 25 lines each program lists in the file it was read
     // from (a hand-written program may leave lines out; they are empty).
     std::array<int, ProgramCount> listedLines{};
+    // The [limits] section, when the file has one.
+    std::optional<TravelLimits> limits;
 
     // "1000" or "-200 NO".
     static std::string ValueText(const Key& key, const Value& value);

@@ -23,6 +23,7 @@ void HeldPrograms::SendStarted(int program, const Bytes& bytes) {
     }
     held_[At(program)].reset();
     sending_[At(program)] = bytes;
+    learned_[At(program)] = false;
 }
 
 void HeldPrograms::Lost(int program) {
@@ -39,6 +40,7 @@ void HeldPrograms::Stored(int program) {
     }
     held_[At(program)] = sending_[At(program)];
     sending_[At(program)].reset();
+    learned_[At(program)] = false;
 }
 
 void HeldPrograms::Read(int program, const Bytes& bytes) {
@@ -47,6 +49,16 @@ void HeldPrograms::Read(int program, const Bytes& bytes) {
     }
     held_[At(program)] = bytes;
     sending_[At(program)].reset();
+    learned_[At(program)] = false;
+}
+
+void HeldPrograms::Learned(int program, const Bytes& bytes) {
+    if (!ProgramSet::IsValidProgram(program)) {
+        return;
+    }
+    held_[At(program)] = bytes;
+    sending_[At(program)].reset();
+    learned_[At(program)] = true;
 }
 
 void HeldPrograms::Forget() {
@@ -58,7 +70,10 @@ HeldPrograms::State HeldPrograms::Compare(int program, const ProgramSet& set) co
     if (!ProgramSet::IsValidProgram(program) || !held_[At(program)]) {
         return State::Unknown;
     }
-    return *held_[At(program)] == BytesOf(set, program) ? State::Same : State::Changed;
+    if (*held_[At(program)] == BytesOf(set, program)) {
+        return State::Same;
+    }
+    return learned_[At(program)] ? State::Differs : State::Changed;
 }
 
 const std::optional<HeldPrograms::Bytes>& HeldPrograms::Held(int program) const {

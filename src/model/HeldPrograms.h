@@ -16,8 +16,10 @@ class HeldPrograms {
 public:
     enum class State {
         Unknown, // nothing sent or read since the controller came
-        Same,    // the editor's program equals what was sent or read
-        Changed, // the editor's program was changed since
+        Same,    // the editor's program equals what the controller holds
+        Changed, // the editor's program was changed since it was sent or read
+        Differs, // the controller holds another program, learnt without the
+                 // editor (a restore, a backup, a read-back before a run)
     };
     using Bytes = std::array<std::uint8_t, ProgramBytes>;
 
@@ -27,8 +29,10 @@ public:
     void SendStarted(int program, const Bytes& bytes);
     // The controller reported the program stored: it holds what was sent.
     void Stored(int program);
-    // The program was read from the controller.
+    // The program was read from the controller into the editor.
     void Read(int program, const Bytes& bytes);
+    // The controller was found to hold these bytes, the editor left as it is.
+    void Learned(int program, const Bytes& bytes);
     // The controller changed or went.
     void Forget();
     // Someone else wrote the program (or tried to): what it holds is not known.
@@ -40,4 +44,5 @@ public:
 private:
     std::array<std::optional<Bytes>, ProgramCount> held_{};
     std::array<std::optional<Bytes>, ProgramCount> sending_{};
+    std::array<bool, ProgramCount> learned_{}; // held_ came not from the editor
 };

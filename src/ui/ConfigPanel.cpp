@@ -83,21 +83,22 @@ bool ConfigPanel::SetValueField(std::string_view fieldName, std::int32_t value) 
 
 void ConfigPanel::BitBtn11Click() {
     const int index = modAdr_->currentIndex();
-    if (index >= 0) {
+    if (index >= 0 && Allowed(MessageLetter::ModbusAddress)) {
         messages_.SendByte(MessageLetter::ModbusAddress, static_cast<std::uint8_t>(index + 1));
     }
 }
 
 void ConfigPanel::BitBtn12Click() {
     const int index = modBr_->currentIndex();
-    if (index >= 0 && index < static_cast<int>(BaudRates.size())) {
+    if (index >= 0 && index < static_cast<int>(BaudRates.size()) &&
+        Allowed(MessageLetter::ModbusBaud)) {
         messages_.SendValue(MessageLetter::ModbusBaud, BaudRates[static_cast<std::size_t>(index)]);
     }
 }
 
 void ConfigPanel::BitBtn13Click() {
     const int index = filtr_->currentIndex();
-    if (index >= 0) {
+    if (index >= 0 && Allowed(MessageLetter::InputFilter)) {
         messages_.SendValue(MessageLetter::InputFilter, index);
     }
 }
@@ -123,7 +124,8 @@ void ConfigPanel::BitBtn16Click() {
 }
 
 void ConfigPanel::WriteDef(std::size_t row) {
-    if (const auto value = fields_[row]->TakeClamped(DefRows[row].lower, DefRows[row].upper)) {
+    const auto value = fields_[row]->TakeClamped(DefRows[row].lower, DefRows[row].upper);
+    if (value && Allowed(DefRows[row].write)) {
         messages_.SendValue(DefRows[row].write, *value);
     }
 }

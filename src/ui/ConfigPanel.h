@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include <functional>
+
 #include "MessageLetter.h"
 
 class ControllerMessages;
@@ -39,6 +41,8 @@ public:
     // The value of a DEF read reply; false when the field is not on this panel.
     bool SetValueField(std::string_view fieldName, std::int32_t value);
     NumberField* Field(std::string_view fieldName) const;
+    // Asked before each write of the panel; false: nothing is sent.
+    void SetGuard(std::function<bool(MessageLetter letter)> guard) { guard_ = std::move(guard); }
 
 public slots:
     void BitBtn11Click(); // "Nadaj adres"
@@ -57,6 +61,8 @@ private:
     void WriteDef(std::size_t row);
 
     ControllerMessages& messages_;
+    std::function<bool(MessageLetter)> guard_;
+    bool Allowed(MessageLetter letter) const { return !guard_ || guard_(letter); }
     QComboBox* modAdr_;
     QComboBox* modBr_;
     QComboBox* filtr_;

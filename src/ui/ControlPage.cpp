@@ -204,7 +204,7 @@ void ControlPage::WriteButtonClick(const QString& buttonName) {
 void ControlPage::WriteRow(const Row& row, NumberField* field) {
     const std::optional<std::int32_t> value = field->TakeClamped(row.lower, row.upper);
     if (row.write != MessageLetter::HomeStart) {
-        if (value) {
+        if (value && Allowed(row.write, *value)) {
             messages_.SendValue(row.write, *value);
         }
         return;
@@ -218,7 +218,7 @@ void ControlPage::WriteRow(const Row& row, NumberField* field) {
         p.setColor(QPalette::Base, NumberField::WarningColour());
         noNc_->setPalette(p);
     }
-    if (value && contact >= 0) {
+    if (value && contact >= 0 && Allowed(row.write, *value)) {
         messages_.SendHoming(*value, static_cast<std::uint8_t>(contact));
     }
 }
@@ -244,7 +244,7 @@ void ControlPage::BrakeButtonClick() {
 
 void ControlPage::Jog(MessageLetter letter) {
     const int index = delta_->currentIndex();
-    if (index >= 0) {
+    if (index >= 0 && Allowed(letter, index + 1)) {
         messages_.SendValue(letter, index + 1);
     }
 }

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include <functional>
+
 #include "MessageLetter.h"
 
 class ControllerMessages;
@@ -60,6 +62,11 @@ public:
     // The input check boxes, shown only with the emulated controller.
     EmulatedInputs& Inputs() const { return *inputs_; }
     NumberField* Field(std::string_view fieldName) const;
+    // Asked before each write or motion message of the page; false: nothing
+    // is sent.
+    void SetGuard(std::function<bool(MessageLetter letter, std::int32_t value)> guard) {
+        guard_ = std::move(guard);
+    }
 
 public slots:
     void ReadVminButtonClick();
@@ -94,6 +101,10 @@ private:
 
     QWidget* page_;
     ControllerMessages& messages_;
+    std::function<bool(MessageLetter, std::int32_t)> guard_;
+    bool Allowed(MessageLetter letter, std::int32_t value) const {
+        return !guard_ || guard_(letter, value);
+    }
     std::array<NumberField*, 6> fields_{};
     NarrowComboStyle* narrowStyle_; // for NoNc and Delta
     QComboBox* noNc_;

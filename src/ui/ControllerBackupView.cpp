@@ -198,6 +198,8 @@ void ControllerBackupView::BackupTo(const QString& file) {
                                           " pozostał bez zmian.");
                     return;
                 }
+                if (window_.limits)
+                    backup->limits = window_.limits();
                 const std::string text = backup->Write(
                     BackupHeader::Comments(std::string("kxrd4-pc ") + KxVersion, identity, now));
                 if (!FileAccess::WriteAtomically(file.toStdString(), text.data(), text.size())) {
@@ -282,13 +284,16 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
+    if (window_.allowRestore && !window_.allowRestore())
+        return;
     if (backup->parameters.count("home") != 0)
         selection.homing =
-            window_.boxes.Show(
-                QMessageBox::Question, RestoreTitle,
-                "Plik zawiera prędkość bazowania i typ styku. Ich zapisanie uruchamia "
-                "bazowanie: oś się poruszy.\n\nCzy zapisać je i uruchomić bazowanie?",
-                QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+            window_.boxes.Ask(QMessageBox::Question, RestoreTitle,
+                              "Plik zawiera prędkość bazowania i typ styku. Ich zapisanie "
+                              "uruchamia bazowanie: oś się poruszy.\n\nCzy zapisać je i "
+                              "uruchomić bazowanie?",
+                              QMessageBox::Yes | QMessageBox::No,
+                              QMessageBox::No) == QMessageBox::Yes;
     Start(
         "Przywracanie sterownika", path,
         [this, backup, selection, file, label](BackupSession& session) -> std::function<void()> {
@@ -296,6 +301,10 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
             return [this, items, file, label, backup] {
                 if (window_.held)
                     TellHeld(items, *backup);
+                if (window_.parameter)
+                    TellParameters(items, *backup);
+                if (backup->limits && window_.keepLimits)
+                    window_.keepLimits(*backup->limits);
                 const auto summary = BackupSummary::Restore(items, label, file, cancel_->load());
                 window_.showStatus(summary.complete ? "Sterownik został przywrócony"
                                                     : "Przywracanie sterownika nie powiodło się");
@@ -309,6 +318,22 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
             Warn(RestoreTitle, "Nic nie zapisano do sterownika " + label + " (" +
                                    BackupSummary::Reason(reason) + ").");
         });
+}
+
+void ControllerBackupView::TellParameters(const std::vector<BackupSession::Item>& items,
+                                          const ControllerBackup& file) {
+    for (const auto& item : items) {
+        const auto value = file.parameters.find(item.name);
+        if (value == file.parameters.end() ||
+            item.result == BackupSession::Item::Result::NotRestored)
+            continue;
+        // A value read back equal to the file's is what the controller holds;
+        // any other written value is not known now.
+        if (item.result == BackupSession::Item::Result::Verified)
+            window_.parameter(item.name, value->second);
+        else
+            window_.parameter(item.name, std::nullopt);
+    }
 }
 
 void ControllerBackupView::TellHeld(const std::vector<BackupSession::Item>& items,

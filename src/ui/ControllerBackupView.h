@@ -52,6 +52,19 @@ public:
         // What the controller holds of a program, as a run learnt it
         // (nullopt: written, but not known now).
         std::function<void(int program, const std::optional<HeldPrograms::Bytes>& bytes)> held;
+        // What the controller holds of a parameter after a restore wrote it
+        // (nullopt: written, but not known now), for the fields that show it.
+        std::function<void(const std::string& name,
+                           const std::optional<ControllerBackup::Value>& value)>
+            parameter;
+        // Asked before a restore writes anything (the axis moving); false
+        // leaves the controller as it is.
+        std::function<bool()> allowRestore;
+        // The travel limits the PC keeps for the controller in use: carried
+        // in a backup (limits) and kept again from a restored file
+        // (keepLimits).
+        std::function<std::optional<TravelLimits>()> limits;
+        std::function<void(const TravelLimits&)> keepLimits;
     };
     // Places the box "Kopia sterownika" on optionsPage.
     ControllerBackupView(const Window& window, QWidget* optionsPage, QObject* parent = nullptr);
@@ -111,6 +124,8 @@ private:
     void Refresh();
     // Tells the window what the controller holds after a restore of file.
     void TellHeld(const std::vector<BackupSession::Item>& items, const ControllerBackup& file);
+    void TellParameters(const std::vector<BackupSession::Item>& items,
+                        const ControllerBackup& file);
     // The label and path of the controller in use; false when none.
     bool CurrentController(QString& label, std::string& path) const;
     // Not busy and a KX-RD4 in use (its label and path); otherwise false,

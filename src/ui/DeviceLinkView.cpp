@@ -125,6 +125,9 @@ void DeviceLinkView::ShowConnection(const std::string& text, const std::string& 
         panel1_->setText(QString::fromStdString(simulated ? text + SimulatorSuffix : text));
         panel1_->setToolTip(QString::fromStdString(toolTip));
     }
+    if (text == DeviceLink::Disconnected) {
+        emit Disconnected();
+    }
 }
 
 void DeviceLinkView::ShowCurrentEntry(int index) {

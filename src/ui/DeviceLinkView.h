@@ -62,6 +62,10 @@ public:
     TJvHidDevice* EntryDevice(int row) const;
     HidUiDispatcher& Dispatcher() const;
 
+signals:
+    // The connection panel went to "Rozłączony".
+    void Disconnected();
+
 private:
     void ClearDeviceList() override;
     void AddDeviceEntry(const std::string& text, TJvHidDevice* device) override;

@@ -116,15 +116,19 @@ bool EditRecovery::OfferRecovery() {
                          QString::fromStdString(damaged.front()));
     for (const RecoveryFile::Candidate& candidate : leftovers) {
         const QString name = QString::fromStdString(candidate.contents.fileName);
+        // Only "Nie" deletes the file; Escape or closing the box keeps it
+        // and the rest for the next start.
         const auto answer =
-            boxes_.Show(QMessageBox::Question, QStringLiteral("KX-RD4 - PC"),
-                        QStringLiteral("Odzyskać niezapisane zmiany z ") +
-                            (name.isEmpty() ? QStringLiteral("Nowy") : name) + QStringLiteral("?"),
-                        QMessageBox::Yes | QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
+            boxes_.Ask(QMessageBox::Question, QStringLiteral("KX-RD4 - PC"),
+                       QStringLiteral("Odzyskać niezapisane zmiany z ") +
+                           (name.isEmpty() ? QStringLiteral("Nowy") : name) + QStringLiteral("?"),
+                       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, true);
+        if (answer == QMessageBox::No) {
             RecoveryFile::Remove(folder, candidate.pid);
             continue;
         }
+        if (answer != QMessageBox::Yes)
+            break;
         const std::string& bytes = candidate.contents.bytes;
         std::copy(bytes.begin(), bytes.end(), reinterpret_cast<char*>(host_.Programs().Data()));
         host_.ProgramSetReplaced();

@@ -68,7 +68,7 @@ void HeldProgramView::SendStarted(int program) {
 
 void HeldProgramView::Learned(int program, const std::optional<HeldPrograms::Bytes>& bytes) {
     if (bytes)
-        held_.Read(program, *bytes);
+        held_.Learned(program, *bytes);
     else
         held_.Lost(program);
     Refresh();
@@ -100,14 +100,32 @@ bool HeldProgramView::ProgramRead(int program) {
     CheckDevice();
     ProgramSet& set = host_.Programs();
     const HeldPrograms::Bytes read = HeldPrograms::BytesOf(set, program);
-    held_.Read(program, read);
-    if (phase_ != Phase::Verifying || program != chainProgram_) {
+    const bool chained =
+        (phase_ == Phase::Probing || phase_ == Phase::Verifying) && program == chainProgram_;
+    if (chained && phase_ == Phase::Probing)
+        held_.Learned(program, read);
+    else
+        held_.Read(program, read);
+    if (!chained) {
         Refresh();
         return false;
     }
     // The read-back went into the set: the editor gets its program back.
     std::copy(editorBytes_.begin(), editorBytes_.end(), set.LineBytes(program, 0));
     editor_.RenderProgram();
+    if (phase_ == Phase::Probing) {
+        phase_ = Phase::Idle;
+        chainTimeout_->stop();
+        Refresh();
+        if (read == editorBytes_) {
+            host_.ShowStatus(
+                QStringLiteral("Program %1 w sterowniku jest zgodny z edytorem").arg(program));
+            actions_.run(program);
+        } else if (BeforeRun(program)) { // asks as for a changed program
+            actions_.run(program);
+        }
+        return true;
+    }
     if (read == sentBytes_) {
         EndChain(
             QStringLiteral("Program %1 wysłany, sprawdzony odczytem i uruchomiony").arg(program));
@@ -132,15 +150,37 @@ bool HeldProgramView::BeforeRun(int program) {
         host_.ShowStatus(QStringLiteral("Trwa wysyłanie programu %1").arg(chainProgram_));
         return false;
     }
-    if (held_.Compare(program, host_.Programs()) != HeldPrograms::State::Changed)
+    const HeldPrograms::State state = held_.Compare(program, host_.Programs());
+    if (state == HeldPrograms::State::Same)
         return true;
-    const auto answer = host_.Boxes().Show(
+    if (state == HeldPrograms::State::Unknown) {
+        // Read back first (the editor keeps its program): it runs at once
+        // when the controller holds the editor's program, else the question.
+        phase_ = Phase::Probing;
+        chainProgram_ = program;
+        editorBytes_ = HeldPrograms::BytesOf(host_.Programs(), program);
+        chainTimeout_->start();
+        host_.ShowStatus(
+            QStringLiteral("Odczyt programu %1 ze sterownika przed uruchomieniem").arg(program));
+        try {
+            actions_.read(program);
+        } catch (...) {
+            EndChain(QStringLiteral("Program %1 nie został odczytany").arg(program));
+        }
+        return false;
+    }
+    const QString what =
+        state == HeldPrograms::State::Changed
+            ? QStringLiteral("Program %1 został zmieniony od wysłania; sterownik ma poprzednią "
+                             "wersję.")
+            : QStringLiteral("Program %1 w sterowniku różni się od programu w edytorze.");
+    // Both Yes and No set the axis moving: Enter cancels.
+    const auto answer = host_.Boxes().Ask(
         QMessageBox::Question, QStringLiteral("Uruchom program"),
-        QStringLiteral("Program %1 został zmieniony od wysłania; sterownik ma poprzednią "
-                       "wersję.\nTak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
-                       "Nie – uruchom wersję ze sterownika.")
-            .arg(program),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        what.arg(program) +
+            QStringLiteral("\nTak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
+                           "Nie – uruchom wersję ze sterownika."),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer == QMessageBox::No)
         return true;
     if (answer != QMessageBox::Yes)
@@ -179,6 +219,10 @@ void HeldProgramView::Refresh() {
         break;
     case HeldPrograms::State::Changed:
         text = QStringLiteral("w sterowniku: zmieniony od wysłania");
+        colour = ChangedColour;
+        break;
+    case HeldPrograms::State::Differs:
+        text = QStringLiteral("w sterowniku: inny niż w edytorze");
         colour = ChangedColour;
         break;
     case HeldPrograms::State::Unknown:

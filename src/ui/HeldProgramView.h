@@ -1,13 +1,16 @@
 #pragma once
 // What the controller holds, on the page "Programowanie": a label under the
 // listing says whether the program shown equals the bytes last sent to or
-// read from the controller in use ("w sterowniku: zgodny"), was changed since
-// ("w sterowniku: zmieniony od wysłania") or is not known ("w sterowniku:
+// read from the controller in use ("w sterowniku: zgodny"), was changed in the
+// editor since ("w sterowniku: zmieniony od wysłania"), differs from what the
+// controller was found to hold by a backup, restore or read-back ("w
+// sterowniku: inny niż w edytorze") or is not known ("w sterowniku:
 // nieznany"). The knowledge is forgotten when the controller changes or goes.
-// "Uruchom program" on a changed program asks first: Tak sends it, reads it
+// "Uruchom program" on an unknown program reads it back first (the editor
+// keeps its own) and runs at once when it equals the editor's; on a changed
+// or differing program it asks first (Enter: Anuluj): Tak sends it, reads it
 // back, and runs it once the read-back equals what was sent; Nie runs what the
-// controller holds; Anuluj runs nothing. Nothing else is sent to the
-// controller for this.
+// controller holds; Anuluj runs nothing.
 
 #include <QObject>
 #include <QString>
@@ -65,7 +68,7 @@ public:
     static constexpr int ChainTimeoutMs = 10000;
 
 private:
-    enum class Phase { Idle, Sending, Verifying };
+    enum class Phase { Idle, Probing, Sending, Verifying };
 
     void Refresh();
     void EndChain(const QString& status);

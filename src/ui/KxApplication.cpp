@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <exception>
 #include <initializer_list>
 
@@ -81,7 +82,26 @@ void KxApplication::ShowError(const QString& message) {
     GeneralErrorDisplay::Show(boxes, message);
 }
 
+void KxApplication::SetEscapeHook(QObject* owner, std::function<void()> hook) {
+    if (!hook && owner != escapeOwner_)
+        return;
+    escapeOwner_ = hook ? owner : nullptr;
+    escapeHook_ = std::move(hook);
+}
+
 bool KxApplication::notify(QObject* receiver, QEvent* event) {
+    // A key press comes here once for the widget it is for (its way up to the
+    // parents is within), and once for the window it arrived at first.
+    if (escapeHook_ && event->type() == QEvent::KeyPress && receiver->isWidgetType()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
+            try {
+                escapeHook_();
+            } catch (...) {
+                // Esc goes on to the widget as ever.
+            }
+        }
+    }
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QTranslator>
+#include <functional>
 
 class MessageBoxes;
 
@@ -34,9 +35,16 @@ public:
     // Shows the general error display with this message.
     void ShowError(const QString& message);
 
+    // Called for every press of Esc in any widget of the tool, before the
+    // widget acts on it (the stop of the axis); owner is the hook's holder,
+    // and only it can clear the hook (with an empty function).
+    void SetEscapeHook(QObject* owner, std::function<void()> hook);
+
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
+    QObject* escapeOwner_ = nullptr;
+    std::function<void()> escapeHook_;
     MessageBoxes* errorBoxes_ = nullptr;
     QTranslator qtTranslator_;
 };

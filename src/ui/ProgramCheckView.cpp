@@ -72,8 +72,10 @@ bool ProgramCheckView::Confirm(int program, const QString& title, const QString&
     // The operator sees what is wrong before answering.
     marking_ = true;
     Check(program, true);
-    return host_.Boxes().Show(QMessageBox::Warning, title, question,
-                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // Enter answers No: a faulty program goes out only on purpose.
+    return host_.Boxes().Ask(QMessageBox::Warning, title, question,
+                             QMessageBox::Yes | QMessageBox::No,
+                             QMessageBox::No) == QMessageBox::Yes;
 }
 
 void ProgramCheckView::Check(int program, bool log) {

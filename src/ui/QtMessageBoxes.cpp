@@ -1,12 +1,35 @@
 #include "QtMessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPushButton>
 
 QMessageBox::StandardButton QtMessageBoxes::Show(QMessageBox::Icon icon, const QString& title,
                                                  const QString& text,
                                                  QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    return Run(box);
+}
+
+QMessageBox::StandardButton QtMessageBoxes::Ask(QMessageBox::Icon icon, const QString& title,
+                                                const QString& text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton,
+                                                bool escapeCancels) {
+    QMessageBox box(icon, title, text, buttons, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    if (escapeCancels && !(buttons & QMessageBox::Cancel)) {
+        // Escape and the title bar's close press a Cancel button that is not
+        // shown, so that they do not count as No.
+        QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
+        cancel->hide();
+        box.setEscapeButton(cancel);
+    } else if (escapeCancels) {
+        box.setEscapeButton(QMessageBox::Cancel);
+    }
     return Run(box);
 }
 

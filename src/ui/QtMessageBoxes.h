@@ -9,6 +9,10 @@ public:
     QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title,
                                      const QString& text,
                                      QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& title,
+                                    const QString& text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton,
+                                    bool escapeCancels) override;
     QMessageBox::StandardButton ShowDetailed(QMessageBox::Icon icon, const QString& title,
                                              const QString& text, const QString& details,
                                              QMessageBox::StandardButtons buttons) override;

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
@@ -16,6 +17,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -25,10 +27,12 @@
 #include "EditorPage.h"
 #include "FileAccess.h"
 #include "LiveChart.h"
+#include "MotionGuard.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "TFMain.h"
 #include "TextView.h"
+#include "TravelLimitsView.h"
 
 namespace {
 // Time for the window to be mapped and painted before the first shot, and
@@ -320,7 +324,42 @@ void ScreenshotHook::RunProgramAndChart() {
         window_.Symulacja1->trigger(); // the prediction over the live chart
         After(PageDelayMs, [this] {
             ShootOver(&window_, QStringLiteral("simulation.png"));
-            ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); });
+            ShootLimits([this] { ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); }); });
+        });
+    });
+}
+
+void ScreenshotHook::ShootLimits(std::function<void()> next) {
+    // The travel limits 0..50000 on "Opcje", then a jog beyond them refused
+    // (the limit put 300 above where the axis stands); the limits are
+    // removed again at the end.
+    TravelLimitsView& limits = window_.Limits();
+    limits.CheckDevice();
+    limits.MinField->setText(QStringLiteral("0"));
+    limits.MaxField->setText(QStringLiteral("50000"));
+    limits.VmaxField->setText(QStringLiteral("800"));
+    limits.Save();
+    window_.PageControl1->setCurrentWidget(window_.TabSheet2);
+    After(PageDelayMs, [this, next] {
+        ShootOver(&window_, QStringLiteral("limits.png"));
+        TravelLimitsView& limits = window_.Limits();
+        const int at = window_.Guard().Position().value_or(0);
+        limits.MinField->setText(QString::number(std::min(at, 0)));
+        limits.MaxField->setText(QString::number(at + 300));
+        limits.Save();
+        window_.PageControl1->setCurrentWidget(window_.TabSheet3);
+        AnswerQuestion(QStringLiteral("jog-refused.png"), QMessageBox::Ok);
+        QTimer::singleShot(0, [this] {
+            if (auto* jog = window_.findChild<QAbstractButton*>(QStringLiteral("BitBtn3")))
+                jog->click(); // "Przesuń w prawo" by 500
+        });
+        After(3 * PageDelayMs, [this, next] {
+            TravelLimitsView& limits = window_.Limits();
+            limits.MinField->clear();
+            limits.MaxField->clear();
+            limits.VmaxField->clear();
+            limits.Save();
+            next();
         });
     });
 }

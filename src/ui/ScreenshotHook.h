@@ -84,6 +84,7 @@ private:
     // Photographs the window with a box, menu or dialog over it into name.
     void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();
+    void ShootLimits(std::function<void()> next);
     void CloseAfterSaveQuestion();
     // Waits for the next question box, photographs it over the window into
     // name and presses its button answer.

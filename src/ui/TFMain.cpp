@@ -19,12 +19,15 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <cctype>
 #include <exception>
 
+#include "AxisStop.h"
 #include "ConfigPanel.h"
 #include "ControlPage.h"
 #include "ControllerBackupView.h"
 #include "ControllerMessages.h"
+#include "DeviceIdentity.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
 #include "EditRecovery.h"
@@ -39,11 +42,14 @@
 #include "KxApplication.h"
 #include "KxVersion.h"
 #include "MessageBoxes.h"
+#include "MotionGuard.h"
+#include "NumberField.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
+#include "TravelLimitsView.h"
 #include "WindowSettings.h"
 
 namespace {
@@ -182,6 +188,17 @@ void TFMain::CreateToolBar() {
     SpeedButton2 = button(1, "SpeedButton2", ":/shell/open.png", &TFMain::SpeedButton2Click);
     SpeedButton3 = button(2, "SpeedButton3", ":/shell/save.png", &TFMain::SpeedButton3Click);
     SpeedButton4 = button(3, "SpeedButton4", ":/shell/saveas.png", &TFMain::SpeedButton4Click);
+    axisStop_ = new AxisStop(
+        ToolBar1, [this] { StopAxis(); }, this);
+}
+
+void TFMain::StopAxis() {
+    if (!messages_)
+        return;
+    // A program the window started would go on with its next move.
+    if (lastRunProgram_)
+        messages_->StopProgram(static_cast<std::uint8_t>(*lastRunProgram_));
+    messages_->SendRequest(MessageLetter::MotorStop);
 }
 
 void TFMain::CreatePages() {
@@ -298,6 +315,7 @@ void TFMain::ApplySizeLimits() {
 void TFMain::FollowClientSize() {
     const int width = Client->width();
     ToolBar1->setGeometry(0, 0, width, 29);
+    axisStop_->Place(width);
     StatusBar->setGeometry(0, Client->height() - 19, width, 19);
 }
 
@@ -382,9 +400,37 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
     });
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
+    guard_ = new MotionGuard(
+        boxes_,
+        [this]() -> std::optional<DeviceIdentity> {
+            TJvHidDevice* device = deviceLink_->CurrentDevice();
+            if (device == nullptr)
+                return std::nullopt;
+            return DeviceIdentity::Of(*device);
+        },
+        this);
+    controlPage_->SetGuard(
+        [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
+    configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
+    limits_ = new TravelLimitsView(TabSheet2,
+                                   {[this] { return Settings().SettingsPath(); },
+                                    [this]() -> std::optional<DeviceIdentity> {
+                                        TJvHidDevice* device = deviceLink_->CurrentDevice();
+                                        if (device == nullptr)
+                                            return std::nullopt;
+                                        return DeviceIdentity::Of(*device);
+                                    },
+                                    [this](const QString& text) { ShowStatus(text); }},
+                                   this);
+    guard_->SetLimits([this] { return limits_->Current(); }, [this] { StopAxis(); },
+                      [this](const QString& text) { ShowStatus(text); });
+    connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
     backups_ = new ControllerBackupView(
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
-         [this](int p, const auto& bytes) { held_->Learned(p, bytes); }},
+         [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
+         [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
+         [this] { return guard_->AllowRestore(); }, [this] { return limits_->Current(); },
+         [this](const TravelLimits& kept) { limits_->Keep(kept); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,
@@ -633,7 +679,7 @@ void TFMain::BitBtn6Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    if (!check_->ConfirmSend(program))
+    if (!check_->ConfirmSend(program) || !guard_->Allow(MessageLetter::LineWrite))
         return;
     if (!HoldForTransfer())
         return;
@@ -670,7 +716,8 @@ void TFMain::BitBtn8Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    if (!check_->ConfirmRun(program) || !held_->BeforeRun(program))
+    if (!check_->ConfirmRun(program) || !guard_->Allow(MessageLetter::ProgramStart) ||
+        !held_->BeforeRun(program))
         return;
     try {
         RunProgram(program);
@@ -712,6 +759,7 @@ bool TFMain::HoldForTransfer() {
 }
 
 void TFMain::RunProgram(int program) {
+    lastRunProgram_ = program;
     messages_->RunProgram(static_cast<std::uint8_t>(program));
 }
 
@@ -748,11 +796,38 @@ void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
         configPanel_->SetValueField(fieldName, value);
 }
 
+void TFMain::ShowRestored(const std::string& name,
+                          const std::optional<ControllerBackup::Value>& value) {
+    // "vmax" is shown in VmaxLabel, "xdef" in XdefLabel, and so on.
+    if (name.empty())
+        return;
+    const std::string field =
+        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])))) +
+        name.substr(1) + "Label";
+    NumberField* shown = controlPage_->Field(field);
+    if (shown == nullptr)
+        shown = configPanel_->Field(field);
+    if (shown == nullptr)
+        return;
+    if (!value) {
+        // Not known now: an empty field, so that "Zapisz" cannot write back
+        // what the controller held before.
+        shown->clear();
+        if (name == "home")
+            controlPage_->SetNoNc(std::nullopt);
+        return;
+    }
+    shown->ShowValue(value->value);
+    if (name == "home")
+        controlPage_->SetNoNc(value->contactType);
+}
+
 void TFMain::SetNoNc(std::optional<int> index) {
     controlPage_->SetNoNc(index);
 }
 
 void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    guard_->StatusSeen(position, velocity);
     controlPage_->AddChartSample(position, velocity);
 }
 

@@ -17,8 +17,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "ControllerBackup.h"
 #include "ControllerEmulator.h"
 #include "DeviceReportSink.h"
 #include "EditorHost.h"
@@ -27,6 +29,9 @@
 #include "ProgramSet.h"
 #include "TransferHold.h"
 
+class AxisStop;
+class MotionGuard;
+class TravelLimitsView;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
@@ -45,6 +50,7 @@ class TFProg;
 class TJvHidDevice;
 class WindowSettings;
 class FileDialogs;
+class AxisStop;
 class MessageBoxes;
 class QAction;
 class QCheckBox;
@@ -177,6 +183,12 @@ public:
     TFProg* LineEditor();
     DeviceLinkView& DeviceLink() const { return *deviceLink_; }
     ControllerMessages& Messages() const { return *messages_; }
+    AxisStop& Stop() const { return *axisStop_; }
+    MotionGuard& Guard() const { return *guard_; }
+    TravelLimitsView& Limits() const { return *limits_; }
+    // The stop of the axis (Esc anywhere, the tool bar's STOP): the halt of
+    // the program the window started last, then MotorStop.
+    void StopAxis();
     ControlPage& Control() const { return *controlPage_; }
     ConfigPanel& Config() const { return *configPanel_; }
     // "Kopia sterownika…" and "Przywróć sterownik…".
@@ -193,6 +205,8 @@ public:
     void ShowStatus(std::string_view utf8Message, bool repaintNow) override;
     void SetValueField(std::string_view fieldName, std::int32_t value) override;
     void SetNoNc(std::optional<int> index) override;
+    // A parameter a restore wrote, in its field (cleared when not known now).
+    void ShowRestored(const std::string& name, const std::optional<ControllerBackup::Value>& value);
     void AddChartSample(std::int32_t position, std::int32_t velocity) override;
     void SetProgress(int value) override;
     void AdvanceProgress() override;
@@ -339,11 +353,15 @@ private:
     std::unique_ptr<WindowSettings> settings_;
     std::unique_ptr<EditRecovery> recovery_;
     SessionEnd* sessionEnd_ = nullptr;
-    TFProg* FProg = nullptr;     // the line edit dialog, from StartUp to ShutDown
-    bool lineEditorDue_ = false; // StartUp has run; the dialog is to be made
+    TFProg* FProg = nullptr;         // the line edit dialog, from StartUp to ShutDown
+    bool lineEditorDue_ = false;     // StartUp has run; the dialog is to be made
     bool firstFramePainted_ = false; // the large window icon pictures are due after it
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
+    AxisStop* axisStop_ = nullptr;
+    MotionGuard* guard_ = nullptr;
+    TravelLimitsView* limits_ = nullptr;
+    std::optional<int> lastRunProgram_; // the program the window started last
     std::unique_ptr<DeviceReportProcessor> processor_;
     std::unique_ptr<TransferHold> transferHold_ = std::make_unique<TransferHold>();
     ControlPage* controlPage_ = nullptr;

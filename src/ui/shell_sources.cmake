@@ -23,6 +23,12 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KxApplication.h
+  ${CMAKE_CURRENT_LIST_DIR}/AxisStop.h
+  ${CMAKE_CURRENT_LIST_DIR}/AxisStop.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MotionGuard.h
+  ${CMAKE_CURRENT_LIST_DIR}/MotionGuard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TravelLimitsView.h
+  ${CMAKE_CURRENT_LIST_DIR}/TravelLimitsView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KxApplication.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.h
   ${CMAKE_CURRENT_LIST_DIR}/QtFileDialogs.cpp

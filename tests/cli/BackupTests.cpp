@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,28 @@ TEST_F(CliBackup, AnInterruptedRestoreWritesNothingMoreAndFails) {
     EXPECT_EQ(sent, 0) << "nothing may be written after the interruption";
     EXPECT_NE(err.str().find("interrupted"), std::string::npos) << err.str();
     EXPECT_NE(out.str().find("P4 "), std::string::npos) << out.str();
+}
+
+TEST_F(CliBackup, ARestoreWhileAProgramMovesTheAxisIsRefusedAndWritesNothing) {
+    Attach();
+    WriteFile("run.txt", "P1\n[00]  M_EN\n[01]  X_DST  +9000000\n[02]  END\n");
+    ASSERT_EQ(Tool({"build", Path("run.txt"), "-o", Path("run.kxp")}).status, 0);
+    ASSERT_EQ(Tool({"send", Path("run.kxp"), "-p", "1"}).status, 0);
+    ASSERT_EQ(Tool({"run", "-p", "1"}).status, 0);
+    WriteFile("m.kxb", "[parameters]\nvmax = 1200\n[programs]\nP4\n[00]  W_TIM  250\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto before = backend->Written(device).size();
+    const CliResult r = Tool({"restore", Path("m.kxb")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("not written: the axis is moving (velocity "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("is a program running?): stop it first"), std::string::npos) << r.out;
+    const auto written = backend->Written(device);
+    for (auto it = written.begin() + static_cast<std::ptrdiff_t>(before); it != written.end(); ++it)
+        EXPECT_TRUE((*it)[1] == 'y') << "only the status was asked, not " << (*it)[1];
+    // Stopped, it goes.
+    ASSERT_EQ(Tool({"stop", "-p", "1"}).status, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(Tool({"restore", Path("m.kxb")}).status, 0);
 }
 
 TEST_F(CliBackup, SendFailsWhenTheProgramIsNotReportedStored) {

@@ -53,7 +53,8 @@ protected:
             {{"brake"}, 0, "motor stopped at once\n"},
             {{"jog", "velocity", "+", "7"}, 0, "velocity raised by 7\n"},
             {{"move", "5", "--wait", "--seconds", "5"}, 1, "target position set to 5\n"},
-            {{"home", "--wait", "--seconds", "5"}, 0, "at rest at position 0\n"},
+            // (ENABLE is off at power-on: no homing can have run.)
+            {{"home", "--wait", "--seconds", "5"}, 1, "homing started at velocity -200\n"},
             {{"status"}, 0, "position 0\nvelocity 0\n"},
             {{"watch", "--seconds", "0.05"}, 0, "ms,position,velocity\n"},
             {{"backup"}, 0, "\n[parameters]\nvmin = 100\n"},

@@ -69,6 +69,7 @@ TEST_F(Commands, ToolBarButtonsAndMenuItemsRunTheSameCommands) {
 TEST_F(Commands, TransferButtonsWorkOnTheCurrentProgram) {
     QTest::mouseClick(Find<QRadioButton>("p7"), Qt::LeftButton);
     QTest::mouseClick(Find<QToolButton>("BitBtn6"), Qt::LeftButton);
+    window->ProgramSent(7); // stored: the run needs no read-back
     QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
     QTest::mouseClick(Find<QToolButton>("BitBtn9"), Qt::LeftButton);
     boxes.answers = {QMessageBox::No, QMessageBox::Yes};
@@ -114,13 +115,20 @@ TEST_F(Commands, F7MarksTheFaultyLinesAndSendAndRunAskFirst) {
     boxes.answers = {QMessageBox::No, QMessageBox::Yes, QMessageBox::No, QMessageBox::Yes};
     for (const char* button : {"BitBtn6", "BitBtn6", "BitBtn8", "BitBtn8"})
         QTest::mouseClick(Find<QToolButton>(QLatin1String(button)), Qt::LeftButton);
-    EXPECT_EQ(window->calls, (Calls{"Send3", "Run3"}));
+    // (The run reads the program back first: what the controller holds is
+    // not known until it says stored; it is the editor's, so it runs.)
+    EXPECT_EQ(window->calls, (Calls{"Send3", "Read3"}));
+    window->ProgramRead(3);
+    EXPECT_EQ(window->calls, (Calls{"Send3", "Read3", "Run3"}));
     ASSERT_EQ(boxes.calls.size(), 4u);
     EXPECT_EQ(boxes.calls[0].text, "Program zawiera błędy. Wysłać mimo to?");
     EXPECT_EQ(boxes.calls[2].text, "Program zawiera błędy. Uruchomić mimo to?");
+    for (const auto& call : boxes.calls)
+        EXPECT_EQ(call.defaultButton, QMessageBox::No) << "Enter must not send or run";
     // A clean program goes without a question.
     editor.ShowProgram(0);
     QTest::mouseClick(Find<QToolButton>("BitBtn6"), Qt::LeftButton);
+    window->ProgramSent(0);
     QTest::mouseClick(Find<QToolButton>("BitBtn8"), Qt::LeftButton);
     EXPECT_EQ(boxes.calls.size(), 4u);
     EXPECT_EQ(window->calls.back(), "Run0");
@@ -199,7 +207,10 @@ TEST_F(Commands, ATransferThatCannotStartIsNotReported) {
     boxes.answers = {QMessageBox::Yes};
     for (const char* name : {"BitBtn6", "BitBtn7", "BitBtn8", "BitBtn9"})
         QTest::mouseClick(Find<QToolButton>(QLatin1String(name)), Qt::LeftButton);
-    EXPECT_EQ(window->calls, (Calls{"Send0", "Read0", "Run0", "Stop0"}));
+    // (The run of a program the controller may not hold reads it back first;
+    // that read cannot start either, so nothing runs.)
+    EXPECT_EQ(window->calls, (Calls{"Send0", "Read0", "Read0", "Stop0"}));
+    EXPECT_EQ(window->StatusPanel(0)->text(), "Program 0 nie został odczytany");
     // Only the question of "Odczytaj program"; no error box.
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].title, "Odczytaj program");

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,12 +14,17 @@
 #include <QTemporaryDir>
 #include <algorithm>
 
+#include "ConfigPanel.h"
+#include "ControlPage.h"
 #include "ControllerBackup.h"
 #include "ControllerBackupView.h"
+#include "EditorPage.h"
 #include "EmulatorPeer.h"
 #include "FileAccess.h"
 #include "HeldProgramView.h"
+#include "NumberField.h"
 #include "ShellFixture.h"
+#include "TravelLimitsView.h"
 
 namespace {
 
@@ -106,8 +112,10 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Unknown);
     dialogs.answers = {Path("station.kxb")};
     ASSERT_TRUE(Run(&ControllerBackupView::Backup));
-    // The backup read what the controller holds: P0 there is not the editor's.
-    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Changed);
+    // The backup read what the controller holds: P0 there is not the
+    // editor's, and the editor did not change it.
+    EXPECT_EQ(window->Held().StateShown(), HeldPrograms::State::Differs);
+    EXPECT_EQ(window->Held().HeldLabel->text(), "w sterowniku: inny niż w edytorze");
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].filter, "Kopia sterownika (*.kxb)");
     ASSERT_EQ(boxes.calls.size(), 1u);
@@ -138,10 +146,22 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     dialogs.answers = {Path("changed.kxb")};
     boxes.calls.clear();
     boxes.answers = {Button::Yes, Button::No}; // restore; no homing
+    // The fields of "Sterowanie" held what was read before.
+    NumberField* vmax = window->Control().Field("VmaxLabel");
+    NumberField* xdef = window->Config().Field("XdefLabel");
+    vmax->ShowValue(800);
+    xdef->ShowValue(5);
     ASSERT_TRUE(Run(&ControllerBackupView::Restore));
     ASSERT_EQ(boxes.calls.size(), 3u);
     EXPECT_TRUE(boxes.calls[0].text.contains("KX-RD4 SN A-17, port 1-1"));
     EXPECT_TRUE(boxes.calls[1].text.contains("bazowanie"));
+    EXPECT_EQ(boxes.calls[1].defaultButton, Button::No) << "Enter must not start a homing";
+    // They show what the controller holds now, so "Zapisz" cannot undo it.
+    EXPECT_EQ(vmax->text(), "1234");
+    EXPECT_EQ(xdef->text(), QString::number(backup.parameters["xdef"].value));
+    // P3 and P7 now differ from the editor's on the controller's side.
+    window->Editor().ShowProgram(3);
+    EXPECT_EQ(window->Held().HeldLabel->text(), "w sterowniku: inny niż w edytorze");
     const auto& summary = boxes.calls[2];
     EXPECT_EQ(summary.icon, QMessageBox::Information) << summary.text.toStdString();
     EXPECT_TRUE(summary.text.contains("został przywrócony")) << summary.text.toStdString();
@@ -153,6 +173,35 @@ TEST_F(ControllerBackupDemo, BackupThenRestoreOfAChangedFileVerifiesEverythingAn
     EXPECT_TRUE(Same(Held().programs, backup.programs));
     EXPECT_EQ(window->StatusPanel(0)->text(), "Sterownik został przywrócony");
     ExpectWindowBack();
+}
+
+TEST_F(ControllerBackupDemo, TheTravelLimitsGoIntoTheBackupAndComeBackWithTheRestore) {
+    TravelLimitsView& limits = window->Limits();
+    limits.CheckDevice();
+    limits.MinField->setText("-20");
+    limits.MaxField->setText("4000");
+    ASSERT_TRUE(limits.Save());
+    dialogs.answers = {Path("l.kxb")};
+    ASSERT_TRUE(Run(&ControllerBackupView::Backup));
+    std::string text;
+    ASSERT_EQ(FileAccess::ReadWhole(Path("l.kxb").toStdString(), 1 << 20, text),
+              FileAccess::ReadStatus::Ok);
+    EXPECT_NE(text.find("[limits]\n# the travel limits kept on the PC, not in the controller\n"
+                        "min = -20\nmax = 4000\n\n"),
+              std::string::npos)
+        << text;
+    limits.MinField->clear();
+    limits.MaxField->clear();
+    ASSERT_TRUE(limits.Save());
+    EXPECT_FALSE(limits.Current());
+    dialogs.answers = {Path("l.kxb")};
+    boxes.calls.clear();
+    boxes.answers = {Button::Yes, Button::No, Button::Ok}; // restore; no homing; summary
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view().Busy(); }, 2000));
+    ASSERT_TRUE(Run(&ControllerBackupView::Restore));
+    ASSERT_TRUE(limits.Current());
+    EXPECT_EQ(limits.Current()->Text(), "-20 4000");
+    EXPECT_EQ(limits.MaxField->text(), "4000");
 }
 
 TEST_F(ControllerBackupDemo, RestoreAnsweredNieWritesNothingAndUnplugDisablesTheCommands) {

@@ -14,10 +14,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <qcustomplot.h>
 
+#include "AxisStop.h"
 #include "ControlPage.h"
+#include "ControllerMessages.h"
 #include "EmulatedInputs.h"
 #include "EmulatorPeer.h"
 #include "FileCommands.h"
@@ -25,8 +29,10 @@
 #include "LiveChart.h"
 #include "ProgramEditing.h"
 #include "ProgramListing.h"
+#include "QtMessageBoxes.h"
 #include "ShellFixture.h"
 #include "TFProg.h"
+#include "TextView.h"
 
 namespace {
 
@@ -138,10 +144,132 @@ TEST_F(DemoMode, RunOfAProgramChangedSinceSentSendsVerifiesAndRunsItOnTak) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return held->text() == "w sterowniku: nieznany"; }, 1000));
 }
 
+TEST_F(DemoMode, RunOfAnUnknownProgramReadsItBackAndRunsOnlyTheEditorsWithoutAsking) {
+    // The controller holds a P0 of its own; the editor another, never sent.
+    controller->With([](ControllerEmulator& e) {
+        ProgramListing::Error error;
+        ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  M_EN\n[01]  W_TIM  09000\n[02]  END\n", false,
+                                          e.Programs(), error));
+    });
+    window->Programs().ClearProgram(0);
+    ProgramListing::Error error;
+    ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  M_EN\n[01]  X_DST  +0005000\n[02]  END\n", false,
+                                      window->Programs(), error));
+    window->RenderProgram();
+    const auto editors = Program(window->Programs(), 0);
+    QLabel* held = window->Held().HeldLabel;
+    EXPECT_EQ(held->text(), "w sterowniku: nieznany");
+    const std::size_t readsBefore = backend->Written(controller->Device()).size();
+
+    boxes.answers = {QMessageBox::Cancel};
+    Click("BitBtn8"); // "Uruchom program": read back first, then asked
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.calls.size() == 1; }, 5000));
+    EXPECT_TRUE(boxes.calls[0].text.startsWith("Program 0 w sterowniku różni się od programu "
+                                               "w edytorze"))
+        << boxes.calls[0].text.toStdString();
+    EXPECT_EQ(boxes.calls[0].defaultButton, QMessageBox::Cancel);
+    const auto written = backend->Written(controller->Device());
+    EXPECT_EQ(std::count_if(written.begin() + static_cast<std::ptrdiff_t>(readsBefore),
+                            written.end(), [](const auto& r) { return r[1] == 'e'; }),
+              LinesPerProgram);
+    QTest::qWait(100);
+    controller->With([](ControllerEmulator& e) { EXPECT_FALSE(e.ProgramRunning()); });
+    EXPECT_EQ(Program(window->Programs(), 0), editors) << "the editor keeps its program";
+    EXPECT_EQ(held->text(), "w sterowniku: inny niż w edytorze");
+    EXPECT_FALSE(window->Modified().IsSet());
+
+    // The controller holds the editor's program: read back and run unasked.
+    controller->With([&](ControllerEmulator& e) {
+        std::copy(editors.begin(), editors.end(), e.Programs().LineBytes(0, 0));
+    });
+    window->Held().Learned(0, std::nullopt); // (as a restore leaves it: not known)
+    Click("BitBtn8");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            bool running = false;
+            controller->With([&](ControllerEmulator& e) { running = e.ProgramRunning(); });
+            return running;
+        },
+        5000));
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(held->text(), "w sterowniku: zgodny");
+}
+
+TEST_F(DemoMode, EscInEveryWindowAndTheStopButtonEachSendOneStop) {
+    const auto stops = [&] {
+        const auto written = backend->Written(controller->Device());
+        return std::count_if(written.begin(), written.end(), [](const auto& r) {
+            return r[1] == LetterByte(MessageLetter::MotorStop);
+        });
+    };
+    const auto moving = [&] {
+        bool is = false;
+        controller->With([&](ControllerEmulator& e) { is = e.Moving(); });
+        return is;
+    };
+    // The axis on its way to 50000, far away.
+    window->Messages().SendRequest(MessageLetter::EnableOn);
+    window->Messages().SendValue(MessageLetter::XdstSet, 50000);
+    ASSERT_TRUE(QTest::qWaitFor(moving, 2000));
+
+    // The line edit dialog: Esc stops the axis and closes the dialog.
+    QTest::mouseDClick(Line(0), Qt::LeftButton, {}, Line(0)->rect().center());
+    TFProg* dialog = window->LineEditor();
+    ASSERT_TRUE(dialog->isVisible());
+    QTest::keyClick(dialog->findChild<QComboBox*>("Function"), Qt::Key_Escape);
+    EXPECT_EQ(stops(), 1);
+    EXPECT_FALSE(dialog->isVisible()) << "Esc keeps its meaning";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !moving(); }, 3000)) << "the axis stops";
+    std::int32_t position = 0;
+    controller->With([&](ControllerEmulator& e) { position = e.Position(); });
+    EXPECT_LT(position, 50000);
+
+    // The main window, on each page.
+    for (QWidget* page : {window->TabSheet1, window->TabSheet3, window->TabSheet2}) {
+        window->PageControl1->setCurrentWidget(page);
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+    }
+    EXPECT_EQ(stops(), 4);
+
+    // The text view.
+    window->Editing().EditAsText();
+    ASSERT_NE(window->Editing().Text, nullptr);
+    ASSERT_TRUE(window->Editing().Text->isVisible());
+    QTest::keyClick(window->Editing().Text, Qt::Key_Escape);
+    EXPECT_EQ(stops(), 5);
+    EXPECT_FALSE(window->Editing().Text->isVisible());
+
+    // A question: Esc answers it as ever, and stops.
+    QtMessageBoxes real;
+    QTimer::singleShot(0, [] {
+        if (QWidget* box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Escape);
+    });
+    EXPECT_EQ(real.Show(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No),
+              QMessageBox::No);
+    EXPECT_EQ(stops(), 6);
+
+    // The red button on the tool bar, seen on every page.
+    QToolButton* button = window->Stop().StopButton;
+    for (QWidget* page : {window->TabSheet1, window->TabSheet3, window->TabSheet2}) {
+        window->PageControl1->setCurrentWidget(page);
+        EXPECT_TRUE(button->isVisible());
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(stops(), 7);
+    // Held down, Esc stops once.
+    QTest::keyPress(window.get(), Qt::Key_Escape);
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(window.get(), &repeated);
+    QTest::keyRelease(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(stops(), 8);
+}
+
 TEST_F(DemoMode, CaptionAndConnectionPanelSayItIsTheSimulator) {
     EXPECT_EQ(window->windowTitle(), "KX-RD4 PC (symulator)  -  [Nowy]");
     ASSERT_EQ(window->ListBox1->count(), 1);
-    EXPECT_EQ(window->ListBox1->item(0)->text(), "KX-RD4");
+    EXPECT_EQ(window->ListBox1->item(0)->text(),
+              "KX-RD4 SN DEMO-1"); // the demo controller's own serial
 
     // Every caption the file commands set keeps the mark, and so does the
     // modified mark appended to it.

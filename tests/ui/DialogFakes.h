@@ -21,9 +21,22 @@ public:
         QString title;
         QString text;
         QMessageBox::StandardButtons buttons;
+        // Ask: the button Enter presses, and whether Escape answers Cancel.
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+        bool escapeCancels = false;
     };
     std::vector<Call> calls;
     std::deque<QMessageBox::StandardButton> answers;
+
+    QMessageBox::StandardButton Ask(QMessageBox::Icon icon, const QString& title,
+                                    const QString& text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton,
+                                    bool escapeCancels) override {
+        const auto answer = Show(icon, title, text, buttons);
+        calls.back().defaultButton = defaultButton;
+        calls.back().escapeCancels = escapeCancels;
+        return answer;
+    }
 
     QMessageBox::StandardButton Show(QMessageBox::Icon icon, const QString& title,
                                      const QString& text,

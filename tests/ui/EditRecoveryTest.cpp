@@ -110,4 +110,43 @@ TEST_F(EditRecoveryTest, ATakenSetKeepsItsNameAndTheLastFileIsNotLoaded) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(RecoveryFile::PathFor(Data(), dead))));
 }
 
+TEST_F(EditRecoveryTest, EscapeOnTheQuestionKeepsTheFileForTheNextStartAndOnlyNieDeletesIt) {
+    // Two sets left by tools that ended; newest asked first.
+    std::vector<pid_t> dead;
+    for (int i = 0; i < 2; ++i) {
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(0);
+        waitpid(child, nullptr, 0);
+        dead.push_back(child);
+    }
+    QDir().mkpath(dir.filePath("data"));
+    for (const pid_t pid : dead) {
+        const std::string left(RecoveryFile::SetSize, '\x07');
+        ASSERT_TRUE(RecoveryFile::Write(RecoveryFile::PathFor(Data(), pid), "/p/a.kxp",
+                                        reinterpret_cast<const std::uint8_t*>(left.data())));
+    }
+    boxes.answers = {QMessageBox::Cancel}; // Escape
+    Start();
+    ASSERT_EQ(boxes.calls.size(), 1u) << "Escape asks no more at this start";
+    EXPECT_TRUE(boxes.calls[0].escapeCancels);
+    EXPECT_EQ(boxes.calls[0].defaultButton, QMessageBox::Yes);
+    for (const pid_t pid : dead)
+        EXPECT_TRUE(QFile::exists(QString::fromStdString(RecoveryFile::PathFor(Data(), pid))));
+    EXPECT_NE(window.Programs().Data()[0], 7) << "nothing was taken";
+    EXPECT_FALSE(window.Modified().IsSet());
+
+    // At the next start "Nie" deletes each.
+    ScriptedBoxes again;
+    TFMain next{again, dialogs, std::make_shared<SimulatedHidBackend>()};
+    next.Settings().SetSettingsPath(dir.filePath("config2.ini"));
+    next.Recovery().Enable(dir.filePath("data"), 1'000'000'002);
+    again.answers = {QMessageBox::No, QMessageBox::No};
+    next.StartUp();
+    EXPECT_EQ(again.calls.size(), 2u);
+    for (const pid_t pid : dead)
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(RecoveryFile::PathFor(Data(), pid))));
+    next.ShutDown();
+}
+
 } // namespace
