@@ -198,6 +198,8 @@ ControllerSession::WaitEnd ControllerSession::Wait(const std::function<bool()>& 
         CheckNotifications();
         FollowRescan();
         dispatcher_->Pump();
+        // What was pumped may have rebuilt the list again.
+        FollowRescan();
         if (done()) {
             return WaitEnd::Done;
         }
