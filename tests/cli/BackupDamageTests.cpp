@@ -20,9 +20,9 @@ using Report = std::vector<std::uint8_t>;
 class CliBackupDamage : public ::testing::Test, protected CliRig {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        device = backend->Plug(spec);
+        SimulatedHidBackend::DeviceSpec controller;
+        controller.ProductString = u"KX-RD4";
+        device = backend->Plug(controller);
         backend->SetPeer(device, [this](SimulatedHidBackend::DeviceId id, const Report& sent) {
             ++sent_;
             for (auto& reply : emulator.HandleRequest(sent.data(), sent.size(), 0)) {

@@ -24,9 +24,9 @@ using Report = std::vector<std::uint8_t>;
 class CliControllerHold : public ::testing::Test, protected CliRig {
 protected:
     void SetUp() override {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        device = backend->Plug(spec);
+        SimulatedHidBackend::DeviceSpec controller;
+        controller.ProductString = u"KX-RD4";
+        device = backend->Plug(controller);
         path = backend->PathOf(device);
         backend->SetPeer(device, [this](SimulatedHidBackend::DeviceId id, const Report& sent) {
             std::vector<Report> replies;
