@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     QtMessageBoxes boxes;
     QtFileDialogs dialogs;
     app.SetErrorBoxes(&boxes);
-    TFMain FMain(boxes, dialogs);
+    TFMain FMain(boxes, dialogs, nullptr, nullptr, TFMain::PageBuild::AfterFirstFrame);
     dialogs.SetParent(&FMain);
     FMain.StartUp();
     new FirstFrame(FMain);

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
             demoBackend = std::make_shared<SimulatedHidBackend>();
             demoController = std::make_unique<EmulatorPeer>(*demoBackend);
         }
-        TFMain FMain(boxes, dialogs, demoBackend);
+        TFMain FMain(boxes, dialogs, demoBackend, nullptr, TFMain::PageBuild::AfterFirstFrame);
         if (options.demo) {
             FMain.MarkAsSimulator();
             FMain.AttachEmulatedInputs(

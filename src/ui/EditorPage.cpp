@@ -123,12 +123,15 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     probe.setFont(font);
     probe.setTextFormat(Qt::PlainText);
     fixedPitch_ = QFontInfo(font).fixedPitch();
-    for (int length = 1; length < MeasuredLengths; ++length) {
+    // The width grows with the length: a binary search measures a few texts.
+    int fits = 0;
+    int tooLong = MeasuredLengths;
+    while (tooLong - fits > 1) {
+        const int length = (fits + tooLong) / 2;
         probe.setText(QString(length, QLatin1Char('W')));
-        if (probe.sizeHint().width() > LabelWidth)
-            break;
-        fittingLength_ = length;
+        (probe.sizeHint().width() > LabelWidth ? tooLong : fits) = length;
     }
+    fittingLength_ = fits;
     // The keyboard works on the listing, which has the focus from the start.
     ProgBox->setFocusPolicy(Qt::StrongFocus);
     ProgBox->setFocus();

@@ -76,8 +76,9 @@ static void InitShellResources() {
 }
 
 TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend,
-               QWidget* parent)
-    : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs) {
+               QWidget* parent, PageBuild build)
+    : QMainWindow(parent), boxes_(boxes), dialogs_(dialogs),
+      hiddenPartsDue_(build == PageBuild::AfterFirstFrame) {
     InitShellResources();
     setObjectName(QStringLiteral("FMain"));
     setFont(KxApplication::WindowFont());
@@ -116,6 +117,8 @@ TFMain::TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBac
     Timer1->start();
 
     CreateDeviceLink(std::move(backend));
+    if (!hiddenPartsDue_)
+        BuildHiddenParts();
 }
 
 TFMain::~TFMain() {
@@ -398,8 +401,6 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
                                          std::size_t size, ReportWriteResult result) {
         processor_->RequestWritten(letter, payload, size, result);
     });
-    controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
-    configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     guard_ = new MotionGuard(
         boxes_,
         [this]() -> std::optional<DeviceIdentity> {
@@ -409,6 +410,40 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
             return DeviceIdentity::Of(*device);
         },
         this);
+    guard_->SetLimits([this] { return Limits().Current(); }, [this] { StopAxis(); },
+                      [this](const QString& text) { ShowStatus(text); });
+    connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
+    backups_ = new ControllerBackupView(
+        {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
+         [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
+         [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
+         [this] { return guard_->AllowRestore(); }, [this] { return Limits().Current(); },
+         [this](const TravelLimits& kept) { Limits().Keep(kept); }},
+        TabSheet2, this);
+    backups_->AddTo(Plik1, N2);
+    DisableWhileBackupBusy();
+    // Nothing of "Sterowanie" to refresh before it is built.
+    SetTimer1Hook([this] {
+        if (controlPage_ != nullptr)
+            controlPage_->Timer1Timer();
+    });
+    held_ = new HeldProgramView(*editor_, *this,
+                                {[this](int p) { StartSendProgram(p); },
+                                 [this](int p) { StartReadProgram(p); },
+                                 [this](int p) { RunProgram(p); },
+                                 [this] {
+                                     const TJvHidDevice* device = deviceLink_->CurrentDevice();
+                                     return device ? device->InterfacePath() : std::string();
+                                 }},
+                                this);
+}
+
+void TFMain::BuildHiddenParts() {
+    hiddenPartsDue_ = false;
+    if (controlPage_ != nullptr)
+        return;
+    controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
+    configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     controlPage_->SetGuard(
         [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
     configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
@@ -422,30 +457,41 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
                                     },
                                     [this](const QString& text) { ShowStatus(text); }},
                                    this);
-    guard_->SetLimits([this] { return limits_->Current(); }, [this] { StopAxis(); },
-                      [this](const QString& text) { ShowStatus(text); });
-    connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
-    backups_ = new ControllerBackupView(
-        {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
-         [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
-         [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
-         [this] { return guard_->AllowRestore(); }, [this] { return limits_->Current(); },
-         [this](const TravelLimits& kept) { limits_->Keep(kept); }},
-        TabSheet2, this);
-    backups_->AddTo(Plik1, N2);
-    backups_->DisableWhileBusy({TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12,
-                                TabSheet2->findChild<QWidget*>("GroupBox13"),
-                                TabSheet2->findChild<QWidget*>("GroupBox14")});
-    SetTimer1Hook([this] { controlPage_->Timer1Timer(); });
-    held_ = new HeldProgramView(*editor_, *this,
-                                {[this](int p) { StartSendProgram(p); },
-                                 [this](int p) { StartReadProgram(p); },
-                                 [this](int p) { RunProgram(p); },
-                                 [this] {
-                                     const TJvHidDevice* device = deviceLink_->CurrentDevice();
-                                     return device ? device->InterfacePath() : std::string();
-                                 }},
-                                this);
+    if (backups_ != nullptr)
+        DisableWhileBackupBusy();
+    // A page already on screen shows its new widgets as its own show would.
+    for (QWidget* page : {TabSheet2, TabSheet3}) {
+        if (!page->isVisible())
+            continue;
+        for (QWidget* child : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                child->show();
+        }
+    }
+}
+
+void TFMain::DisableWhileBackupBusy() {
+    std::vector<QWidget*> widgets{TabSheet3, editor_->GroupBox3, editor_->GroupBox10, GroupBox12};
+    for (const char* name : {"GroupBox13", "GroupBox14"}) {
+        if (auto* box = TabSheet2->findChild<QWidget*>(QLatin1String(name)))
+            widgets.push_back(box);
+    }
+    backups_->DisableWhileBusy(std::move(widgets));
+}
+
+ControlPage& TFMain::Control() {
+    BuildHiddenParts();
+    return *controlPage_;
+}
+
+ConfigPanel& TFMain::Config() {
+    BuildHiddenParts();
+    return *configPanel_;
+}
+
+TravelLimitsView& TFMain::Limits() {
+    BuildHiddenParts();
+    return *limits_;
 }
 
 void TFMain::CreateLineEditor() {
@@ -483,6 +529,9 @@ bool TFMain::event(QEvent* event) {
         firstFramePainted_ = true;
         QMetaObject::invokeMethod(
             this, [] { KxApplication::CompleteWindowIcon(); }, Qt::QueuedConnection);
+        if (hiddenPartsDue_)
+            QMetaObject::invokeMethod(
+                this, [this] { RunGuarded([this] { BuildHiddenParts(); }); }, Qt::QueuedConnection);
     }
     return QMainWindow::event(event);
 }
@@ -566,7 +615,7 @@ void TFMain::MarkAsSimulator() {
 }
 
 void TFMain::AttachEmulatedInputs(std::function<void(int, bool)> setInput) {
-    controlPage_->Inputs().Attach(std::move(setInput));
+    Control().Inputs().Attach(std::move(setInput));
 }
 
 void TFMain::AttachEmulatedFaults(
@@ -578,8 +627,8 @@ void TFMain::AttachEmulatedFaults(
 }
 
 void TFMain::Symulacja1Click() {
-    const auto outcome = ProgramSimulation::Run(
-        programs_, CurrentProgram(), controlPage_->Inputs().States(), *controlPage_->Chart());
+    const auto outcome = ProgramSimulation::Run(programs_, CurrentProgram(),
+                                                Control().Inputs().States(), *Control().Chart());
     for (const QString& line : outcome.log)
         Memo2->appendPlainText(line);
     PageControl1->setCurrentWidget(TabSheet3);
@@ -792,8 +841,8 @@ void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
 }
 
 void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
-    if (!controlPage_->SetValueField(fieldName, value))
-        configPanel_->SetValueField(fieldName, value);
+    if (!Control().SetValueField(fieldName, value))
+        Config().SetValueField(fieldName, value);
 }
 
 void TFMain::ShowRestored(const std::string& name,
@@ -804,9 +853,9 @@ void TFMain::ShowRestored(const std::string& name,
     const std::string field =
         std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])))) +
         name.substr(1) + "Label";
-    NumberField* shown = controlPage_->Field(field);
+    NumberField* shown = Control().Field(field);
     if (shown == nullptr)
-        shown = configPanel_->Field(field);
+        shown = Config().Field(field);
     if (shown == nullptr)
         return;
     if (!value) {
@@ -814,21 +863,21 @@ void TFMain::ShowRestored(const std::string& name,
         // what the controller held before.
         shown->clear();
         if (name == "home")
-            controlPage_->SetNoNc(std::nullopt);
+            Control().SetNoNc(std::nullopt);
         return;
     }
     shown->ShowValue(value->value);
     if (name == "home")
-        controlPage_->SetNoNc(value->contactType);
+        Control().SetNoNc(value->contactType);
 }
 
 void TFMain::SetNoNc(std::optional<int> index) {
-    controlPage_->SetNoNc(index);
+    Control().SetNoNc(index);
 }
 
 void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
     guard_->StatusSeen(position, velocity);
-    controlPage_->AddChartSample(position, velocity);
+    Control().AddChartSample(position, velocity);
 }
 
 void TFMain::SetProgress(int value) {

@@ -5,7 +5,8 @@
 // "Programowanie", "Sterowanie", "Opcje" and the two-panel status bar.
 //
 // Life cycle, driven by main():
-//   TFMain FMain(boxes, dialogs);  // components: pages, menu, Timer1, device link
+//   TFMain FMain(boxes, dialogs, nullptr, nullptr, TFMain::PageBuild::AfterFirstFrame);
+//                                  // components: pages, menu, Timer1, device link
 //   FMain.StartUp();               // FormCreate, then the line edit dialog
 //   FMain.show(); app.exec();
 //   FMain.ShutDown();              // the dialog goes, then FormDestroy
@@ -84,8 +85,14 @@ public:
 
     // Without a back end the device link uses the platform's HID devices;
     // tests and the demo pass a simulated one.
+    // When the parts that the first frame does not show are built: "Sterowanie"
+    // and the panels of "Opcje" that StartUp does not use. AfterFirstFrame
+    // (the tool's own start) builds them right after the window's first
+    // frame, or earlier the moment anything asks for them (Control(),
+    // Config(), Limits(), a reply to show), so nothing waits for them.
+    enum class PageBuild { AtOnce, AfterFirstFrame };
     TFMain(MessageBoxes& boxes, FileDialogs& dialogs, std::shared_ptr<HidBackend> backend = nullptr,
-           QWidget* parent = nullptr);
+           QWidget* parent = nullptr, PageBuild build = PageBuild::AtOnce);
     ~TFMain() override;
 
     // The window talks to an emulated controller (the demo): the caption
@@ -185,12 +192,12 @@ public:
     ControllerMessages& Messages() const { return *messages_; }
     AxisStop& Stop() const { return *axisStop_; }
     MotionGuard& Guard() const { return *guard_; }
-    TravelLimitsView& Limits() const { return *limits_; }
+    TravelLimitsView& Limits();
     // The stop of the axis (Esc anywhere, the tool bar's STOP): the halt of
     // the program the window started last, then MotorStop.
     void StopAxis();
-    ControlPage& Control() const { return *controlPage_; }
-    ConfigPanel& Config() const { return *configPanel_; }
+    ControlPage& Control();
+    ConfigPanel& Config();
     // "Kopia sterownika…" and "Przywróć sterownik…".
     ControllerBackupView& Backups() const { return *backups_; }
 
@@ -329,6 +336,10 @@ private:
     // The device link (HID controller), the controller messages over it and
     // the pages that send them are created with the window.
     void CreateDeviceLink(std::shared_ptr<HidBackend> backend);
+    // "Sterowanie", the controller's settings and the travel limits; once.
+    void BuildHiddenParts();
+    // What a backup or restore disables while it runs (of what is built).
+    void DisableWhileBackupBusy();
     // Start-up step 5 and shut-down step 2: the line edit dialog.
     void CreateLineEditor();
     void DestroyLineEditor();
@@ -356,6 +367,7 @@ private:
     TFProg* FProg = nullptr;         // the line edit dialog, from StartUp to ShutDown
     bool lineEditorDue_ = false;     // StartUp has run; the dialog is to be made
     bool firstFramePainted_ = false; // the large window icon pictures are due after it
+    bool hiddenPartsDue_ = false;    // built after the first frame (PageBuild::AfterFirstFrame)
     DeviceLinkView* deviceLink_ = nullptr;
     std::unique_ptr<ControllerMessages> messages_;
     AxisStop* axisStop_ = nullptr;
