@@ -54,10 +54,11 @@ const std::map<std::string, CommandRule>& Rules() {
           "build LISTING -o FILE.kxp [--clamp]",
           ListingCommand::Build}},
         {"check",
-         {{"--program", "--warnings-as-errors", "--format"},
+         {{"--program", "--warnings-as-errors", "--format", "--min", "--max", "--vmax", "--start"},
           1,
           1,
-          "check FILE [-p N] [--warnings-as-errors] [--format json]",
+          "check FILE [-p N] [--warnings-as-errors] [--format json] [--min X --max X [--vmax V] "
+          "[--start X]]",
           CheckCommand::Check}},
         {"devices",
          {{"--timeout", "--format"}, 0, 0, "devices [--format json]", DeviceListCommand::Run}},
@@ -115,11 +116,13 @@ const std::map<std::string, CommandRule>& Rules() {
           "diff FILE [FILE2] [--format json]",
           BackupCommand::Diff}},
         {"simulate",
-         {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format"},
+         {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format", "--min",
+           "--max", "--vmax", "--start"},
           1,
           1,
           "simulate FILE -p N [--inputs \"2.0 in0 on; 5.5 in0 off\"] [--until S] [--trace] "
-          "[--csv FILE] [--params FILE.kxb] [--format json]",
+          "[--csv FILE] [--params FILE.kxb] [--format json] [--min X --max X [--vmax V]] "
+          "[--start X]",
           SimulateCommand::Simulate}},
     };
     return rules;
@@ -212,6 +215,12 @@ Arguments Parse(const std::vector<std::string>& args) {
                                  (arg == "--vmax" ? "a velocity above 0" : "a position")};
             }
             (arg == "--min" ? a.limitMin : arg == "--max" ? a.limitMax : a.limitVmax) = number;
+        } else if (arg == "--start") {
+            const std::string& text = value("--start");
+            a.start = IntegerText::Parse(text);
+            if (!a.start) {
+                throw UsageError{"--start: \"" + text + "\" is not a position"};
+            }
         } else if (arg == "--clear") {
             a.clearLimits = true;
         } else if (arg == "--settings") {
