@@ -157,7 +157,7 @@ void CommandContext::StopBeyondLimits(std::int32_t position, std::int32_t veloci
     const bool stopped = session_ && session_->StopMotion(std::nullopt, error);
     throw CommandFailure{
         arguments_.command + ": the axis reached " + std::to_string(position) +
-        ", beyond the travel limits " + limits->Range() + " and moving further out" +
+        ", beyond the travel limits " + limits->Range() +
         (stopped ? "; the motor sent to a stop (it decelerates at A max)"
                  : "; the stop could not be sent (" + error + "): the axis may still be moving")};
 }
