@@ -446,8 +446,8 @@ void ControllerBackupView::StartThread(Job job, const std::string& path,
                         const bool sent = session.StopMotion(
                             program >= 0 ? std::optional<int>(program) : std::nullopt, error);
                         result = [this, result, sent, error] {
-                            ReportStop(sent, error);
                             result();
+                            ReportStop(sent, error);
                         };
                     }
                 }
