@@ -88,11 +88,9 @@ CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<in
     return {};
 }
 
-std::vector<ProgramCheck::Finding> CheckCommand::Print(const ProgramSet& set,
-                                                       std::optional<int> program,
-                                                       std::ostream& out,
-                                                       const ProgramCheck::Options& options,
-                                                       const Travel& travel) {
+std::vector<ProgramCheck::Finding>
+CheckCommand::Print(const ProgramSet& set, std::optional<int> program, std::ostream& out,
+                    const ProgramCheck::Options& options, const Travel& travel) {
     auto findings = Findings(set, program, options, travel);
     for (const auto& finding : findings) {
         out << "kxrd4-cli: " << Text(finding) << "\n";

@@ -138,8 +138,8 @@ std::optional<TravelLimits> CommandContext::LimitOptions() const {
         throw UsageError{a.command + ": the travel limits need both --min and --max"};
     }
     if (*a.limitMin > *a.limitMax) {
-        throw UsageError{a.command + ": --min " + std::to_string(*a.limitMin) +
-                         " is above --max " + std::to_string(*a.limitMax)};
+        throw UsageError{a.command + ": --min " + std::to_string(*a.limitMin) + " is above --max " +
+                         std::to_string(*a.limitMax)};
     }
     TravelLimits limits;
     limits.min = *a.limitMin;

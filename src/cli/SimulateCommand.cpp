@@ -112,14 +112,14 @@ const char* WaitName(ProgramDryRun::Waiting waiting) {
 
 std::string BreachText(const ProgramDryRun::Result& r, const TravelLimits& limits) {
     const ProgramDryRun::Breach& b = *r.breach;
-    return b.velocity ? "the velocity reaches " + std::to_string(b.value) +
-                            ", above the travel limits' vmax " +
-                            std::to_string(limits.vmax.value_or(0)) + ", after " +
-                            Seconds(b.timeMs) + " (set moving at " + LineName(b.program, b.line) +
-                            ")"
-                      : "the axis leaves the travel limits " + limits.Range() + " after " +
-                            Seconds(b.timeMs) + " at position " + std::to_string(b.value) +
-                            " (set moving at " + LineName(b.program, b.line) + ")";
+    return b.velocity
+               ? "the velocity reaches " + std::to_string(b.value) +
+                     ", above the travel limits' vmax " + std::to_string(limits.vmax.value_or(0)) +
+                     ", after " + Seconds(b.timeMs) + " (set moving at " +
+                     LineName(b.program, b.line) + ")"
+               : "the axis leaves the travel limits " + limits.Range() + " after " +
+                     Seconds(b.timeMs) + " at position " + std::to_string(b.value) +
+                     " (set moving at " + LineName(b.program, b.line) + ")";
 }
 
 void WriteText(const SimulateCommand::Options& o, const ProgramSet& set,

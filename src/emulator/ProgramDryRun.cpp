@@ -183,9 +183,8 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
         } else if (emulator.AdvanceWithin(until, low, high, options.travel->vmax.value_or(0))) {
             const std::int32_t position = emulator.Position();
             const bool beyond = position < low || position > high;
-            result.breach = Breach{emulator.Now(), !beyond,
-                                   beyond ? position : emulator.Velocity(), moverProgram,
-                                   moverLine};
+            result.breach = Breach{emulator.Now(), !beyond, beyond ? position : emulator.Velocity(),
+                                   moverProgram, moverLine};
             break;
         }
     }
@@ -200,9 +199,8 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
     return result;
 }
 
-std::optional<ProgramCheck::Finding> ProgramDryRun::CheckTravel(const ProgramSet& programs,
-                                                                int program,
-                                                                const Options& options) {
+std::optional<ProgramCheck::Finding>
+ProgramDryRun::CheckTravel(const ProgramSet& programs, int program, const Options& options) {
     if (!options.travel) {
         return std::nullopt;
     }

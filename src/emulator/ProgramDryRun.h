@@ -10,8 +10,8 @@
 // on request the start time of each executed line (the trace) and samples of
 // position and velocity. With travel limits the run stops where the axis
 // first leaves them (or runs faster than their vmax), as the tool stops the
-// axis there, and tells when, where and by which line. Both are bounded, so a long limit cannot exhaust
-// memory; a run without them only costs the program's events, not its time.
+// axis there, and tells when, where and by which line. Both are bounded, so a long limit cannot
+// exhaust memory; a run without them only costs the program's events, not its time.
 
 #include <array>
 #include <cstddef>
@@ -98,7 +98,7 @@ public:
         std::vector<LineStart> trace;
         bool traceCut = false; // more lines ran than MaxTraceLines
         std::vector<Sample> samples;
-        bool samplesCut = false; // more than MaxSamples were due
+        bool samplesCut = false;      // more than MaxSamples were due
         std::optional<Breach> breach; // the run stopped there
         bool Clean() const { return ended && faults.empty() && !breach; }
     };
@@ -114,6 +114,6 @@ public:
     // The program check's error for a program that leaves the limits in a
     // dry run of options.limitMs (by default 60 s) from options.startPosition; nothing
     // when it keeps to them (or options has no travel limits).
-    static std::optional<ProgramCheck::Finding> CheckTravel(const ProgramSet& programs,
-                                                            int program, const Options& options);
+    static std::optional<ProgramCheck::Finding> CheckTravel(const ProgramSet& programs, int program,
+                                                            const Options& options);
 };

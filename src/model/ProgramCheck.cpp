@@ -673,10 +673,10 @@ ProgramCheck::Finding ProgramCheck::TravelFinding(int program, int line, bool ve
     const std::string v = std::to_string(value);
     if (velocity) {
         const std::string limit = std::to_string(limits.vmax.value_or(0));
-        finding.polish = "Prędkość " + v + " powyżej granicy V max " + limit + " po " +
-                         polishTime + " s (start z pozycji " + from + ")";
-        finding.english = "the velocity reaches " + v + ", above the travel limits' vmax " +
-                          limit + ", after " + time + " s (starting at position " + from + ")";
+        finding.polish = "Prędkość " + v + " powyżej granicy V max " + limit + " po " + polishTime +
+                         " s (start z pozycji " + from + ")";
+        finding.english = "the velocity reaches " + v + ", above the travel limits' vmax " + limit +
+                          ", after " + time + " s (starting at position " + from + ")";
     } else {
         const std::string range = limits.Range();
         finding.polish = "Oś wyjeżdża poza granice ruchu " + range + ": pozycja " + v + " po " +

@@ -409,8 +409,7 @@ void ControllerBackupView::Start(const QString& what, const std::string& path, J
 void ControllerBackupView::StartThread(Job job, const std::string& path,
                                        std::function<void(const std::string&)> failed) {
     worker_ = std::thread([this, factory = factory_, timeout = timeout_, cancel = cancel_,
-                           stop = stop_, path, job = std::move(job),
-                           failed = std::move(failed)] {
+                           stop = stop_, path, job = std::move(job), failed = std::move(failed)] {
         std::function<void()> result;
         try {
             const std::shared_ptr<HidBackend> backend = factory ? factory() : nullptr;

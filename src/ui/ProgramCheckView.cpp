@@ -84,14 +84,15 @@ bool ProgramCheckView::Confirm(int program, const QString& title, const QString&
     for (const auto& finding : findings_) {
         if (finding.kind == ProgramCheck::Kind::LeavesTravel ||
             finding.kind == ProgramCheck::Kind::AboveVelocityLimit) {
-            text = QStringLiteral("Program wyjeżdża poza granice ruchu (%1).\n\n%2")
-                       .arg(LineText(finding), question);
+            text = QStringLiteral("P%1 [%2]: %3.\n\n%4")
+                       .arg(finding.program)
+                       .arg(finding.line, 2, 10, QLatin1Char('0'))
+                       .arg(QString::fromStdString(finding.polish), question);
             break;
         }
     }
     // Enter answers No: a faulty program goes out only on purpose.
-    return host_.Boxes().Ask(QMessageBox::Warning, title, text,
-                             QMessageBox::Yes | QMessageBox::No,
+    return host_.Boxes().Ask(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
                              QMessageBox::No) == QMessageBox::Yes;
 }
 

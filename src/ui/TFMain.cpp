@@ -14,9 +14,9 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QScopeGuard>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>

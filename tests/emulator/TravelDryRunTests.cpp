@@ -86,8 +86,8 @@ TEST(TravelDryRun, EachProgramInsideAtAndBeyondItsTravel) {
             std::int32_t shift; // of the limit beyond the edge of the travel
             bool breach;
         };
-        for (const Limit& l : {Limit{"inside", 1000, false}, Limit{"at", 0, false},
-                               Limit{"beyond", -1, true}}) {
+        for (const Limit& l :
+             {Limit{"inside", 1000, false}, Limit{"at", 0, false}, Limit{"beyond", -1, true}}) {
             SCOPED_TRACE(l.where);
             TravelLimits limits;
             limits.min = p.up ? t.low : t.low - l.shift;

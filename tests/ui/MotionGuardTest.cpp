@@ -255,8 +255,8 @@ TEST_F(MotionGuardDemo, AProgramLeavingTheLimitsIsMarkedAndAskedWithNieTheDefaul
     QTest::qWait(50);
     ASSERT_EQ(boxes.calls.size(), 2u);
     for (const auto& call : boxes.calls) {
-        EXPECT_TRUE(call.text.startsWith("Program wyjeżdża poza granice ruchu (P0 [01] błąd: Oś "
-                                         "wyjeżdża poza granice ruchu 0..50000"))
+        EXPECT_TRUE(call.text.startsWith("P0 [01]: Oś wyjeżdża poza granice ruchu 0..50000: "
+                                         "pozycja 50001 po "))
             << call.text.toStdString();
         EXPECT_EQ(call.defaultButton, Button::No);
     }
