@@ -374,7 +374,7 @@ bool ControllerBackupView::StopAxis(std::optional<int> program) {
 
 void ControllerBackupView::ReportStop(bool sent, const std::string& error) {
     if (sent) {
-        window_.showStatus(doing_ + QStringLiteral(" przerwana: wysłano zatrzymanie osi"));
+        window_.showStatus(doing_ + QStringLiteral(": przerwano, wysłano zatrzymanie osi"));
         return;
     }
     window_.showStatus(QStringLiteral("Nie udało się wysłać zatrzymania osi"));

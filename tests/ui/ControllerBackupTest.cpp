@@ -369,7 +369,7 @@ TEST_F(ControllerBackupDemo, EscDuringABackupOrRestoreSendsOneStopThroughTheRun)
         // once while the axis moves, may have ended first: the window sent it.)
         if (!restore) {
             EXPECT_EQ(window->StatusPanel(0)->text(),
-                      "Kopia sterownika przerwana: wysłano zatrzymanie osi");
+                      "Kopia sterownika: przerwano, wysłano zatrzymanie osi");
         }
     }
 }

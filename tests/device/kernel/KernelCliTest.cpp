@@ -225,6 +225,44 @@ TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
 }
 
+TEST_F(KernelCli, AVelocityJogAndWatchStopTheAxisLeavingTheTravelLimits) {
+    StartSimulator();
+    ASSERT_GT(simulator_, 0);
+    Result r;
+    const auto deadline = std::chrono::steady_clock::now() + 15s;
+    do {
+        std::this_thread::sleep_for(200ms);
+        r = Cli({"devices"});
+    } while (r.out.find("  (selected)") == std::string::npos &&
+             std::chrono::steady_clock::now() < deadline);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto limited = [](std::vector<std::string> args) {
+        args.insert(args.end(), {"--settings", "/tmp/cli-limits.ini"});
+        return Cli(args);
+    };
+    ASSERT_EQ(Cli({"enable", "on"}).status, 0);
+    ASSERT_EQ(limited({"limits", "--min", "-100", "--max", "300"}).status, 0);
+    // Followed until beyond 300, then stopped.
+    r = limited({"jog", "velocity", "+", "400"});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find("jog: the axis reached "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("beyond the travel limits -100..300; the motor sent to a stop"),
+              std::string::npos)
+        << r.err;
+    std::this_thread::sleep_for(1500ms);
+    const Result first = Cli({"status"});
+    EXPECT_NE(first.out.find("\nvelocity 0\n"), std::string::npos) << first.out;
+    // Without limits a jog is not followed; watch stops the axis below -100.
+    ASSERT_EQ(limited({"limits", "--clear"}).status, 0);
+    ASSERT_EQ(limited({"jog", "velocity", "-", "400"}).status, 0);
+    ASSERT_EQ(limited({"limits", "--min", "-100", "--max", "2000"}).status, 0);
+    r = limited({"watch", "--seconds", "20"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("watch: the axis reached -1"), std::string::npos) << r.err;
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_NE(Cli({"status"}).out.find("\nvelocity 0\n"), std::string::npos);
+}
+
 TEST_F(KernelCli, TwoSimulatorsAreToldApartByTheirSerialNumbers) {
     simulator_ = Start("KX-0001");
     second_ = Start("KX-0002");
