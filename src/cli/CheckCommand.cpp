@@ -9,14 +9,32 @@
 #include "CommandContext.h"
 #include "CommandFailure.h"
 #include "JsonText.h"
+#include "ProgramDryRun.h"
 #include "ProgramInput.h"
 
 namespace {
 
 std::vector<ProgramCheck::Finding> Findings(const ProgramSet& set, std::optional<int> program,
-                                            const ProgramCheck::Options& options = {}) {
-    return program ? ProgramCheck::CheckProgram(set, *program, options)
-                   : ProgramCheck::CheckAll(set, options);
+                                            const ProgramCheck::Options& options,
+                                            const CheckCommand::Travel& travel) {
+    auto findings = program ? ProgramCheck::CheckProgram(set, *program, options)
+                            : ProgramCheck::CheckAll(set, options);
+    if (!travel.limits) {
+        return findings;
+    }
+    ProgramDryRun::Options run;
+    run.travel = travel.limits;
+    run.startPosition = travel.start;
+    for (int p = 0; p < ProgramCount; ++p) {
+        // (A program without lines runs past its end at once, moving nothing.)
+        if (program && p != *program) {
+            continue;
+        }
+        if (const auto finding = ProgramDryRun::CheckTravel(set, p, run)) {
+            ProgramCheck::Insert(findings, *finding);
+        }
+    }
+    return findings;
 }
 
 std::string Count(std::size_t n, const char* what) {
@@ -27,8 +45,9 @@ std::string Count(std::size_t n, const char* what) {
 
 void CheckCommand::Check(CommandContext& context) {
     const CommandArguments& a = context.Arguments();
-    const Result r =
-        Run(a.positional[0], a.program, a.warningsAsErrors, a.json, std::cin, context.Out());
+    Travel travel{context.LimitOptions(), a.start.value_or(0)};
+    const Result r = Run(a.positional[0], a.program, a.warningsAsErrors, a.json, std::cin,
+                         context.Out(), travel);
     if (r.status != Cli::Done) {
         throw CommandFailure{r.message, r.status};
     }
@@ -36,13 +55,13 @@ void CheckCommand::Check(CommandContext& context) {
 
 CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<int> program,
                                        bool warningsAsErrors, bool json, std::istream& in,
-                                       std::ostream& out) {
+                                       std::ostream& out, const Travel& travel) {
     ProgramSet set;
     std::string error;
     if (!ProgramInput::Load(path, in, set, error)) {
         return {2, error + "; nothing was checked"};
     }
-    const auto findings = Findings(set, program);
+    const auto findings = Findings(set, program, {}, travel);
     const std::string scope = program ? "P" + std::to_string(*program) : std::string("programs");
     if (json) {
         out << "{\"findings\":[";
@@ -69,11 +88,10 @@ CheckCommand::Result CheckCommand::Run(const std::string& path, std::optional<in
     return {};
 }
 
-std::vector<ProgramCheck::Finding> CheckCommand::Print(const ProgramSet& set,
-                                                       std::optional<int> program,
-                                                       std::ostream& out,
-                                                       const ProgramCheck::Options& options) {
-    auto findings = Findings(set, program, options);
+std::vector<ProgramCheck::Finding>
+CheckCommand::Print(const ProgramSet& set, std::optional<int> program, std::ostream& out,
+                    const ProgramCheck::Options& options, const Travel& travel) {
+    auto findings = Findings(set, program, options, travel);
     for (const auto& finding : findings) {
         out << "kxrd4-cli: " << Text(finding) << "\n";
     }

@@ -54,10 +54,11 @@ const std::map<std::string, CommandRule>& Rules() {
           "build LISTING -o FILE.kxp [--clamp]",
           ListingCommand::Build}},
         {"check",
-         {{"--program", "--warnings-as-errors", "--format"},
+         {{"--program", "--warnings-as-errors", "--format", "--min", "--max", "--vmax", "--start"},
           1,
           1,
-          "check FILE [-p N] [--warnings-as-errors] [--format json]",
+          "check FILE [-p N] [--warnings-as-errors] [--format json] [--min X --max X [--vmax V] "
+          "[--start X]]",
           CheckCommand::Check}},
         {"devices",
          {{"--timeout", "--format"}, 0, 0, "devices [--format json]", DeviceListCommand::Run}},
@@ -115,11 +116,13 @@ const std::map<std::string, CommandRule>& Rules() {
           "diff FILE [FILE2] [--format json]",
           BackupCommand::Diff}},
         {"simulate",
-         {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format"},
+         {{"--program", "--inputs", "--until", "--trace", "--csv", "--params", "--format", "--min",
+           "--max", "--vmax", "--start"},
           1,
           1,
           "simulate FILE -p N [--inputs \"2.0 in0 on; 5.5 in0 off\"] [--until S] [--trace] "
-          "[--csv FILE] [--params FILE.kxb] [--format json]",
+          "[--csv FILE] [--params FILE.kxb] [--format json] [--min X --max X [--vmax V]] "
+          "[--start X]",
           SimulateCommand::Simulate}},
     };
     return rules;
@@ -212,6 +215,12 @@ Arguments Parse(const std::vector<std::string>& args) {
                                  (arg == "--vmax" ? "a velocity above 0" : "a position")};
             }
             (arg == "--min" ? a.limitMin : arg == "--max" ? a.limitMax : a.limitVmax) = number;
+        } else if (arg == "--start") {
+            const std::string& text = value("--start");
+            a.start = IntegerText::Parse(text);
+            if (!a.start) {
+                throw UsageError{"--start: \"" + text + "\" is not a position"};
+            }
         } else if (arg == "--clear") {
             a.clearLimits = true;
         } else if (arg == "--settings") {
@@ -320,6 +329,11 @@ std::string Cli::HelpText() {
            "                                     -p N checks program N and the programs it\n"
            "                                     reaches by PROG. Exit 0 clean, 1 errors (or\n"
            "                                     warnings with --warnings-as-errors), 2 trouble\n"
+           "  check FILE ... --min X --max X [--vmax V] [--start X]\n"
+           "                                     also run each program dry from position X\n"
+           "                                     (default 0): leaving the travel limits (or\n"
+           "                                     a velocity above V) is an error at the line\n"
+           "                                     that set the axis moving\n"
            "\n"
            "The KX-RD4 (USB):\n"
            "  devices                            the HID devices with serial number (SN) and\n"
@@ -327,8 +341,9 @@ std::string Cli::HelpText() {
            "  send FILE.kxp -p N [--verify] [--force]\n"
            "                                     write program N to the controller and wait\n"
            "                                     until it reports the program stored; a program\n"
-           "                                     the check finds errors in is not sent unless\n"
-           "                                     --force is given\n"
+           "                                     the check finds errors in, or one whose dry\n"
+           "                                     run from the axis's position leaves the travel\n"
+           "                                     limits kept for it, is not sent unless --force\n"
            "  read -p N -o FILE.kxp              read program N into FILE (other programs kept)\n"
            "  run -p N | stop -p N               start or stop program N\n"
            "  get PARAM                          read a parameter\n"
@@ -348,8 +363,11 @@ std::string Cli::HelpText() {
            "                                     the travel limits of the KX-RD4 in use, kept\n"
            "                                     on this PC (config.ini, by serial number; the\n"
            "                                     controller holds none): shown, set or cleared.\n"
-           "                                     jog, move and the stop while waiting or\n"
-           "                                     watching keep to them\n"
+           "                                     jog and move beyond them are refused; move\n"
+           "                                     --wait, home --wait and watch stop the axis\n"
+           "                                     seen beyond them moving out (exit 1); with\n"
+           "                                     limits, jog velocity polls the axis until it\n"
+           "                                     is at rest, stopping it beyond them\n"
            "Ctrl+C or SIGTERM during jog, run, watch, move --wait or home --wait stops the\n"
            "axis (MotorStop, after run the program's halt first) and exits 1.\n"
            "\n"
@@ -378,7 +396,10 @@ std::string Cli::HelpText() {
            "                                     fault with time and line; --trace the time\n"
            "                                     each line starts; --csv ms,position,velocity\n"
            "                                     at 1 ms. CHANGES: \"2.0 in0 on; 5.5 in0 off\".\n"
-           "                                     Exit 0 ends cleanly, 1 a fault or no end\n"
+           "                                     Exit 0 ends cleanly, 1 a fault or no end.\n"
+           "           [--min X --max X [--vmax V]] [--start X]\n"
+           "                                     the axis starts at X (default 0); the run\n"
+           "                                     stops where it leaves the limits (exit 1)\n"
            "\n"
            "--format json: check, devices, get, status, watch (one object a line), diff and\n"
            "simulate print JSON with the fields of their text form.\n"

@@ -41,6 +41,8 @@ struct CommandArguments {
     std::optional<std::int32_t> limitMax;
     std::optional<std::int32_t> limitVmax;
     bool clearLimits = false;
+    // check, simulate: where the axis starts (--start; the limits as above).
+    std::optional<std::int32_t> start;
     std::optional<std::string> settings;
     SimulateCommand::Options simulate;
     std::chrono::milliseconds timeout = DefaultTimeout;

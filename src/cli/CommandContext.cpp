@@ -5,6 +5,7 @@
 #include "FileAccess.h"
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
+#include "UsageError.h"
 
 CommandContext::CommandContext(const CommandArguments& arguments,
                                const Cli::BackendFactory& factory, std::ostream& out,
@@ -112,26 +113,51 @@ std::string CommandContext::SettingsPath() const {
 }
 
 std::optional<TravelLimits> CommandContext::Limits() {
-    const DeviceIdentity identity = ControllerIdentity();
-    const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
-    if (key.empty()) {
-        return std::nullopt;
+    if (!limits_) {
+        const DeviceIdentity identity = ControllerIdentity();
+        const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
+        limits_.emplace();
+        if (!key.empty()) {
+            *limits_ = TravelLimits::Parse(
+                SettingsFile(SettingsPath()).ReadString(TravelLimits::Section, key, std::string()));
+        }
     }
-    return TravelLimits::Parse(
-        SettingsFile(SettingsPath()).ReadString(TravelLimits::Section, key, std::string()));
+    return *limits_;
 }
 
-void CommandContext::StopBeyondLimits(std::int32_t position) {
+std::optional<TravelLimits> CommandContext::LimitOptions() const {
+    const CommandArguments& a = arguments_;
+    if (!a.limitMin && !a.limitMax) {
+        if (a.limitVmax || (a.start && a.command == "check")) {
+            throw UsageError{a.command + ": " + (a.limitVmax ? "--vmax" : "--start") +
+                             " goes with the travel limits --min X --max X"};
+        }
+        return std::nullopt;
+    }
+    if (!a.limitMin || !a.limitMax) {
+        throw UsageError{a.command + ": the travel limits need both --min and --max"};
+    }
+    if (*a.limitMin > *a.limitMax) {
+        throw UsageError{a.command + ": --min " + std::to_string(*a.limitMin) + " is above --max " +
+                         std::to_string(*a.limitMax)};
+    }
+    TravelLimits limits;
+    limits.min = *a.limitMin;
+    limits.max = *a.limitMax;
+    limits.vmax = a.limitVmax;
+    return limits;
+}
+
+void CommandContext::StopBeyondLimits(std::int32_t position, std::int32_t velocity) {
     const std::optional<TravelLimits> limits = Limits();
-    if (!limits || limits->Position(position) == TravelLimits::Breach::None) {
+    if (!limits || !limits->LeavingAt(position, velocity)) {
         return;
     }
     std::string error;
     const bool stopped = session_ && session_->StopMotion(std::nullopt, error);
     throw CommandFailure{
         arguments_.command + ": the axis reached " + std::to_string(position) +
-        ", beyond the travel limits " + std::to_string(limits->min) + ".." +
-        std::to_string(limits->max) +
-        (stopped ? "; the motor sent to a stop"
+        ", beyond the travel limits " + limits->Range() +
+        (stopped ? "; the motor sent to a stop (it decelerates at A max)"
                  : "; the stop could not be sent (" + error + "): the axis may still be moving")};
 }

@@ -58,11 +58,16 @@ public:
     // The config.ini that keeps the travel limits (--settings, else the
     // tool's own).
     std::string SettingsPath() const;
-    // The travel limits kept for the KX-RD4 in use, if any.
+    // The travel limits kept for the KX-RD4 in use, if any (read once).
     std::optional<TravelLimits> Limits();
-    // Throws the failure for a position seen beyond the limits after sending
-    // the stop; does nothing inside them.
-    void StopBeyondLimits(std::int32_t position);
+    // The limits given as --min, --max and --vmax (check, simulate: no
+    // controller needed); nothing without them. Throws the usage error for
+    // one of min and max alone, vmax or --start without them, min above max.
+    std::optional<TravelLimits> LimitOptions() const;
+    // Throws the failure for an axis seen beyond the limits and moving
+    // further out, after sending the stop; does nothing otherwise (an axis
+    // moving back towards the travel is let be).
+    void StopBeyondLimits(std::int32_t position, std::int32_t velocity);
     // "KX-RD4 at /dev/hidraw3"
     std::string ControllerName();
     // The serial number, port and path of the KX-RD4 in use.
@@ -75,4 +80,5 @@ private:
     std::ostream& err_;
     const std::atomic<bool>* interrupted_;
     std::unique_ptr<ControllerSession> session_;
+    std::optional<std::optional<TravelLimits>> limits_; // once read
 };

@@ -63,7 +63,8 @@ void MotionCommand::Jog(CommandContext& context) {
     ControllerSession& s = context.Controller();
     ControllerSession::Reply reply;
     std::string error;
-    if (const std::optional<TravelLimits> limits = context.Limits()) {
+    const std::optional<TravelLimits> limits = context.Limits();
+    if (limits) {
         CheckJog(s, *limits, what == "position", up ? step : -step);
     }
     if (!s.Value(letter, step, reply, error)) {
@@ -72,6 +73,45 @@ void MotionCommand::Jog(CommandContext& context) {
     }
     context.Out() << CommandReport::Done(letter, step) << "\n";
     context.StopWhenInterrupted();
+    // A position jog ends at its target, within the limits; a velocity jog
+    // runs on until something stops it.
+    if (limits && what == "velocity") {
+        FollowVelocity(context, s, *limits);
+    }
+}
+
+void MotionCommand::FollowVelocity(CommandContext& context, ControllerSession& s,
+                                   const TravelLimits& limits) {
+    std::ostream& out = context.Out();
+    out.flush();
+    context.Err() << "kxrd4-cli: jog: watching the axis against the travel limits "
+                  << limits.Range() << " until it is at rest (Ctrl+C stops it)\n";
+    std::optional<std::int32_t> last;
+    bool rest = false;
+    bool leaving = false;
+    std::int32_t position = 0;
+    std::int32_t velocity = 0;
+    std::string error;
+    const bool ok = s.Watch(
+        CommandContext::PollPeriod, 0,
+        [&](std::int64_t, std::int32_t p, std::int32_t v) {
+            position = p;
+            velocity = v;
+            leaving = limits.LeavingAt(p, v);
+            // (A velocity of 0 is also seen in the first ms of a ramp.)
+            rest = v == 0 && last == p;
+            last = p;
+            return !leaving && !rest;
+        },
+        error);
+    context.StopWhenInterrupted();
+    if (leaving) {
+        context.StopBeyondLimits(position, velocity);
+    }
+    if (!ok) {
+        throw CommandFailure{"jog: " + error + " while watching the axis: it may still be moving"};
+    }
+    out << "at rest at position " << position << "\n";
 }
 
 void MotionCommand::Move(CommandContext& context) {
@@ -201,7 +241,7 @@ void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, st
             throw CommandFailure{a.command + " --wait: " + error};
         }
         homed = homed || velocity != 0 || position != *homedFrom;
-        context.StopBeyondLimits(position);
+        context.StopBeyondLimits(position, velocity);
         const bool still = velocity == 0 && last == position;
         if (still && position == goal && homed) {
             out << "at rest at position " << position << "\n";

@@ -5,8 +5,10 @@
 // stands elsewhere, or is not at rest within --seconds, fails the command.
 // Ctrl+C or SIGTERM during jog, move --wait or home --wait sends MotorStop
 // and fails the command. With travel limits kept for the controller (limits),
-// a move or jog beyond them is refused before anything is sent, and a
-// position seen beyond them while waiting stops the axis and fails.
+// a move or jog beyond them is refused before anything is sent, a velocity
+// jog is watched at 40 Hz until the axis is at rest, and a position seen
+// beyond them (moving further out) while waiting or watching stops the axis
+// and fails.
 
 #include <cstdint>
 #include <optional>
@@ -41,6 +43,11 @@ private:
     static void WaitAtRest(CommandContext& context, ControllerSession& session, std::int32_t goal,
                            std::optional<std::int32_t> homedFrom);
     static void CheckSeconds(CommandContext& context);
+    // After a velocity jog with limits kept: polls until the axis is at rest;
+    // beyond the limits and moving out it is stopped (and fails), as it is
+    // on Ctrl+C or SIGTERM.
+    static void FollowVelocity(CommandContext& context, ControllerSession& session,
+                               const TravelLimits& limits);
     // Throws the refusal of a jog by step that would leave the limits.
     static void CheckJog(ControllerSession& session, const TravelLimits& limits, bool position,
                          std::int32_t step);

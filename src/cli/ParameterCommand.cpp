@@ -1,6 +1,8 @@
 #include "ParameterCommand.h"
 
+#include <optional>
 #include <ostream>
+#include <utility>
 
 #include "CommandContext.h"
 #include "CommandFailure.h"
@@ -132,6 +134,9 @@ void ParameterCommand::Watch(CommandContext& context) {
         out << "ms,position,velocity\n";
     }
     std::string error;
+    // The last sample, when it found the axis leaving the travel limits.
+    std::optional<std::pair<std::int32_t, std::int32_t>> leaving;
+    const std::optional<TravelLimits> limits = context.Limits();
     const bool ok = s.Watch(
         CommandContext::PollPeriod, a.seconds.value_or(0),
         [&](std::int64_t ms, std::int32_t position, std::int32_t velocity) {
@@ -142,10 +147,19 @@ void ParameterCommand::Watch(CommandContext& context) {
                 out << ms << "," << position << "," << velocity << "\n";
             }
             out.flush();
+            if (limits && limits->LeavingAt(position, velocity)) {
+                leaving.emplace(position, velocity);
+                return false;
+            }
+            return true;
         },
         error);
-    // Ctrl+C or SIGTERM ends the watch with a stop of the axis.
+    // Ctrl+C or SIGTERM ends the watch with a stop of the axis, and so does
+    // an axis leaving the travel limits.
     context.StopWhenInterrupted();
+    if (leaving) {
+        context.StopBeyondLimits(leaving->first, leaving->second);
+    }
     if (!ok) {
         throw CommandFailure{error};
     }

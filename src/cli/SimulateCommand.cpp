@@ -110,11 +110,24 @@ const char* WaitName(ProgramDryRun::Waiting waiting) {
     return "nothing";
 }
 
+std::string BreachText(const ProgramDryRun::Result& r, const TravelLimits& limits) {
+    const ProgramDryRun::Breach& b = *r.breach;
+    return b.velocity
+               ? "the velocity reaches " + std::to_string(b.value) +
+                     ", above the travel limits' vmax " + std::to_string(limits.vmax.value_or(0)) +
+                     ", after " + Seconds(b.timeMs) + " (set moving at " +
+                     LineName(b.program, b.line) + ")"
+               : "the axis leaves the travel limits " + limits.Range() + " after " +
+                     Seconds(b.timeMs) + " at position " + std::to_string(b.value) +
+                     " (set moving at " + LineName(b.program, b.line) + ")";
+}
+
 void WriteText(const SimulateCommand::Options& o, const ProgramSet& set,
                const ProgramDryRun::Result& r, std::int64_t limitMs, std::ostream& out) {
     out << "P" << o.program << " of " << o.file << ", dry run of at most " << Seconds(limitMs)
         << (o.params ? " with the parameters of " + *o.params : " with the power-on parameters")
-        << "\n";
+        << (o.start != 0 ? ", starting at position " + std::to_string(o.start) : std::string())
+        << (o.travel ? ", within the travel limits " + o.travel->Range() : std::string()) << "\n";
     if (o.trace) {
         for (const auto& step : r.trace) {
             char time[32];
@@ -133,7 +146,9 @@ void WriteText(const SimulateCommand::Options& o, const ProgramSet& set,
     if (o.csv && r.samplesCut) {
         out << "(the CSV holds the first " << ProgramDryRun::MaxSamples << " ms)\n";
     }
-    if (r.Clean()) {
+    if (r.breach) {
+        out << BreachText(r, *o.travel) << "; the dry run stops there\n";
+    } else if (r.Clean()) {
         out << "ends after " << Seconds(r.endMs) << " (cycle time)\n";
     } else if (!r.ended) {
         out << "does not end within " << Seconds(limitMs) << "; " << WaitText(r, o.program) << "\n";
@@ -154,7 +169,12 @@ void WriteJson(const SimulateCommand::Options& o, const ProgramDryRun::Result& r
             << ",\"line\":" << f.Line << ",\"reason\":" << JsonText::Quote(f.Reason) << "}";
     }
     out << "]";
-    if (!r.ended) {
+    if (r.breach) {
+        const ProgramDryRun::Breach& b = *r.breach;
+        out << ",\"travel\":{\"timeMs\":" << b.timeMs << ",\"program\":" << b.program
+            << ",\"line\":" << b.line << ",\"" << (b.velocity ? "velocity" : "position")
+            << "\":" << b.value << "}";
+    } else if (!r.ended) {
         out << ",\"waiting\":{\"for\":\"" << WaitName(r.waiting) << "\",\"program\":" << r.program
             << ",\"line\":" << r.line;
         if (r.waiting == ProgramDryRun::Waiting::Input) {
@@ -260,6 +280,8 @@ SimulateCommand::Outcome SimulateCommand::Run(const Options& o, std::ostream& ou
         run.parameters = parameters ? &*parameters : nullptr;
         run.trace = o.trace;
         run.sampleEveryMs = o.csv ? 1 : 0;
+        run.startPosition = o.start;
+        run.travel = o.travel;
         const ProgramDryRun::Result r = ProgramDryRun::Run(set, o.program, run);
         if (o.json) {
             WriteJson(o, r, run.limitMs, out);
@@ -268,6 +290,9 @@ SimulateCommand::Outcome SimulateCommand::Run(const Options& o, std::ostream& ou
         }
         if (o.csv) {
             WriteCsv(*o.csv, r);
+        }
+        if (r.breach) {
+            return {1, "P" + std::to_string(o.program) + ": " + BreachText(r, *o.travel)};
         }
         if (!r.faults.empty()) {
             const auto& f = r.faults.front();
@@ -291,6 +316,8 @@ void SimulateCommand::Simulate(CommandContext& context) {
     o.program = *a.program;
     o.json = a.json;
     o.findings = &context.Err();
+    o.travel = context.LimitOptions();
+    o.start = a.start.value_or(0);
     const Outcome outcome = Run(o, context.Out());
     if (outcome.status != Cli::Done) {
         throw CommandFailure{outcome.failure, outcome.status};

@@ -3,7 +3,8 @@
 // listing (as build reads it) in the emulated controller, far faster than real
 // time. Prints the cycle time, or what the program waits for at the limit,
 // every fault with its time and line, and with the trace the time each line
-// starts; writes position and velocity at 1 ms as CSV on request.
+// starts; writes position and velocity at 1 ms as CSV on request. With travel
+// limits it tells where the axis leaves them (and stops the run there).
 
 #include <cstdint>
 #include <iosfwd>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "ProgramDryRun.h"
+#include "TravelLimits.h"
 
 class CommandContext;
 
@@ -26,6 +28,10 @@ public:
         std::optional<std::string> csv;
         std::optional<std::string> params; // a backup (.kxb) with the parameters
         bool json = false;
+        // The travel limits (--min, --max, --vmax) and where the axis starts
+        // (--start): the run stops where the axis leaves them (exit 1).
+        std::optional<TravelLimits> travel;
+        std::int32_t start = 0;
         // Where the program check's findings go before the run (none when
         // null); the inputs of the schedule count as inputs that change.
         std::ostream* findings = nullptr;

@@ -8,6 +8,7 @@
 #include "CommandFailure.h"
 #include "CommandFiles.h"
 #include "CommandReport.h"
+#include "ProgramDryRun.h"
 #include "ProgramListing.h"
 
 namespace {
@@ -40,6 +41,25 @@ void TransferCommand::Send(CommandContext& context) {
     }
     ControllerSession& s = context.HeldController(); // the send and its read back
     std::string error;
+    // With travel limits kept for the controller, a dry run from where the
+    // axis stands now.
+    if (const std::optional<TravelLimits> limits = context.Limits()) {
+        ProgramDryRun::Options run;
+        run.travel = limits;
+        std::int32_t velocity = 0;
+        if (!s.Status(run.startPosition, velocity, error)) {
+            throw CommandFailure{"send: " + error + " (asking the position for the travel check)"};
+        }
+        if (const auto finding = ProgramDryRun::CheckTravel(set, p, run)) {
+            context.Err() << "kxrd4-cli: " << CheckCommand::Text(*finding) << "\n";
+            if (!a.force) {
+                throw CommandFailure{"send: P" + std::to_string(p) +
+                                     " leaves the travel limits of the " +
+                                     context.ControllerName() +
+                                     " (above); nothing was sent (--force sends it anyway)"};
+            }
+        }
+    }
     if (!s.SendProgram(set, p, error)) {
         throw CommandFailure{"send: " + error};
     }

@@ -437,7 +437,7 @@ void ControllerSession::UnlockController() {
 
 bool ControllerSession::Watch(
     std::chrono::milliseconds period, double seconds,
-    const std::function<void(std::int64_t, std::int32_t, std::int32_t)>& sample,
+    const std::function<bool(std::int64_t, std::int32_t, std::int32_t)>& sample,
     std::string& error) {
     if (!Ready(error)) {
         return false;
@@ -464,12 +464,17 @@ bool ControllerSession::Watch(
         const WaitEnd waitEnd = Wait([this] { return !samples_.empty(); },
                                      std::max(wait, std::chrono::milliseconds(1)));
         const auto at = Clock::now();
+        bool more = true;
         for (const auto& [position, velocity] : samples_) {
-            sample(std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count(),
-                   position, velocity);
+            more = more &&
+                   sample(std::chrono::duration_cast<std::chrono::milliseconds>(at - start).count(),
+                          position, velocity);
             lastReply = at;
         }
         samples_.clear();
+        if (!more) {
+            break;
+        }
         if (waitEnd == WaitEnd::DeviceGone) {
             error = "the KX-RD4 was disconnected";
             return false;

@@ -98,11 +98,12 @@ public:
     bool LockController(std::string& error);
     void UnlockController();
 
-    // StatusPoll every period until seconds have passed (forever when 0) or
-    // the wait is interrupted; each reply goes to sample with the
-    // milliseconds since the start. False with the reason when replies stop.
+    // StatusPoll every period until seconds have passed (forever when 0),
+    // the wait is interrupted or sample returns false; each reply goes to
+    // sample with the milliseconds since the start. False with the reason
+    // when replies stop.
     bool Watch(std::chrono::milliseconds period, double seconds,
-               const std::function<void(std::int64_t ms, std::int32_t position,
+               const std::function<bool(std::int64_t ms, std::int32_t position,
                                         std::int32_t velocity)>& sample,
                std::string& error);
 

@@ -136,9 +136,30 @@ struct ControllerEmulator::State {
 
     // Time ------------------------------------------------------------------
 
-    void AdvanceTo(std::int64_t t) {
+    // Where AdvanceTo stops early (AdvanceWithin).
+    struct Band {
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+        std::int64_t maxSpeed = 0; // 0: any
+        bool Outside(const EmulatedAxis& a) const {
+            const std::int64_t v = a.Velocity();
+            return a.Position() < low || a.Position() > high ||
+                   (maxSpeed > 0 && (v > maxSpeed || v < -maxSpeed));
+        }
+    };
+
+    // True when it stopped early, outside band.
+    bool AdvanceTo(std::int64_t t, const Band* band = nullptr) {
+        if (band != nullptr && band->Outside(axis)) {
+            return true;
+        }
         while (now < t) {
-            const std::int64_t quiet = std::min({t - now, ProgramQuietSteps(), axis.SteadySteps()});
+            std::int64_t quiet = std::min({t - now, ProgramQuietSteps(), axis.SteadySteps()});
+            if (band != nullptr) {
+                // (A steady stretch keeps its velocity: only the position
+                // can leave the band within it.)
+                quiet = std::min(quiet, axis.StepsWithin(band->low, band->high));
+            }
             if (quiet > 0) {
                 axis.Skip(quiet);
                 now += quiet;
@@ -147,7 +168,11 @@ struct ControllerEmulator::State {
             RunProgram();
             axis.Step();
             ++now;
+            if (band != nullptr && band->Outside(axis)) {
+                return true;
+            }
         }
+        return false;
     }
 
     // Steps from now in which the program does nothing.
@@ -664,6 +689,16 @@ bool ControllerEmulator::Muted() const {
 
 void ControllerEmulator::AdvanceTo(std::int64_t nowMs) {
     state_->AdvanceTo(nowMs);
+}
+
+bool ControllerEmulator::AdvanceWithin(std::int64_t nowMs, std::int64_t low, std::int64_t high,
+                                       std::int64_t maxSpeed) {
+    const State::Band band{low, high, maxSpeed};
+    return state_->AdvanceTo(nowMs, &band);
+}
+
+void ControllerEmulator::PlaceAxis(std::int32_t position) {
+    state_->axis.PlaceAt(position);
 }
 
 std::int64_t ControllerEmulator::Now() const {

@@ -77,6 +77,14 @@ public:
 
     // Runs the axis and the program up to nowMs (never backwards).
     void AdvanceTo(std::int64_t nowMs);
+    // The same, but it stops at the first millisecond that finds the axis
+    // outside low..high (steps) or faster than maxSpeed (steps/s, either
+    // sign; 0: any speed): true then, with Now() that millisecond.
+    bool AdvanceWithin(std::int64_t nowMs, std::int64_t low, std::int64_t high,
+                       std::int64_t maxSpeed = 0);
+    // The axis, at rest, set down at position (steps) as if it had moved
+    // there (the dry run's start); the home switch stays where it is.
+    void PlaceAxis(std::int32_t position);
     std::int64_t Now() const;
 
     // Axis and I/O.

@@ -216,6 +216,29 @@ std::int64_t EmulatedAxis::SteadySteps() const {
     return 0;
 }
 
+void EmulatedAxis::PlaceAt(std::int32_t position) {
+    if (AtRest()) {
+        position_ = std::int64_t{position} * MicroPerStep;
+    }
+}
+
+std::int64_t EmulatedAxis::StepsWithin(std::int64_t low, std::int64_t high) const {
+    // Position() rounds half up: it stays within low..high while the raw
+    // position is within low - 1/2 .. high + 1/2 (exclusive).
+    const std::int64_t lowest = low * MicroPerStep - MicroPerStep / 2;
+    const std::int64_t highest = high * MicroPerStep + MicroPerStep / 2 - 1;
+    if (position_ < lowest || position_ > highest) {
+        return 0;
+    }
+    if (velocity_ > 0) {
+        return (highest - position_) / velocity_;
+    }
+    if (velocity_ < 0) {
+        return (position_ - lowest) / -velocity_;
+    }
+    return Forever;
+}
+
 void EmulatedAxis::Skip(std::int64_t steps) {
     if (steps > 0 && velocity_ != 0) {
         position_ += velocity_ * steps;

@@ -50,6 +50,9 @@ public:
     // position := 0, keeping the fraction of nothing; a running move keeps its
     // target in the new coordinates.
     void ClearPosition();
+    // An axis at rest set down at position (steps), as if it had moved there:
+    // the home switch stays where it is on the machine. Nothing while moving.
+    void PlaceAt(std::int32_t position);
 
     // One 1 ms step.
     void Step();
@@ -57,6 +60,9 @@ public:
     // (Forever when at rest); Skip may cover up to that many at once.
     std::int64_t SteadySteps() const;
     void Skip(std::int64_t steps);
+    // Steps from now at the present velocity that keep Position() within
+    // low..high (steps); Forever at rest, 0 once outside.
+    std::int64_t StepsWithin(std::int64_t low, std::int64_t high) const;
 
     std::int32_t Position() const; // steps, rounded to the nearest
     std::int32_t Velocity() const; // steps/s, rounded towards zero

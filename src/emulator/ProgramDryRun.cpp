@@ -45,6 +45,23 @@ void ApplyParameters(ControllerEmulator& emulator, const ControllerBackup& backu
     }
 }
 
+// The lines that set the axis moving or change its position.
+bool SetsMotion(const ProgramLine& bytes) {
+    switch (static_cast<CommandCode>(CommandOf(bytes))) {
+    case CommandCode::V_DST:
+    case CommandCode::X_DST:
+    case CommandCode::HOME:
+    case CommandCode::CLR_P:
+    case CommandCode::X_DFP:
+    case CommandCode::X_DFM:
+    case CommandCode::V_DFP:
+    case CommandCode::V_DFM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // What the line the program stands on at the end waits for.
 void DescribeWait(const ControllerEmulator& emulator, ProgramDryRun::Result& result) {
     result.program = emulator.RunningProgram();
@@ -96,9 +113,16 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
     if (options.parameters != nullptr) {
         ApplyParameters(emulator, *options.parameters);
     }
+    emulator.PlaceAxis(options.startPosition);
     std::int64_t lastLineMs = 0;
+    int moverProgram = program;
+    int moverLine = 0;
     emulator.SetLineObserver([&](std::int64_t ms, int p, int l) {
         lastLineMs = ms;
+        if (SetsMotion(emulator.Programs().Line(p, l))) {
+            moverProgram = p;
+            moverLine = l;
+        }
         if (!options.trace) {
             return;
         }
@@ -123,6 +147,13 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
     start[2] = static_cast<std::uint8_t>(program);
     emulator.HandleRequest(start.data(), start.size(), 0);
 
+    // The travel watched: the limits, widened to the start.
+    std::int64_t low = 0;
+    std::int64_t high = 0;
+    if (options.travel) {
+        low = std::min<std::int64_t>(options.travel->min, options.startPosition);
+        high = std::max<std::int64_t>(options.travel->max, options.startPosition);
+    }
     const bool sampling = options.sampleEveryMs > 0;
     std::int64_t nextSample = sampling ? 0 : Never;
     for (;;) {
@@ -138,14 +169,24 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
             }
         }
         const bool finished = !emulator.ProgramRunning();
-        if ((finished && (nextSample == Never || !emulator.Moving())) || now >= limit) {
+        // (Watched, an axis the program left moving may still leave the travel.)
+        const bool settled = nextSample == Never && !options.travel;
+        if ((finished && (settled || !emulator.Moving())) || now >= limit) {
             break;
         }
         std::int64_t until = std::min(limit, nextSample);
         if (nextInput < inputs.size()) {
             until = std::min(until, inputs[nextInput].timeMs);
         }
-        emulator.AdvanceTo(until);
+        if (!options.travel) {
+            emulator.AdvanceTo(until);
+        } else if (emulator.AdvanceWithin(until, low, high, options.travel->vmax.value_or(0))) {
+            const std::int32_t position = emulator.Position();
+            const bool beyond = position < low || position > high;
+            result.breach = Breach{emulator.Now(), !beyond, beyond ? position : emulator.Velocity(),
+                                   moverProgram, moverLine};
+            break;
+        }
     }
 
     result.faults = emulator.TakeFaults();
@@ -156,4 +197,18 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
         DescribeWait(emulator, result);
     }
     return result;
+}
+
+std::optional<ProgramCheck::Finding>
+ProgramDryRun::CheckTravel(const ProgramSet& programs, int program, const Options& options) {
+    if (!options.travel) {
+        return std::nullopt;
+    }
+    const Result result = Run(programs, program, options);
+    if (!result.breach) {
+        return std::nullopt;
+    }
+    const Breach& b = *result.breach;
+    return ProgramCheck::TravelFinding(b.program, b.line, b.velocity, b.value, b.timeMs,
+                                       options.startPosition, *options.travel);
 }

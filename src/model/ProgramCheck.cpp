@@ -640,6 +640,10 @@ const char* ProgramCheck::Code(Kind kind) {
         return "move-with-zero-limit";
     case Kind::HomeVelocityZero:
         return "home-velocity-zero";
+    case Kind::LeavesTravel:
+        return "leaves-travel";
+    case Kind::AboveVelocityLimit:
+        return "above-velocity-limit";
     case Kind::Unreachable:
         return "unreachable";
     case Kind::CounterNotSet:
@@ -650,6 +654,45 @@ const char* ProgramCheck::Code(Kind kind) {
         return "clamped-value";
     }
     return "unknown";
+}
+
+ProgramCheck::Finding ProgramCheck::TravelFinding(int program, int line, bool velocity,
+                                                  std::int32_t value, std::int64_t ms,
+                                                  std::int32_t start, const TravelLimits& limits) {
+    Finding finding;
+    finding.program = program;
+    finding.line = line;
+    finding.grade = Grade::Error;
+    finding.kind = velocity ? Kind::AboveVelocityLimit : Kind::LeavesTravel;
+    char time[32];
+    std::snprintf(time, sizeof time, "%lld.%03lld", static_cast<long long>(ms / 1000),
+                  static_cast<long long>(ms % 1000));
+    std::string polishTime = time;
+    polishTime[polishTime.find('.')] = ',';
+    const std::string from = std::to_string(start);
+    const std::string v = std::to_string(value);
+    if (velocity) {
+        const std::string limit = std::to_string(limits.vmax.value_or(0));
+        finding.polish = "Prędkość " + v + " powyżej granicy V max " + limit + " po " + polishTime +
+                         " s (start z pozycji " + from + ")";
+        finding.english = "the velocity reaches " + v + ", above the travel limits' vmax " + limit +
+                          ", after " + time + " s (starting at position " + from + ")";
+    } else {
+        const std::string range = limits.Range();
+        finding.polish = "Oś wyjeżdża poza granice ruchu " + range + ": pozycja " + v + " po " +
+                         polishTime + " s (start z pozycji " + from + ")";
+        finding.english = "the axis leaves the travel limits " + range + ": position " + v +
+                          " after " + time + " s (starting at position " + from + ")";
+    }
+    return finding;
+}
+
+void ProgramCheck::Insert(std::vector<Finding>& findings, const Finding& finding) {
+    const auto before = [](const Finding& a, const Finding& b) {
+        return std::tuple(a.program, a.line, a.grade != Grade::Error) <
+               std::tuple(b.program, b.line, b.grade != Grade::Error);
+    };
+    findings.insert(std::upper_bound(findings.begin(), findings.end(), finding, before), finding);
 }
 
 bool ProgramCheck::HasErrors(const std::vector<Finding>& findings) {

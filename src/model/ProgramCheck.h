@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "ProgramSet.h"
+#include "TravelLimits.h"
 
 struct ProgramCheckOptions {
     // The inputs (0 and 1) the caller can change during a dry run.
@@ -53,6 +54,8 @@ public:
         MoveWhileDisabled,
         MoveWithZeroLimit,
         HomeVelocityZero,
+        LeavesTravel,       // the dry run leaves the travel limits (TravelFinding)
+        AboveVelocityLimit, // the dry run runs faster than the limits' vmax
         // warnings
         Unreachable,
         CounterNotSet,
@@ -85,6 +88,15 @@ public:
                                              const Options& options = {});
     // Every program that has a line, each from its line 0.
     static std::vector<Finding> CheckAll(const ProgramSet& set, const Options& options = {});
+
+    // The error of a dry run that left the travel limits (or ran faster than
+    // their vmax: value is then the velocity, else the position): program and
+    // line of the line that set the axis moving, after ms from the start at
+    // position start. The path analysis cannot tell this; a dry run can.
+    static Finding TravelFinding(int program, int line, bool velocity, std::int32_t value,
+                                 std::int64_t ms, std::int32_t start, const TravelLimits& limits);
+    // Adds finding to findings in their order (program, line, errors first).
+    static void Insert(std::vector<Finding>& findings, const Finding& finding);
 
     // A stable name of the kind for machine-read output, e.g. "jump-to-empty-line".
     static const char* Code(Kind kind);

@@ -21,6 +21,16 @@ TravelLimits::Breach TravelLimits::Velocity(std::int64_t velocity) const {
     return Breach::None;
 }
 
+bool TravelLimits::LeavingAt(std::int64_t position, std::int64_t velocity) const {
+    const Breach breach = Position(position);
+    return (breach == Breach::AboveMax && velocity > 0) ||
+           (breach == Breach::BelowMin && velocity < 0);
+}
+
+std::string TravelLimits::Range() const {
+    return std::to_string(min) + ".." + std::to_string(max);
+}
+
 std::string TravelLimits::Text() const {
     std::string text = std::to_string(min) + " " + std::to_string(max);
     if (vmax) {

@@ -24,6 +24,11 @@ public:
     Breach Velocity(std::int64_t velocity) const;
     // A jog of the target by step (signed) from from: where it ends.
     Breach Jog(std::int64_t from, std::int64_t step) const { return Position(from + step); }
+    // The axis beyond the limits and moving further out (the stop is due); an
+    // axis beyond them that stands or moves back towards the travel is not.
+    bool LeavingAt(std::int64_t position, std::int64_t velocity) const;
+    // "0..50000"
+    std::string Range() const;
 
     // "min max" or "min max vmax": the text kept in the settings.
     std::string Text() const;

@@ -4,7 +4,8 @@
 // the key keeps its usual meaning there too) and the red "STOP" button at the
 // right end of the tool bar, seen on every page. Each sends the stop once
 // (the window's stop: the running program's halt when the window started
-// one, then MotorStop, the deceleration at A max). Esc is seen through the
+// one, then MotorStop, the deceleration at A max; during a backup or restore
+// the run is interrupted and its own session sends them). Esc is seen through the
 // application's event dispatch (KxApplication), so it reaches this whichever
 // window or box has the focus.
 

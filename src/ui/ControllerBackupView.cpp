@@ -362,12 +362,34 @@ void ControllerBackupView::Cancel() {
     }
 }
 
+bool ControllerBackupView::StopAxis(std::optional<int> program) {
+    if (!running_ || !stop_ || !cancel_)
+        return false;
+    stop_->program.store(program.value_or(-1));
+    stop_->state.store(StopRequest::Asked);
+    cancel_->store(true);
+    window_.showStatus(doing_ + QStringLiteral(": przerwano, zatrzymywanie osi…"));
+    return true;
+}
+
+void ControllerBackupView::ReportStop(bool sent, const std::string& error) {
+    if (sent) {
+        window_.showStatus(doing_ + QStringLiteral(": przerwano, wysłano zatrzymanie osi"));
+        return;
+    }
+    window_.showStatus(QStringLiteral("Nie udało się wysłać zatrzymania osi"));
+    Warn(QStringLiteral("Zatrzymanie osi"),
+         QStringLiteral("Zatrzymanie osi nie zostało wysłane (") + BackupSummary::Reason(error) +
+             QStringLiteral("). Oś może się nadal poruszać."));
+}
+
 void ControllerBackupView::Start(const QString& what, const std::string& path, Job job,
                                  std::function<void(const std::string&)> failed) {
     running_ = true;
     settling_ = false;
     doing_ = what;
     cancel_ = std::make_shared<std::atomic<bool>>(false);
+    stop_ = std::make_shared<StopRequest>();
     window_.link.SetWritesPaused(true);
     window_.progress->setRange(0, 1);
     window_.progress->setValue(0);
@@ -386,8 +408,8 @@ void ControllerBackupView::Start(const QString& what, const std::string& path, J
 
 void ControllerBackupView::StartThread(Job job, const std::string& path,
                                        std::function<void(const std::string&)> failed) {
-    worker_ = std::thread([this, factory = factory_, timeout = timeout_, cancel = cancel_, path,
-                           job = std::move(job), failed = std::move(failed)] {
+    worker_ = std::thread([this, factory = factory_, timeout = timeout_, cancel = cancel_,
+                           stop = stop_, path, job = std::move(job), failed = std::move(failed)] {
         std::function<void()> result;
         try {
             const std::shared_ptr<HidBackend> backend = factory ? factory() : nullptr;
@@ -415,6 +437,18 @@ void ControllerBackupView::StartThread(Job job, const std::string& path,
                         return !cancel->load();
                     });
                     result = job(backup);
+                    // A stop asked meanwhile goes out before the session ends.
+                    int asked = StopRequest::Asked;
+                    if (stop->state.compare_exchange_strong(asked, StopRequest::Taken)) {
+                        std::string error;
+                        const int program = stop->program.load();
+                        const bool sent = session.StopMotion(
+                            program >= 0 ? std::optional<int>(program) : std::nullopt, error);
+                        result = [this, result, sent, error] {
+                            result();
+                            ReportStop(sent, error);
+                        };
+                    }
                 }
             }
         } catch (const std::exception& error) {
@@ -441,6 +475,9 @@ void ControllerBackupView::Done(const std::function<void()>& result) {
         window_.link.SetWritesPaused(false);
         Refresh();
     });
+    // A stop the run could not send: the window's own.
+    if (stop_ && stop_->state.load() == StopRequest::Asked && window_.stopAxis)
+        window_.stopAxis();
     result();
     emit Finished();
 }

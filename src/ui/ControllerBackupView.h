@@ -65,6 +65,9 @@ public:
         // (keepLimits).
         std::function<std::optional<TravelLimits>()> limits;
         std::function<void(const TravelLimits&)> keepLimits;
+        // The window's own stop of the axis, for a stop asked during a run
+        // that the run could not send itself (its session was not up).
+        std::function<void()> stopAxis;
     };
     // Places the box "Kopia sterownika" on optionsPage.
     ControllerBackupView(const Window& window, QWidget* optionsPage, QObject* parent = nullptr);
@@ -92,6 +95,11 @@ public:
     void Backup();  // "Kopia sterownika…": asks for the file, then BackupTo
     void Restore(); // "Przywróć sterownik…": asks for the file, then RestoreFrom
     void Cancel();  // "Przerwij"
+    // Esc or "STOP" while a run has the controller: the run is interrupted
+    // (as by "Przerwij") and its session sends the stop at once (the halt
+    // of program when given, then MotorStop), before it lets the controller
+    // go. False when no run is under way: the window sends the stop itself.
+    bool StopAxis(std::optional<int> program);
     // The backup into file (asks before replacing one) and the restore from
     // file (asks first); both return once the run has started, or at once.
     void BackupTo(const QString& file);
@@ -133,11 +141,21 @@ private:
     bool Ready(const QString& title, QString& label, std::string& path);
     void Warn(const QString& title, const QString& text);
 
+    // A stop asked during a run: sent by the run's session (Taken) or, when
+    // the run ended before it could, by the window (still Asked in Done).
+    struct StopRequest {
+        enum State { None, Asked, Taken };
+        std::atomic<int> state{None};
+        std::atomic<int> program{-1}; // to halt first; -1: none
+    };
+    void ReportStop(bool sent, const std::string& error);
+
     Window window_;
     std::function<std::shared_ptr<HidBackend>()> factory_;
     std::chrono::milliseconds timeout_{1000};
     std::thread worker_;
     std::shared_ptr<std::atomic<bool>> cancel_;
+    std::shared_ptr<StopRequest> stop_;
     bool running_ = false;
     bool settling_ = false;
     QString doing_;

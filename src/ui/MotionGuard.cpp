@@ -34,10 +34,7 @@ void MotionGuard::StatusSeen(std::int32_t position, std::int32_t velocity) {
     const std::optional<TravelLimits> limits = limits_ ? limits_() : std::nullopt;
     if (!limits)
         return;
-    const TravelLimits::Breach breach = limits->Position(position);
-    const bool outwards = (breach == TravelLimits::Breach::AboveMax && velocity > 0) ||
-                          (breach == TravelLimits::Breach::BelowMin && velocity < 0);
-    if (!outwards)
+    if (!limits->LeavingAt(position, velocity))
         return;
     if (stop_)
         stop_();

@@ -6,6 +6,7 @@
 #include "EditorHost.h"
 #include "EditorPage.h"
 #include "MessageBoxes.h"
+#include "ProgramDryRun.h"
 
 namespace {
 
@@ -42,6 +43,12 @@ ProgramCheckView::ProgramCheckView(EditorPage& editor, EditorHost& host, Log log
     });
 }
 
+void ProgramCheckView::SetTravel(std::function<std::optional<TravelLimits>()> limits,
+                                 std::function<std::optional<std::int32_t>()> position) {
+    limits_ = std::move(limits);
+    position_ = std::move(position);
+}
+
 void ProgramCheckView::AddTo(QMenu* menu) {
     menu->addSeparator();
     menu->addAction(CheckProgram1);
@@ -72,9 +79,20 @@ bool ProgramCheckView::Confirm(int program, const QString& title, const QString&
     // The operator sees what is wrong before answering.
     marking_ = true;
     Check(program, true);
+    // Leaving the travel is named: the operator may know the other errors.
+    QString text = question;
+    for (const auto& finding : findings_) {
+        if (finding.kind == ProgramCheck::Kind::LeavesTravel ||
+            finding.kind == ProgramCheck::Kind::AboveVelocityLimit) {
+            text = QStringLiteral("P%1 [%2]: %3.\n\n%4")
+                       .arg(finding.program)
+                       .arg(finding.line, 2, 10, QLatin1Char('0'))
+                       .arg(QString::fromStdString(finding.polish), question);
+            break;
+        }
+    }
     // Enter answers No: a faulty program goes out only on purpose.
-    return host_.Boxes().Ask(QMessageBox::Warning, title, question,
-                             QMessageBox::Yes | QMessageBox::No,
+    return host_.Boxes().Ask(QMessageBox::Warning, title, text, QMessageBox::Yes | QMessageBox::No,
                              QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -83,6 +101,13 @@ void ProgramCheckView::Check(int program, bool log) {
     findings_ = ProgramSet::IsValidProgram(program)
                     ? ProgramCheck::CheckProgram(host_.Programs(), program)
                     : std::vector<ProgramCheck::Finding>{};
+    if (ProgramSet::IsValidProgram(program) && limits_) {
+        ProgramDryRun::Options run;
+        run.travel = limits_();
+        run.startPosition = position_ ? position_().value_or(0) : 0;
+        if (const auto finding = ProgramDryRun::CheckTravel(host_.Programs(), program, run))
+            ProgramCheck::Insert(findings_, *finding);
+    }
     Mark();
     if (!log)
         return;

@@ -3,14 +3,20 @@
 // shown, lists the findings in the log and marks the lines on the listing
 // (pale red errors, pale yellow warnings, the texts as tool tips). From then
 // on the marks follow every change and every program shown. Sending and
-// running ask first when the program has errors.
+// running ask first when the program has errors. With travel limits kept for
+// the controller in use, the program also runs dry (ProgramDryRun) from the
+// axis's last known position (0 without one): leaving the limits is an
+// error on the line that set the axis moving, named in the question.
 
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "ProgramCheck.h"
+#include "TravelLimits.h"
 
 class EditorHost;
 class EditorPage;
@@ -24,6 +30,11 @@ public:
     using Log = std::function<void(const QString&)>;
 
     ProgramCheckView(EditorPage& editor, EditorHost& host, Log log, QObject* parent = nullptr);
+
+    // The travel limits of the controller in use (nullopt: none kept) and
+    // the axis's position (nullopt: not known, the dry run starts at 0).
+    void SetTravel(std::function<std::optional<TravelLimits>()> limits,
+                   std::function<std::optional<std::int32_t>()> position);
 
     // Adds "Sprawdź program" at the end of the menu (after a separator).
     void AddTo(QMenu* menu);
@@ -49,6 +60,8 @@ private:
     EditorPage& editor_;
     EditorHost& host_;
     Log log_;
+    std::function<std::optional<TravelLimits>()> limits_;
+    std::function<std::optional<std::int32_t>()> position_;
     bool marking_ = false;
     int checkedProgram_ = -1;
     std::vector<ProgramCheck::Finding> findings_;

@@ -2,16 +2,19 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -28,9 +31,11 @@
 #include "FileAccess.h"
 #include "LiveChart.h"
 #include "MotionGuard.h"
+#include "NumberField.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "TFMain.h"
+#include "TFProg.h"
 #include "TextView.h"
 #include "TravelLimitsView.h"
 
@@ -330,38 +335,126 @@ void ScreenshotHook::RunProgramAndChart() {
 }
 
 void ScreenshotHook::ShootLimits(std::function<void()> next) {
-    // The travel limits 0..50000 on "Opcje", then a jog beyond them refused
-    // (the limit put 300 above where the axis stands); the limits are
-    // removed again at the end.
+    // The travel limits 0..50000 on "Opcje"; then as an operator would: the
+    // program stopped, the axis sent to 48600 and jogged by 1000 towards
+    // 50000 until the jog is refused, a program passing 50000 checked and
+    // run (asked, "Nie"), and Esc in the line edit dialog while the axis
+    // moves. The limits are removed again at the end.
     TravelLimitsView& limits = window_.Limits();
     limits.CheckDevice();
     limits.MinField->setText(QStringLiteral("0"));
     limits.MaxField->setText(QStringLiteral("50000"));
-    limits.VmaxField->setText(QStringLiteral("800"));
+    limits.VmaxField->setText(QStringLiteral("8000"));
     limits.Save();
     window_.PageControl1->setCurrentWidget(window_.TabSheet2);
     After(PageDelayMs, [this, next] {
         ShootOver(&window_, QStringLiteral("limits.png"));
-        TravelLimitsView& limits = window_.Limits();
-        const int at = window_.Guard().Position().value_or(0);
-        limits.MinField->setText(QString::number(std::min(at, 0)));
-        limits.MaxField->setText(QString::number(at + 300));
-        limits.Save();
+        window_.Editor().BitBtn9->click(); // "Zatrzymaj program" (P0 loops)
         window_.PageControl1->setCurrentWidget(window_.TabSheet3);
-        AnswerQuestion(QStringLiteral("jog-refused.png"), QMessageBox::Ok);
-        QTimer::singleShot(0, [this] {
-            if (auto* jog = window_.findChild<QAbstractButton*>(QStringLiteral("BitBtn3")))
-                jog->click(); // "Przesuń w prawo" by 500
-        });
-        After(3 * PageDelayMs, [this, next] {
-            TravelLimitsView& limits = window_.Limits();
-            limits.MinField->clear();
-            limits.MaxField->clear();
-            limits.VmaxField->clear();
-            limits.Save();
-            next();
+        After(1500, [this, next] {
+            window_.Control().Field("XdstLabel")->setText(QStringLiteral("48600"));
+            if (auto* write =
+                    window_.findChild<QAbstractButton*>(QStringLiteral("WriteXdstButton")))
+                write->click();
+            JogUntilRefused(0, next);
         });
     });
+}
+
+bool ScreenshotHook::AtRest() const {
+    return !window_.Guard().Moving() && window_.Guard().Position().has_value();
+}
+
+void ScreenshotHook::JogUntilRefused(int jogs, std::function<void()> next) {
+    When([this] { return AtRest() && window_.Guard().Position() != 0; }, 20000, "the axis at rest",
+         [this, jogs, next] {
+             const int at = window_.Guard().Position().value_or(0);
+             std::fprintf(stderr, "screenshot: the axis at rest at %d\n", at);
+             if (auto* delta = window_.findChild<QComboBox*>(QStringLiteral("Delta")))
+                 delta->setCurrentIndex(999); // 1000
+             if (at + 1000 <= 50000 && jogs < 5) {
+                 if (auto* jog = window_.findChild<QAbstractButton*>(QStringLiteral("BitBtn3")))
+                     jog->click(); // "Przesuń w prawo" by 1000
+                 After(300, [this, jogs, next] { JogUntilRefused(jogs + 1, next); });
+                 return;
+             }
+             AnswerQuestion(QStringLiteral("jog-refused.png"), QMessageBox::Ok);
+             QTimer::singleShot(0, [this] {
+                 if (auto* jog = window_.findChild<QAbstractButton*>(QStringLiteral("BitBtn3")))
+                     jog->click(); // refused: beyond 50000
+             });
+             When([] { return QApplication::activeModalWidget() == nullptr; }, 5000,
+                  "the refusal answered",
+                  [this, next] {
+                      After(3 * PageDelayMs, [this, next] { ShootTravelCheck(next); });
+                  });
+         });
+}
+
+void ScreenshotHook::ShootTravelCheck(std::function<void()> next) {
+    ProgramSet& programs = window_.Programs();
+    const ProgramLine lines[] = {Line(CommandCode::M_EN), Line(CommandCode::X_DST, 60000),
+                                 Line(CommandCode::END)};
+    programs.ClearProgram(2);
+    int index = 0;
+    for (const ProgramLine& line : lines)
+        programs.SetLine(2, index++, line);
+    window_.PageControl1->setCurrentWidget(window_.TabSheet1);
+    window_.Editor().p[2]->click();
+    window_.Check().CheckProgram1->trigger();
+    After(PageDelayMs, [this, next] {
+        ShootOver(&window_, QStringLiteral("travel-marks.png"));
+        std::fprintf(stderr, "screenshot: travel-marks.png: line 01: %s\n",
+                     qPrintable(window_.Editor().line[1]->toolTip()));
+        AnswerQuestion(QStringLiteral("question-travel.png"), QMessageBox::No);
+        window_.Editor().BitBtn8->click(); // "Uruchom program": asks, not run
+        When([] { return QApplication::activeModalWidget() == nullptr; }, 5000,
+             "the question answered",
+             [this, next] {
+                 std::fprintf(stderr, "screenshot: after Nie the axis %s\n",
+                              window_.Guard().Moving() ? "moves" : "stands");
+                 window_.Editor().p[0]->click();
+                 StopFromLineEditor(next);
+             });
+    });
+}
+
+void ScreenshotHook::StopFromLineEditor(std::function<void()> next) {
+    // The axis on its way back to 0 (the chart polls it on "Sterowanie");
+    // the line edit dialog open on line 02.
+    window_.PageControl1->setCurrentWidget(window_.TabSheet3);
+    window_.Control().Field("XdstLabel")->setText(QStringLiteral("0"));
+    if (auto* write = window_.findChild<QAbstractButton*>(QStringLiteral("WriteXdstButton")))
+        write->click();
+    window_.OpenLineEditor(2);
+    When([this] { return window_.Guard().Moving(); }, 5000, "the axis moving",
+         [this, next] {
+             After(500, [this, next] {
+                 ShootOver(&window_, QStringLiteral("stop-button.png"));
+                 TFProg* dialog = window_.LineEditor();
+                 QWidget* target = QApplication::focusWidget() != nullptr
+                                       ? QApplication::focusWidget()
+                                       : static_cast<QWidget*>(dialog);
+                 const int before = window_.Guard().Position().value_or(0);
+                 QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+                 QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+                 QApplication::sendEvent(target, &press);
+                 QApplication::sendEvent(target, &release);
+                 std::fprintf(stderr, "screenshot: Esc in the line edit dialog at %d; dialog %s\n",
+                              before, dialog != nullptr && dialog->isVisible() ? "open" : "closed");
+                 When([this] { return !window_.Guard().Moving(); }, 5000, "the axis stopped",
+                      [this, next] {
+                          std::fprintf(stderr, "screenshot: the axis at rest at %d after Esc\n",
+                                       window_.Guard().Position().value_or(0));
+                          TravelLimitsView& limits = window_.Limits();
+                          limits.MinField->clear();
+                          limits.MaxField->clear();
+                          limits.VmaxField->clear();
+                          limits.Save();
+                          next();
+                      });
+             });
+         });
 }
 
 void ScreenshotHook::CloseAfterSaveQuestion() {
@@ -387,8 +480,11 @@ void ScreenshotHook::AnswerQuestion(const QString& name, QMessageBox::StandardBu
                  QStringList texts;
                  for (QAbstractButton* button : box->buttons())
                      texts << button->text().remove(QLatin1Char('&'));
-                 std::fprintf(stderr, "screenshot: %s buttons: %s\n", qPrintable(name),
-                              qPrintable(texts.join(QStringLiteral(" | "))));
+                 const QString preset = box->defaultButton() != nullptr
+                                            ? box->defaultButton()->text().remove(QLatin1Char('&'))
+                                            : QStringLiteral("none");
+                 std::fprintf(stderr, "screenshot: %s buttons: %s (default %s)\n", qPrintable(name),
+                              qPrintable(texts.join(QStringLiteral(" | "))), qPrintable(preset));
                  if (QAbstractButton* button = box->button(answer))
                      button->click();
              });

@@ -27,7 +27,13 @@
 // "Opcje": the menu "Plik" with the two commands ("backup-menu.png"), the
 // backup's summary ("backup-summary.png"), the restore's question naming the
 // controller ("question-restore.png", answered "Tak") and its summary
-// ("restore-summary.png").
+// ("restore-summary.png"). At the end, as an operator would: the travel
+// limits 0..50000 on "Opcje" ("limits.png"), jogs by 1000 towards 50000 until
+// one is refused ("jog-refused.png"), a program passing 50000 marked by the
+// check ("travel-marks.png") and its run asked ("question-travel.png",
+// answered "Nie"), and the axis moving with the line edit dialog open
+// ("stop-button.png", the red STOP on the tool bar) until Esc there stops it;
+// stderr tells the positions.
 
 #include <QMessageBox>
 #include <QObject>
@@ -85,6 +91,10 @@ private:
     void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();
     void ShootLimits(std::function<void()> next);
+    bool AtRest() const;
+    void JogUntilRefused(int jogs, std::function<void()> next);
+    void ShootTravelCheck(std::function<void()> next);
+    void StopFromLineEditor(std::function<void()> next);
     void CloseAfterSaveQuestion();
     // Waits for the next question box, photographs it over the window into
     // name and presses its button answer.

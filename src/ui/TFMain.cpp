@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -198,6 +199,14 @@ void TFMain::CreateToolBar() {
 void TFMain::StopAxis() {
     if (!messages_)
         return;
+    // A backup or restore under way has the controller: it is interrupted
+    // and its own session sends the stop.
+    if (backups_ && backups_->StopAxis(lastRunProgram_))
+        return;
+    // Just after one the window's writes wait a moment; the stop does not.
+    const bool paused = deviceLink_->WritesPaused();
+    deviceLink_->SetWritesPaused(false);
+    const auto repause = qScopeGuard([this, paused] { deviceLink_->SetWritesPaused(paused); });
     // A program the window started would go on with its next move.
     if (lastRunProgram_)
         messages_->StopProgram(static_cast<std::uint8_t>(*lastRunProgram_));
@@ -412,13 +421,19 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
         this);
     guard_->SetLimits([this] { return Limits().Current(); }, [this] { StopAxis(); },
                       [this](const QString& text) { ShowStatus(text); });
+    check_->SetTravel([this] { return Limits().Current(); },
+                      [this]() -> std::optional<std::int32_t> {
+                          if (deviceLink_->CurrentDevice() == nullptr)
+                              return std::nullopt;
+                          return guard_->Position();
+                      });
     connect(deviceLink_, &DeviceLinkView::Disconnected, this, [this] { guard_->ConnectionLost(); });
     backups_ = new ControllerBackupView(
         {*deviceLink_, pb, boxes_, dialogs_, [this](const QString& text) { ShowStatus(text); },
          [this](int p, const auto& bytes) { held_->Learned(p, bytes); },
          [this](const std::string& name, const auto& value) { ShowRestored(name, value); },
          [this] { return guard_->AllowRestore(); }, [this] { return Limits().Current(); },
-         [this](const TravelLimits& kept) { Limits().Keep(kept); }},
+         [this](const TravelLimits& kept) { Limits().Keep(kept); }, [this] { StopAxis(); }},
         TabSheet2, this);
     backups_->AddTo(Plik1, N2);
     DisableWhileBackupBusy();

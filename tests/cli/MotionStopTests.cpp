@@ -151,6 +151,29 @@ TEST_F(CliMotionStop, CtrlCDuringMoveWaitLeavesTheAxisAtRestShortOfItsTarget) {
     EXPECT_EQ(first.out.find("position 0\n"), std::string::npos) << "it had moved";
 }
 
+TEST_F(CliMotionStop, CtrlCDuringWatchStopsTheAxisItFollows) {
+    Attach();
+    ASSERT_EQ(Tool({"enable", "on"}).status, 0);
+    ASSERT_EQ(Tool({"jog", "velocity", "+", "150"}).status, 0); // runs on
+    std::thread press([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        interrupted.store(true);
+    });
+    const CliResult r = Interruptible({"watch"});
+    press.join();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("watch: interrupted; the motor sent to a stop"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("ms,position,velocity\n"), std::string::npos);
+    // The deceleration at A max 500 from 150 steps/s takes 0.3 s.
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    const CliResult first = Tool({"status"});
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const CliResult second = Tool({"status"});
+    EXPECT_NE(first.out.find("\nvelocity 0\n"), std::string::npos) << first.out;
+    EXPECT_EQ(first.out, second.out) << "the axis is at rest";
+}
+
 TEST_F(CliMotionStop, HomeWaitFailsWhenTheAxisNeverMovedAndSucceedsWhenItHomed) {
     Attach();
     // ENABLE off (power-on), the axis at 0: no homing can run, and the axis

@@ -4,7 +4,9 @@
 // them while waiting stops the axis.
 
 #include <algorithm>
+#include <limits>
 #include <mutex>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -100,7 +102,9 @@ TEST_F(CliLimits, EachMotionCommandInsideAtAndBeyondTheLimits) {
         bool allowed;
         const char* refusal;
     };
-    // The axis stands at 0 with velocity 0 before each.
+    // The axis stands at 0 with velocity 0 before each. (A velocity jog
+    // within the limits is followed until the axis passes max, then stopped:
+    // CliLimits.WatchAndAVelocityJogStopTheAxisLeavingTheLimits.)
     const Case cases[] = {
         {{"move", "500"}, true, ""},
         {{"move", "1000"}, true, ""},
@@ -109,7 +113,6 @@ TEST_F(CliLimits, EachMotionCommandInsideAtAndBeyondTheLimits) {
         {{"move", "-1"}, false, "move: -1 is beyond the travel limits 0..1000"},
         {{"jog", "position", "+", "700"}, true, ""},
         {{"jog", "position", "-", "1"}, false, "the target would be -1, beyond the travel"},
-        {{"jog", "velocity", "+", "300"}, true, ""},
         {{"jog", "velocity", "+", "301"}, false, "the velocity would reach 301, above the limit"},
         {{"jog", "velocity", "-", "301"}, false, "the velocity would reach -301, above"},
     };
@@ -145,6 +148,195 @@ TEST_F(CliLimits, APositionSeenBeyondTheLimitsWhileWaitingStopsTheAxis) {
     ASSERT_FALSE(letters.empty());
     EXPECT_EQ(letters.back(), LetterByte(MessageLetter::MotorStop));
     EXPECT_GT(emulator.Position(), -1000) << "stopped short of the switch";
+}
+
+TEST_F(CliLimits, WatchAndAVelocityJogStopTheAxisLeavingTheLimits) {
+    ASSERT_EQ(Run({"enable", "on"}).status, 0);
+    ASSERT_EQ(Run({"limits", "--min", "-10", "--max", "50", "--vmax", "300"}).status, 0);
+    const auto stoppedLast = [this] {
+        const std::vector<std::uint8_t> letters = Sent();
+        return !letters.empty() && letters.back() == LetterByte(MessageLetter::MotorStop);
+    };
+    const auto atRest = [this] {
+        for (int i = 0; i < 200; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            const std::lock_guard<std::mutex> lock(mutex);
+            emulator.AdvanceTo(Now());
+            if (!emulator.Moving()) {
+                return emulator.Position();
+            }
+        }
+        return std::numeric_limits<std::int32_t>::min();
+    };
+    Sent();
+    // Up from 0: followed until beyond 50, then stopped.
+    CliResult r = Run({"jog", "velocity", "+", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("jog: watching the axis against the travel limits -10..50 until it is "
+                         "at rest"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("jog: the axis reached 5"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(", beyond the travel limits -10..50; the motor sent to a stop"),
+              std::string::npos)
+        << r.err;
+    EXPECT_TRUE(stoppedLast());
+    const std::int32_t above = atRest();
+    EXPECT_GT(above, 50);
+    EXPECT_LT(above, 150) << "stopped soon after";
+
+    // Down from beyond max: back towards the travel is let be, below min
+    // it is stopped.
+    r = Run({"jog", "velocity", "-", "200"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("jog: the axis reached -1"), std::string::npos) << r.err;
+    EXPECT_TRUE(stoppedLast());
+    EXPECT_LT(atRest(), -10);
+
+    // A velocity jog that brings the axis to rest ends the follow there.
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        emulator = ControllerEmulator();
+    }
+    ASSERT_EQ(Run({"enable", "on"}).status, 0);
+    CliResult follow;
+    // (-5 steps/s from 0 would cross -10 after 2 s.)
+    std::thread jog([&] { follow = Run({"jog", "velocity", "-", "5"}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    ASSERT_EQ(Run({"stop-motor"}).status, 0);
+    jog.join();
+    EXPECT_EQ(follow.status, 0) << follow.err;
+    EXPECT_NE(follow.out.find("at rest at position "), std::string::npos) << follow.out;
+
+    // watch: an axis running out, seen beyond the limits, is stopped.
+    ASSERT_EQ(Run({"limits", "--clear"}).status, 0);
+    ASSERT_EQ(Run({"jog", "velocity", "+", "250"}).status, 0) << "no limits: not followed";
+    ASSERT_EQ(Run({"limits", "--min", "-10", "--max", "60"}).status, 0);
+    Sent();
+    r = Run({"watch", "--seconds", "10"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("watch: the axis reached 6"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("ms,position,velocity\n"), std::string::npos);
+    EXPECT_TRUE(stoppedLast());
+    EXPECT_LT(atRest(), 160);
+    // Standing beyond the limits, it is watched to the end of its time.
+    r = Run({"watch", "--seconds", "0.2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(stoppedLast());
+}
+
+TEST_F(CliLimits, SendRefusesAProgramLeavingTheLimitsFromWhereTheAxisStands) {
+    WriteFile("by.txt", "P0\n[00]  M_EN\n[01]  X_DF+\n[02]  END\n"); // by DEF 1000
+    ASSERT_EQ(Run({"build", Path("by.txt"), "-o", Path("by.kxp")}).status, 0);
+    ASSERT_EQ(Run({"limits", "--min", "0", "--max", "3500"}).status, 0);
+    const auto lineWrites = [this] {
+        const std::vector<std::uint8_t> letters = Sent();
+        return std::count(letters.begin(), letters.end(), LetterByte(MessageLetter::LineWrite));
+    };
+    struct Case {
+        std::int32_t at; // where the axis stands
+        bool force;
+        int status;
+        long lines; // written
+    };
+    for (const Case c : {Case{0, false, 0, 25}, Case{2500, false, 0, 25}, Case{2501, false, 1, 0},
+                         Case{3000, true, 0, 25}}) {
+        SCOPED_TRACE(c.at);
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            emulator = ControllerEmulator();
+            emulator.PlaceAxis(c.at);
+        }
+        Sent();
+        std::vector<std::string> args = {"send", Path("by.kxp"), "-p", "0"};
+        if (c.force) {
+            args.push_back("--force");
+        }
+        const CliResult r = Run(args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(lineWrites(), c.lines);
+        if (c.at > 2500) {
+            EXPECT_NE(r.err.find("P0 [01] error: the axis leaves the travel limits 0..3500: "
+                                 "position 3501 after"),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find("(starting at position " + std::to_string(c.at) + ")"),
+                      std::string::npos)
+                << r.err;
+        }
+        if (c.status != 0) {
+            EXPECT_NE(r.err.find("send: P0 leaves the travel limits of the KX-RD4 at "),
+                      std::string::npos)
+                << r.err;
+            EXPECT_NE(r.err.find("nothing was sent (--force sends it anyway)"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliLimits, CheckAndSimulateTakeTheLimitsAsOptionsWithoutAController) {
+    WriteFile("two.txt", "P0\n[00]  M_EN\n[01]  X_DST  +0005000\n[02]  END\n"
+                         "P1\n[00]  M_EN\n[01]  X_DF-\n[02]  END\n");
+    ASSERT_EQ(Run({"build", Path("two.txt"), "-o", Path("two.kxp")}).status, 0);
+    const std::string file = Path("two.kxp");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* says; // in stdout or stderr
+    };
+    const Case cases[] = {
+        {{"check", file, "-p", "0", "--min", "0", "--max", "6000"}, 0, "P0: no findings"},
+        {{"check", file, "-p", "0", "--min", "0", "--max", "5000"}, 0, "P0: no findings"},
+        {{"check", file, "-p", "0", "--min", "0", "--max", "4999"},
+         1,
+         "P0 [01] error: the axis leaves the travel limits 0..4999: position 5000 after"},
+        {{"check", file, "--min", "0", "--max", "5000"},
+         1,
+         "P1 [01] error: the axis leaves the travel limits 0..5000: position -1 after"},
+        {{"check", file, "-p", "1", "--min", "-1000", "--max", "0"}, 0, "P1: no findings"},
+        {{"check", file, "-p", "0", "--min", "0", "--max", "5000", "--start", "4000"},
+         0,
+         "no findings"},
+        {{"check", file, "-p", "1", "--min", "0", "--max", "5000", "--start", "4000"},
+         0,
+         "no findings"},
+        {{"check", file, "-p", "1", "--min", "0", "--max", "5000", "--start", "900"},
+         1,
+         "(starting at position 900)"},
+        {{"check", file, "-p", "0", "--min", "0", "--max", "6000", "--vmax", "999"},
+         1,
+         "the velocity reaches 1000, above the travel limits' vmax 999"},
+        {{"check", file, "-p", "0", "--min", "0", "--max", "4999", "--format", "json"},
+         1,
+         "\"code\":\"leaves-travel\""},
+        {{"check", file, "--max", "10"}, 2, "check: the travel limits need both --min and --max"},
+        {{"check", file, "--vmax", "5"}, 2, "check: --vmax goes with the travel limits"},
+        {{"check", file, "--start", "5"}, 2, "check: --start goes with the travel limits"},
+        {{"check", file, "--min", "5", "--max", "1"}, 2, "check: --min 5 is above --max 1"},
+        {{"simulate", file, "-p", "0", "--min", "0", "--max", "4999"},
+         1,
+         "the axis leaves the travel limits 0..4999 after"},
+        {{"simulate", file, "-p", "0", "--min", "0", "--max", "5000"}, 0, "(cycle time)"},
+        {{"simulate", file, "-p", "0", "--min", "0", "--max", "5000", "--start", "5000"},
+         0,
+         "starting at position 5000, within the travel limits 0..5000"},
+        {{"simulate", file, "-p", "0", "--start", "100"}, 0, "(cycle time)"},
+        {{"simulate", file, "-p", "0", "--min", "0", "--max", "4999", "--format", "json"},
+         1,
+         "\"travel\":{\"timeMs\":"},
+        {{"send", file, "-p", "0", "--min", "0", "--max", "1"}, 2, "send does not take --m"},
+    };
+    Sent();
+    for (const Case& c : cases) {
+        std::string name;
+        for (const auto& a : c.args) {
+            name += a == file ? "FILE " : a + " ";
+        }
+        SCOPED_TRACE(name);
+        const CliResult r = Tool(c.args);
+        EXPECT_EQ(r.status, c.status) << r.out << r.err;
+        EXPECT_NE((r.out + r.err).find(c.says), std::string::npos) << r.out << r.err;
+    }
+    EXPECT_TRUE(Sent().empty()) << "no controller needed";
 }
 
 TEST_F(CliLimits, BackupsCarryTheLimitsInASectionOfTheirOwnAndRestoreKeepsThem) {

@@ -41,7 +41,8 @@ TEST(ProgramDryRun, SixTrapezoidsEndAfterTheEmulatorsOwnCycleTime) {
     EXPECT_EQ(r.samples.back().position, 0);
 
     // Without trace and samples the result is the same.
-    const auto bare = ProgramDryRun::Run(set, 4, ProgramDryRun::Options{120'000, {}, {}, false, 0});
+    const auto bare =
+        ProgramDryRun::Run(set, 4, ProgramDryRun::Options{120'000, {}, {}, false, 0, 0, {}});
     EXPECT_EQ(bare.endMs, r.endMs);
     EXPECT_TRUE(bare.trace.empty());
     EXPECT_TRUE(bare.samples.empty());
@@ -145,7 +146,8 @@ TEST(ProgramDryRun, ParametersOfABackupAndBoundedOutputs) {
 
     // A loop that runs two lines every ms keeps only the bounded trace.
     Store(set, 1, {Line(C::W_TIM, 1), Operands(C::J_LIN, {0})});
-    const auto r = ProgramDryRun::Run(set, 1, ProgramDryRun::Options{400'000, {}, {}, true, 1});
+    const auto r =
+        ProgramDryRun::Run(set, 1, ProgramDryRun::Options{400'000, {}, {}, true, 1, 0, {}});
     EXPECT_FALSE(r.ended);
     EXPECT_TRUE(r.traceCut);
     EXPECT_EQ(r.trace.size(), ProgramDryRun::MaxTraceLines);

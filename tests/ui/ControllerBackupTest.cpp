@@ -25,6 +25,7 @@
 #include "NumberField.h"
 #include "ShellFixture.h"
 #include "TravelLimitsView.h"
+#include "WireInt32.h"
 
 namespace {
 
@@ -319,6 +320,57 @@ TEST_F(ControllerBackupDemo, MutedControllerOrCancelEndsWithAClearSummary) {
         }
         EXPECT_FALSE(QFileInfo::exists(Path("never.kxb")));
         ExpectWindowBack();
+    }
+}
+
+TEST_F(ControllerBackupDemo, EscDuringABackupOrRestoreSendsOneStopThroughTheRun) {
+    const auto moving = [&] {
+        bool is = false;
+        controller->With([&](ControllerEmulator& e) { is = e.Moving(); });
+        return is;
+    };
+    ControllerBackup file;
+    file.parameters["vmax"].value = 1000;
+    const std::string text = file.Write({});
+    ASSERT_TRUE(
+        FileAccess::WriteAtomically(Path("vmax.kxb").toStdString(), text.data(), text.size()));
+    for (const bool restore : {false, true}) {
+        SCOPED_TRACE(restore ? "restore" : "backup");
+        // The axis on its way to 50000, far away.
+        controller->With([](ControllerEmulator& e) {
+            e.AdvanceTo(e.Now());
+            std::vector<std::uint8_t> on(65, 0);
+            on[0] = 1;
+            on[1] = LetterByte(MessageLetter::EnableOn);
+            e.HandleRequest(on.data(), on.size(), e.Now());
+            std::vector<std::uint8_t> go(65, 0);
+            go[0] = 1;
+            go[1] = LetterByte(MessageLetter::XdstSet);
+            WireInt32::Write(50000, go.data() + 2);
+            e.HandleRequest(go.data(), go.size(), e.Now());
+        });
+        ASSERT_TRUE(QTest::qWaitFor(moving, 2000));
+        const std::size_t stops = WrittenLetters('w');
+        boxes.calls.clear();
+        boxes.answers = {Button::Yes};
+        dialogs.answers = {Path(restore ? "vmax.kxb" : "esc.kxb")};
+        QSignalSpy finished(&view(), &ControllerBackupView::Finished);
+        if (restore)
+            view().Restore();
+        else
+            view().Backup();
+        ASSERT_TRUE(view().Busy());
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        ASSERT_TRUE(finished.wait(10000));
+        EXPECT_EQ(WrittenLetters('w'), stops + 1) << "one stop";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !moving(); }, 4000)) << "the axis stops";
+        ExpectWindowBack();
+        // (The backup's run sent it on its own link; the restore, refused at
+        // once while the axis moves, may have ended first: the window sent it.)
+        if (!restore) {
+            EXPECT_EQ(window->StatusPanel(0)->text(),
+                      "Kopia sterownika: przerwano, wysłano zatrzymanie osi");
+        }
     }
 }
 

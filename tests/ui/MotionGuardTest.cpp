@@ -13,9 +13,12 @@
 
 #include "ControlPage.h"
 #include "DialogFakes.h"
+#include "EditorPage.h"
 #include "EmulatorPeer.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
+#include "ProgramCheckView.h"
+#include "ProgramListing.h"
 #include "SettingsFile.h"
 #include "ShellFixture.h"
 #include "TravelLimitsView.h"
@@ -211,6 +214,62 @@ TEST_F(MotionGuardDemo, LimitsOnOpcjeRefuseJogsAndTargetsBeyondThemAndStopTheAxi
     window->AddChartSample(50005, -120);
     QTest::qWait(20);
     EXPECT_EQ(Written('w'), stops + 1);
+}
+
+TEST_F(MotionGuardDemo, AProgramLeavingTheLimitsIsMarkedAndAskedWithNieTheDefault) {
+    TravelLimitsView& limits = window->Limits();
+    limits.CheckDevice();
+    limits.MinField->setText("0");
+    limits.MaxField->setText("50000");
+    ASSERT_TRUE(limits.Save());
+    EditorPage& editor = window->Editor();
+    ProgramListing::Error error;
+    window->Programs().ClearProgram(0);
+    ASSERT_TRUE(ProgramListing::Parse("P0\n[00]  M_EN\n[01]  X_DF+\n[02]  END\n", false,
+                                      window->Programs(), error));
+    window->RenderProgram();
+    // By DEF position 1000 from where the last status reply saw the axis.
+    struct Case {
+        std::int32_t at;
+        bool marked;
+    };
+    for (const Case c : {Case{0, false}, Case{49000, false}, Case{49001, true}}) {
+        SCOPED_TRACE(c.at);
+        window->AddChartSample(c.at, 0);
+        window->Check().CheckShownProgram();
+        EXPECT_EQ(editor.MarkOf(1) == EditorPage::LineMark::Error, c.marked);
+        if (c.marked) {
+            EXPECT_TRUE(editor.line[1]->toolTip().startsWith(
+                QString("Oś wyjeżdża poza granice ruchu 0..50000: pozycja 50001 po ")))
+                << editor.line[1]->toolTip().toStdString();
+            EXPECT_TRUE(editor.line[1]->toolTip().endsWith("(start z pozycji 49001)"));
+        }
+    }
+    // "Wyślij program" and "Uruchom program" ask, Nie the default: nothing
+    // sent, nothing run.
+    boxes.answers = {Button::No, Button::No};
+    const std::size_t lines = Written('d');
+    const std::size_t runs = Written('g');
+    for (const char* button : {"BitBtn6", "BitBtn8"})
+        QTest::mouseClick(Find<QAbstractButton>(button), Qt::LeftButton);
+    QTest::qWait(50);
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    for (const auto& call : boxes.calls) {
+        EXPECT_TRUE(call.text.startsWith("P0 [01]: Oś wyjeżdża poza granice ruchu 0..50000: "
+                                         "pozycja 50001 po "))
+            << call.text.toStdString();
+        EXPECT_EQ(call.defaultButton, Button::No);
+    }
+    EXPECT_TRUE(boxes.calls[0].text.endsWith("Program zawiera błędy. Wysłać mimo to?"));
+    EXPECT_TRUE(boxes.calls[1].text.endsWith("Program zawiera błędy. Uruchomić mimo to?"));
+    EXPECT_EQ(Written('d'), lines);
+    EXPECT_EQ(Written('g'), runs);
+    // Without limits the program is fine again.
+    limits.MinField->clear();
+    limits.MaxField->clear();
+    ASSERT_TRUE(limits.Save());
+    window->Check().CheckShownProgram();
+    EXPECT_EQ(editor.MarkOf(1), EditorPage::LineMark::None);
 }
 
 TEST_F(MotionGuardDemo, TheLostConnectionAtRestWarnsOfNothing) {

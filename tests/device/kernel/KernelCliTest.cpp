@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <poll.h>
 #include <signal.h>
@@ -137,6 +138,21 @@ protected:
     }
     void StartSimulator() { simulator_ = Start(nullptr); }
 
+    // kxrd4-cli devices until its list satisfies listed (at most 15 s: the
+    // uhid device's hidraw node appears a moment after the start).
+    static Result Devices(const std::function<bool(const std::string&)>& listed) {
+        Result devices;
+        const auto deadline = std::chrono::steady_clock::now() + 15s;
+        do {
+            std::this_thread::sleep_for(200ms);
+            devices = Cli({"devices"});
+        } while (!listed(devices.out) && std::chrono::steady_clock::now() < deadline);
+        return devices;
+    }
+    static bool Selected(const std::string& list) {
+        return list.find("  (selected)") != std::string::npos;
+    }
+
     int StopSimulator() {
         ::kill(simulator_, SIGTERM);
         int status = 0;
@@ -152,14 +168,7 @@ protected:
 TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     StartSimulator();
     ASSERT_GT(simulator_, 0);
-    // The uhid device's hidraw node appears a moment after the start.
-    Result devices;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    do {
-        std::this_thread::sleep_for(200ms);
-        devices = Cli({"devices"});
-    } while (devices.out.find("  (selected)") == std::string::npos &&
-             std::chrono::steady_clock::now() < deadline);
+    const Result devices = Devices(Selected);
     ASSERT_EQ(devices.status, 0) << devices.err;
     ASSERT_NE(devices.out.find("* /dev/hidraw"), std::string::npos) << devices.out;
     // Without --serial the simulator still has a serial number of its own.
@@ -225,19 +234,47 @@ TEST_F(KernelCli, DrivesTheSimulatorAndFailsCleanlyOnceItIsGone) {
     EXPECT_NE(r.err.find("no KX-RD4 is connected"), std::string::npos) << r.err;
 }
 
+TEST_F(KernelCli, AVelocityJogAndWatchStopTheAxisLeavingTheTravelLimits) {
+    StartSimulator();
+    ASSERT_GT(simulator_, 0);
+    Result r = Devices(Selected);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto limited = [](std::vector<std::string> args) {
+        args.insert(args.end(), {"--settings", "/tmp/cli-limits.ini"});
+        return Cli(args);
+    };
+    ASSERT_EQ(Cli({"enable", "on"}).status, 0);
+    ASSERT_EQ(limited({"limits", "--min", "-100", "--max", "300"}).status, 0);
+    // Followed until beyond 300, then stopped.
+    r = limited({"jog", "velocity", "+", "400"});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.err.find("jog: the axis reached "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("beyond the travel limits -100..300; the motor sent to a stop"),
+              std::string::npos)
+        << r.err;
+    std::this_thread::sleep_for(1500ms);
+    const Result first = Cli({"status"});
+    EXPECT_NE(first.out.find("\nvelocity 0\n"), std::string::npos) << first.out;
+    // Without limits a jog is not followed; watch stops the axis below -100.
+    ASSERT_EQ(limited({"limits", "--clear"}).status, 0);
+    ASSERT_EQ(limited({"jog", "velocity", "-", "400"}).status, 0);
+    ASSERT_EQ(limited({"limits", "--min", "-100", "--max", "2000"}).status, 0);
+    r = limited({"watch", "--seconds", "20"});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("watch: the axis reached -1"), std::string::npos) << r.err;
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_NE(Cli({"status"}).out.find("\nvelocity 0\n"), std::string::npos);
+}
+
 TEST_F(KernelCli, TwoSimulatorsAreToldApartByTheirSerialNumbers) {
     simulator_ = Start("KX-0001");
     second_ = Start("KX-0002");
     ASSERT_GT(simulator_, 0);
     ASSERT_GT(second_, 0);
-    Result devices;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    do {
-        std::this_thread::sleep_for(200ms);
-        devices = Cli({"devices"});
-    } while ((devices.out.find("SN KX-0001") == std::string::npos ||
-              devices.out.find("SN KX-0002") == std::string::npos) &&
-             std::chrono::steady_clock::now() < deadline);
+    const Result devices = Devices([](const std::string& list) {
+        return list.find("SN KX-0001") != std::string::npos &&
+               list.find("SN KX-0002") != std::string::npos;
+    });
     ASSERT_EQ(devices.status, 0) << devices.err;
     std::printf("%s", devices.out.c_str()); // shown in the console log
     EXPECT_NE(devices.out.find("read-write  KX-RD4 SN KX-0001"), std::string::npos) << devices.out;
@@ -276,13 +313,7 @@ TEST_F(KernelCli, TwoSimulatorsAreToldApartByTheirSerialNumbers) {
 TEST_F(KernelCli, TwoSendsAtOnceLeaveOneWholeProgram) {
     StartSimulator();
     ASSERT_GT(simulator_, 0);
-    Result devices;
-    const auto deadline = std::chrono::steady_clock::now() + 15s;
-    do {
-        std::this_thread::sleep_for(200ms);
-        devices = Cli({"devices"});
-    } while (devices.out.find("  (selected)") == std::string::npos &&
-             std::chrono::steady_clock::now() < deadline);
+    const Result devices = Devices(Selected);
     ASSERT_EQ(devices.status, 0) << devices.err;
 
     // Two programs of 25 lines that differ in every line.
