@@ -194,3 +194,22 @@ TEST_F(EnglishWindow, ChoosingALanguageWritesItAndTakesEffectAtTheNextStart) {
 }
 
 } // namespace
+
+namespace {
+
+// Run by ctest with LANG set (language_tests.cmake): the system's language
+// decides without a choice in config.ini, and a choice overrides it.
+TEST(SystemLanguage, FollowsTheEnvironmentUnlessChosen) {
+    const QString expected = qEnvironmentVariable("KXRD4_EXPECTED_LANGUAGE");
+    ASSERT_FALSE(expected.isEmpty());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    EXPECT_EQ(UiLanguage::Code(UiLanguage::Decide(path)), expected)
+        << UiLanguage::SystemLanguage().toStdString();
+    for (const Language chosen : {Language::Polish, Language::English}) {
+        SettingsFile(path.toStdString()).WriteLanguage(UiLanguage::Code(chosen).toStdString());
+        EXPECT_EQ(UiLanguage::Decide(path), chosen);
+    }
+}
+
+} // namespace
