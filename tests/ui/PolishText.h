@@ -20,15 +20,20 @@
 inline bool LooksPolish(const QString& text) {
     static const QRegularExpression letters(QStringLiteral("[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]"));
     static const QSet<QString> words{
-        "nie",        "tak",      "jest",       "czy",           "lub",          "dla",
-        "przy",       "oraz",     "plik",       "pliku",         "linia",        "linii",
-        "anuluj",     "zapisz",   "nowy",       "stan",          "typ",          "funkcja",
-        "parametr",   "wejscie",  "wyjscie",    "sterownik",     "sterownika",   "program",
-        "programu",   "uruchom",  "zatrzymaj",  "kopiuj",        "odczytaj",     "czysc",
-        "generuj",    "opcje",    "sterowanie", "programowanie", "pomoc",        "edycja",
-        "symulacja",  "koniec",   "brak",       "nadaj",         "konfiguracja", "zostal",
-        "juz",        "istnieje", "wy",         "symulator",     "jezyk",        "polaczony",
-        "rozlaczony", "zgodne",   "bledy",      "czeka"};
+        "nie",        "tak",        "jest",       "czy",           "lub",          "dla",
+        "przy",       "oraz",       "plik",       "pliku",         "linia",        "linii",
+        "anuluj",     "zapisz",     "nowy",       "stan",          "typ",          "funkcja",
+        "parametr",   "wejscie",    "wyjscie",    "sterownik",     "sterownika",   "program",
+        "programu",   "uruchom",    "zatrzymaj",  "kopiuj",        "odczytaj",     "czysc",
+        "generuj",    "opcje",      "sterowanie", "programowanie", "pomoc",        "edycja",
+        "symulacja",  "koniec",     "brak",       "nadaj",         "konfiguracja", "zostal",
+        "juz",        "istnieje",   "wy",         "symulator",     "jezyk",        "polaczony",
+        "rozlaczony", "zgodne",     "bledy",      "czeka",         "na",           "od",
+        "po",         "ze",         "jako",       "operacje",      "plikach",      "automatycznie",
+        "wczytaj",    "ostatni",    "starcie",    "kopia",         "granice",      "ruchu",
+        "przerwij",   "instrukcja", "pozycja",    "zadana",        "definiowana",  "definiowany",
+        "czas",       "filtracji",  "adres",      "linie",         "odczyt",       "zapis",
+        "tekst",      "tekstu",     "wybierz",    "otworz",        "cofnij"};
     if (letters.match(text).hasMatch())
         return true;
     static const QRegularExpression separators(QStringLiteral("[^A-Za-z]+"));
