@@ -18,9 +18,11 @@ namespace {
 QPointer<ManualView> shown;
 } // namespace
 
-ManualView::ManualView() : QWidget(nullptr, Qt::Window) {
+ManualView::ManualView(QWidget* owner)
+    : QWidget(owner != nullptr ? owner->window() : nullptr, Qt::Window) {
     setObjectName(QStringLiteral("ManualView"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(tr("KX-RD4 PC – instrukcja obsługi"));
     setWindowIcon(KxApplication::ApplicationIcon());
     resize(760, 680);
@@ -48,9 +50,9 @@ ManualView::ManualView() : QWidget(nullptr, Qt::Window) {
     connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
 }
 
-ManualView* ManualView::Show(const QString& page) {
+ManualView* ManualView::Show(const QString& page, QWidget* owner) {
     if (shown.isNull())
-        shown = new ManualView;
+        shown = new ManualView(owner);
     shown->Open(page);
     shown->show();
     shown->raise();
@@ -59,7 +61,10 @@ ManualView* ManualView::Show(const QString& page) {
 }
 
 QAction* ManualView::AddTo(QMenu* menu) {
-    QAction* action = menu->addAction(tr("Instrukcja obsługi"), [] { Show(); });
+    QAction* action = menu->addAction(tr("Instrukcja obsługi"), [menu] {
+        // The menu is a window of its own: the manual belongs to the menu's owner.
+        Show(QStringLiteral("index.md"), menu->parentWidget());
+    });
     action->setObjectName(QStringLiteral("Instrukcja1"));
     action->setShortcut(QKeySequence(Qt::Key_F1));
     return action;

@@ -17,8 +17,11 @@ class ManualView : public QWidget {
     Q_OBJECT
 
 public:
-    // The page of the manual, e.g. "index.md" or "commands/X_DST.md".
-    static ManualView* Show(const QString& page = QStringLiteral("index.md"));
+    // The page of the manual, e.g. "index.md" or "commands/X_DST.md". The
+    // window belongs to owner's window (closed with it) and never keeps the
+    // tool running on its own.
+    static ManualView* Show(const QString& page = QStringLiteral("index.md"),
+                            QWidget* owner = nullptr);
     // "Instrukcja obsługi" (F1) at the end of the menu, opening the contents.
     static QAction* AddTo(QMenu* menu);
     // The page that describes command code 0..25 ("commands/X_DF+.md";
@@ -32,7 +35,7 @@ public:
     QTextBrowser* Browser() const { return browser_; }
 
 private:
-    ManualView();
+    explicit ManualView(QWidget* owner);
     void Open(const QString& page);
 
     QTextBrowser* browser_ = nullptr;

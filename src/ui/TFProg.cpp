@@ -263,7 +263,7 @@ bool TFProg::FormKeyPress(QKeyEvent* event) {
         OkButtonClick();
         return true;
     case Qt::Key_F1:
-        ManualView::Show(ManualView::CommandPage(Function->currentIndex()));
+        ManualView::Show(ManualView::CommandPage(Function->currentIndex()), parentWidget());
         return true;
     default:
         return false;

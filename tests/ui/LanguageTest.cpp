@@ -3,6 +3,7 @@
 // opens the page of the chosen command. The parts still to be translated are
 // left out by name below; once they are, the walk covers the whole window.
 
+#include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -172,6 +173,21 @@ TEST_F(EnglishWindow, F1InTheLineEditDialogOpensThePageOfTheChosenCommand) {
         }
     }
     EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(EnglishWindow, F1InTheWindowOpensTheContentsInAWindowThatGoesWithIt) {
+    auto* action = window->findChild<QAction*>(QStringLiteral("Instrukcja1"));
+    ASSERT_NE(action, nullptr);
+    EXPECT_EQ(action->shortcut(), QKeySequence(Qt::Key_F1));
+    EXPECT_EQ(action->text(), "Operator's manual");
+    action->trigger();
+    ManualView* manual = ShownManual();
+    ASSERT_NE(manual, nullptr);
+    EXPECT_EQ(manual->CurrentPage(), "index.md");
+    EXPECT_TRUE(manual->Browser()->toPlainText().startsWith("KX-RD4 PC – operator's manual"));
+    // Closed with the main window; never keeps the tool running by itself.
+    EXPECT_EQ(manual->parentWidget(), window.get());
+    EXPECT_FALSE(manual->testAttribute(Qt::WA_QuitOnClose));
 }
 
 TEST_F(EnglishWindow, ChoosingALanguageWritesItAndTakesEffectAtTheNextStart) {
