@@ -35,6 +35,8 @@ install(FILES ${KXRD4_PACKAGING_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDI
         RENAME README.udev.md)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR}
         RENAME copyright)
+# The operator's manual (also inside the program, "Pomoc" -> "Instrukcja obsługi").
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/manual)
 
 # ---- Manual pages -------------------------------------------------------------
 # kxrd4-pc's page is written by hand (it is a window, its --help says little);

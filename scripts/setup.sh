@@ -8,7 +8,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config clang-format git ccache
   clang libclang-rt-dev
-  qt6-base-dev qt6-translations-l10n libqcustomplot-dev libgl-dev
+  qt6-base-dev qt6-translations-l10n qt6-l10n-tools libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core

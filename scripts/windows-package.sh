@@ -62,8 +62,8 @@ mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
 cp "$build/src/app/kxrd4-pc.exe" "$build/src/cli/kxrd4-cli.exe" "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-cp "$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt6/translations)/qtbase_pl.qm" \
-  "$stage/translations/"
+qt_translations="$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt6/translations)"
+cp "$qt_translations/qtbase_pl.qm" "$qt_translations/qtbase_en.qm" "$stage/translations/"
 sed 's/$/\r/' "$root/packaging/windows/README.txt" >"$stage/README.txt"
 
 # The DLLs the programs and plugins import, and theirs in turn, from the Qt folder and the

@@ -26,6 +26,8 @@
 #include "SimulatedHidBackend.h"
 #include "StartOptions.h"
 #include "TFMain.h"
+#include "UiLanguage.h"
+#include "WindowSettings.h"
 
 namespace {
 
@@ -69,8 +71,9 @@ int main(int argc, char** argv) {
     }
 
     KxApplication app(argc, argv);
-    // Qt's own Polish texts for the standard buttons ("Tak", "Nie", "Anuluj").
-    if (!app.LoadPolishTranslation())
+    // The window's language (config.ini's choice, else the system's), with
+    // Qt's own texts for the standard buttons ("Tak", "Nie", "Anuluj").
+    if (!app.LoadTranslations(UiLanguage::Decide(WindowSettings::DefaultPath())))
         ConsoleOutput::Show(ConsoleOutput::Kind::Warning,
                             "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
                             "message box buttons show English texts\n");

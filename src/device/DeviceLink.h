@@ -20,25 +20,29 @@
 #include "HidEvents.h"
 #include "TJvHidDevice.h"
 #include "TJvHidDeviceController.h"
+#include "Translatable.h"
 
 class DeviceLink {
 public:
     static constexpr const char* ProductName = "KX-RD4";
-    static constexpr const char* Connected = "Połączony";
-    static constexpr const char* Disconnected = "Rozłączony";
-    static constexpr const char* Refreshing = "Odświeżam listę urządzeń";
-    static constexpr const char* NoAccessToolTip =
-        "Brak dostępu do urządzenia KX-RD4: zainstaluj regułę udev 70-kxrd4.rules "
-        "(packaging/70-kxrd4.rules) i podłącz urządzenie ponownie";
+    static constexpr const char* Connected = KX_TRANSLATABLE("DeviceLink", "Połączony");
+    static constexpr const char* Disconnected = KX_TRANSLATABLE("DeviceLink", "Rozłączony");
+    static constexpr const char* Refreshing =
+        KX_TRANSLATABLE("DeviceLink", "Odświeżam listę urządzeń");
+    static constexpr const char* NoAccessToolTip = KX_TRANSLATABLE(
+        "DeviceLink", "Brak dostępu do urządzenia KX-RD4: zainstaluj regułę udev 70-kxrd4.rules "
+                      "(packaging/70-kxrd4.rules) i podłącz urządzenie ponownie");
     // The connection panel's tool tip names the controller in use; the
     // message panel names a controller that took another one's place.
-    static constexpr const char* InUseToolTip = "Sterownik w użyciu: ";
-    static constexpr const char* Switched = "Wybrano sterownik ";
+    static constexpr const char* InUseToolTip =
+        KX_TRANSLATABLE("DeviceLink", "Sterownik w użyciu: ");
+    static constexpr const char* Switched = KX_TRANSLATABLE("DeviceLink", "Wybrano sterownik ");
     // A write to the controller in use failed (it takes no reports, or its
     // handle died): the connection panel says so until a write goes through.
-    static constexpr const char* WriteFailed = "Zapis do urządzenia nie powiódł się";
-    static constexpr const char* WriteFailedToolTip =
-        "Sterownik nie przyjmuje danych; kolejny zapis otworzy urządzenie ponownie";
+    static constexpr const char* WriteFailed =
+        KX_TRANSLATABLE("DeviceLink", "Zapis do urządzenia nie powiódł się");
+    static constexpr const char* WriteFailedToolTip = KX_TRANSLATABLE(
+        "DeviceLink", "Sterownik nie przyjmuje danych; kolejny zapis otworzy urządzenie ponownie");
 
     // Installs its handlers on the controller (in loading state, so nothing
     // runs before the controller's initial notification).

@@ -278,6 +278,14 @@ int SettingsFile::ReadReplyTimeout() const {
                       MinReplyTimeout, MaxReplyTimeout);
 }
 
+std::optional<std::string> SettingsFile::ReadLanguage() const {
+    return RawValue(OptionsSection, LanguageKey);
+}
+
+void SettingsFile::WriteLanguage(const std::string& value) {
+    WriteString(OptionsSection, LanguageKey, value);
+}
+
 void SettingsFile::WriteAutoLoad(bool value) {
     WriteBool(OptionsSection, AutoLoadKey, value);
 }

@@ -51,6 +51,9 @@ public:
     static constexpr const char* ScreenTopKey = "ScreenTop";
     // Optional, never written: how long a controller reply is awaited (ms).
     static constexpr const char* ReplyTimeoutKey = "ReplyTimeout";
+    // Optional, written only when the operator chooses: the window's language
+    // ("pl" or "en", see LanguageChoice.h).
+    static constexpr const char* LanguageKey = "Language";
 
     static constexpr bool DefaultAutoLoad = true;
     static constexpr const char* DefaultAutoLoadFile = "c:\\";
@@ -78,6 +81,9 @@ public:
     int ReadScreenTop() const;
     // Options/ReplyTimeout, clamped to MinReplyTimeout..MaxReplyTimeout.
     int ReadReplyTimeout() const;
+    // Options/Language as stored; nothing when the key (or the file) is missing.
+    std::optional<std::string> ReadLanguage() const;
+    void WriteLanguage(const std::string& value);
     void WriteAutoLoad(bool value);
     void WriteAutoLoadFile(const std::string& value);
     void WriteScreenLeft(int value);

@@ -4,7 +4,9 @@
 #include <QRegularExpression>
 #include <utility>
 
+#include "DeviceTexts.h"
 #include "ParameterTable.h"
+#include "UiLanguage.h"
 
 namespace {
 
@@ -70,10 +72,14 @@ const std::pair<const char*, const char*> ParsePhrases[] = {
      "\"\\1\" stoi po linii [end] (linia \\2): po niej mogą być tylko komentarze"},
 };
 
+// The device layer's English text in the window's language: as it stands in
+// English, with the phrases replaced in Polish.
 template <std::size_t N>
 QString Translated(const std::string& english,
                    const std::pair<const char*, const char*> (&phrases)[N]) {
     QString text = QString::fromStdString(english);
+    if (UiLanguage::Current() == Language::English)
+        return text;
     for (const auto& [pattern, polish] : phrases)
         text.replace(QRegularExpression(QString::fromUtf8(pattern)), QString::fromUtf8(polish));
     return text;
@@ -83,27 +89,26 @@ QString Translated(const std::string& english,
 
 QString BackupSummary::ItemName(const std::string& name) {
     if (const ParameterTable::Parameter* parameter = ParameterTable::Find(name)) {
-        return QString::fromUtf8(parameter->label.data(),
-                                 static_cast<qsizetype>(parameter->label.size())) +
-               " (" + QString::fromStdString(name) + ")";
+        return DeviceTexts::Translate(std::string(parameter->label)) + " (" +
+               QString::fromStdString(name) + ")";
     }
     QString text = QString::fromStdString(name);
-    text.replace(" line ", " linia ");
+    text.replace(" line ", tr(" linia "));
     return text;
 }
 
 QString BackupSummary::ResultText(Result result) {
     switch (result) {
     case Result::Verified:
-        return "zgodne";
+        return tr("zgodne");
     case Result::Differs:
-        return "RÓŻNI SIĘ";
+        return tr("RÓŻNI SIĘ");
     case Result::Failed:
-        return "BŁĄD";
+        return tr("BŁĄD");
     case Result::Unverified:
-        return "zapisane, niesprawdzalne";
+        return tr("zapisane, niesprawdzalne");
     case Result::NotRestored:
-        return "pominięte";
+        return tr("pominięte");
     }
     return {};
 }
@@ -138,8 +143,9 @@ BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item
             break;
         }
         if (item.result == Result::Differs)
-            line += "\n    w pliku:      " + QString::fromStdString(item.expected) +
-                    "\n    w sterowniku: " + QString::fromStdString(item.got);
+            line +=
+                tr("\n    w pliku:      %1\n    w sterowniku: %2")
+                    .arg(QString::fromStdString(item.expected), QString::fromStdString(item.got));
         else if (!item.got.empty() && item.result != Result::Verified)
             line += " (" + Reason(item.got) + ")";
         summary.details += line + "\n";
@@ -147,25 +153,27 @@ BackupSummary::Text BackupSummary::Restore(const std::vector<BackupSession::Item
     summary.complete = bad == 0 && !cancelled;
     const QString name = QFileInfo(file).fileName();
     if (cancelled)
-        summary.text = "Przywracanie sterownika " + controller + " z pliku " + name +
-                       " zostało przerwane. Sterownik może zawierać tylko część kopii.";
+        summary.text = tr("Przywracanie sterownika %1 z pliku %2 zostało przerwane. Sterownik "
+                          "może zawierać tylko część kopii.")
+                           .arg(controller, name);
     else if (bad == 0)
-        summary.text = "Sterownik " + controller + " został przywrócony z pliku " + name +
-                       ". Wszystko, co zapisano, odczytano ponownie i sprawdzono.";
+        summary.text = tr("Sterownik %1 został przywrócony z pliku %2. Wszystko, co zapisano, "
+                          "odczytano ponownie i sprawdzono.")
+                           .arg(controller, name);
     else
-        summary.text = "Przywracanie sterownika " + controller + " z pliku " + name +
-                       " nie powiodło się w całości.";
-    summary.text += QString("\n\nZgodne: %1, różne lub błędy: %2").arg(verified).arg(bad);
+        summary.text = tr("Przywracanie sterownika %1 z pliku %2 nie powiodło się w całości.")
+                           .arg(controller, name);
+    summary.text += tr("\n\nZgodne: %1, różne lub błędy: %2").arg(verified).arg(bad);
     if (unverified > 0)
-        summary.text += QString(", niesprawdzalne: %1").arg(unverified);
+        summary.text += tr(", niesprawdzalne: %1").arg(unverified);
     if (left > 0)
-        summary.text += QString(", pominięte: %1").arg(left);
+        summary.text += tr(", pominięte: %1").arg(left);
     summary.text += ".";
     return summary;
 }
 
 QString BackupSummary::ParseError(const ControllerBackup::Error& error, const QString& file) {
-    return "Plik " + QFileInfo(file).fileName() +
-           " nie jest poprawną kopią sterownika.\n\nBłąd w linii " +
-           QString::number(error.lineNumber) + ": " + Translated(error.message, ParsePhrases);
+    return tr("Plik %1 nie jest poprawną kopią sterownika.\n\nBłąd w linii %2: %3")
+        .arg(QFileInfo(file).fileName(), QString::number(error.lineNumber),
+             Translated(error.message, ParsePhrases));
 }

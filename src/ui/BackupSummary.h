@@ -3,6 +3,7 @@
 // results and reasons the device layer gives in English, the summary box of a
 // restore and the message of a backup file that does not parse.
 
+#include <QCoreApplication>
 #include <QString>
 #include <string>
 #include <vector>
@@ -11,6 +12,8 @@
 #include "ControllerBackup.h"
 
 class BackupSummary {
+    Q_DECLARE_TR_FUNCTIONS(BackupSummary)
+
 public:
     // "Prędkość maksymalna (vmax)", "P3", "P3 linia 05".
     static QString ItemName(const std::string& name);

@@ -10,12 +10,12 @@
 #include "NumberField.h"
 
 const std::array<ConfigPanel::DefRow, 3> ConfigPanel::DefRows{{
-    {"XdefLabel", "Pozycja definiowana DEF", "SpeedButton5", "BitBtn14", -9999999, 9999999,
-     MessageLetter::XdefRead, MessageLetter::XdefWrite},
-    {"VdefLabel", "Prędkość definiowana DEF", "SpeedButton6", "BitBtn15", -29999, 29999,
-     MessageLetter::VdefRead, MessageLetter::VdefWrite},
-    {"WdefLabel", "Czas definiowany DEF", "SpeedButton7", "BitBtn16", 0, 99999,
-     MessageLetter::WdefRead, MessageLetter::WdefWrite},
+    {"XdefLabel", QT_TRANSLATE_NOOP("ConfigPanel", "Pozycja definiowana DEF"), "SpeedButton5",
+     "BitBtn14", -9999999, 9999999, MessageLetter::XdefRead, MessageLetter::XdefWrite},
+    {"VdefLabel", QT_TRANSLATE_NOOP("ConfigPanel", "Prędkość definiowana DEF"), "SpeedButton6",
+     "BitBtn15", -29999, 29999, MessageLetter::VdefRead, MessageLetter::VdefWrite},
+    {"WdefLabel", QT_TRANSLATE_NOOP("ConfigPanel", "Czas definiowany DEF"), "SpeedButton7",
+     "BitBtn16", 0, 99999, MessageLetter::WdefRead, MessageLetter::WdefWrite},
 }};
 
 namespace {
@@ -27,34 +27,32 @@ constexpr int DefTops[3] = {81, 129, 177};
 ConfigPanel::ConfigPanel(QWidget* tabSheet2, ControllerMessages& messages, QObject* parent)
     : QObject(parent), messages_(messages) {
     auto* modbus = Place<QGroupBox>(tabSheet2, "GroupBox13", QRect(0, 199, 526, 98),
-                                    QStringLiteral("Konfiguracja MODBUS"));
+                                    tr("Konfiguracja MODBUS"));
     QStringList addresses;
     for (int a = 1; a <= 247; ++a) {
         addresses << QString::number(a);
     }
     modAdr_ = PlaceList(modbus, "mod_adr", QRect(24, 32, 137, 21), addresses, 0);
-    connect(Place<QPushButton>(modbus, "BitBtn11", QRect(167, 32, 145, 21),
-                               QStringLiteral("Nadaj adres")),
+    connect(Place<QPushButton>(modbus, "BitBtn11", QRect(167, 32, 145, 21), tr("Nadaj adres")),
             &QPushButton::clicked, this, &ConfigPanel::BitBtn11Click);
     QStringList rates;
     for (std::int32_t rate : BaudRates) {
         rates << QString::number(rate);
     }
     modBr_ = PlaceList(modbus, "mod_br", QRect(24, 59, 137, 21), rates, 0);
-    connect(Place<QPushButton>(modbus, "BitBtn12", QRect(167, 59, 145, 21),
-                               QStringLiteral("Nadaj prędkość")),
+    connect(Place<QPushButton>(modbus, "BitBtn12", QRect(167, 59, 145, 21), tr("Nadaj prędkość")),
             &QPushButton::clicked, this, &ConfigPanel::BitBtn12Click);
 
     auto* device = Place<QGroupBox>(tabSheet2, "GroupBox14", QRect(0, 303, 526, 210),
-                                    QStringLiteral("Konfiguracja urządzenia"));
-    QStringList filters{QStringLiteral("Brak filtracji")};
+                                    tr("Konfiguracja urządzenia"));
+    QStringList filters{tr("Brak filtracji")};
     filters.reserve(1000);
     for (int ms = 1; ms <= 999; ++ms) {
         filters << QString::number(ms) + QStringLiteral(" [ms]");
     }
     filtr_ = PlaceList(device, "filtr", QRect(24, 32, 134, 21), filters, 0);
     connect(Place<QPushButton>(device, "BitBtn13", QRect(164, 32, 145, 21),
-                               QStringLiteral("Ustaw filtrację wejść")),
+                               tr("Ustaw filtrację wejść")),
             &QPushButton::clicked, this, &ConfigPanel::BitBtn13Click);
 
     using Handler = void (ConfigPanel::*)();
@@ -64,10 +62,10 @@ ConfigPanel::ConfigPanel(QWidget* tabSheet2, ControllerMessages& messages, QObje
                                &ConfigPanel::BitBtn16Click};
     for (std::size_t i = 0; i < DefRows.size(); ++i) {
         const DefRow& row = DefRows[i];
-        const ParameterRow placed = PlaceParameterRow(
-            device, {DefTops[i], 21, 137, 164, 121},
-            {row.field, QString::fromUtf8(row.caption), row.readButton, row.writeButton,
-             QStringLiteral("Zapisz"), QStyle::SP_DialogSaveButton});
+        const ParameterRow placed =
+            PlaceParameterRow(device, {DefTops[i], 21, 137, 164, 121},
+                              {row.field, tr(row.caption), row.readButton, row.writeButton,
+                               tr("Zapisz"), QStyle::SP_DialogSaveButton});
         placed.Connect(this, &ConfigPanel::HomeLabelChange, reads[i], writes[i]);
         fields_[i] = placed.field;
     }

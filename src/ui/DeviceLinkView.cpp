@@ -2,8 +2,13 @@
 
 #include <QSocketNotifier>
 
+#include "DeviceTexts.h"
 #include "PlatformHidBackend.h"
 #include "QtUiDispatcher.h"
+
+QString DeviceLinkView::SimulatorSuffix() {
+    return tr(" (symulator)");
+}
 
 DeviceLinkView::DeviceLinkView(QListWidget* listBox, QLabel* panel0, QLabel* panel1,
                                TJvHidDataEvent reportHandler, QObject* parent,
@@ -108,22 +113,23 @@ void DeviceLinkView::AddDeviceEntry(const std::string& text, TJvHidDevice* devic
 
 void DeviceLinkView::ShowStatus(const std::string& text) {
     if (panel0_ != nullptr) {
-        panel0_->setText(QString::fromStdString(text));
+        panel0_->setText(DeviceTexts::Translate(text));
     }
 }
 
 void DeviceLinkView::MarkAsSimulator() {
     simulator_ = true;
-    if (panel1_ != nullptr && panel1_->text() == QString::fromUtf8(DeviceLink::Connected)) {
-        panel1_->setText(panel1_->text() + QString::fromUtf8(SimulatorSuffix));
+    if (panel1_ != nullptr && panel1_->text() == DeviceTexts::Translate(DeviceLink::Connected)) {
+        panel1_->setText(panel1_->text() + SimulatorSuffix());
     }
 }
 
 void DeviceLinkView::ShowConnection(const std::string& text, const std::string& toolTip) {
     if (panel1_ != nullptr) {
         const bool simulated = simulator_ && text == DeviceLink::Connected;
-        panel1_->setText(QString::fromStdString(simulated ? text + SimulatorSuffix : text));
-        panel1_->setToolTip(QString::fromStdString(toolTip));
+        panel1_->setText(DeviceTexts::Translate(text) +
+                         (simulated ? SimulatorSuffix() : QString()));
+        panel1_->setToolTip(DeviceTexts::Translate(toolTip));
     }
     if (text == DeviceLink::Disconnected) {
         emit Disconnected();

@@ -41,7 +41,7 @@ public:
     // The device is an emulated controller: the connection panel reads
     // "Połączony (symulator)" instead of "Połączony".
     void MarkAsSimulator();
-    static constexpr const char* SimulatorSuffix = " (symulator)";
+    static QString SimulatorSuffix();
 
     // Where the senders write (SendReport to CurrentDevice). The reference
     // stays valid as long as the view; after Shutdown writes go nowhere.

@@ -66,7 +66,7 @@ void EditRecovery::WriteNow() {
         RecoveryPath().toStdString(), host_.CurrentFile().toStdString(), host_.Programs().Data());
     // Said once, not at every edit, until a write succeeds again.
     if (!written && !failureShown_)
-        host_.ShowStatus(QStringLiteral("Nie można zapisać pliku odzyskiwania ") + RecoveryPath());
+        host_.ShowStatus(tr("Nie można zapisać pliku odzyskiwania %1").arg(RecoveryPath()));
     failureShown_ = !written;
 }
 
@@ -112,17 +112,16 @@ bool EditRecovery::OfferRecovery() {
     for (const std::string& path : damaged)
         RecoveryFile::SetAside(path);
     if (!damaged.empty())
-        host_.ShowStatus(QStringLiteral("Pominięto uszkodzony plik odzyskiwania: ") +
-                         QString::fromStdString(damaged.front()));
+        host_.ShowStatus(tr("Pominięto uszkodzony plik odzyskiwania: %1")
+                             .arg(QString::fromStdString(damaged.front())));
     for (const RecoveryFile::Candidate& candidate : leftovers) {
         const QString name = QString::fromStdString(candidate.contents.fileName);
         // Only "Nie" deletes the file; Escape or closing the box keeps it
         // and the rest for the next start.
-        const auto answer =
-            boxes_.Ask(QMessageBox::Question, QStringLiteral("KX-RD4 - PC"),
-                       QStringLiteral("Odzyskać niezapisane zmiany z ") +
-                           (name.isEmpty() ? QStringLiteral("Nowy") : name) + QStringLiteral("?"),
-                       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, true);
+        const auto answer = boxes_.Ask(QMessageBox::Question, QStringLiteral("KX-RD4 - PC"),
+                                       tr("Odzyskać niezapisane zmiany z %1?")
+                                           .arg(name.isEmpty() ? FileCommands::tr("Nowy") : name),
+                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, true);
         if (answer == QMessageBox::No) {
             RecoveryFile::Remove(folder, candidate.pid);
             continue;
@@ -135,9 +134,9 @@ bool EditRecovery::OfferRecovery() {
         host_.RenderProgram();
         host_.SetCurrentFile(name);
         host_.SetCaptionText(
-            FileCommands::FileCaption(name.isEmpty() ? QStringLiteral("Nowy") : name));
+            FileCommands::FileCaption(name.isEmpty() ? FileCommands::tr("Nowy") : name));
         host_.Modified().MarkModified();
-        host_.ShowStatus(QStringLiteral("Odzyskano niezapisane zmiany"));
+        host_.ShowStatus(tr("Odzyskano niezapisane zmiany"));
         // Kept as this tool's own before the old files go: nothing is lost
         // if this run ends badly too.
         SetChanged();

@@ -51,8 +51,8 @@ QString TwoDigits(int n) {
 // "linii 07" or "linii 03–07".
 QString LinesText(const LineSelection& selection) {
     return selection.Count() == 1
-               ? QStringLiteral("linii ") + TwoDigits(selection.First())
-               : QStringLiteral("linii %1–%2")
+               ? EditorPage::tr("linii %1").arg(TwoDigits(selection.First()))
+               : EditorPage::tr("linii %1–%2")
                      .arg(TwoDigits(selection.First()), TwoDigits(selection.Last()));
 }
 
@@ -71,27 +71,26 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
     p[0]->setChecked(true);
 
     GroupBox3 = Place<QGroupBox>(this, "GroupBox3", QRect(0, 54, 191, 141));
-    BitBtn6 = GlyphButton(GroupBox3, "BitBtn6", QStringLiteral("Wyślij program"),
+    BitBtn6 = GlyphButton(GroupBox3, "BitBtn6", tr("Wyślij program"),
                           QStringLiteral(":/shell/send.png"), QRect(18, 21, 151, 52));
-    BitBtn7 = GlyphButton(GroupBox3, "BitBtn7", QStringLiteral("Odczytaj program"),
+    BitBtn7 = GlyphButton(GroupBox3, "BitBtn7", tr("Odczytaj program"),
                           QStringLiteral(":/shell/receive.png"), QRect(18, 79, 151, 52));
     GroupBox10 = Place<QGroupBox>(this, "GroupBox10", QRect(0, 201, 191, 134));
-    BitBtn8 = GlyphButton(GroupBox10, "BitBtn8", QStringLiteral("Uruchom program"),
+    BitBtn8 = GlyphButton(GroupBox10, "BitBtn8", tr("Uruchom program"),
                           QStringLiteral(":/shell/run.png"), QRect(18, 13, 151, 52));
-    BitBtn9 = GlyphButton(GroupBox10, "BitBtn9", QStringLiteral("Zatrzymaj program"),
+    BitBtn9 = GlyphButton(GroupBox10, "BitBtn9", tr("Zatrzymaj program"),
                           QStringLiteral(":/shell/stop.png"), QRect(18, 71, 151, 52));
     GroupBox8 = Place<QGroupBox>(this, "GroupBox8", QRect(0, 341, 191, 84));
-    BitBtn5 = GlyphButton(GroupBox8, "BitBtn5", QStringLiteral("Wyczyść program"),
+    BitBtn5 = GlyphButton(GroupBox8, "BitBtn5", tr("Wyczyść program"),
                           QStringLiteral(":/shell/clear.png"), QRect(18, 15, 151, 52));
     GroupBox9 = Place<QGroupBox>(this, "GroupBox9", QRect(0, 431, 191, 104));
     // Glyph left of the caption, both centred as on a push button.
     BitBtn10 = Place<QPushButton>(GroupBox9, "BitBtn10", QRect(18, 15, 151, 52),
-                                  QIcon(QStringLiteral(":/shell/copy.png")),
-                                  QStringLiteral("Kopiuj program"));
+                                  QIcon(QStringLiteral(":/shell/copy.png")), tr("Kopiuj program"));
     Prog = Place<QComboBox>(GroupBox9, "Prog", QRect(18, 73, 151, 24));
     Prog->setFont(ListingFont());
     for (int k = 0; k < ProgramCount; ++k)
-        Prog->addItem(QStringLiteral("Program %1").arg(k));
+        Prog->addItem(tr("Program %1").arg(k));
     Prog->setCurrentIndex(0);
     GroupBox11 = Place<QGroupBox>(this, "GroupBox11", QRect(0, 541, 191, 44));
     pb = Place<QProgressBar>(GroupBox11, "pb", QRect(18, 13, 151, 16));
@@ -232,7 +231,7 @@ void EditorPage::ClearSelectedLines() {
         host_.Programs().ClearLine(program, n);
     RenderProgram();
     host_.MarkModified();
-    host_.RecordChange(QStringLiteral("wyczyszczenie ") + LinesText(selection_));
+    host_.RecordChange(tr("wyczyszczenie %1").arg(LinesText(selection_)));
 }
 
 void EditorPage::p0Click() {
@@ -303,7 +302,7 @@ void EditorPage::line00MouseUp(QLabel* label, Qt::MouseButton button) {
         return;
     host_.MarkModified();
     RenderProgram();
-    host_.RecordChange(QStringLiteral("zamiana linii %1 i %2").arg(TwoDigits(from), TwoDigits(to)));
+    host_.RecordChange(tr("zamiana linii %1 i %2").arg(TwoDigits(from), TwoDigits(to)));
 }
 
 void EditorPage::ProgBoxMouseDown() {
@@ -314,17 +313,17 @@ void EditorPage::BitBtn5Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    const auto answer = host_.Boxes().Show(
-        QMessageBox::Question, QStringLiteral("Wyczyść program"),
-        QStringLiteral("Czy na pewno chcesz wyczyścić program ") + QString::number(program),
-        QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        host_.Boxes().Show(QMessageBox::Question, tr("Wyczyść program"),
+                           tr("Czy na pewno chcesz wyczyścić program %1").arg(program),
+                           QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     host_.Programs().ClearProgram(program);
     RenderProgram();
     host_.MarkModified();
-    host_.ShowStatus(QStringLiteral("Program został wczyszczony"));
-    host_.RecordChange(QStringLiteral("wyczyszczenie programu %1").arg(program));
+    host_.ShowStatus(tr("Program został wczyszczony"));
+    host_.RecordChange(tr("wyczyszczenie programu %1").arg(program));
 }
 
 void EditorPage::BitBtn10Click() {
@@ -337,8 +336,8 @@ void EditorPage::BitBtn10Click() {
     host_.Programs().CopyProgram(source, destination);
     pb->setValue(LinesPerProgram);
     host_.MarkModified();
-    host_.ShowStatus(QStringLiteral("Program został skopiowany"));
-    host_.RecordChange(QStringLiteral("kopiowanie programu %1 do %2").arg(source).arg(destination));
+    host_.ShowStatus(tr("Program został skopiowany"));
+    host_.RecordChange(tr("kopiowanie programu %1 do %2").arg(source).arg(destination));
 }
 
 QLabel* EditorPage::LineLabelAt(const QPointF& globalPosition) const {

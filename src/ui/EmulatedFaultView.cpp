@@ -18,7 +18,7 @@ void EmulatedFaultView::Attach(Source takeFaults) {
 }
 
 QString EmulatedFaultView::Text(const ControllerEmulator::Fault& fault) {
-    return QStringLiteral("Sterownik (symulator): błąd w linii %1 programu P%2: %3")
+    return tr("Sterownik (symulator): błąd w linii %1 programu P%2: %3")
         .arg(fault.Line, 2, 10, QLatin1Char('0'))
         .arg(fault.Program)
         .arg(ProgramSimulation::CauseText(fault.Cause));

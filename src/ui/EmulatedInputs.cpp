@@ -5,9 +5,9 @@
 
 EmulatedInputs::EmulatedInputs(QWidget* page, int x, int y, QObject* parent) : QObject(parent) {
     for (int io = 0; io < 2; ++io) {
-        auto* box = new QCheckBox(QStringLiteral("Wejście %1").arg(io), page);
+        auto* box = new QCheckBox(tr("Wejście %1").arg(io), page);
         box->setObjectName(QStringLiteral("Input%1").arg(io));
-        box->setToolTip(QStringLiteral("Stan wejścia %1 symulowanego sterownika").arg(io));
+        box->setToolTip(tr("Stan wejścia %1 symulowanego sterownika").arg(io));
         box->setGeometry(x + io * 82, y, 78, 20);
         box->hide();
         connect(box, &QCheckBox::toggled, this, [this, io](bool on) {

@@ -1,5 +1,6 @@
 #include "FileCommands.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -12,9 +13,15 @@
 
 namespace {
 
-const QString SaveQuestion = "Czy chcesz zapisać bieżący program?";
-const QString CannotOpen = "Nie można otworzyć pliku";
-const QString CannotSave = "Nie można zapisać pliku";
+QString SaveQuestion() {
+    return FileCommands::tr("Czy chcesz zapisać bieżący program?");
+}
+QString CannotOpen() {
+    return FileCommands::tr("Nie można otworzyć pliku");
+}
+QString CannotSave() {
+    return FileCommands::tr("Nie można zapisać pliku");
+}
 
 // The path as the file layer takes it (UTF-8).
 std::string FilePath(const QString& path) {
@@ -23,7 +30,8 @@ std::string FilePath(const QString& path) {
 
 } // namespace
 
-const char* const FileCommands::ProgramFilter = "Plik program (*.kxp)|*.kxp";
+const char* const FileCommands::ProgramFilter =
+    QT_TRANSLATE_NOOP("FileCommands", "Plik program (*.kxp)|*.kxp");
 
 FileCommands::FileCommands(FileCommandsHost& host, MessageBoxes& boxes, FileDialogs& dialogs)
     : host_(host), boxes_(boxes), dialogs_(dialogs) {}
@@ -57,7 +65,7 @@ QString FileCommands::DialogDirectory() const {
 
 bool FileCommands::Read(const QString& path) {
     if (!ReadProgramFile(FilePath(path), host_.Programs())) {
-        Warn("Otwarcie pliku", CannotOpen);
+        Warn(tr("Otwarcie pliku"), CannotOpen());
         return false;
     }
     return true;
@@ -65,7 +73,7 @@ bool FileCommands::Read(const QString& path) {
 
 bool FileCommands::Write(const QString& path) {
     if (!WriteProgramFile(FilePath(path), host_.Programs())) {
-        Warn("Zapis pliku", CannotSave);
+        Warn(tr("Zapis pliku"), CannotSave());
         return false;
     }
     return true;
@@ -75,7 +83,7 @@ bool FileCommands::OfferSave() {
     if (!host_.Modified().IsSet()) {
         return true;
     }
-    const auto answer = boxes_.Show(QMessageBox::Question, "Nowy plik", SaveQuestion,
+    const auto answer = boxes_.Show(QMessageBox::Question, tr("Nowy plik"), SaveQuestion(),
                                     QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) {
         return true;
@@ -87,8 +95,9 @@ bool FileCommands::CloseQuery() {
     if (!host_.Modified().IsSet()) {
         return true;
     }
-    const auto answer = boxes_.Show(QMessageBox::Question, "KX-RD4 - PC", SaveQuestion,
-                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer =
+        boxes_.Show(QMessageBox::Question, QStringLiteral("KX-RD4 - PC"), SaveQuestion(),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     switch (answer) {
     case QMessageBox::Yes:
         return Save();
@@ -107,7 +116,7 @@ void FileCommands::New() {
     host_.ProgramSetReplaced();
     host_.RenderProgram();
     host_.SetCurrentFile(QString());
-    host_.SetCaptionText(FileCaption("Nowy"));
+    host_.SetCaptionText(FileCaption(tr("Nowy")));
     host_.ShowStatus(QString());
     host_.Modified().ClearModified();
     host_.ChangesSettled();
@@ -119,9 +128,9 @@ void FileCommands::Open() {
     }
     try {
         const QString path =
-            dialogs_.GetOpenFileName(QString(), DialogDirectory(), QtFilter(ProgramFilter));
+            dialogs_.GetOpenFileName(QString(), DialogDirectory(), QtFilter(tr(ProgramFilter)));
         if (path.isEmpty()) {
-            Warn("Otwórz plik", CannotOpen);
+            Warn(tr("Otwórz plik"), CannotOpen());
             return;
         }
         if (!Read(path)) {
@@ -131,7 +140,7 @@ void FileCommands::Open() {
         host_.SetCaptionText(FileCaption(path));
         host_.ProgramSetReplaced();
         host_.RenderProgram();
-        host_.ShowStatus("Program został otwarty");
+        host_.ShowStatus(tr("Program został otwarty"));
         host_.Modified().ClearModified();
         host_.ChangesSettled();
         FileInUse();
@@ -149,7 +158,7 @@ bool FileCommands::Save() {
         return false;
     }
     host_.SetCaptionText(FileCaption(path));
-    host_.ShowStatus("Program zostal zapisany");
+    host_.ShowStatus(tr("Program zostal zapisany"));
     host_.Modified().ClearModified();
     host_.ChangesSettled();
     FileInUse();
@@ -159,20 +168,21 @@ bool FileCommands::Save() {
 bool FileCommands::MayReplace(MessageBoxes& boxes, const QString& title, const QString& path) {
     const QFileInfo target(path);
     return !target.exists() || target.isDir() ||
-           boxes.Show(QMessageBox::Question, title,
-                      "Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?",
-                      QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+           boxes.Show(
+               QMessageBox::Question, title,
+               tr("Plik o podanej nazwie juz istnieje.\n\rCzy chcesz zastąpić istniejący plik?"),
+               QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool FileCommands::SaveAs() {
     try {
-        const QString path =
-            dialogs_.GetSaveFileName("Zapisz program", DialogDirectory(), QtFilter(ProgramFilter));
+        const QString path = dialogs_.GetSaveFileName(tr("Zapisz program"), DialogDirectory(),
+                                                      QtFilter(tr(ProgramFilter)));
         if (path.isEmpty()) {
-            Warn("Zapisz plik", CannotSave);
+            Warn(tr("Zapisz plik"), CannotSave());
             return false;
         }
-        if (!MayReplace(boxes_, "Zapisz plik", path)) {
+        if (!MayReplace(boxes_, tr("Zapisz plik"), path)) {
             return false;
         }
         if (!Write(path)) {
@@ -180,7 +190,7 @@ bool FileCommands::SaveAs() {
         }
         host_.SetCurrentFile(path);
         host_.SetCaptionText(FileCaption(path));
-        host_.ShowStatus("Program został zapisany");
+        host_.ShowStatus(tr("Program został zapisany"));
         host_.Modified().ClearModified();
         host_.ChangesSettled();
         FileInUse();

@@ -8,6 +8,7 @@
 // asked for before New, Open or closing does not complete, the command stops.
 // A failed read or write shows its warning and changes nothing else.
 
+#include <QCoreApplication>
 #include <QString>
 #include <functional>
 
@@ -16,6 +17,8 @@ class FileDialogs;
 class MessageBoxes;
 
 class FileCommands {
+    Q_DECLARE_TR_FUNCTIONS(FileCommands)
+
 public:
     FileCommands(FileCommandsHost& host, MessageBoxes& boxes, FileDialogs& dialogs);
 

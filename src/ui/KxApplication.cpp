@@ -11,6 +11,7 @@
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
 #include "TranslationFolders.h"
+#include "UiLanguage.h"
 
 // The application icon lives in the ui library's resources; register them.
 static void InitIconResources() {
@@ -66,11 +67,25 @@ void KxApplication::CompleteWindowIcon() {
 }
 
 bool KxApplication::LoadPolishTranslation() {
+    return LoadTranslations(Language::Polish);
+}
+
+bool KxApplication::LoadTranslations(Language language) {
+    removeTranslator(&toolTranslator_);
+    removeTranslator(&qtTranslator_);
+    UiLanguage::SetCurrent(language);
+    if (language == Language::English &&
+        toolTranslator_.load(QStringLiteral(":/i18n/kxrd4-pc_en.qm")))
+        installTranslator(&toolTranslator_);
+    const QString qtFile =
+        language == Language::English ? QStringLiteral("qtbase_en") : QStringLiteral("qtbase_pl");
     for (const QString& folder : TranslationFolders()) {
-        if (qtTranslator_.load(QStringLiteral("qtbase_pl"), folder))
-            return installTranslator(&qtTranslator_);
+        // Qt's English holds next to nothing: installing it may report nothing to do.
+        if (qtTranslator_.load(qtFile, folder))
+            return installTranslator(&qtTranslator_) || language == Language::English;
     }
-    return false;
+    // Qt's own texts are English without a translation.
+    return language == Language::English;
 }
 
 void KxApplication::ShowError(const QString& message) {

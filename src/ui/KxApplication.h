@@ -9,6 +9,8 @@
 #include <QTranslator>
 #include <functional>
 
+#include "LanguageChoice.h"
+
 class MessageBoxes;
 
 class KxApplication : public QApplication {
@@ -29,6 +31,11 @@ public:
     // Loads Qt's own Polish texts (qtbase_pl), so the standard buttons of the
     // boxes read "Tak", "Nie", "Anuluj". False when the translation is missing.
     bool LoadPolishTranslation();
+    // The window in this language (UiLanguage::Current from now on): the
+    // tool's own English texts (embedded kxrd4-pc_en.qm) and Qt's own texts
+    // for the standard buttons (qtbase_pl or qtbase_en). False when Qt's
+    // Polish translation is missing (the buttons then read "Yes", "No").
+    bool LoadTranslations(Language language);
 
     // The boxes the error display uses; real Qt boxes when none is set.
     void SetErrorBoxes(MessageBoxes* boxes) { errorBoxes_ = boxes; }
@@ -47,4 +54,5 @@ private:
     std::function<void()> escapeHook_;
     MessageBoxes* errorBoxes_ = nullptr;
     QTranslator qtTranslator_;
+    QTranslator toolTranslator_;
 };

@@ -3,13 +3,17 @@
 #include <QVector>
 
 #include "LiveChart.h"
+#include "UiLanguage.h"
 
 namespace {
 
-// "4,250": seconds with three decimals and the Polish decimal comma.
+// "4,250": seconds with three decimals and the Polish decimal comma ("4.250"
+// in English).
 QString Seconds(std::int64_t ms) {
-    return QString::number(static_cast<double>(ms) / 1000.0, 'f', 3)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
+    QString text = QString::number(static_cast<double>(ms) / 1000.0, 'f', 3);
+    if (UiLanguage::Current() == Language::Polish)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
 }
 
 QString LineNumber(int line) {
@@ -22,35 +26,35 @@ QString ProgramSimulation::CauseText(ControllerEmulator::FaultCause cause) {
     using C = ControllerEmulator::FaultCause;
     switch (cause) {
     case C::UnknownCommand:
-        return QStringLiteral("nieznany kod rozkazu");
+        return tr("nieznany kod rozkazu");
     case C::BadDigit:
-        return QStringLiteral("niedozwolona cyfra w argumencie");
+        return tr("niedozwolona cyfra w argumencie");
     case C::BadIo:
-        return QStringLiteral("numer wejścia lub wyjścia spoza 0..1");
+        return tr("numer wejścia lub wyjścia spoza 0..1");
     case C::BadJump:
-        return QStringLiteral("skok poza linie 00..24");
+        return tr("skok poza linie 00..24");
     case C::BadProgram:
-        return QStringLiteral("numer programu spoza 0..9");
+        return tr("numer programu spoza 0..9");
     case C::MoveDisabled:
-        return QStringLiteral("ruch przy wyłączonym napędzie (brak M_EN)");
+        return tr("ruch przy wyłączonym napędzie (brak M_EN)");
     case C::MoveNoLimits:
-        return QStringLiteral("ruch przy V max lub A max równym 0");
+        return tr("ruch przy V max lub A max równym 0");
     case C::HomingVelocityZero:
-        return QStringLiteral("bazowanie z prędkością 0");
+        return tr("bazowanie z prędkością 0");
     case C::PastLastLine:
-        return QStringLiteral("program przeszedł za linię 24 bez END");
+        return tr("program przeszedł za linię 24 bez END");
     case C::NoWait:
-        return QStringLiteral("ponad 1000 linii w 1 ms bez oczekiwania");
+        return tr("ponad 1000 linii w 1 ms bez oczekiwania");
     case C::MoveInterrupted:
-        return QStringLiteral("ruch przerwany");
+        return tr("ruch przerwany");
     case C::TravelLimit:
-        return QStringLiteral("oś doszła do końca zakresu");
+        return tr("oś doszła do końca zakresu");
     }
-    return QStringLiteral("nieznany błąd");
+    return tr("nieznany błąd");
 }
 
 QString ProgramSimulation::FaultText(const ControllerEmulator::Fault& fault) {
-    return QStringLiteral("Symulacja: błąd po %1 s w linii %2 programu P%3: %4")
+    return tr("Symulacja: błąd po %1 s w linii %2 programu P%3: %4")
         .arg(Seconds(fault.TimeMs), LineNumber(fault.Line), QString::number(fault.Program),
              CauseText(fault.Cause));
 }
@@ -61,34 +65,31 @@ QString ProgramSimulation::Summary(const ProgramDryRun::Result& r, int program,
         return FaultText(r.faults.front());
     }
     if (r.ended) {
-        return QStringLiteral("Symulacja: program P%1 kończy się po %2 s")
-            .arg(program)
-            .arg(Seconds(r.endMs));
+        return tr("Symulacja: program P%1 kończy się po %2 s").arg(program).arg(Seconds(r.endMs));
     }
-    QString where = QStringLiteral("w linii %1").arg(LineNumber(r.line));
+    QString where = tr("w linii %1").arg(LineNumber(r.line));
     if (r.program != program) {
-        where += QStringLiteral(" programu P%1").arg(r.program);
+        where += tr(" programu P%1").arg(r.program);
     }
     QString what;
     switch (r.waiting) {
     case ProgramDryRun::Waiting::Input:
-        what = QStringLiteral("czeka %1 na %2 wejścia %3")
-                   .arg(where,
-                        r.waitState ? QStringLiteral("załączenie") : QStringLiteral("wyłączenie"))
+        what = tr("czeka %1 na %2 wejścia %3")
+                   .arg(where, r.waitState ? tr("załączenie") : tr("wyłączenie"))
                    .arg(r.waitInput);
         break;
     case ProgramDryRun::Waiting::Axis:
-        what = QStringLiteral("czeka %1 na zakończenie ruchu osi").arg(where);
+        what = tr("czeka %1 na zakończenie ruchu osi").arg(where);
         break;
     case ProgramDryRun::Waiting::Time:
-        what = QStringLiteral("odlicza czas %1").arg(where);
+        what = tr("odlicza czas %1").arg(where);
         break;
     case ProgramDryRun::Waiting::Running:
     case ProgramDryRun::Waiting::Nothing:
-        what = QStringLiteral("pracuje dalej %1").arg(where);
+        what = tr("pracuje dalej %1").arg(where);
         break;
     }
-    return QStringLiteral("Symulacja: program P%1 nie kończy się w ciągu %2 s; %3")
+    return tr("Symulacja: program P%1 nie kończy się w ciągu %2 s; %3")
         .arg(program)
         .arg(limitMs / 1000)
         .arg(what);
@@ -98,7 +99,7 @@ ProgramSimulation::Outcome ProgramSimulation::Run(const ProgramSet& programs, in
                                                   std::array<bool, 2> inputs, LiveChart& chart) {
     Outcome outcome;
     if (!ProgramSet::IsValidProgram(program)) {
-        outcome.status = QStringLiteral("Symulacja: nie wybrano programu");
+        outcome.status = tr("Symulacja: nie wybrano programu");
         return outcome;
     }
     ProgramDryRun::Options options;

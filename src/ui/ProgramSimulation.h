@@ -6,6 +6,7 @@
 // for at the limit, and its faults come back as Polish texts for the status
 // bar and the log.
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -17,6 +18,8 @@
 class LiveChart;
 
 class ProgramSimulation {
+    Q_DECLARE_TR_FUNCTIONS(ProgramSimulation)
+
 public:
     static constexpr std::int64_t LimitMs = 60'000;
     static constexpr int SampleEveryMs = 10; // for the chart

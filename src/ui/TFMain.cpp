@@ -42,6 +42,8 @@
 #include "HeldProgramView.h"
 #include "KxApplication.h"
 #include "KxVersion.h"
+#include "LanguageBox.h"
+#include "ManualView.h"
 #include "MessageBoxes.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
@@ -169,6 +171,7 @@ void TFMain::CreateMenu() {
 
     Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
     Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
+    ManualView::AddTo(Pomoc1);
     Oprogramie1 = item(Pomoc1, "Oprogramie1", QStringLiteral("O programie"), ":/shell/about.png",
                        QKeySequence(), &TFMain::Oprogramie1Click);
 }
@@ -267,6 +270,8 @@ void TFMain::CreateOptionsBoxes() {
     GroupBox12 = Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122),
                                   QStringLiteral("Urządzenia USB"));
     ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
+    new LanguageBox(TabSheet2, {[this] { return Settings().SettingsPath(); },
+                                [this](const QString& text) { ShowStatus(text); }});
 
     Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
     Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));

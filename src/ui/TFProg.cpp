@@ -14,6 +14,7 @@
 #include "DeferredStyleIcon.h"
 #include "LineEditFields.h"
 #include "LineEncoder.h"
+#include "ManualView.h"
 #include "MnemonicTable.h"
 #include "NumberField.h"
 #include "ProgramLine.h"
@@ -57,7 +58,7 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint),
       programs_(programs), hooks_(std::move(hooks)) {
     setObjectName("FProg");
-    setWindowTitle("Edycja rozkazu");
+    setWindowTitle(tr("Edycja rozkazu"));
     setModal(false);
     QFont formFont("Tahoma");
     formFont.setPixelSize(11);
@@ -72,14 +73,14 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     ParamBox->setObjectName("ParamBox");
     ParamBox->setGeometry(6, 6, 459, 81);
 
-    LFunction = MakeLabel(ParamBox, "LFunction", "Funkcja", 16);
+    LFunction = MakeLabel(ParamBox, "LFunction", tr("Funkcja"), 16);
     QStringList mnemonics;
     for (int code = 0; code < CommandCount; ++code) {
         mnemonics << QString::fromLatin1(MnemonicTable::Mnemonic(code));
     }
     Function = MakeList(ParamBox, "Function", mnemonics, 16, 89, fieldFont);
 
-    LNumber = MakeLabel(ParamBox, "LNumber", "Parametr", 111);
+    LNumber = MakeLabel(ParamBox, "LNumber", tr("Parametr"), 111);
     // At most 8 typed characters; a number filled from a stored line is shown
     // whole, however long its digit bytes make it, so that OK clamps the value
     // the line really holds.
@@ -92,29 +93,29 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     for (int l = 0; l < LinesPerProgram; ++l) {
         lines << QString("%1").arg(l, 2, 10, QChar('0'));
     }
-    LLine = MakeLabel(ParamBox, "LLine", "Linia", 111);
+    LLine = MakeLabel(ParamBox, "LLine", tr("Linia"), 111);
     Line = MakeList(ParamBox, "Line", lines, 111, 43, fieldFont);
 
     QStringList programsList;
     for (int p = 0; p < ProgramCount; ++p) {
         programsList << QString::number(p);
     }
-    LProg = MakeLabel(ParamBox, "LProg", "Program", 111);
+    LProg = MakeLabel(ParamBox, "LProg", tr("Program"), 111);
     Prog = MakeList(ParamBox, "Prog", programsList, 111, 43, fieldFont);
 
-    LInOut = MakeLabel(ParamBox, "LInOut", "We/Wy", 161);
+    LInOut = MakeLabel(ParamBox, "LInOut", tr("We/Wy"), 161);
     InOut = MakeList(ParamBox, "InOut", {"0", "1"}, 160, 43, fieldFont);
-    LOnOff = MakeLabel(ParamBox, "LOnOff", "Stan", 209);
+    LOnOff = MakeLabel(ParamBox, "LOnOff", tr("Stan"), 209);
     OnOff = MakeList(ParamBox, "OnOff", {"off", "on"}, 209, 58, fieldFont);
-    LNoNc = MakeLabel(ParamBox, "LNoNc", "Typ", 238);
+    LNoNc = MakeLabel(ParamBox, "LNoNc", tr("Typ"), 238);
     NoNc = MakeList(ParamBox, "NoNc", {"NO", "NC"}, 238, 43, fieldFont);
 
     OkButton = new QPushButton(DeferredStyleIcon::Make(QStyle::SP_DialogOkButton), "OK", ParamBox);
     OkButton->setObjectName("OkButton");
     OkButton->setGeometry(296, 39, 75, 25);
     OkButton->setAutoDefault(false);
-    CanelButton =
-        new QPushButton(DeferredStyleIcon::Make(QStyle::SP_DialogCancelButton), "Anuluj", ParamBox);
+    CanelButton = new QPushButton(DeferredStyleIcon::Make(QStyle::SP_DialogCancelButton),
+                                  tr("Anuluj"), ParamBox);
     CanelButton->setObjectName("CanelButton");
     CanelButton->setGeometry(377, 39, 75, 25);
     CanelButton->setAutoDefault(false);
@@ -184,7 +185,7 @@ void TFProg::Open(int line, int program) {
     const int c = OpeningCode(programs_.Line(program, line)[0]);
     ShowFieldsFor(c);
     FillFieldsFrom(c);
-    ParamBox->setTitle(QString("Program %1 linia %2").arg(program).arg(line));
+    ParamBox->setTitle(tr("Program %1 linia %2").arg(program).arg(line));
     if (!isVisible()) {
         PlaceOverMainWindow();
         show();
@@ -261,6 +262,9 @@ bool TFProg::FormKeyPress(QKeyEvent* event) {
     case Qt::Key_Enter:
         OkButtonClick();
         return true;
+    case Qt::Key_F1:
+        ManualView::Show(ManualView::CommandPage(Function->currentIndex()), parentWidget());
+        return true;
     default:
         return false;
     }
@@ -272,6 +276,12 @@ bool TFProg::eventFilter(QObject* watched, QEvent* event) {
     // closes only the list.
     const auto* widget = qobject_cast<QWidget*>(watched);
     const bool inOpenList = widget != nullptr && widget->window() != this;
+    // F1 is the page of the chosen command, not the main window's manual.
+    if (event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        event->accept();
+        return true;
+    }
     if (event->type() == QEvent::KeyPress && !inOpenList &&
         FormKeyPress(static_cast<QKeyEvent*>(event))) {
         return true;

@@ -48,7 +48,7 @@ void TextView::Open(const QString& title, const QString& text, Check check, Appl
 
 void TextView::Recheck() {
     const QString error = check_ ? check_(Text->toPlainText()) : QString();
-    Problem->setText(error.isEmpty() ? QStringLiteral("Tekst jest poprawny.") : error);
+    Problem->setText(error.isEmpty() ? tr("Tekst jest poprawny.") : error);
     QPalette palette = Problem->palette();
     palette.setColor(QPalette::WindowText, error.isEmpty() ? QColor(0, 0, 0) : QColor(192, 0, 0));
     Problem->setPalette(palette);

@@ -2,6 +2,8 @@
 target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLinkView.h
   ${CMAKE_CURRENT_LIST_DIR}/DeviceLinkView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceTexts.h
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceTexts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtUiDispatcher.h
   ${CMAKE_CURRENT_LIST_DIR}/QtUiDispatcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControllerBackupView.h

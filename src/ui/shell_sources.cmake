@@ -42,6 +42,12 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.h
   ${CMAKE_CURRENT_LIST_DIR}/TFMain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TranslationFolders.h
+  ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.h
+  ${CMAKE_CURRENT_LIST_DIR}/UiLanguage.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageBox.h
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageBox.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ManualView.h
+  ${CMAKE_CURRENT_LIST_DIR}/ManualView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/resources/shell.qrc
 )
 # Where Qt's own translations are looked for differs between the platforms.

@@ -323,3 +323,23 @@ TEST_F(SettingsFileTest, PolishLettersInTheSettingsPath) {
 }
 
 } // namespace
+
+namespace {
+
+// The window's language is read as stored and written only when chosen: the
+// other keys and every other byte stay as they were.
+TEST_F(SettingsFileTest, LanguageIsOptionalAndWrittenAlone) {
+    const std::string before = "[Options]\r\nAutoLoad=1\r\n; mine\r\n[Screen]\r\nScreenLeft=5\r\n";
+    Store(before);
+    EXPECT_EQ(File().ReadLanguage(), std::nullopt);
+    EXPECT_EQ(Stored(), before);
+    File().WriteLanguage("en");
+    EXPECT_EQ(File().ReadLanguage(), "en");
+    EXPECT_EQ(Stored(),
+              "[Options]\r\nAutoLoad=1\r\nLanguage=en\r\n; mine\r\n[Screen]\r\nScreenLeft=5\r\n");
+    File().WriteLanguage("pl");
+    EXPECT_EQ(File().ReadLanguage(), "pl");
+    EXPECT_EQ(SettingsFile(dir_ / "none.ini").ReadLanguage(), std::nullopt);
+}
+
+} // namespace

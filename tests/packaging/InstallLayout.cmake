@@ -16,6 +16,12 @@ set(expected
   share/doc/kxrd4-pc/README.md
   share/doc/kxrd4-pc/README.udev.md
   share/doc/kxrd4-pc/copyright)
+# The operator's manual, each of its pages in both languages.
+file(GLOB_RECURSE manual RELATIVE ${CMAKE_CURRENT_LIST_DIR}/../../docs/manual
+     ${CMAKE_CURRENT_LIST_DIR}/../../docs/manual/*)
+foreach(page IN LISTS manual)
+  list(APPEND expected share/doc/kxrd4-pc/manual/${page})
+endforeach()
 foreach(program IN LISTS PROGRAMS)
   if(program)
     list(APPEND expected bin/${program} share/man/man1/${program}.1.gz)

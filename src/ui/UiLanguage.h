@@ -1,0 +1,22 @@
+#pragma once
+// The language the window shows, decided once at start-up (LanguageChoice):
+// the operator's choice in config.ini, else the system's user-interface
+// language. Parts that pick between texts of their own (the manual, the check's
+// findings carried by the model in both languages) ask Current().
+
+#include <QString>
+
+#include "LanguageChoice.h"
+
+class UiLanguage {
+public:
+    // The language for the settings file at settingsPath and this system.
+    static Language Decide(const QString& settingsPath);
+    // The system's first user-interface language ("en-US", "pl-PL", "C").
+    static QString SystemLanguage();
+    // The language in use (Polish until KxApplication::LoadTranslations).
+    static Language Current();
+    static void SetCurrent(Language language);
+    // "pl" or "en": the manual's folder, the settings value.
+    static QString Code(Language language);
+};
