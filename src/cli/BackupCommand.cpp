@@ -215,11 +215,9 @@ void BackupCommand::Diff(CommandContext& context) {
     if (a.positional.size() == 1) {
         // The controller cannot be asked for these: a file that gives them
         // has nothing to be compared with.
-        for (const auto& key : ControllerBackup::Keys()) {
-            if (!key.readable && right.parameters.erase(std::string(key.name)) != 0) {
-                context.Err() << "kxrd4-cli: " << key.name
-                              << " cannot be read from the KX-RD4: not compared\n";
-            }
+        for (const std::string& name : right.DropUnreadable()) {
+            context.Err() << "kxrd4-cli: " << name
+                          << " cannot be read from the KX-RD4: not compared\n";
         }
     }
     const auto comparison = BackupComparison::Compare(left, right);
