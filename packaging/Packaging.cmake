@@ -41,9 +41,6 @@ if(TARGET kxrd4)
           DESTINATION ${kxrd4_cmake_dir} COMPONENT dev)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/libkxrd4-dev/examples
           COMPONENT dev)
-  # Debian's folder for modules of every Python 3 version.
-  set(KXRD4_PYTHON_INSTALL_DIR lib/python3/dist-packages CACHE STRING
-      "Where the Python module kxrd4 goes, relative to the installation prefix")
   install(DIRECTORY ${KXRD4_PYTHON_DIR}/kxrd4 DESTINATION ${KXRD4_PYTHON_INSTALL_DIR}
           COMPONENT python FILES_MATCHING PATTERN "*.py" PATTERN "*.pyi" PATTERN "py.typed")
 endif()

@@ -78,8 +78,23 @@ kxrd4_status Wait(kxrd4_controller* controller, ControllerSession& s, std::int32
     std::int32_t position = 0;
     const std::chrono::duration<double> limit =
         std::chrono::milliseconds(timeoutMs == 0 ? 60000 : timeoutMs);
+    // kxrd4_interrupt ends the wait between two polls too.
+    struct Interruption {};
     AxisMotion::Hooks hooks;
-    switch (AxisMotion::WaitAtRest(s, goal, homedFrom, limit, hooks, position, error)) {
+    hooks.between = [controller] {
+        if (controller->handle->Interrupted()) {
+            throw Interruption{};
+        }
+    };
+    AxisMotion::End end = AxisMotion::End::Failed;
+    try {
+        end = AxisMotion::WaitAtRest(s, goal, homedFrom, limit, hooks, position, error);
+    } catch (const Interruption&) {
+        error = "interrupted while waiting for the axis (at " + std::to_string(position) +
+                "); it was not stopped";
+        return KXRD4_INTERRUPTED;
+    }
+    switch (end) {
     case AxisMotion::End::AtRest:
         return KXRD4_OK;
     case AxisMotion::End::NotCarriedOut:
@@ -137,9 +152,8 @@ KXRD4_API kxrd4_status kxrd4_list(kxrd4_device_list** list) {
 
 KXRD4_API kxrd4_status kxrd4_open(kxrd4_selector by, const char* value, uint32_t timeout_ms,
                                   kxrd4_controller** controller) {
-    return ApiError::Guard([&] {
-        return OpenWith(CreatePlatformHidBackend(), by, value, timeout_ms, controller);
-    });
+    return ApiError::Guard(
+        [&] { return OpenWith(CreatePlatformHidBackend(), by, value, timeout_ms, controller); });
 }
 
 KXRD4_API kxrd4_status kxrd4_open_emulator(const char* serial, uint32_t timeout_ms,
@@ -172,8 +186,7 @@ KXRD4_API void kxrd4_interrupt(kxrd4_controller* controller) {
     }
 }
 
-KXRD4_API size_t kxrd4_controller_error(kxrd4_controller* controller, char* buffer,
-                                        size_t size) {
+KXRD4_API size_t kxrd4_controller_error(kxrd4_controller* controller, char* buffer, size_t size) {
     if (controller == nullptr) {
         if (buffer != nullptr && size > 0) {
             buffer[0] = '\0';
@@ -284,7 +297,7 @@ KXRD4_API kxrd4_status kxrd4_get(kxrd4_controller* controller, const char* name,
         }
         if (!ParameterAccess::Read(s, *p, reply, e)) {
             return s.LastFailure() == ControllerSession::Failure::None ? KXRD4_ERROR
-                                                                        : Failed(s, controller);
+                                                                       : Failed(s, controller);
         }
         *value = *reply.value;
         if (contact_type != nullptr) {
@@ -332,8 +345,7 @@ KXRD4_API kxrd4_status kxrd4_enable(kxrd4_controller* controller, int on) {
     return Simple(controller, on != 0 ? MessageLetter::EnableOn : MessageLetter::EnableOff);
 }
 
-KXRD4_API kxrd4_status kxrd4_jog(kxrd4_controller* controller, kxrd4_jog_kind kind,
-                                 int32_t step) {
+KXRD4_API kxrd4_status kxrd4_jog(kxrd4_controller* controller, kxrd4_jog_kind kind, int32_t step) {
     if ((kind != KXRD4_JOG_POSITION && kind != KXRD4_JOG_VELOCITY) || step == 0 || step < -1000 ||
         step > 1000) {
         return ApiError::Fail(KXRD4_INVALID_ARGUMENT,

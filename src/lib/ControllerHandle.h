@@ -39,6 +39,7 @@ public:
 
     const DeviceIdentity& Identity() const { return identity_; }
     void Interrupt() { interrupted_ = true; }
+    bool Interrupted() const { return interrupted_; }
     // The last message, copied as snprintf does.
     std::size_t CopyError(char* buffer, std::size_t size);
 
