@@ -46,10 +46,10 @@
 #define KXRD4_VERSION_PATCH 0
 /* One number for a version, ordered as the versions are. */
 #define KXRD4_MAKE_VERSION(major, minor, patch) (((major) << 16) | ((minor) << 8) | (patch))
-#define KXRD4_VERSION                                                                    \
+#define KXRD4_VERSION                                                                              \
     KXRD4_MAKE_VERSION(KXRD4_VERSION_MAJOR, KXRD4_VERSION_MINOR, KXRD4_VERSION_PATCH)
 /* True when this header is of the version given or a later one. */
-#define KXRD4_VERSION_AT_LEAST(major, minor, patch)                                      \
+#define KXRD4_VERSION_AT_LEAST(major, minor, patch)                                                \
     (KXRD4_VERSION >= KXRD4_MAKE_VERSION(major, minor, patch))
 
 #if defined(_WIN32)
@@ -90,20 +90,20 @@ typedef enum kxrd4_status {
     KXRD4_NOT_CARRIED_OUT = 10,    /* the axis did not take the move or homing */
     KXRD4_PARSE_ERROR = 11,        /* a listing or backup text that does not read */
     KXRD4_NO_MEMORY = 12,
-    KXRD4_NO_ACCESS = 13,          /* the controller may only be queried (permissions) */
-    KXRD4_INTERRUPTED = 14         /* kxrd4_interrupt ended the call */
+    KXRD4_NO_ACCESS = 13,  /* the controller may only be queried (permissions) */
+    KXRD4_INTERRUPTED = 14 /* kxrd4_interrupt ended the call */
 } kxrd4_status;
 
 /* ---- Opaque handles ---------------------------------------------------- */
 
-typedef struct kxrd4_controller kxrd4_controller;       /* one open controller */
-typedef struct kxrd4_device_list kxrd4_device_list;     /* controllers found */
-typedef struct kxrd4_programs kxrd4_programs;           /* the ten programs */
-typedef struct kxrd4_findings kxrd4_findings;           /* what the program check found */
-typedef struct kxrd4_dry_run kxrd4_dry_run;             /* a program run offline */
-typedef struct kxrd4_backup kxrd4_backup;               /* parameters and programs (.kxb) */
+typedef struct kxrd4_controller kxrd4_controller;         /* one open controller */
+typedef struct kxrd4_device_list kxrd4_device_list;       /* controllers found */
+typedef struct kxrd4_programs kxrd4_programs;             /* the ten programs */
+typedef struct kxrd4_findings kxrd4_findings;             /* what the program check found */
+typedef struct kxrd4_dry_run kxrd4_dry_run;               /* a program run offline */
+typedef struct kxrd4_backup kxrd4_backup;                 /* parameters and programs (.kxb) */
 typedef struct kxrd4_restore_report kxrd4_restore_report; /* a restore, item by item */
-typedef struct kxrd4_differences kxrd4_differences;     /* two backups compared */
+typedef struct kxrd4_differences kxrd4_differences;       /* two backups compared */
 
 #define KXRD4_PROGRAMS 10
 #define KXRD4_LINES 25
@@ -178,8 +178,8 @@ KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_new(kxrd4_programs** programs)
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_from_bytes(const void* bytes, size_t size,
                                                              kxrd4_programs** programs);
 /* From a listing ("P3" starts a program, "[05]  X_DST  +01000" a line,
- * optionally " | " and its eight bytes; "#" comments). Lines before any "Pn"
- * header belong to P0. With clamp, numbers beyond their range are clamped;
+ * optionally " | " and its eight bytes; "#" comments). A line before any "Pn"
+ * header is an error. With clamp, numbers beyond their range are clamped;
  * without, they are errors. KXRD4_PARSE_ERROR names the line. */
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_from_listing(const char* text, size_t length,
                                                                int clamp,
@@ -193,8 +193,7 @@ KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_listing(const kxrd4_programs* 
                                                           int program, int raw, char** text);
 /* The eight bytes of one line, read or written. */
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_get_line(const kxrd4_programs* programs,
-                                                           int program, int line,
-                                                           uint8_t bytes[8]);
+                                                           int program, int line, uint8_t bytes[8]);
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_programs_set_line(kxrd4_programs* programs, int program,
                                                            int line, const uint8_t bytes[8]);
 KXRD4_API void kxrd4_programs_free(kxrd4_programs* programs);
@@ -202,7 +201,7 @@ KXRD4_API void kxrd4_programs_free(kxrd4_programs* programs);
 /* ---- The program check (offline) --------------------------------------- */
 
 typedef struct kxrd4_finding {
-    int program;      /* where it is */
+    int program; /* where it is */
     int line;
     int last_line;    /* the last line of a run of lines (== line for one line) */
     int is_error;     /* 1: the controller would fault; 0: a warning */
@@ -216,8 +215,8 @@ KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_check(const kxrd4_programs* programs, i
                                                kxrd4_findings** findings);
 KXRD4_API size_t kxrd4_findings_count(const kxrd4_findings* findings);
 /* Finding index (strings valid while findings lives). */
-KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_findings_get(const kxrd4_findings* findings,
-                                                      size_t index, kxrd4_finding* finding);
+KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_findings_get(const kxrd4_findings* findings, size_t index,
+                                                      kxrd4_finding* finding);
 /* 1 when any finding is an error. */
 KXRD4_API int kxrd4_findings_has_errors(const kxrd4_findings* findings);
 KXRD4_API void kxrd4_findings_free(kxrd4_findings* findings);
@@ -239,10 +238,10 @@ typedef enum kxrd4_waiting {
 } kxrd4_waiting;
 
 typedef struct kxrd4_dry_run_result {
-    int ended;       /* END, or a fault */
-    int64_t end_ms;  /* when it ended: the cycle time */
+    int ended;      /* END, or a fault */
+    int64_t end_ms; /* when it ended: the cycle time */
     kxrd4_waiting waiting;
-    int program;     /* where it is at the limit */
+    int program; /* where it is at the limit */
     int line;
     int wait_input;
     int wait_state;
@@ -268,12 +267,9 @@ typedef struct kxrd4_sample {
  * (1 ms .. one day), far faster than real time. inputs (input_count of them,
  * NULL when 0) change the inputs on schedule. sample_every_ms > 0 records
  * position and velocity that often. */
-KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_simulate(const kxrd4_programs* programs, int program,
-                                                  int64_t limit_ms,
-                                                  const kxrd4_input_change* inputs,
-                                                  size_t input_count,
-                                                  const kxrd4_backup* parameters,
-                                                  int sample_every_ms, kxrd4_dry_run** run);
+KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_simulate(
+    const kxrd4_programs* programs, int program, int64_t limit_ms, const kxrd4_input_change* inputs,
+    size_t input_count, const kxrd4_backup* parameters, int sample_every_ms, kxrd4_dry_run** run);
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_dry_run_result_get(const kxrd4_dry_run* run,
                                                             kxrd4_dry_run_result* result);
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_dry_run_fault(const kxrd4_dry_run* run, size_t index,
@@ -292,17 +288,15 @@ KXRD4_API void kxrd4_dry_run_free(kxrd4_dry_run* run);
  * findings is not NULL it receives what the check found (free it with
  * kxrd4_findings_free), also on success. */
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_send_program(kxrd4_controller* controller,
-                                                      const kxrd4_programs* programs,
-                                                      int program, int force,
-                                                      kxrd4_findings** findings);
+                                                      const kxrd4_programs* programs, int program,
+                                                      int force, kxrd4_findings** findings);
 /* Reads program (0..9) from the controller into the same program of into;
  * on failure into is left as it was. */
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_read_program(kxrd4_controller* controller, int program,
                                                       kxrd4_programs* into);
 /* Starts program (0..9) on the controller; halts a running program. */
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_run(kxrd4_controller* controller, int program);
-KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_stop_program(kxrd4_controller* controller,
-                                                      int program);
+KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_stop_program(kxrd4_controller* controller, int program);
 
 /* ---- Parameters -------------------------------------------------------- */
 
@@ -387,7 +381,7 @@ typedef enum kxrd4_item_result {
 } kxrd4_item_result;
 
 typedef struct kxrd4_restore_item {
-    const char* name;       /* "vmax", "P3" */
+    const char* name; /* "vmax", "P3" */
     kxrd4_item_result result;
     const char* file;       /* the backup's value */
     const char* controller; /* what the controller holds, or why it failed */
@@ -402,8 +396,7 @@ KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_restore(kxrd4_controller* controller,
                                                  kxrd4_restore_report** report);
 KXRD4_API size_t kxrd4_restore_report_count(const kxrd4_restore_report* report);
 KXRD4_API KXRD4_CHECK kxrd4_status kxrd4_restore_report_get(const kxrd4_restore_report* report,
-                                                            size_t index,
-                                                            kxrd4_restore_item* item);
+                                                            size_t index, kxrd4_restore_item* item);
 /* 1 when every item written was read back and verified. */
 KXRD4_API int kxrd4_restore_report_verified(const kxrd4_restore_report* report);
 KXRD4_API void kxrd4_restore_report_free(kxrd4_restore_report* report);
