@@ -4,6 +4,7 @@
 // crosses the boundary (out of memory is KXRD4_NO_MEMORY, anything else
 // KXRD4_ERROR with its message).
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -19,4 +20,13 @@ public:
     static kxrd4_status Guard(const std::function<kxrd4_status()>& work);
     // KXRD4_INVALID_ARGUMENT naming the argument that is NULL.
     static kxrd4_status Null(const char* what);
+
+    // The number a caller passed as an enumeration (a C caller may pass any
+    // int; read as the enumeration it would be undefined).
+    template <typename Enum> static int Raw(const Enum& value) {
+        static_assert(sizeof(Enum) == sizeof(int));
+        int raw = 0;
+        std::memcpy(&raw, &value, sizeof raw);
+        return raw;
+    }
 };

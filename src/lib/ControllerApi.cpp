@@ -21,15 +21,16 @@ std::chrono::milliseconds Timeout(std::uint32_t ms) {
     return ms == 0 ? ControllerHandle::DefaultTimeout : std::chrono::milliseconds(ms);
 }
 
-kxrd4_status OpenWith(std::shared_ptr<HidBackend> backend, kxrd4_selector by, const char* value,
+kxrd4_status OpenWith(std::shared_ptr<HidBackend> backend, int kind, const char* value,
                       std::uint32_t timeoutMs, kxrd4_controller** controller) {
     if (controller == nullptr) {
         return ApiError::Null("controller");
     }
     *controller = nullptr;
-    if (by != KXRD4_ANY && by != KXRD4_SERIAL && by != KXRD4_PORT && by != KXRD4_PATH) {
+    if (kind != KXRD4_ANY && kind != KXRD4_SERIAL && kind != KXRD4_PORT && kind != KXRD4_PATH) {
         return ApiError::Fail(KXRD4_INVALID_ARGUMENT, "unknown selector kind");
     }
+    const auto by = static_cast<kxrd4_selector>(kind);
     if (by != KXRD4_ANY && (value == nullptr || *value == '\0')) {
         return ApiError::Fail(KXRD4_INVALID_ARGUMENT, "the selector's value is empty");
     }
@@ -152,8 +153,10 @@ KXRD4_API kxrd4_status kxrd4_list(kxrd4_device_list** list) {
 
 KXRD4_API kxrd4_status kxrd4_open(kxrd4_selector by, const char* value, uint32_t timeout_ms,
                                   kxrd4_controller** controller) {
-    return ApiError::Guard(
-        [&] { return OpenWith(CreatePlatformHidBackend(), by, value, timeout_ms, controller); });
+    return ApiError::Guard([&] {
+        return OpenWith(CreatePlatformHidBackend(), ApiError::Raw(by), value, timeout_ms,
+                        controller);
+    });
 }
 
 KXRD4_API kxrd4_status kxrd4_open_emulator(const char* serial, uint32_t timeout_ms,
@@ -346,14 +349,15 @@ KXRD4_API kxrd4_status kxrd4_enable(kxrd4_controller* controller, int on) {
 }
 
 KXRD4_API kxrd4_status kxrd4_jog(kxrd4_controller* controller, kxrd4_jog_kind kind, int32_t step) {
-    if ((kind != KXRD4_JOG_POSITION && kind != KXRD4_JOG_VELOCITY) || step == 0 || step < -1000 ||
+    const int what = ApiError::Raw(kind);
+    if ((what != KXRD4_JOG_POSITION && what != KXRD4_JOG_VELOCITY) || step == 0 || step < -1000 ||
         step > 1000) {
         return ApiError::Fail(KXRD4_INVALID_ARGUMENT,
                               "a jog is by position or velocity, a step of 1 to 1000 either way");
     }
     const bool up = step > 0;
     const MessageLetter letter =
-        kind == KXRD4_JOG_POSITION ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
+        what == KXRD4_JOG_POSITION ? (up ? MessageLetter::PositionUp : MessageLetter::PositionDown)
                                    : (up ? MessageLetter::VelocityUp : MessageLetter::VelocityDown);
     return On(controller, [&](ControllerSession& s, std::string& e) {
         ControllerSession::Reply reply;

@@ -11,8 +11,7 @@ ControllerHandle::ControllerHandle(std::shared_ptr<HidBackend> backend,
 
 kxrd4_status ControllerHandle::Open(std::shared_ptr<HidBackend> backend, kxrd4_selector by,
                                     const std::string& value, std::chrono::milliseconds timeout,
-                                    std::unique_ptr<ControllerHandle>& handle,
-                                    std::string& error) {
+                                    std::unique_ptr<ControllerHandle>& handle, std::string& error) {
     if (!backend || !backend->Available()) {
         error = "no HID support on this system";
         return KXRD4_ERROR;
@@ -47,7 +46,9 @@ kxrd4_status ControllerHandle::Open(std::shared_ptr<HidBackend> backend, kxrd4_s
                          (by == KXRD4_PATH && id.path == value);
     if (!matches) {
         error = std::string("no KX-RD4 has the ") +
-                (by == KXRD4_SERIAL ? "serial number" : by == KXRD4_PORT ? "port" : "path") +
+                (by == KXRD4_SERIAL ? "serial number"
+                 : by == KXRD4_PORT ? "port"
+                                    : "path") +
                 " \"" + value + "\"";
         return KXRD4_NO_CONTROLLER;
     }

@@ -52,7 +52,7 @@ KXRD4_API const char* kxrd4_version_string(void) {
 }
 
 KXRD4_API const char* kxrd4_status_name(kxrd4_status status) {
-    switch (status) {
+    switch (ApiError::Raw(status)) {
     case KXRD4_OK:
         return "KXRD4_OK";
     case KXRD4_ERROR:
@@ -174,8 +174,8 @@ KXRD4_API kxrd4_status kxrd4_programs_bytes(const kxrd4_programs* programs, void
     return KXRD4_OK;
 }
 
-KXRD4_API kxrd4_status kxrd4_programs_listing(const kxrd4_programs* programs, int program,
-                                              int raw, char** text) {
+KXRD4_API kxrd4_status kxrd4_programs_listing(const kxrd4_programs* programs, int program, int raw,
+                                              char** text) {
     if (programs == nullptr || text == nullptr) {
         return ApiError::Null(programs == nullptr ? "programs" : "text");
     }
@@ -271,10 +271,10 @@ KXRD4_API void kxrd4_findings_free(kxrd4_findings* findings) {
     delete findings;
 }
 
-KXRD4_API kxrd4_status kxrd4_simulate(const kxrd4_programs* programs, int program,
-                                      int64_t limit_ms, const kxrd4_input_change* inputs,
-                                      size_t input_count, const kxrd4_backup* parameters,
-                                      int sample_every_ms, kxrd4_dry_run** run) {
+KXRD4_API kxrd4_status kxrd4_simulate(const kxrd4_programs* programs, int program, int64_t limit_ms,
+                                      const kxrd4_input_change* inputs, size_t input_count,
+                                      const kxrd4_backup* parameters, int sample_every_ms,
+                                      kxrd4_dry_run** run) {
     if (programs == nullptr || run == nullptr || (inputs == nullptr && input_count != 0)) {
         return ApiError::Null(programs == nullptr ? "programs" : run == nullptr ? "run" : "inputs");
     }
@@ -313,15 +313,10 @@ KXRD4_API kxrd4_status kxrd4_dry_run_result_get(const kxrd4_dry_run* run,
         return ApiError::Null(run == nullptr ? "run" : "result");
     }
     const ProgramDryRun::Result& r = run->result;
-    *result = kxrd4_dry_run_result{r.ended ? 1 : 0,
-                                   r.endMs,
-                                   static_cast<kxrd4_waiting>(r.waiting),
-                                   r.program,
-                                   r.line,
-                                   r.waitInput,
-                                   r.waitState ? 1 : 0,
-                                   r.faults.size(),
-                                   run->samples.size()};
+    *result = kxrd4_dry_run_result{
+        r.ended ? 1 : 0,     r.endMs,         static_cast<kxrd4_waiting>(r.waiting),
+        r.program,           r.line,          r.waitInput,
+        r.waitState ? 1 : 0, r.faults.size(), run->samples.size()};
     return KXRD4_OK;
 }
 
@@ -338,8 +333,8 @@ KXRD4_API kxrd4_status kxrd4_dry_run_fault(const kxrd4_dry_run* run, size_t inde
     return KXRD4_OK;
 }
 
-KXRD4_API kxrd4_status kxrd4_dry_run_samples(const kxrd4_dry_run* run,
-                                             const kxrd4_sample** samples, size_t* count) {
+KXRD4_API kxrd4_status kxrd4_dry_run_samples(const kxrd4_dry_run* run, const kxrd4_sample** samples,
+                                             size_t* count) {
     if (run == nullptr || samples == nullptr || count == nullptr) {
         return ApiError::Null(run == nullptr ? "run" : samples == nullptr ? "samples" : "count");
     }
@@ -352,8 +347,7 @@ KXRD4_API void kxrd4_dry_run_free(kxrd4_dry_run* run) {
     delete run;
 }
 
-KXRD4_API kxrd4_status kxrd4_backup_parse(const char* text, size_t length,
-                                          kxrd4_backup** backup) {
+KXRD4_API kxrd4_status kxrd4_backup_parse(const char* text, size_t length, kxrd4_backup** backup) {
     if (backup == nullptr || (text == nullptr && length != 0)) {
         return ApiError::Null(backup == nullptr ? "backup" : "text");
     }
@@ -478,8 +472,7 @@ KXRD4_API int kxrd4_differences_same(const kxrd4_differences* differences) {
 }
 
 KXRD4_API kxrd4_status kxrd4_differences_text(const kxrd4_differences* differences,
-                                              const char* a_name, const char* b_name,
-                                              char** text) {
+                                              const char* a_name, const char* b_name, char** text) {
     if (differences == nullptr || text == nullptr) {
         return ApiError::Null(differences == nullptr ? "differences" : "text");
     }
