@@ -126,7 +126,8 @@ set(CPACK_PACKAGE_NAME kxrd4-pc)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "kxrd4-pc developers")
 set(CPACK_PACKAGE_CONTACT "kxrd4-pc developers <kxrd4-pc@example.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop tool for the KX-RD4 motion controller")
+# (No CPACK_PACKAGE_DESCRIPTION_SUMMARY: CPack would put it above every
+# package's own description; each package's first line is its summary.)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # The package carries the release it was built on (kxrd4-pc_1.3~deb12_amd64.deb):
@@ -154,7 +155,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 set(CPACK_DEBIAN_PC_PACKAGE_NAME kxrd4-pc)
-set(CPACK_COMPONENT_PC_DESCRIPTION "desktop tool for the KX-RD4 motion controller
+set(CPACK_DEBIAN_PC_DESCRIPTION "desktop tool for the KX-RD4 motion controller
  Writes, stores, sends, reads back and runs the motion programs of the KX-RD4,
  a single-axis trajectory generator attached over USB as a HID device; drives
  the motor by hand, reads and writes motion parameters, shows position and
@@ -171,11 +172,12 @@ set(CPACK_DEBIAN_PC_PACKAGE_CONTROL_EXTRA
 
 set(CPACK_DEBIAN_LIB_PACKAGE_NAME libkxrd4-${KXRD4_LIB_MAJOR})
 set(CPACK_DEBIAN_LIB_PACKAGE_SECTION libs)
-set(CPACK_DEBIAN_LIB_PACKAGE_GENERATE_SHLIBS ON)
+# The shlibs file of each package that holds a shared library (libkxrd4-1).
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 # The udev rule that gives the logged-in user the controller is kxrd4-pc's.
 set(CPACK_DEBIAN_LIB_PACKAGE_SUGGESTS "kxrd4-pc")
-set(CPACK_COMPONENT_LIB_DESCRIPTION "C library for the KX-RD4 motion controller
+set(CPACK_DEBIAN_LIB_DESCRIPTION "C library for the KX-RD4 motion controller
  libkxrd4 lists, opens and drives KX-RD4 controllers (programs, parameters,
  motion, backup and restore) and checks and runs motion programs offline; it
  also holds an emulated controller for scripts and tests without hardware.
@@ -184,7 +186,7 @@ set(CPACK_COMPONENT_LIB_DESCRIPTION "C library for the KX-RD4 motion controller
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libkxrd4-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS "libkxrd4-${KXRD4_LIB_MAJOR} (= ${kxrd4_deb_version})")
-set(CPACK_COMPONENT_DEV_DESCRIPTION "C library for the KX-RD4 motion controller (development files)
+set(CPACK_DEBIAN_DEV_DESCRIPTION "C library for the KX-RD4 motion controller (development files)
  libkxrd4 lists, opens and drives KX-RD4 controllers and checks and runs motion
  programs offline. This package holds the header kxrd4/kxrd4.h, the pkg-config
  file kxrd4.pc, the CMake package kxrd4 and examples.")
@@ -192,9 +194,13 @@ set(CPACK_COMPONENT_DEV_DESCRIPTION "C library for the KX-RD4 motion controller 
 set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-kxrd4)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
+# Byte-compiled at installation, and those files removed with the package.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+    ${KXRD4_PACKAGING_DIR}/debian/python3-kxrd4/postinst
+    ${KXRD4_PACKAGING_DIR}/debian/python3-kxrd4/prerm)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
     "python3, libkxrd4-${KXRD4_LIB_MAJOR} (>= ${kxrd4_deb_version})")
-set(CPACK_COMPONENT_PYTHON_DESCRIPTION "Python module for the KX-RD4 motion controller
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION "Python module for the KX-RD4 motion controller
  The module kxrd4 drives KX-RD4 controllers from Python through libkxrd4:
  programs, parameters, motion, backup and restore, the offline program check
  and dry run, with an emulated controller for scripts without hardware.")
