@@ -69,17 +69,23 @@ field() {
         $1 == want { print $(idx[col]); exit }' "$1"
 }
 
-# ns FILE BENCHMARK: CPU time per iteration in ns (these benchmarks run on one
-# thread; the CPU time is what a busy machine disturbs least).
-ns() {
-    awk -F, -v want="\"$2\"" '
+# per_iteration FILE BENCHMARK COLUMN: a time column (cpu_time, real_time) of
+# a benchmark's row in ns.
+per_iteration() {
+    awk -F, -v want="\"$2\"" -v col="$3" '
         $1 == "name" { for (i = 1; i <= NF; i++) { h = $i; gsub(/"/, "", h); idx[h] = i } next }
         $1 == want {
-            t = $(idx["cpu_time"]); u = $(idx["time_unit"]); gsub(/"/, "", u)
+            t = $(idx[col]); u = $(idx["time_unit"]); gsub(/"/, "", u)
             f = (u == "ns") ? 1 : (u == "us") ? 1e3 : (u == "ms") ? 1e6 : 1e9
             printf "%.6g\n", t * f; exit
         }' "$1"
 }
+# ns FILE BENCHMARK: CPU time per iteration in ns (these benchmarks run on one
+# thread; the CPU time is what a busy machine disturbs least).
+ns() { per_iteration "$1" "$2" cpu_time; }
+# rt FILE BENCHMARK: wall time per iteration in ns (for round trips that wait
+# for another thread: their CPU time would leave the waits out).
+rt() { per_iteration "$1" "$2" real_time; }
 
 run_bench kx_render_bench
 run_bench kx_dispatch_bench
@@ -201,17 +207,6 @@ else
     rows+=("emulator: emulated s per wall s|not built|real time|1 s/s|-|>= 1000")
 fi
 L=$OUT/kx_lib_bench.csv
-# rt FILE BENCHMARK: wall time per iteration in ns (the round trips wait for
-# another thread: their CPU time would leave the waits out).
-rt() {
-    awk -F, -v want="\"$2\"" '
-        $1 == "name" { for (i = 1; i <= NF; i++) { h = $i; gsub(/"/, "", h); idx[h] = i } next }
-        $1 == want {
-            t = $(idx["real_time"]); u = $(idx["time_unit"]); gsub(/"/, "", u)
-            f = (u == "ns") ? 1 : (u == "us") ? 1e3 : (u == "ms") ? 1e6 : 1e9
-            printf "%.6g\n", t * f; exit
-        }' "$1"
-}
 lib_us() { awk -v v="$(rt "$L" "$1_median")" 'BEGIN { printf "%.2f", v / 1e3 }'; }
 pyfig() { awk -v k="$1" '$1 == k { print $2 }' "$OUT/python_get.txt"; }
 row 'c.get("vmax") from Python (emulated)' "$(pyfig python_get_us)" us \

@@ -51,6 +51,11 @@ struct kxrd4_restore_report {
 };
 
 struct kxrd4_differences {
+    explicit kxrd4_differences(BackupComparison c) : comparison(std::move(c)) {
+        for (const auto& d : comparison.Differences()) {
+            names.push_back(BackupComparison::ItemName(d));
+        }
+    }
     BackupComparison comparison;
     std::vector<std::string> names; // BackupComparison::ItemName of each difference
 };

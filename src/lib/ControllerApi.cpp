@@ -482,11 +482,7 @@ KXRD4_API kxrd4_status kxrd4_diff(kxrd4_controller* controller, const kxrd4_back
         }
         ControllerBackup file = backup->backup;
         file.DropUnreadable();
-        auto result = std::make_unique<kxrd4_differences>();
-        result->comparison = BackupComparison::Compare(current, file);
-        for (const auto& d : result->comparison.Differences()) {
-            result->names.push_back(BackupComparison::ItemName(d));
-        }
+        auto result = std::make_unique<kxrd4_differences>(BackupComparison::Compare(current, file));
         *differences = result.release();
         return KXRD4_OK;
     });

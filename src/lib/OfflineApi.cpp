@@ -441,11 +441,8 @@ KXRD4_API kxrd4_status kxrd4_backup_compare(const kxrd4_backup* a, const kxrd4_b
     }
     *differences = nullptr;
     return ApiError::Guard([&] {
-        auto result = std::make_unique<kxrd4_differences>();
-        result->comparison = BackupComparison::Compare(a->backup, b->backup);
-        for (const auto& d : result->comparison.Differences()) {
-            result->names.push_back(BackupComparison::ItemName(d));
-        }
+        auto result =
+            std::make_unique<kxrd4_differences>(BackupComparison::Compare(a->backup, b->backup));
         return Give(std::move(result), differences);
     });
 }

@@ -12,6 +12,15 @@ PY="/usr/bin/python3"
 export PYTHONPATH=$KX/python PYTHONDONTWRITEBYTECODE=1
 export LD_LIBRARY_PATH="$KX/lib:${LD_LIBRARY_PATH:-}"
 pids=""
+# nodes N: waits up to 30 s until N hidraw nodes are there.
+nodes() {
+    i=0
+    while [ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" -lt "$1" ] && [ $i -lt 300 ]; do
+        sleep 0.1
+        i=$((i + 1))
+    done
+    [ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" -ge "$1" ]
+}
 fail() {
     echo "production-line: FAILED: $*"
     for p in $pids; do kill "$p" 2>/dev/null; done
@@ -23,12 +32,7 @@ for s in KX-A KX-B KX-C; do
     pids="$pids $!"
     eval "pid_$(echo "$s" | tr -d -)=$!"
 done
-i=0
-while [ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" -lt 3 ] && [ $i -lt 200 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
-[ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" -ge 3 ] || fail "the three simulators did not appear"
+nodes 3 || fail "the three simulators did not appear"
 
 $PY - <<'PYEOF' || fail "the module's checks of several controllers"
 import kxrd4
@@ -88,11 +92,7 @@ for n in 04 05 06 07 08 09 10 11 12 13 14 15 16 17; do
     kxrd4-sim --serial "KX-$n" </dev/null 2>/dev/null &
     pids="$pids $!"
 done
-i=0
-while [ "$(ls /dev/hidraw* 2>/dev/null | wc -l)" -lt 16 ] && [ $i -lt 300 ]; do
-    sleep 0.1
-    i=$((i + 1))
-done
+nodes 16 || fail "the 16 simulators did not appear"
 kxrd4-cli --device KX-A backup -o /tmp/full.kxb >/dev/null || fail "backup of KX-A"
 ms() { awk '{ printf "%d\n", $1 * 1000 }' /proc/uptime; }
 t0=$(ms)
