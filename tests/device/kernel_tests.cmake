@@ -32,6 +32,7 @@ if(KXRD4_WITH_KERNEL_TEST)
             --test-binary $<TARGET_FILE:kxrd4_kernel_tests>
             --sim $<TARGET_FILE:kxrd4-sim>
             --cli $<TARGET_FILE:kxrd4-cli>
-            --library $<TARGET_FILE:kxrd4>)
+            --library $<TARGET_FILE:kxrd4>
+            --timeout 330)
   set_tests_properties(kernel_e2e PROPERTIES LABELS kernel TIMEOUT 420 RUN_SERIAL TRUE)
 endif()
