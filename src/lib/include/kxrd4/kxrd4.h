@@ -32,6 +32,11 @@
  * only added, never changed or removed; a program built against 1.x runs
  * with any 1.y, y >= x.
  *
+ * Travel limits: the limits kxrd4-pc and kxrd4-cli keep per controller in
+ * their config.ini are theirs; the library neither applies them to a move or
+ * jog nor keeps a backup's [limits] section on restore. A program that needs
+ * them checks its targets itself.
+ *
  * Units: positions in steps, velocities in steps/s, times in milliseconds.
  * Programs are numbered 0..9, their lines 0..24, each line eight bytes.
  */
