@@ -3,7 +3,7 @@ cmake_minimum_required(VERSION 3.25)
 # against lists that differ from the library (cmake -P): NM, LIBRARY, ABI_DIR
 # (the committed lists), CHECK (the script), WORK, MAJOR, MINOR. The committed
 # lists pass; a list that lacks a function, one that names a function the
-# library does not export, an earlier list of the same major version with a
+# library does not export, another list of the same major version naming a
 # function no longer exported, and a version without a list all fail.
 file(GLOB committed ${ABI_DIR}/*.symbols)
 set(current ${ABI_DIR}/libkxrd4-${MAJOR}.${MINOR}.symbols)
