@@ -14,7 +14,13 @@
 #   - the desktop entry is valid and names the window's class;
 #   - a newer version installs over it and keeps the user's settings;
 #   - apt-get remove leaves no file of the package behind (the user's
-#     settings stay).
+#     settings stay);
+#   - the library's packages beside it (libkxrd4-1, libkxrd4-dev,
+#     python3-kxrd4, from the folder of the package) install with apt-get: a C
+#     program built with `pkg-config --cflags --libs kxrd4` runs against the
+#     library's emulated controller, `python3 -c 'import kxrd4'` and a Python
+#     session against the emulator run, the CMake package is there, and
+#     apt-get remove takes every file away again.
 #   --suite      the release (default bookworm)
 #   --if-changed run only when the packaging files differ from those of the
 #                last passing run on that release, whose hash
@@ -185,6 +191,55 @@ in_root apt-get install -y -q --no-install-recommends "/tmp/$(basename "$DEB")" 
     >>"$WORK/apt.log" 2>&1 || die "apt-get install failed, see $WORK/apt.log"
 install_seconds=$(($(date +%s) - t0))
 
+# ---- The library's packages ------------------------------------------------------
+libs=()
+rm -f "$WORK/library-files.txt"
+for name in libkxrd4-1 libkxrd4-dev python3-kxrd4; do
+    for f in "$(dirname "$DEB")/${name}_${VERSION}"_*.deb; do
+        [ -f "$f" ] && libs+=("$f")
+    done
+done
+if [ ${#libs[@]} -gt 0 ]; then
+    [ ${#libs[@]} -eq 3 ] || die "not all three library packages are beside $(basename "$DEB"): ${libs[*]}"
+    cp "${libs[@]}" "$root/tmp/"
+    log "apt-get install the library's packages and a C compiler"
+    in_root apt-get install -y -q --no-install-recommends gcc libc6-dev pkg-config \
+        $(printf '/tmp/%s ' "${libs[@]##*/}") >>"$WORK/apt.log" 2>&1 ||
+        die "installing the library's packages failed, see $WORK/apt.log"
+    for name in libkxrd4-1 libkxrd4-dev python3-kxrd4; do
+        in_root dpkg -L "$name" | sort >>"$WORK/library-files.txt"
+    done
+    for f in include/kxrd4/kxrd4.h share/doc/libkxrd4-dev/examples/move_and_check.c \
+        share/doc/libkxrd4-dev/examples/production_line.py lib/python3/dist-packages/kxrd4/__init__.py; do
+        grep -qx "/usr/$f" "$WORK/library-files.txt" || die "the library's packages do not install /usr/$f"
+    done
+    grep -qE '^/usr/lib/[^/]+/libkxrd4\.so\.1$' "$WORK/library-files.txt" ||
+        die "libkxrd4-1 does not install libkxrd4.so.1 in the multiarch folder"
+    grep -qE '^/usr/lib/[^/]+/cmake/kxrd4/kxrd4Config\.cmake$' "$WORK/library-files.txt" ||
+        die "libkxrd4-dev does not install the CMake package"
+    in_root dpkg -L libkxrd4-1 | grep -q '/libkxrd4\.so$' && die "libkxrd4-1 holds the .so link of -dev"
+    in_root useradd -m -u 1001 -s /bin/sh integrator
+    cp "$root/usr/share/doc/libkxrd4-dev/examples/move_and_check.c" "$root/home/integrator/"
+    chown -R 1001:1001 "$root/home/integrator"
+    out=$(chroot --userspec=1001:1001 "$root" /usr/bin/env -i PATH=/usr/bin:/bin \
+        HOME=/home/integrator sh -c 'cd && cc move_and_check.c $(pkg-config --cflags --libs kxrd4) \
+        -o move_and_check && ./move_and_check --emulator' 2>&1) ||
+        die "the C example built with pkg-config failed: $out"
+    grep -q 'at rest at position 1500' <<<"$out" || die "the C example printed: $out"
+    log "C example (pkg-config $(in_root pkg-config --modversion kxrd4)): $(tail -n 1 <<<"$out")"
+    in_root python3 -c 'import kxrd4' || die "python3 -c 'import kxrd4' failed"
+    out=$(chroot --userspec=1001:1001 "$root" /usr/bin/env -i PATH=/usr/bin:/bin \
+        HOME=/home/integrator python3 -c '
+import kxrd4
+with kxrd4.open(emulator=True, serial="PKG-1") as c:
+    c.enable(True)
+    c.move(700, wait=True, timeout=30)
+    print("python3-kxrd4", kxrd4.__version__, c.serial, c.status())
+' 2>&1) || die "a Python session against the emulator failed: $out"
+    grep -q 'position=700' <<<"$out" || die "the Python session printed: $out"
+    log "$out"
+fi
+
 # ---- What the package brought ---------------------------------------------------
 in_root dpkg -L kxrd4-pc | sort >"$WORK/files.txt"
 programs=$(grep -E '^/usr/bin/kxrd4-' "$WORK/files.txt" | xargs -n 1 basename)
@@ -311,6 +366,11 @@ log "upgrade to $VERSION.0.1 kept the settings"
 
 # ---- Removal ---------------------------------------------------------------------------
 in_root apt-get remove -y -q kxrd4-pc >>"$WORK/apt.log" 2>&1 || die "apt-get remove failed"
+if [ ${#libs[@]} -gt 0 ]; then
+    in_root apt-get remove -y -q python3-kxrd4 libkxrd4-dev libkxrd4-1 >>"$WORK/apt.log" 2>&1 ||
+        die "apt-get remove of the library's packages failed"
+    cat "$WORK/library-files.txt" >>"$WORK/files.txt"
+fi
 left=()
 while read -r f; do
     if [ -e "$root$f" ] && { [ ! -d "$root$f" ] || [[ "$f" == *kxrd4* ]]; }; then
@@ -328,6 +388,7 @@ total=$(($(date +%s) - START))
     echo "Depends: $(dpkg-deb --field "$DEB" Depends)"
     echo "Installed-Size: $(dpkg-deb --field "$DEB" Installed-Size) KiB"
     echo "apt-get install: ${install_seconds}s"
+    echo "library packages: ${libs[*]##*/}"
     echo "window: '$title' ($wm_class)"
     echo "screenshots: $WORK/shots"
     echo "total: ${total}s"

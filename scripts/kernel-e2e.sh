@@ -3,12 +3,13 @@
 # under QEMU (software emulation) with an initramfs that holds busybox, the
 # modules hid, hid-generic and uhid, the test programs, the simulator kxrd4-sim
 # (as /bin/kxrd4-sim), the command-line tool kxrd4-cli (as /bin/kxrd4-cli) and
-# the shared libraries they need, runs the tests (or
+# the shared libraries they need (with --library also python3 and the module
+# kxrd4), runs the tests (or
 # COMMAND) as init and exits with their status.
 #
 # Usage: scripts/kernel-e2e.sh [--build-dir DIR] [--test-binary FILE]...
-#                              [--sim FILE] [--cli FILE] [--timeout SECONDS]
-#                              [-- COMMAND [ARG]...]
+#                              [--sim FILE] [--cli FILE] [--library FILE]
+#                              [--timeout SECONDS] [-- COMMAND [ARG]...]
 #   --build-dir    build folder holding the tests (default: build/kernel); the
 #                  kernel is cached in DIR/kernel-cache, the console log is
 #                  written to DIR/kernel-e2e/console.log
@@ -19,6 +20,10 @@
 #                  built if missing)
 #   --cli          the command-line tool (default: DIR/src/cli/kxrd4-cli,
 #                  built if missing)
+#   --library      libkxrd4.so.1: with it the guest gets python3 (this machine's,
+#                  with its standard library), the module kxrd4 and
+#                  examples/production_line.py in /opt/kxrd4, and runs
+#                  tests/lib/kernel/production_line.sh as one more test program
 #   --timeout      limit for the whole boot in seconds (default 180)
 #   COMMAND        runs in the guest instead of the tests; the test programs
 #                  are on its PATH (e.g. -- kxrd4_kernel_tests --gtest_filter=X)
@@ -30,6 +35,7 @@ BUILD_DIR="$ROOT/build/kernel"
 TEST_BINARIES=()
 SIM=""
 CLI=""
+LIBRARY=""
 TIMEOUT="${KXRD4_E2E_TIMEOUT:-180}"
 COMMAND=()
 
@@ -59,6 +65,11 @@ while [ $# -gt 0 ]; do
     --cli)
         [ $# -ge 2 ] || die "--cli needs a file"
         CLI="$2"
+        shift 2
+        ;;
+    --library)
+        [ $# -ge 2 ] || die "--library needs a file"
+        LIBRARY="$2"
         shift 2
         ;;
     --timeout)
@@ -187,6 +198,26 @@ for t in "${TEST_BINARIES[@]}"; do
     copy_libraries "$t"
 done
 
+if [ -n "$LIBRARY" ]; then
+    [ -f "$LIBRARY" ] || die "the library $LIBRARY does not exist"
+    python=$(readlink -f /usr/bin/python3)
+    stdlib=$(/usr/bin/python3 -c 'import sysconfig; print(sysconfig.get_paths()["stdlib"])')
+    mkdir -p "$STAGE/usr/bin" "$STAGE$stdlib" "$STAGE/opt/kxrd4/lib" "$STAGE/opt/kxrd4/python"
+    cp "$python" "$STAGE/usr/bin/python3"
+    copy_libraries "$python"
+    # The standard library without its tests, GUI and installers.
+    tar -C "$stdlib" --exclude=./test --exclude=./idlelib --exclude=./tkinter \
+        --exclude=./ensurepip --exclude=./lib2to3 --exclude=./pydoc_data \
+        --exclude=./site-packages --exclude=./dist-packages --exclude='./config-*' \
+        --exclude=__pycache__ -cf - . | tar -C "$STAGE$stdlib" -xf -
+    for so in "$stdlib"/lib-dynload/*.so; do copy_libraries "$so"; done
+    cp -L "$LIBRARY" "$STAGE/opt/kxrd4/lib/libkxrd4.so.1"
+    copy_libraries "$LIBRARY"
+    cp -r "$ROOT/src/lib/python/kxrd4" "$STAGE/opt/kxrd4/python/"
+    cp "$ROOT/examples/production_line.py" "$STAGE/opt/kxrd4/"
+    install -m 0755 "$ROOT/tests/lib/kernel/production_line.sh" "$STAGE/tests/kxrd4_production_line"
+fi
+
 if [ ${#COMMAND[@]} -gt 0 ]; then
     {
         printf 'exec'
@@ -208,7 +239,8 @@ log "initramfs: $(du -h "$INITRD" | cut -f1)"
 LOG="$WORK/console.log"
 log "booting (limit ${TIMEOUT}s); console log in $LOG"
 set +e
-timeout -k 10 "$TIMEOUT" qemu-system-x86_64 -m 512 -nographic -no-reboot -cpu max \
+# As many virtual CPUs as this machine has cores (parallel work in the guest).
+timeout -k 10 "$TIMEOUT" qemu-system-x86_64 -m 768 -smp "$(nproc)" -nographic -no-reboot -cpu max \
     -kernel "$CACHE/vmlinuz" -initrd "$INITRD" \
     -append "console=ttyS0 panic=-1 quiet" </dev/null 2>&1 | tee "$LOG"
 qemu_status=${PIPESTATUS[0]}

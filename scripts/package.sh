@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Usage: scripts/package.sh [BUILD_DIR]
-# Builds the Debian package from a clean release build in its own folder
-# (default build/package) and prints the package's path as the last line.
+# Builds the Debian packages from a clean release build in its own folder
+# (default build/package): kxrd4-pc and beside it libkxrd4-1, libkxrd4-dev and
+# python3-kxrd4; prints kxrd4-pc's path as the last line (the others are in the
+# same folder).
 # The package is named after the Debian release that builds it
 # (kxrd4-pc_<version>~deb<N>_amd64.deb, N from /etc/os-release), since its
 # library dependencies are that release's.
@@ -31,5 +33,8 @@ if [ -z "$deb" ]; then
   echo "package: cpack made no kxrd4-pc_*.deb in $build" >&2
   exit 1
 fi
-dpkg-deb --field "$deb" Package Version Architecture Installed-Size Depends >&2
+for package in "$build"/*.deb; do
+  dpkg-deb --field "$package" Package Version Architecture Installed-Size Depends >&2
+  echo >&2
+done
 echo "$deb"

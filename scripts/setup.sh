@@ -14,6 +14,7 @@ PACKAGES=(
   xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
   qemu-system-x86 busybox-static cpio kmod dosfstools mtools e2fsprogs
   dpkg-dev file help2man desktop-file-utils debootstrap x11-utils
+  python3 python3-pytest
 )
 
 missing=()

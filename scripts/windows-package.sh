@@ -5,7 +5,9 @@
 #
 #   scripts/windows-package.sh [OUTDIR]     (default: build/)
 #
-# The zip holds the two programs, the Qt, QCustomPlot and MinGW run-time DLLs they load
+# The zip holds the two programs, kxrd4.dll (with sdk\: its import library kxrd4.lib,
+# the header kxrd4\kxrd4.h and the examples; python\: the module kxrd4), the Qt,
+# QCustomPlot and MinGW run-time DLLs they load
 # (found by following the programs' imports), the Windows platform and style plugins,
 # Qt's Polish translation and README.txt. KXRD4_QT_MINGW names the Qt folder as for
 # scripts/windows-qt.sh. Prints the zip's path and size. An import that is neither
@@ -54,12 +56,22 @@ if ! grep -q 'Windows widgets: Qt' <<<"$configure_log"; then
   echo "windows-package: the windows build did not find Qt in $qt" >&2
   exit 1
 fi
-nice -n 10 cmake --build "$build" -j"${KXRD4_JOBS:-2}" --target kxrd4-pc kxrd4-cli
+nice -n 10 cmake --build "$build" -j"${KXRD4_JOBS:-2}" --target kxrd4-pc kxrd4-cli kxrd4
 
 stage="$out/$name"
 rm -rf "$stage" "$out/$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
 cp "$build/src/app/kxrd4-pc.exe" "$build/src/cli/kxrd4-cli.exe" "$stage/"
+# The library for integrators: kxrd4.dll beside the programs (C, C#, LabVIEW
+# and the Python module load it from there), its import library and header in
+# sdk\, the Python module in python\ (it finds kxrd4.dll two folders up).
+cp "$build/src/lib/kxrd4.dll" "$stage/"
+mkdir -p "$stage/sdk/include/kxrd4" "$stage/sdk/lib" "$stage/sdk/examples" "$stage/python"
+cp "$root/src/lib/include/kxrd4/kxrd4.h" "$stage/sdk/include/kxrd4/"
+cp "$build/src/lib/kxrd4.lib" "$stage/sdk/lib/"
+cp "$root/examples/"* "$stage/sdk/examples/"
+cp -r "$root/src/lib/python/kxrd4" "$stage/python/"
+find "$stage/python" -name __pycache__ -prune -exec rm -rf {} +
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 qt_translations="$(qtpaths6 --query QT_INSTALL_TRANSLATIONS 2>/dev/null || echo /usr/share/qt6/translations)"
@@ -77,7 +89,7 @@ system_dll() { # Windows' own: MinGW-w64 links against it through an import libr
   [ -f "/usr/$triple/lib/lib$name.a" ]
 }
 missing=()
-pending=("$stage"/*.exe "$stage"/platforms/*.dll "$stage"/styles/*.dll)
+pending=("$stage"/*.exe "$stage"/kxrd4.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll)
 while [ ${#pending[@]} -gt 0 ]; do
   file="${pending[0]}"
   pending=("${pending[@]:1}")

@@ -64,6 +64,18 @@ while IFS= read -r exe; do
     failed=$((failed + 1))
   fi
 done < <(find "$build/tests" -name '*_tests.exe' | sort)
+# kxrd4.dll through its header only (a C program, not a Google Test one).
+library_test="$build/tests/lib/kxrd4_c_test.exe"
+if [ -f "$library_test" ]; then
+  if "$WINE" "$library_test" >"$build/kxrd4_c_test.log" 2>&1 &&
+    grep -q 'every check passed' "$build/kxrd4_c_test.log"; then
+    echo "  kxrd4_c_test.exe (kxrd4.dll): passed"
+  else
+    echo "  kxrd4_c_test.exe (kxrd4.dll): FAILED"
+    cat "$build/kxrd4_c_test.log"
+    failed=$((failed + 1))
+  fi
+fi
 echo "Windows (Wine): $total tests passed in $(find "$build/tests" -name '*_tests.exe' | wc -l) programs, $failed programs failed"
 [ "$failed" -eq 0 ]
 

@@ -14,6 +14,7 @@
 #include "ControllerBackup.h"
 #include "FileAccess.h"
 #include "ProgramInput.h"
+#include "RestoreAllCommand.h"
 #include "SettingsFile.h"
 
 #ifndef KXRD4_VERSION
@@ -78,11 +79,9 @@ void BackupCommand::Backup(CommandContext& context) {
                   << "\n";
 }
 
-void BackupCommand::Restore(CommandContext& context) {
+BackupSession::Selection BackupCommand::Selection(CommandContext& context,
+                                                  const ControllerBackup& file) {
     const CommandArguments& a = context.Arguments();
-    std::ostream& out = context.Out();
-    const std::string& path = a.positional[0];
-    const ControllerBackup file = Load(path);
     BackupSession::Selection selection;
     const bool all = !a.programs && !a.parametersOnly;
     if (a.programs) {
@@ -100,10 +99,44 @@ void BackupCommand::Restore(CommandContext& context) {
         if (file.hasProgram[static_cast<std::size_t>(p)] &&
             selection.programs[static_cast<std::size_t>(p)] && listed < LinesPerProgram) {
             context.Err() << "kxrd4-cli: P" << p << " lists " << listed << " of its 25 lines in "
-                          << path << "; the other " << LinesPerProgram - listed
+                          << a.positional[0] << "; the other " << LinesPerProgram - listed
                           << " are written empty\n";
         }
     }
+    return selection;
+}
+
+void BackupCommand::KeepLimits(CommandContext& context, const ControllerBackup& file,
+                               const DeviceIdentity& identity, const std::string& name,
+                               std::ostream& out) {
+    const std::string& path = context.Arguments().positional[0];
+    const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
+    if (key.empty()) {
+        out << "travel limits of " << path << " not kept: the " << name
+            << " tells neither a serial number nor a USB port\n";
+        return;
+    }
+    try {
+        SettingsFile(context.SettingsPath())
+            .WriteString(TravelLimits::Section, key, file.limits->Text());
+        out << "travel limits " << file.limits->min << ".." << file.limits->max
+            << (file.limits->vmax ? ", vmax " + std::to_string(*file.limits->vmax) : std::string())
+            << " kept on this PC for the " << name << "\n";
+    } catch (const std::runtime_error& error) {
+        throw CommandFailure{"restore: travel limits not kept: " + std::string(error.what())};
+    }
+}
+
+void BackupCommand::Restore(CommandContext& context) {
+    if (context.Arguments().all) {
+        RestoreAllCommand::Run(context);
+        return;
+    }
+    const CommandArguments& a = context.Arguments();
+    std::ostream& out = context.Out();
+    const std::string& path = a.positional[0];
+    const ControllerBackup file = Load(path);
+    const BackupSession::Selection selection = Selection(context, file);
     const std::vector<std::string> leftAlone = BackupSession::LeftAlone(file, selection);
     auto tellLeftAlone = [&] {
         if (leftAlone.empty()) {
@@ -137,24 +170,7 @@ void BackupCommand::Restore(CommandContext& context) {
     tellLeftAlone();
     if (file.limits && selection.parameters && !context.Interrupted()) {
         // The PC's own part of the backup: kept here, not written anywhere.
-        const DeviceIdentity identity = context.ControllerIdentity();
-        const std::string key = TravelLimits::KeyFor(identity.serial, identity.port);
-        if (key.empty()) {
-            out << "travel limits of " << path << " not kept: the " << context.ControllerName()
-                << " tells neither a serial number nor a USB port\n";
-        } else {
-            try {
-                SettingsFile(context.SettingsPath())
-                    .WriteString(TravelLimits::Section, key, file.limits->Text());
-                out << "travel limits " << file.limits->min << ".." << file.limits->max
-                    << (file.limits->vmax ? ", vmax " + std::to_string(*file.limits->vmax)
-                                          : std::string())
-                    << " kept on this PC for the " << context.ControllerName() << "\n";
-            } catch (const std::runtime_error& error) {
-                throw CommandFailure{"restore: travel limits not kept: " +
-                                     std::string(error.what())};
-            }
-        }
+        KeepLimits(context, file, context.ControllerIdentity(), context.ControllerName(), out);
     }
     if (context.Interrupted()) {
         throw CommandFailure{
@@ -199,11 +215,9 @@ void BackupCommand::Diff(CommandContext& context) {
     if (a.positional.size() == 1) {
         // The controller cannot be asked for these: a file that gives them
         // has nothing to be compared with.
-        for (const auto& key : ControllerBackup::Keys()) {
-            if (!key.readable && right.parameters.erase(std::string(key.name)) != 0) {
-                context.Err() << "kxrd4-cli: " << key.name
-                              << " cannot be read from the KX-RD4: not compared\n";
-            }
+        for (const std::string& name : right.DropUnreadable()) {
+            context.Err() << "kxrd4-cli: " << name
+                          << " cannot be read from the KX-RD4: not compared\n";
         }
     }
     const auto comparison = BackupComparison::Compare(left, right);

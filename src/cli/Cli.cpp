@@ -104,10 +104,11 @@ const std::map<std::string, CommandRule>& Rules() {
         {"home",
          {{"--wait", "--seconds"}, 0, 0, "home [--wait [--seconds S]]", MotionCommand::Home}},
         {"restore",
-         {{"--programs", "--parameters", "--dry-run", "--homing", "--timeout"},
+         {{"--programs", "--parameters", "--dry-run", "--homing", "--timeout", "--all", "--format"},
           1,
           1,
-          "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run]",
+          "restore FILE.kxb [--programs LIST] [--parameters] [--homing] [--dry-run] "
+          "[--all [--format json]]",
           BackupCommand::Restore}},
         {"diff",
          {{"--format", "--timeout"},
@@ -203,6 +204,8 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.dryRun = true;
         } else if (arg == "--homing") {
             a.homing = true;
+        } else if (arg == "--all") {
+            a.all = true;
         } else if (arg == "--warnings-as-errors") {
             a.warningsAsErrors = true;
         } else if (arg == "--force") {
@@ -382,7 +385,11 @@ std::string Cli::HelpText() {
            "                                     home only with --homing (it starts homing);\n"
            "                                     modbus-address, modbus-baud and input-filter\n"
            "                                     are written when given, unverified.\n"
-           "                                     --dry-run prints what would change\n"
+           "                                     --dry-run prints what would change;\n"
+           "                                     --all restores onto every KX-RD4 plugged, in\n"
+           "                                     parallel, one line (--format json: one\n"
+           "                                     object) per controller; exit 0 only when\n"
+           "                                     every one is verified\n"
            "  diff FILE [FILE2]                  the controller (or FILE) against FILE2, each\n"
            "                                     .kxb or .kxp: exit 0 same, 1 differ, 2 trouble\n"
            "\n"

@@ -30,6 +30,7 @@ struct CommandArguments {
     bool wait = false;
     bool json = false;
     bool homing = false;
+    bool all = false; // restore --all: every KX-RD4 plugged
     bool warningsAsErrors = false;
     bool force = false;
     std::optional<std::array<bool, ProgramCount>> programs;

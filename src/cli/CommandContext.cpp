@@ -14,10 +14,25 @@ CommandContext::CommandContext(const CommandArguments& arguments,
 
 CommandContext::~CommandContext() = default;
 
+Cli::BackendFactory CommandContext::Backends() {
+    if (arguments_.emulator) {
+        if (!emulated_) {
+            emulated_ = EmulatedBackend::Create();
+        }
+        return [emulated = emulated_] { return SimulatedHidBackend::NewClient(emulated); };
+    }
+    return factory_;
+}
+
 ControllerSession& CommandContext::Session() {
     if (!session_) {
-        std::shared_ptr<HidBackend> backend =
-            arguments_.emulator ? EmulatedBackend::Create() : (factory_ ? factory_() : nullptr);
+        std::shared_ptr<HidBackend> backend;
+        if (arguments_.emulator) {
+            Backends();
+            backend = emulated_;
+        } else if (factory_) {
+            backend = factory_();
+        }
         if (!backend) {
             throw CommandFailure{"no HID support on this system"};
         }

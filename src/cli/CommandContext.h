@@ -13,17 +13,19 @@
 #include <optional>
 #include <string>
 
+#include "AxisMotion.h"
 #include "Cli.h"
 #include "CommandArguments.h"
 #include "ControllerSession.h"
 #include "DeviceIdentity.h"
+#include "SimulatedHidBackend.h"
 #include "TravelLimits.h"
 
 class CommandContext {
 public:
     // The poll period of watch and of the waits for the axis: 40 Hz, as the
     // window's chart.
-    static constexpr std::chrono::milliseconds PollPeriod{25};
+    static constexpr std::chrono::milliseconds PollPeriod = AxisMotion::PollPeriod;
 
     using Exchange =
         std::function<bool(ControllerSession&, ControllerSession::Reply&, std::string&)>;
@@ -38,7 +40,11 @@ public:
     std::ostream& Out() { return out_; }
     std::ostream& Err() { return err_; }
     bool Interrupted() const { return interrupted_ != nullptr && interrupted_->load(); }
+    const std::atomic<bool>* InterruptFlag() const { return interrupted_; }
 
+    // Back ends for further sessions beside Session()'s, one for each (on
+    // --emulator users of the same emulated controllers).
+    Cli::BackendFactory Backends();
     // The session with the devices scanned, no KX-RD4 chosen yet.
     ControllerSession& Session();
     // The session with the KX-RD4 chosen (--device) and ready to be written.
@@ -79,6 +85,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     const std::atomic<bool>* interrupted_;
+    std::shared_ptr<SimulatedHidBackend> emulated_; // --emulator
     std::unique_ptr<ControllerSession> session_;
     std::optional<std::optional<TravelLimits>> limits_; // once read
 };

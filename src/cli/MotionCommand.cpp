@@ -2,8 +2,8 @@
 
 #include <optional>
 #include <ostream>
-#include <thread>
 
+#include "AxisMotion.h"
 #include "CommandContext.h"
 #include "CommandFailure.h"
 #include "CommandReport.h"
@@ -11,10 +11,6 @@
 #include "UsageError.h"
 
 namespace {
-
-// move --wait: an axis standing short of its goal this long did not take the
-// move.
-constexpr std::chrono::milliseconds RefusedAfter{500};
 
 void Simple(CommandContext& context, MessageLetter letter) {
     context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
@@ -145,26 +141,10 @@ void MotionCommand::Move(CommandContext& context) {
 void MotionCommand::Home(CommandContext& context) {
     CheckSeconds(context);
     ControllerSession& s = context.Controller();
-    ControllerSession::Reply reply;
-    std::string error;
-    // Homing at the controller's own homing velocity and contact type.
-    if (!s.Request(MessageLetter::HomeRead, reply, error)) {
-        throw CommandFailure{"home: " + error};
-    }
-    const std::int32_t velocity = reply.value.value_or(0);
-    // The position before: the KX-RD4 reports neither ENABLE nor the end of
-    // a homing, so only a change of the axis tells that the homing ran.
+    std::int32_t velocity = 0;
     std::optional<std::int32_t> before;
-    if (context.Arguments().wait) {
-        std::int32_t position = 0;
-        std::int32_t moving = 0;
-        if (!s.Status(position, moving, error)) {
-            throw CommandFailure{"home: " + error};
-        }
-        before = position;
-    }
-    if (!s.Homing(velocity, static_cast<std::uint8_t>(reply.contactType.value_or(0)), reply,
-                  error)) {
+    std::string error;
+    if (!AxisMotion::StartHoming(s, context.Arguments().wait, velocity, before, error)) {
         context.StopWhenInterrupted();
         throw CommandFailure{"home: " + error};
     }
@@ -220,55 +200,24 @@ void MotionCommand::CheckSeconds(CommandContext& context) {
 void MotionCommand::WaitAtRest(CommandContext& context, ControllerSession& s, std::int32_t goal,
                                std::optional<std::int32_t> homedFrom) {
     const CommandArguments& a = context.Arguments();
-    const bool home = a.command == "home";
     std::ostream& out = context.Out();
     out.flush();
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(a.seconds.value_or(60)));
-    std::string error;
-    std::optional<std::int32_t> last;
-    // Since when the axis has stood short of its goal (when standing).
-    bool standing = false;
-    std::chrono::steady_clock::time_point stillSince{};
-    // A homing counts once the axis was seen moving or its position changed.
-    bool homed = !homedFrom;
-    for (;;) {
-        std::int32_t position = 0;
-        std::int32_t velocity = 0;
-        if (!s.Status(position, velocity, error)) {
-            context.StopWhenInterrupted();
-            throw CommandFailure{a.command + " --wait: " + error};
-        }
-        homed = homed || velocity != 0 || position != *homedFrom;
+    AxisMotion::Hooks hooks;
+    hooks.polled = [&context](std::int32_t position, std::int32_t velocity) {
         context.StopBeyondLimits(position, velocity);
-        const bool still = velocity == 0 && last == position;
-        if (still && position == goal && homed) {
-            out << "at rest at position " << position << "\n";
-            return;
-        }
-        const auto now = std::chrono::steady_clock::now();
-        if (!still) {
-            standing = false;
-        } else if (!standing) {
-            standing = true;
-            stillSince = now;
-        } else if (now - stillSince >= RefusedAfter) {
-            throw CommandFailure{
-                a.command + " --wait: the axis stands at " + std::to_string(position) +
-                (position == goal ? ", where it stood before, and never moved"
-                                  : ", not at " + std::to_string(goal)) +
-                ": the KX-RD4 did not carry out the " + (home ? "homing" : "move") +
-                " (is ENABLE on, are V max and A max above 0?)"};
-        }
-        last = position;
-        context.StopWhenInterrupted();
-        if (std::chrono::steady_clock::now() >= deadline) {
-            throw CommandFailure{a.command + " --wait: the axis was not at rest" +
-                                 (home ? std::string() : " at " + std::to_string(goal)) +
-                                 " within the time-out (position " + std::to_string(position) +
-                                 ", velocity " + std::to_string(velocity) + ")"};
-        }
-        std::this_thread::sleep_for(CommandContext::PollPeriod);
+    };
+    hooks.between = [&context] { context.StopWhenInterrupted(); };
+    std::int32_t position = 0;
+    std::string error;
+    const AxisMotion::End end = AxisMotion::WaitAtRest(
+        s, goal, homedFrom, std::chrono::duration<double>(a.seconds.value_or(60)), hooks, position,
+        error);
+    if (end == AxisMotion::End::AtRest) {
+        out << "at rest at position " << position << "\n";
+        return;
     }
+    if (end == AxisMotion::End::Failed) {
+        context.StopWhenInterrupted();
+    }
+    throw CommandFailure{a.command + " --wait: " + error};
 }

@@ -9,19 +9,16 @@
 #include "CommandReport.h"
 #include "IntegerText.h"
 #include "JsonText.h"
-#include "ParameterTable.h"
+#include "ParameterAccess.h"
 #include "UsageError.h"
 
 namespace {
 
 const ParameterTable::Parameter& Parameter(const std::string& name) {
-    const ParameterTable::Parameter* p = ParameterTable::Find(name);
+    std::string error;
+    const ParameterTable::Parameter* p = ParameterAccess::Find(name, error);
     if (p == nullptr) {
-        std::string names;
-        for (const auto& q : ParameterTable::All()) {
-            names += (names.empty() ? "" : ", ") + std::string(q.name);
-        }
-        throw UsageError{"unknown parameter \"" + name + "\" (parameters: " + names + ")"};
+        throw UsageError{error};
     }
     return *p;
 }
@@ -37,11 +34,10 @@ void ParameterCommand::Get(CommandContext& context) {
                          " cannot be read: the controller only takes it (set " +
                          std::string(param.name) + " VALUE)"};
     }
-    const auto reply = context.Ask([&](ControllerSession& s, ControllerSession::Reply& r,
-                                       std::string& e) { return s.Request(*param.read, r, e); });
-    if (!reply.value) {
-        throw CommandFailure{"the KX-RD4's answer was too short to carry the value"};
-    }
+    const auto reply =
+        context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
+            return ParameterAccess::Read(s, param, r, e);
+        });
     const bool homing = param.kind == ParameterTable::Kind::Homing;
     if (a.json) {
         out << "{\"parameter\":" << JsonText::Quote(param.name) << ",\"value\":" << *reply.value;
@@ -77,18 +73,15 @@ void ParameterCommand::Set(CommandContext& context) {
         throw UsageError{"set " + std::string(param.name) + " takes one value"};
     }
     std::int32_t value = *parsed;
-    if (param.kind == ParameterTable::Kind::Field || homing) {
-        value = IntegerText::Clamp(*parsed, param.min, param.max);
-        if (value != *parsed) {
-            context.Err() << "kxrd4-cli: " << param.name << ": " << *parsed << " is outside "
-                          << param.min << " to " << param.max << ", " << value << " is sent\n";
-        }
-    } else if (!ParameterTable::IsListValue(param, value)) {
-        throw UsageError{"set " + std::string(param.name) + ": " + text + " is not offered; " +
-                         (param.kind == ParameterTable::Kind::Baud
-                              ? std::string("the rates are 19200, 38400, 57600 and 115200")
-                              : "the values are " + std::to_string(param.min) + " to " +
-                                    std::to_string(param.max))};
+    std::string message;
+    switch (ParameterAccess::Accept(param, *parsed, value, message)) {
+    case ParameterAccess::Check::Ok:
+        break;
+    case ParameterAccess::Check::Clamped:
+        context.Err() << "kxrd4-cli: " << message << "\n";
+        break;
+    case ParameterAccess::Check::NotOffered:
+        throw UsageError{"set " + message};
     }
     std::uint8_t contact = 0;
     if (homing && a.positional.size() == 3) {
@@ -99,14 +92,8 @@ void ParameterCommand::Set(CommandContext& context) {
         contact = type == "NC" ? 1 : 0;
     }
     context.HeldController();
-    context.Ask([&](ControllerSession& s, ControllerSession::Reply& r, std::string& e) {
-        if (homing) {
-            return s.Homing(value, contact, r, e);
-        }
-        if (param.kind == ParameterTable::Kind::Address) {
-            return s.Byte(param.write, static_cast<std::uint8_t>(value), r, e);
-        }
-        return s.Value(param.write, value, r, e);
+    context.Ask([&](ControllerSession& s, ControllerSession::Reply&, std::string& e) {
+        return ParameterAccess::Write(s, param, value, contact, e);
     });
     context.Out() << CommandReport::Done(param.write, value) << "\n";
 }

@@ -4,7 +4,7 @@
 
 #include "BackupComparison.h"
 #include "ControllerSession.h"
-#include "ParameterTable.h"
+#include "ParameterAccess.h"
 
 namespace {
 
@@ -33,16 +33,8 @@ bool BackupSession::ReadParameter(const ControllerBackup::Key& key, ControllerBa
 
 bool BackupSession::WriteParameter(const ControllerBackup::Key& key,
                                    const ControllerBackup::Value& value, std::string& error) {
-    const auto& entry = TableEntry(key);
-    ControllerSession::Reply reply;
-    if (key.homing) {
-        return session_.Homing(value.value, static_cast<std::uint8_t>(value.contactType), reply,
-                               error);
-    }
-    if (entry.kind == ParameterTable::Kind::Address) {
-        return session_.Byte(entry.write, static_cast<std::uint8_t>(value.value), reply, error);
-    }
-    return session_.Value(entry.write, value.value, reply, error);
+    return ParameterAccess::Write(session_, TableEntry(key), value.value,
+                                  static_cast<std::uint8_t>(value.contactType), error);
 }
 
 bool BackupSession::Step() {

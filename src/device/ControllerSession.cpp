@@ -18,6 +18,20 @@ std::string LineText(int program, int line) {
 
 } // namespace
 
+ControllerSession::Failure ControllerSession::FailureOf(WaitEnd end) {
+    switch (end) {
+    case WaitEnd::Done:
+        return Failure::None;
+    case WaitEnd::DeviceGone:
+        return Failure::Disconnected;
+    case WaitEnd::Interrupted:
+        return Failure::Interrupted;
+    case WaitEnd::TimedOut:
+        break;
+    }
+    return Failure::TimedOut;
+}
+
 ControllerSession::ControllerSession(std::shared_ptr<HidBackend> backend,
                                      std::chrono::milliseconds timeout,
                                      const std::atomic<bool>* interrupted)
@@ -94,6 +108,7 @@ DeviceChoice ControllerSession::Choose(const std::optional<std::string>& selecto
 }
 
 bool ControllerSession::Ready(std::string& error) const {
+    failure_ = Failure::NotReady;
     if (!backend_->Available()) {
         error = "no HID support on this system";
         return false;
@@ -231,14 +246,17 @@ bool ControllerSession::Exchange(Expected expected, const std::function<void()>&
     case WaitEnd::Done:
         return true;
     case WaitEnd::DeviceGone:
+        failure_ = Failure::Disconnected;
         error = "the KX-RD4 was disconnected";
         return false;
     case WaitEnd::Interrupted:
+        failure_ = Failure::Interrupted;
         error = "interrupted";
         return false;
     case WaitEnd::TimedOut:
         break;
     }
+    failure_ = Failure::TimedOut;
     error = "no answer from the KX-RD4 within " + std::to_string(timeout_.count()) + " ms";
     return false;
 }
@@ -293,6 +311,7 @@ bool ControllerSession::Status(std::int32_t& position, std::int32_t& velocity, s
         return false;
     }
     if (samples_.empty()) {
+        failure_ = Failure::BadReply;
         error = "the KX-RD4's answer was too short to carry the position and velocity";
         return false;
     }
@@ -332,6 +351,7 @@ bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
         const std::string done = line == 0 ? std::string("no line was confirmed")
                                            : "lines 00 to " + std::string(line <= 10 ? "0" : "") +
                                                  std::to_string(line - 1) + " were confirmed";
+        failure_ = FailureOf(end);
         switch (end) {
         case WaitEnd::DeviceGone:
             error = "the KX-RD4 was disconnected at " + where + " (" + done + ")";
@@ -353,6 +373,7 @@ bool ControllerSession::Transfer(ProgramSet& programs, int program, bool write,
         const WaitEnd end = Wait([this] { return stored_; }, timeout_);
         awaitingStored_ = false;
         if (end != WaitEnd::Done) {
+            failure_ = FailureOf(end);
             error = "all 25 lines of P" + std::to_string(program) + " were answered, but " +
                     (end == WaitEnd::DeviceGone ? std::string("the KX-RD4 was disconnected")
                      : end == WaitEnd::Interrupted
@@ -410,6 +431,7 @@ bool ControllerSession::LockController(std::string& error) {
         return true;
     }
     lock_.reset();
+    failure_ = end == WaitEnd::TimedOut ? Failure::Busy : FailureOf(end);
     const auto waited =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     switch (end) {
@@ -476,6 +498,7 @@ bool ControllerSession::Watch(
             break;
         }
         if (waitEnd == WaitEnd::DeviceGone) {
+            failure_ = Failure::Disconnected;
             error = "the KX-RD4 was disconnected";
             return false;
         }
@@ -483,6 +506,7 @@ bool ControllerSession::Watch(
             break;
         }
         if (at - lastReply > timeout_) {
+            failure_ = Failure::TimedOut;
             error = "no answer from the KX-RD4 within " + std::to_string(timeout_.count()) + " ms";
             return false;
         }

@@ -56,6 +56,19 @@ public:
     ControllerSession(const ControllerSession&) = delete;
     ControllerSession& operator=(const ControllerSession&) = delete;
 
+    // What the last failed call ran into, for callers that tell failures
+    // apart (the library's status codes); the reason in words is its error.
+    enum class Failure {
+        None,
+        NotReady,     // no HID support, no KX-RD4 selected, or no write access
+        TimedOut,     // no reply within the time-out
+        Disconnected, // the KX-RD4 went away
+        Interrupted,  // the wait was interrupted
+        Busy,         // another writer holds the KX-RD4 (LockController)
+        BadReply,     // a reply too short to carry its fields
+    };
+    Failure LastFailure() const { return failure_; }
+
     bool HidAvailable() const;
     std::vector<DeviceEntry> Devices() const;
 
@@ -137,6 +150,7 @@ private:
     // true when done.
     enum class WaitEnd { Done, TimedOut, DeviceGone, Interrupted };
     WaitEnd Wait(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    static Failure FailureOf(WaitEnd end);
     void CheckNotifications();
     bool DeviceGone() const;
     void Hold(TJvHidDevice* device);
@@ -159,6 +173,7 @@ private:
     std::uint32_t deviceNode_ = 0;   // its device instance and path, to know it
     std::string devicePath_;         // again after a rescan
 
+    mutable Failure failure_ = Failure::None;
     bool stopping_ = false; // StopMotion: waits are not interrupted
     std::optional<Expected> expected_;
     bool replied_ = false;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <utility>
 
 class SimulatedHidBackend::Waker : public HidWaker {
@@ -490,6 +491,7 @@ bool SimulatedHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, st
     written = 0;
     Peer peer;
     DeviceId id = 0;
+    std::chrono::microseconds latency{0};
     std::vector<std::uint8_t> report(buffer, buffer + length);
     {
         std::lock_guard lock(mutex_);
@@ -505,6 +507,10 @@ bool SimulatedHidBackend::Write(HidHandle handle, const std::uint8_t* buffer, st
         }
         device->written.push_back(report);
         peer = d->peer;
+        latency = d->setup.WriteLatency;
+    }
+    if (latency.count() > 0) {
+        std::this_thread::sleep_for(latency);
     }
     written = length;
     if (peer) {

@@ -10,6 +10,7 @@
 // the same devices (as another program would be), with notifications of its
 // own, for a second HID controller on another thread.
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -40,6 +41,9 @@ public:
         bool OpenFails = false;  // no opening at all
         bool ReadFails = false;  // opening for reading is refused
         bool WriteFails = false; // writes are refused
+        // How long each write takes before the device sees it, as a USB
+        // transfer does (benchmarks of several controllers at once).
+        std::chrono::microseconds WriteLatency{0};
     };
 
     // The peer sees every written report (on the writing thread, no lock held)

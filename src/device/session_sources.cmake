@@ -6,6 +6,9 @@ target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/BackupSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BackupHeader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AxisMotion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ParameterAccess.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RestoreAll.cpp
 )
 # Device-change notifications served between waits: one source per system.
 if(WIN32)

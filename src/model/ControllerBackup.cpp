@@ -410,3 +410,13 @@ ControllerBackup ControllerBackup::FromPrograms(const ProgramSet& set) {
     backup.listedLines.fill(LinesPerProgram);
     return backup;
 }
+
+std::vector<std::string> ControllerBackup::DropUnreadable() {
+    std::vector<std::string> dropped;
+    for (const auto& key : Keys()) {
+        if (!key.readable && parameters.erase(std::string(key.name)) != 0) {
+            dropped.emplace_back(key.name);
+        }
+    }
+    return dropped;
+}

@@ -95,6 +95,11 @@ public:
     // first error; backup must then not be used.
     static bool Parse(std::string_view text, ControllerBackup& backup, Error& error);
 
+    // Removes the parameters the controller cannot be asked for (before a
+    // comparison with a controller, which has nothing to compare them with);
+    // returns their names.
+    std::vector<std::string> DropUnreadable();
+
     // A program file's ten programs, without parameters.
     static ControllerBackup FromPrograms(const ProgramSet& set);
 };

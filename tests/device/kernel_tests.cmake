@@ -22,7 +22,7 @@ if(KXRD4_WITH_KERNEL_TEST)
   include(${PROJECT_SOURCE_DIR}/bench/link.cmake)
   target_include_directories(kxrd4_kernel_tests PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/kernel ${CMAKE_CURRENT_SOURCE_DIR})
-  add_dependencies(kxrd4_kernel_tests kxrd4-sim kxrd4-cli)
+  add_dependencies(kxrd4_kernel_tests kxrd4-sim kxrd4-cli kxrd4)
   target_link_libraries(kxrd4_kernel_tests PRIVATE
     kx_device kx_uhid kx_link_round_trips GTest::gtest GTest::gtest_main PkgConfig::UDEV Threads::Threads)
 
@@ -31,6 +31,8 @@ if(KXRD4_WITH_KERNEL_TEST)
             --build-dir ${CMAKE_BINARY_DIR}
             --test-binary $<TARGET_FILE:kxrd4_kernel_tests>
             --sim $<TARGET_FILE:kxrd4-sim>
-            --cli $<TARGET_FILE:kxrd4-cli>)
+            --cli $<TARGET_FILE:kxrd4-cli>
+            --library $<TARGET_FILE:kxrd4>
+            --timeout 330)
   set_tests_properties(kernel_e2e PROPERTIES LABELS kernel TIMEOUT 420 RUN_SERIAL TRUE)
 endif()

@@ -1,7 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch prefix and checks that each file stands in
 # its place below /usr. Arguments: BUILD_DIR, WORK_DIR, PROGRAMS (those built,
-# separated by commas).
+# separated by commas), and when the library is built LIBDIR (its folder),
+# LIB_VERSION (1.0.0) and PYTHON_DIR (the Python module's folder).
 string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(
@@ -37,6 +38,26 @@ if("kxrd4-pc" IN_LIST PROGRAMS)
 endif()
 
 set(missing)
+if(LIBDIR)
+  string(REGEX MATCH "^[0-9]+" major "${LIB_VERSION}")
+  list(APPEND expected
+    ${LIBDIR}/libkxrd4.so ${LIBDIR}/libkxrd4.so.${major} ${LIBDIR}/libkxrd4.so.${LIB_VERSION}
+    ${LIBDIR}/pkgconfig/kxrd4.pc
+    ${LIBDIR}/cmake/kxrd4/kxrd4Config.cmake ${LIBDIR}/cmake/kxrd4/kxrd4ConfigVersion.cmake
+    ${LIBDIR}/cmake/kxrd4/kxrd4Targets.cmake
+    include/kxrd4/kxrd4.h
+    share/doc/libkxrd4-dev/examples/move_and_check.c
+    share/doc/libkxrd4-dev/examples/production_line.py
+    ${PYTHON_DIR}/kxrd4/__init__.py ${PYTHON_DIR}/kxrd4/_native.py ${PYTHON_DIR}/kxrd4/py.typed)
+  # The imported target's file for the build type (kxrd4Targets-release.cmake).
+  file(GLOB per_config RELATIVE ${WORK_DIR}/usr
+       ${WORK_DIR}/usr/${LIBDIR}/cmake/kxrd4/kxrd4Targets-*.cmake)
+  if(NOT per_config)
+    list(APPEND missing ${LIBDIR}/cmake/kxrd4/kxrd4Targets-CONFIG.cmake)
+  endif()
+  list(APPEND expected ${per_config})
+endif()
+
 foreach(file IN LISTS expected)
   if(NOT EXISTS ${WORK_DIR}/usr/${file})
     list(APPEND missing ${file})
