@@ -15,8 +15,9 @@ CommandContext::~CommandContext() = default;
 
 ControllerSession& CommandContext::Session() {
     if (!session_) {
-        std::shared_ptr<HidBackend> backend =
-            arguments_.emulator ? EmulatedBackend::Create() : (factory_ ? factory_() : nullptr);
+        std::shared_ptr<HidBackend> backend = arguments_.emulator
+                                                  ? EmulatedBackend::Create(arguments_.emulatedAxis)
+                                                  : (factory_ ? factory_() : nullptr);
         if (!backend) {
             throw CommandFailure{"no HID support on this system"};
         }

@@ -13,7 +13,8 @@ struct Emulated {
 
 } // namespace
 
-std::shared_ptr<HidBackend> EmulatedBackend::Create() {
+std::shared_ptr<HidBackend> EmulatedBackend::Create(const EmulatedAxis::Imperfection& axis) {
     auto emulated = std::make_shared<Emulated>();
+    emulated->peer.With([&axis](ControllerEmulator& emulator) { emulator.SetImperfection(axis); });
     return std::shared_ptr<HidBackend>(emulated, emulated->backend.get());
 }

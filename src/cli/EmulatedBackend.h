@@ -4,10 +4,13 @@
 
 #include <memory>
 
+#include "EmulatedAxis.h"
+
 class HidBackend;
 
 class EmulatedBackend {
 public:
     // The back end; the emulated controller lives as long as it does.
-    static std::shared_ptr<HidBackend> Create();
+    // axis: an imperfect axis (--emulator-lag, --emulator-lose-steps).
+    static std::shared_ptr<HidBackend> Create(const EmulatedAxis::Imperfection& axis = {});
 };

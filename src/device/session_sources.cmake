@@ -6,6 +6,8 @@ target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/BackupSession.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BackupHeader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MotionRecorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MotionRecording.cpp
 )
 # Device-change notifications served between waits: one source per system.
 if(WIN32)

@@ -700,6 +700,10 @@ void ControllerEmulator::SetInput(int io, bool on) {
     }
 }
 
+void ControllerEmulator::SetPosition(std::int32_t position) {
+    state_->axis.SetPosition(position);
+}
+
 bool ControllerEmulator::Input(int io) const {
     return (io == 0 || io == 1) && state_->inputs[static_cast<std::size_t>(io)];
 }

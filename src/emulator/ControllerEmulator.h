@@ -90,6 +90,8 @@ public:
     bool Enabled() const;
     bool Moving() const;
     void SetInput(int io, bool on); // io 0 or 1; others ignored
+    // Puts an axis at rest at position (a dry run's start); nothing while it moves.
+    void SetPosition(std::int32_t position);
     bool Input(int io) const;
     bool Output(int io) const;
 

@@ -83,6 +83,16 @@ void EmulatedAxis::ClearPosition() {
     lostOffset_ = 0;
 }
 
+void EmulatedAxis::SetPosition(std::int32_t position) {
+    if (mode_ != Mode::Idle) {
+        return;
+    }
+    position_ = std::int64_t{position} * MicroPerStep;
+    for (auto& entry : history_) {
+        entry.first = position_;
+    }
+}
+
 void EmulatedAxis::SetImperfection(const Imperfection& imperfection) {
     imperfection_.lagMs = std::clamp(imperfection.lagMs, 0, Imperfection::MaxLagMs);
     imperfection_.lostSteps = std::clamp(imperfection.lostSteps, 0, Imperfection::MaxLostSteps);

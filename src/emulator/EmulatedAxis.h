@@ -74,6 +74,9 @@ public:
     // position := 0, keeping the fraction of nothing; a running move keeps its
     // target in the new coordinates.
     void ClearPosition();
+    // An axis at rest put at position (steps), the home switch staying where
+    // it is on the machine; nothing while it moves.
+    void SetPosition(std::int32_t position);
 
     // One 1 ms step.
     void Step();

@@ -96,6 +96,12 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
     if (options.parameters != nullptr) {
         ApplyParameters(emulator, *options.parameters);
     }
+    if (options.startPosition != 0) {
+        emulator.SetPosition(options.startPosition);
+    }
+    if (options.enabled) {
+        Write(emulator, MessageLetter::EnableOn, 0);
+    }
     std::int64_t lastLineMs = 0;
     emulator.SetLineObserver([&](std::int64_t ms, int p, int l) {
         lastLineMs = ms;
