@@ -44,6 +44,8 @@ public:
     // Starts a new recording (time 0 now) and writes the first poll.
     void Start();
     bool Running() const { return running_; }
+    // A poll held back by MinInterval waits for the next Tick.
+    bool PollDue() const { return pollDue_; }
     // Seconds since Start.
     double Now() const;
     // The program was started: its ProgramStart written and answered at these

@@ -1,5 +1,7 @@
 #include "ScreenshotHook.h"
 
+#include "ControlPage.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -315,8 +317,9 @@ void ScreenshotHook::ShootOver(QWidget* top, const QString& name) {
 }
 
 void ScreenshotHook::RunProgramAndChart() {
-    window_.Editor().BitBtn8->click(); // "Uruchom program"
-    if (auto* play = window_.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton")))
+    window_.Editor().BitBtn8->click(); // "Uruchom program" (the chart runs with it)
+    auto* play = window_.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton"));
+    if (play != nullptr && !window_.Control().ChartRunning())
         play->click();
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     After(ChartMs, [this] {

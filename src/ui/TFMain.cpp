@@ -47,6 +47,7 @@
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
+#include "RunRecording.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
 #include "TravelLimitsView.h"
@@ -199,6 +200,8 @@ void TFMain::StopAxis() {
     if (lastRunProgram_)
         messages_->StopProgram(static_cast<std::uint8_t>(*lastRunProgram_));
     messages_->SendRequest(MessageLetter::MotorStop);
+    if (recording_)
+        recording_->StopWhenAtRest();
 }
 
 void TFMain::CreatePages() {
@@ -411,6 +414,18 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
         this);
     controlPage_->SetGuard(
         [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
+    recording_ = new RunRecording({*messages_, *controlPage_->Chart(),
+                                   [this](const QString& text) { ShowStatus(text); },
+                                   [this](const QString& text) { Memo2->appendPlainText(text); },
+                                   [this](int p) { SendRun(p); },
+                                   [this]() -> std::optional<std::array<bool, 2>> {
+                                       if (!controlPage_->Inputs().Attached())
+                                           return std::nullopt;
+                                       return controlPage_->Inputs().States();
+                                   },
+                                   [this] { return settings_ ? settings_->ReplyTimeout() : 1000; }},
+                                  TabSheet3, 421, 449, this);
+    controlPage_->SetRecordingActive([this] { return recording_->Active(); });
     configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
     limits_ = new TravelLimitsView(TabSheet2,
                                    {[this] { return Settings().SettingsPath(); },
@@ -566,7 +581,11 @@ void TFMain::MarkAsSimulator() {
 }
 
 void TFMain::AttachEmulatedInputs(std::function<void(int, bool)> setInput) {
-    controlPage_->Inputs().Attach(std::move(setInput));
+    // A change during a recording is part of it.
+    controlPage_->Inputs().Attach([this, setInput = std::move(setInput)](int io, bool on) {
+        setInput(io, on);
+        recording_->OnInputChange(io, on);
+    });
 }
 
 void TFMain::AttachEmulatedFaults(
@@ -759,12 +778,26 @@ bool TFMain::HoldForTransfer() {
 }
 
 void TFMain::RunProgram(int program) {
+    if (recording_->Armed()) {
+        if (recording_->Active())
+            return; // one recording at a time
+        PageControl1->setCurrentWidget(TabSheet3);
+        recording_->Start(programs_, program);
+        return;
+    }
+    SendRun(program);
+    // The chart follows the run it started.
+    controlPage_->StartChart();
+}
+
+void TFMain::SendRun(int program) {
     lastRunProgram_ = program;
     messages_->RunProgram(static_cast<std::uint8_t>(program));
 }
 
 void TFMain::StopProgram(int program) {
     messages_->StopProgram(static_cast<std::uint8_t>(program));
+    recording_->StopWhenAtRest();
 }
 
 // ---------------------------------------------------------------- controller replies
@@ -774,6 +807,8 @@ void TFMain::ProcessDeviceReport(TJvHidDevice& /*device*/, std::uint8_t /*report
     if (backups_->Busy())
         return; // the replies of a backup or restore, which runs on a link of its own
     RunGuarded([&] { processor_->Process(data, size); });
+    if (size > 0 && data[0] == LetterByte(MessageLetter::ProgramStart))
+        RunGuarded([&] { recording_->OnProgramStartReply(); });
 }
 
 void TFMain::AppendHexLog(std::string_view line) {
@@ -792,6 +827,7 @@ void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
 }
 
 void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
+    recording_->OnValue(fieldName, value);
     if (!controlPage_->SetValueField(fieldName, value))
         configPanel_->SetValueField(fieldName, value);
 }
@@ -824,10 +860,13 @@ void TFMain::ShowRestored(const std::string& name,
 
 void TFMain::SetNoNc(std::optional<int> index) {
     controlPage_->SetNoNc(index);
+    recording_->OnContact(index);
 }
 
 void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
     guard_->StatusSeen(position, velocity);
+    if (recording_->OnStatus(position, velocity))
+        return; // drawn on the run's time axis
     controlPage_->AddChartSample(position, velocity);
 }
 

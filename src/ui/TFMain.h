@@ -35,6 +35,7 @@ class TravelLimitsView;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
+class RunRecording;
 class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
@@ -367,4 +368,10 @@ private:
     ControlPage* controlPage_ = nullptr;
     ConfigPanel* configPanel_ = nullptr;
     ControllerBackupView* backups_ = nullptr;
+    RunRecording* recording_ = nullptr;
+    // ProgramStart sent, without the recording's sequence.
+    void SendRun(int program);
+
+public:
+    RunRecording& Recording() const { return *recording_; }
 };

@@ -5,6 +5,7 @@ add_executable(kx_demo_tests
   ${CMAKE_CURRENT_LIST_DIR}/TransferTimeoutTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControllerBackupTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MotionGuardTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RunRecordingTest.cpp
 )
 target_link_libraries(kx_demo_tests PRIVATE kx_ui kx_emulator Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_demo_tests
