@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLocale>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -10,6 +9,7 @@
 
 #include "ControllerMessages.h"
 #include "LiveChart.h"
+#include "RunReportText.h"
 
 namespace {
 
@@ -26,14 +26,6 @@ constexpr Read Reads[] = {
     {MessageLetter::HomeRead, "HomeLabel", "home"},
 };
 static_assert(std::size(Reads) == RunRecording::ParameterReads.size());
-
-QString Seconds(double s) {
-    return QLocale(QLocale::Polish).toString(s, 'f', 3) + QStringLiteral(" s");
-}
-
-QString LineName(int program, int line) {
-    return QStringLiteral("P%1 linia %2").arg(program).arg(line, 2, 10, QLatin1Char('0'));
-}
 
 } // namespace
 
@@ -323,75 +315,9 @@ void RunRecording::Finish() {
     }
     comparison_ = RunComparison::Compare(MakeSetup(), *last_);
     ShowPrediction(comparison_->prediction.run);
-    for (const QString& line : LogLines(*comparison_, *last_, tolerance_)) {
+    for (const QString& line : RunReportText::Lines(*comparison_, *last_, tolerance_)) {
         host_.appendLog(line);
     }
-    host_.showStatus(Summary(*comparison_, *last_, tolerance_));
+    host_.showStatus(RunReportText::Summary(*comparison_, *last_, tolerance_));
     emit Finished();
-}
-
-QString RunRecording::Summary(const RunComparison::Result& c, const MotionRecording& rec,
-                              double tolerance) {
-    QString text = QStringLiteral("Pomiar: ");
-    text += QStringLiteral("cykl %1, przewidziany %2; największa odchyłka %3 kroków")
-                .arg(c.measuredCycleS ? Seconds(*c.measuredCycleS) : QStringLiteral("—"),
-                     c.predictedCycleS ? Seconds(*c.predictedCycleS) : QStringLiteral("brak końca"))
-                .arg(std::lround(c.maxDeviation));
-    text += c.Within(tolerance) ? QStringLiteral(" — zgodny z symulacją")
-                                : QStringLiteral(" — NIEZGODNY z symulacją");
-    if (rec.end == MotionRecording::End::NoAnswer) {
-        text += QStringLiteral(" (sterownik przestał odpowiadać)");
-    }
-    return text;
-}
-
-QStringList RunRecording::LogLines(const RunComparison::Result& c, const MotionRecording& rec,
-                                   double tolerance) {
-    QStringList lines;
-    const QLocale pl(QLocale::Polish);
-    static const char* const Ends[] = {"trwa", "koniec programu", "zatrzymane", "limit czasu",
-                                       "brak odpowiedzi"};
-    lines << QStringLiteral("Nagranie: %1 próbek, %2 próbek/s, najdłuższa przerwa %3 ms; "
-                            "zakończenie: %4")
-                 .arg(rec.samples.size())
-                 .arg(pl.toString(rec.Rate(), 'f', 0))
-                 .arg(pl.toString(rec.LongestGapS() * 1000, 'f', 1))
-                 .arg(QString::fromUtf8(Ends[static_cast<int>(rec.end)]));
-    if (c.prediction.enableAssumed) {
-        lines << QStringLiteral("Symulacja z włączonym napędzie (program nie włącza ENABLE, a "
-                                "sterownik nie podaje jego stanu)");
-    }
-    lines << QStringLiteral("Czas cyklu: zmierzony %1, przewidziany %2")
-                 .arg(c.measuredCycleS ? Seconds(*c.measuredCycleS) : QStringLiteral("—"),
-                      c.predictedCycleS ? Seconds(*c.predictedCycleS)
-                                        : QStringLiteral("brak końca"));
-    for (const auto& a : c.arrivals) {
-        lines << QStringLiteral("Dojazd %1: przewidziany %2 (pozycja %3), zmierzony %4%5")
-                     .arg(LineName(a.program, a.line), Seconds(a.predictedS))
-                     .arg(a.predictedPosition)
-                     .arg(a.measuredS ? Seconds(*a.measuredS) +
-                                            QStringLiteral(" (pozycja %1)").arg(a.measuredPosition)
-                                      : QStringLiteral("— nie zaobserwowano"))
-                     .arg(a.measuredS && !a.OnTime() ? QStringLiteral(" — SPÓŹNIONY") : QString());
-    }
-    lines << QStringLiteral("Największa odchyłka pozycji: %1 kroków%2")
-                 .arg(std::lround(c.maxDeviation))
-                 .arg(c.maxDeviation > 0
-                          ? QStringLiteral(" w %1 (%2)")
-                                .arg(Seconds(c.maxDeviationS),
-                                     c.deviationLine >= 0
-                                         ? LineName(c.deviationProgram, c.deviationLine)
-                                         : QStringLiteral("przed pierwszą linią"))
-                          : QString());
-    lines << QStringLiteral("Prędkość szczytowa: zmierzona %1 w %2, przewidziana %3 w %4")
-                 .arg(c.measuredPeak)
-                 .arg(Seconds(c.measuredPeakS))
-                 .arg(c.predictedPeak)
-                 .arg(Seconds(c.predictedPeakS));
-    lines << (c.Within(tolerance)
-                  ? QStringLiteral("Przebieg zgodny z symulacją (tolerancja %1 kroków)")
-                        .arg(tolerance)
-                  : QStringLiteral("Przebieg NIEZGODNY z symulacją (tolerancja %1 kroków)")
-                        .arg(tolerance));
-    return lines;
 }

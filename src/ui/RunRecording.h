@@ -89,13 +89,6 @@ public:
     int LastProgram() const { return program_; }
     double Tolerance() const { return tolerance_; }
 
-    // "Cykl: zmierzony 6,204 s, przewidziany 6,200 s; …" for the status bar.
-    static QString Summary(const RunComparison::Result& result, const MotionRecording& recording,
-                           double tolerance);
-    // The log lines: each arrival, the deviation, the peaks, the findings.
-    static QStringList LogLines(const RunComparison::Result& result,
-                                const MotionRecording& recording, double tolerance);
-
 signals:
     // A recording ended and was compared.
     void Finished();

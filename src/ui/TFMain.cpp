@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -44,10 +45,12 @@
 #include "MessageBoxes.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
+#include "ProgramCheck.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
 #include "RunRecording.h"
+#include "RunReport.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
 #include "TravelLimitsView.h"
@@ -163,6 +166,9 @@ void TFMain::CreateMenu() {
     Program1->setObjectName(QStringLiteral("Program1"));
     Symulacja1 = item(Program1, "Symulacja1", QStringLiteral("Symulacja"), nullptr,
                       QKeySequence(Qt::Key_F9), &TFMain::Symulacja1Click);
+    Raport1 = item(Program1, "Raport1", QStringLiteral("Raport z uruchomienia…"), nullptr,
+                   QKeySequence(), &TFMain::Raport1Click);
+    Raport1->setEnabled(false); // until a run is recorded
 
     Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
     Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
@@ -426,6 +432,7 @@ void TFMain::CreateDeviceLink(std::shared_ptr<HidBackend> backend) {
                                    [this] { return settings_ ? settings_->ReplyTimeout() : 1000; }},
                                   TabSheet3, 421, 449, this);
     controlPage_->SetRecordingActive([this] { return recording_->Active(); });
+    connect(recording_, &RunRecording::Finished, this, [this] { Raport1->setEnabled(true); });
     configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
     limits_ = new TravelLimitsView(TabSheet2,
                                    {[this] { return Settings().SettingsPath(); },
@@ -605,6 +612,51 @@ void TFMain::Symulacja1Click() {
     ShowStatus(outcome.status);
 }
 
+void TFMain::Raport1Click() {
+    const QString title = QStringLiteral("Raport z uruchomienia");
+    const MotionRecording* recorded = recording_->LastRecording();
+    const RunComparison::Result* comparison = recording_->LastComparison();
+    if (recorded == nullptr || comparison == nullptr) {
+        ShowStatus(
+            QStringLiteral("Brak nagranego przebiegu: zaznacz „Nagrywaj” i uruchom program"));
+        return;
+    }
+    const int program = recording_->LastProgram();
+    QString path = dialogs_.GetSaveFileName(
+        title,
+        QStringLiteral("raport-P%1-%2.pdf")
+            .arg(program)
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"))),
+        QStringLiteral("Dokument PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    RunReportContent content;
+    content.toolVersion = KxVersion;
+    content.serial = recordedController_.serial;
+    content.port = recordedController_.port;
+    content.path = recordedController_.path;
+    content.emulated = simulator_;
+    content.programs = &recording_->LastPrograms();
+    content.program = program;
+    content.findings = ProgramCheck::CheckProgram(recording_->LastPrograms(), program);
+    content.parameters = &recording_->LastParameters();
+    content.recording = recorded;
+    content.comparison = comparison;
+    content.tolerance = recording_->Tolerance();
+    QString error;
+    if (!RunReport::Write(path, content, error)) {
+        boxes_.Show(QMessageBox::Warning, title, error, QMessageBox::Ok);
+        return;
+    }
+    const QString done = QStringLiteral("Raport zapisany: %1 (próbki: %2, wykres: %3)")
+                             .arg(path, RunReport::CompanionPath(path, QStringLiteral(".csv")),
+                                  RunReport::CompanionPath(path, QStringLiteral(".png")));
+    Memo2->appendPlainText(done);
+    ShowStatus(done);
+}
+
 void TFMain::SetCaptionText(const QString& caption) {
     caption_ = caption;
     // Every caption the file commands set names the tool first; in the demo
@@ -782,6 +834,8 @@ void TFMain::RunProgram(int program) {
         if (recording_->Active())
             return; // one recording at a time
         PageControl1->setCurrentWidget(TabSheet3);
+        TJvHidDevice* device = deviceLink_->CurrentDevice();
+        recordedController_ = device != nullptr ? DeviceIdentity::Of(*device) : DeviceIdentity{};
         recording_->Start(programs_, program);
         return;
     }

@@ -3,6 +3,8 @@
 // imperfect one is found late and off its path (exit 1), the CSV reads back.
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -67,8 +69,9 @@ TEST_F(CliRecord, ExactAxisKeepsToThePredictionWithinASamplePeriod) {
                 gap + 0.003);
     EXPECT_EQ(JsonField(r.out, "max_deviation"), 0);
     // The triangular profile peaks for 1 ms only.
-    EXPECT_NEAR(JsonField(r.out, "measured_peak_velocity"), 2000, 4000 * gap + 10);
-    EXPECT_EQ(JsonField(r.out, "predicted_peak_velocity"), 2000);
+    // (out or back: the peaks are alike)
+    EXPECT_NEAR(std::abs(JsonField(r.out, "measured_peak_velocity")), 2000, 4000 * gap + 10);
+    EXPECT_EQ(std::abs(JsonField(r.out, "predicted_peak_velocity")), 2000);
     EXPECT_EQ(r.out.find("\"on_time\":false"), std::string::npos) << r.out;
 
     // The CSV read back: one row a sample, time in s from the run's start.
@@ -115,6 +118,47 @@ TEST_F(CliRecord, ImperfectAxisIsFoundLateAndOffItsPath) {
         for (const std::string& f : c.absent) {
             EXPECT_EQ(r.err.find(f), std::string::npos) << f << "\n" << r.err;
         }
+    }
+}
+
+// The PDF's text (poppler's pdftotext) holds the cycle times and the serial;
+// the CSV and the PNG lie beside it.
+TEST_F(CliRecord, ReportHoldsTheCycleTimesAndTheSerial) {
+    const CliResult r = Record({"p.txt", "-p", "1", "--run", "--until", "20", "--report",
+                                rig.Path("run.pdf"), "--format", "json"});
+    if (r.err.find("built without Qt") != std::string::npos) {
+        GTEST_SKIP() << "no PDF reports in a build without Qt";
+    }
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.err.find("report written to"), std::string::npos) << r.err;
+    EXPECT_TRUE(rig.Exists("run.csv"));
+    EXPECT_EQ(rig.ReadFile("run.png").substr(1, 3), "PNG");
+    std::string text;
+    const std::string command = "pdftotext -enc UTF-8 '" + rig.Path("run.pdf") + "' - 2>/dev/null";
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            text.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    ASSERT_FALSE(text.empty()) << "pdftotext (poppler-utils, scripts/setup.sh) read nothing";
+    // The figures as the JSON gives them, in the report's Polish form.
+    auto polish = [](double seconds) {
+        char figure[32];
+        std::snprintf(figure, sizeof figure, "%.3f s", seconds);
+        std::string s = figure;
+        s[s.find('.')] = ',';
+        return s;
+    };
+    for (const std::string& expected :
+         {std::string("numer seryjny DEMO-1"),
+          // (the last digit may round the other way)
+          "Czas cyklu: zmierzony " + polish(JsonField(r.out, "measured_cycle_s")).substr(0, 4),
+          std::string(" s, przewidziany 2,100 s"), std::string("Program P1"),
+          std::string("zgodny z symulacją")}) {
+        EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
 }
 

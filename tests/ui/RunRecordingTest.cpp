@@ -5,9 +5,13 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFile>
+#include <QImage>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
 #include <qcustomplot.h>
 
 #include "ControlPage.h"
@@ -16,22 +20,47 @@
 #include "LiveChart.h"
 #include "ProgramListing.h"
 #include "RunRecording.h"
+#include "RunReportText.h"
 #include "ShellFixture.h"
 
 namespace {
 
+// The report's save dialog answers with a path of the test's.
+class ReportDialogs : public ShellDialogs {
+public:
+    QString path;
+    QString GetSaveFileName(const QString&, const QString&, const QString&) override {
+        return path;
+    }
+};
+
+// The text of a PDF (poppler's pdftotext), empty when it cannot be read.
+std::string PdfText(const QString& path) {
+    std::string text;
+    const std::string command = "pdftotext -enc UTF-8 '" + path.toStdString() + "' - 2>/dev/null";
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        std::size_t n = 0;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+            text.append(buffer, n);
+        }
+        ::pclose(pipe);
+    }
+    return text;
+}
+
 const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
 
-class RecordRun : public ShellFixture {
+class RecordRun : public ShellFixtureOf<TFMain, ReportDialogs> {
 protected:
     void SetUp() override {
         controller = std::make_unique<EmulatorPeer>(*backend);
-        ShellFixture::SetUp();
+        ShellFixtureOf::SetUp();
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return window->StatusPanel(1)->text() == "Połączony (symulator)"; }, 5000));
     }
     void TearDown() override {
-        ShellFixture::TearDown();
+        ShellFixtureOf::TearDown();
         controller.reset();
     }
     void Prepare(TFMain& created) override {
@@ -75,8 +104,9 @@ TEST_F(RecordRun, MeasuredOverPredictedOnOneTimeAxisAndSummedUp) {
     EXPECT_EQ(Find<QTabWidget>("PageControl1")->currentWidget()->objectName(), "TabSheet3");
     const QString status = RecordedStatus(finished);
     EXPECT_TRUE(status.contains("przewidziany 2,100 s")) << status.toStdString();
-    EXPECT_TRUE(status.endsWith("zgodny z symulacją")) << status.toStdString();
     const QString log = Log();
+    EXPECT_TRUE(status.endsWith("zgodny z symulacją")) << status.toStdString() << "\n"
+                                                       << log.toStdString();
     for (const char* line :
          {"Czas cyklu: zmierzony ", "Dojazd P0 linia 03: przewidziany 1,000 s",
           "Największa odchyłka pozycji: 0 kroków", "Przebieg zgodny z symulacją"}) {
@@ -95,6 +125,31 @@ TEST_F(RecordRun, MeasuredOverPredictedOnOneTimeAxisAndSummedUp) {
     // The parameters read on the way fill the fields.
     ASSERT_NE(window->Recording().LastComparison(), nullptr);
     EXPECT_EQ(window->Recording().LastParameters().parameters.at("vmax").value, 1000);
+
+    // The report: the PDF with the cycle times and the serial, the CSV and
+    // the PNG beside it.
+    QTemporaryDir folder;
+    dialogs.path = folder.filePath("run");
+    ASSERT_TRUE(window->Raport1->isEnabled());
+    window->Raport1->trigger();
+    EXPECT_TRUE(window->StatusPanel(0)->text().startsWith("Raport zapisany: "))
+        << window->StatusPanel(0)->text().toStdString();
+    EXPECT_TRUE(QFile::exists(folder.filePath("run.csv")));
+    EXPECT_FALSE(QImage(folder.filePath("run.png")).isNull());
+    const std::string pdf = PdfText(folder.filePath("run.pdf"));
+    if (pdf.empty()) {
+        ADD_FAILURE() << "pdftotext (poppler-utils, scripts/setup.sh) read nothing";
+    } else {
+        const RunComparison::Result& c = *window->Recording().LastComparison();
+        for (const QString& expected :
+             {QStringLiteral("DEMO-1"), QStringLiteral("przewidziany 2,100 s"),
+              QStringLiteral("Czas cyklu: zmierzony ") + RunReportText::Seconds(*c.measuredCycleS),
+              QStringLiteral("+0001000")}) {
+            EXPECT_NE(pdf.find(expected.toStdString()), std::string::npos)
+                << expected.toStdString() << "\n"
+                << pdf;
+        }
+    }
 
     // Play/Stop: the live chart again, with its sample numbers.
     Click("PlayChartButton");
