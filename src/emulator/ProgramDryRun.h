@@ -37,14 +37,14 @@ public:
         std::vector<InputChange> inputs;
         // The parameters the controller holds (nullptr: power-on values).
         const ControllerBackup* parameters = nullptr;
-        // Where the axis stands at the start (home switch 1000 steps below
-        // the power-on position as ever), and whether ENABLE is on already.
-        std::int32_t startPosition = 0;
-        bool enabled = false;
         bool trace = false;
         // Samples every this many ms (0: none), from 0 until the program has
         // ended and the axis is at rest, or the limit.
         int sampleEveryMs = 0;
+        // Where the axis stands at the start (home switch 1000 steps below
+        // the power-on position as ever), and whether ENABLE is on already.
+        std::int32_t startPosition = 0;
+        bool enabled = false;
     };
 
     struct LineStart {

@@ -126,7 +126,14 @@ RunComparison::Predict(const Setup& setup, const std::vector<ProgramDryRun::Inpu
     return prediction;
 }
 
-RunComparison::Result RunComparison::Compare(const Setup& setup, const MotionRecording& recording) {
+RunComparison::Result RunComparison::Compare(const Setup& given, const MotionRecording& recording) {
+    // The prediction is needed as far as the recording goes (and a little
+    // beyond, for a program that ends just after); the rest would only cost.
+    Setup setup = given;
+    if (!recording.samples.empty()) {
+        const double start = recording.runStart ? recording.runStart->sentS : 0.0;
+        setup.limitS = std::min(setup.limitS, recording.samples.back().receivedS - start + 2.0);
+    }
     Result result;
     const std::vector<Sample>& samples = recording.samples;
 
@@ -322,8 +329,11 @@ RunComparison::Result RunComparison::Compare(const Setup& setup, const MotionRec
     if (result.cycleToleranceS == 0) {
         result.cycleToleranceS = typicalGap + spread + 0.002;
     }
+    // Stopped or cut by the limit while the prediction still runs: as expected.
     result.recordedEnd = recording.end == MotionRecording::End::ProgramEnded ||
-                         (recording.end == MotionRecording::End::TimeLimit && !prediction.endS);
+                         ((recording.end == MotionRecording::End::TimeLimit ||
+                           recording.end == MotionRecording::End::Stopped) &&
+                          !prediction.endS);
     return result;
 }
 
@@ -333,7 +343,7 @@ std::vector<std::string> RunComparison::Result::Findings(double toleranceSteps) 
         findings.push_back(prediction.endS ? "the program's end was not seen (the recording " +
                                                  std::string("ended before the axis came to rest") +
                                                  " after its predicted end)"
-                                           : "the recording ended before its time limit");
+                                           : "the recording ended early (no answer)");
     }
     if (predictedCycleS && measuredCycleS &&
         std::abs(*measuredCycleS - *predictedCycleS) > cycleToleranceS) {

@@ -101,6 +101,8 @@ public:
     // The prediction of a run (before it, or with the recorded input changes).
     static Prediction Predict(const Setup& setup,
                               const std::vector<ProgramDryRun::InputChange>& changes = {});
+    // The dry run goes as far as the recording plus 2 s (at most setup's
+    // limit): a program predicted to end later counts as not ended.
     static Result Compare(const Setup& setup, const MotionRecording& recording);
     // When the predicted axis first moves (seconds from the start), if ever.
     static std::optional<double> FirstMotionS(const Prediction& prediction);

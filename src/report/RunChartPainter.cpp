@@ -141,7 +141,7 @@ void RunChartPainter::Paint(QPainter& painter, const QRectF& area, const MotionR
         }
     }
 
-    const double legend = 3.8 * f;
+    const double legend = 5.0 * f;
     const QRectF inner = area.adjusted(8.5 * f, 2 * f, -1 * f, -(2.2 * f + legend));
     const double gap = 3.2 * f;
     const double half = (inner.height() - gap) / 2;
@@ -156,7 +156,7 @@ void RunChartPainter::Paint(QPainter& painter, const QRectF& area, const MotionR
 
     // The legend: solid measured, dashed predicted; a second row when the
     // area is narrow.
-    double ly = area.bottom() - 2.4 * f;
+    double ly = lower.bottom() + 4.6 * f;
     double lx = inner.left();
     auto entry = [&](const QColor& colour, bool dashed, const QString& text) {
         const double needed = 3 * f + painter.fontMetrics().horizontalAdvance(text);

@@ -85,6 +85,11 @@ private:
     void ShootOver(QWidget* top, const QString& name);
     void RunProgramAndChart();
     void ShootLimits(std::function<void()> next);
+    // "Nagrywaj" and "Uruchom program": the run view of measured over
+    // predicted (run-view.png) and the run's report (report.pdf, with its
+    // CSV and PNG).
+    void ShootRecording(std::function<void()> next);
+    void ShootRecorded(std::function<void()> next);
     void CloseAfterSaveQuestion();
     // Waits for the next question box, photographs it over the window into
     // name and presses its button answer.

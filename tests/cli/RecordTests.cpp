@@ -12,6 +12,7 @@
 #include "CliRig.h"
 #include "EmulatorPeer.h"
 #include "EmulatorTestKit.h"
+#include "PdfText.h"
 #include "ProgramListing.h"
 #include "RecordingCsv.h"
 
@@ -133,16 +134,7 @@ TEST_F(CliRecord, ReportHoldsTheCycleTimesAndTheSerial) {
     EXPECT_NE(r.err.find("report written to"), std::string::npos) << r.err;
     EXPECT_TRUE(rig.Exists("run.csv"));
     EXPECT_EQ(rig.ReadFile("run.png").substr(1, 3), "PNG");
-    std::string text;
-    const std::string command = "pdftotext -enc UTF-8 '" + rig.Path("run.pdf") + "' - 2>/dev/null";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            text.append(buffer, n);
-        }
-        ::pclose(pipe);
-    }
+    const std::string text = PdfText(rig.Path("run.pdf"));
     ASSERT_FALSE(text.empty()) << "pdftotext (poppler-utils, scripts/setup.sh) read nothing";
     // The figures as the JSON gives them, in the report's Polish form.
     auto polish = [](double seconds) {

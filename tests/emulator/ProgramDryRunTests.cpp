@@ -131,6 +131,25 @@ TEST(ProgramDryRun, EndsFaultsOrWaitsAtTheLimit) {
     }
 }
 
+// A run from where the axis stands, with ENABLE as the controller has it.
+TEST(ProgramDryRun, StartsFromThePositionAndEnableGiven) {
+    ProgramSet set;
+    Store(set, 0, {Line(C::X_DST, 500), Line(C::END)});
+    ProgramDryRun::Options options;
+    options.sampleEveryMs = 1;
+    options.startPosition = 2000;
+    const auto disabled = ProgramDryRun::Run(set, 0, options);
+    ASSERT_EQ(disabled.faults.size(), 1u);
+    EXPECT_EQ(disabled.faults[0].Cause, ControllerEmulator::FaultCause::MoveDisabled);
+    options.enabled = true;
+    const auto r = ProgramDryRun::Run(set, 0, options);
+    EXPECT_TRUE(r.Clean());
+    ASSERT_FALSE(r.samples.empty());
+    EXPECT_EQ(r.samples.front().position, 2000);
+    EXPECT_EQ(r.samples.back().position, 500);
+    EXPECT_LT(r.samples[r.samples.size() / 2].velocity, 0);
+}
+
 TEST(ProgramDryRun, ParametersOfABackupAndBoundedOutputs) {
     ProgramSet set;
     Store(set, 0, {Line(C::W_DEF), Line(C::END)});

@@ -11,13 +11,13 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <cstdio>
 #include <qcustomplot.h>
 
 #include "ControlPage.h"
 #include "EmulatedInputs.h"
 #include "EmulatorPeer.h"
 #include "LiveChart.h"
+#include "PdfText.h"
 #include "ProgramListing.h"
 #include "RunRecording.h"
 #include "RunReportText.h"
@@ -33,21 +33,6 @@ public:
         return path;
     }
 };
-
-// The text of a PDF (poppler's pdftotext), empty when it cannot be read.
-std::string PdfText(const QString& path) {
-    std::string text;
-    const std::string command = "pdftotext -enc UTF-8 '" + path.toStdString() + "' - 2>/dev/null";
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t n = 0;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-            text.append(buffer, n);
-        }
-        ::pclose(pipe);
-    }
-    return text;
-}
 
 const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
 
@@ -136,7 +121,7 @@ TEST_F(RecordRun, MeasuredOverPredictedOnOneTimeAxisAndSummedUp) {
         << window->StatusPanel(0)->text().toStdString();
     EXPECT_TRUE(QFile::exists(folder.filePath("run.csv")));
     EXPECT_FALSE(QImage(folder.filePath("run.png")).isNull());
-    const std::string pdf = PdfText(folder.filePath("run.pdf"));
+    const std::string pdf = PdfText(folder.filePath("run.pdf").toStdString());
     if (pdf.empty()) {
         ADD_FAILURE() << "pdftotext (poppler-utils, scripts/setup.sh) read nothing";
     } else {
