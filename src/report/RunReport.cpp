@@ -94,9 +94,14 @@ void RunReport::EnsureApplication() {
     static int argc = 1;
     static char name[] = "kxrd4-report";
     static char* argv[] = {name, nullptr};
+    // Quietly: the platform's notes (no runtime folder, and the like) are
+    // nothing a command-line user asked about.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     // Gone with the process's statics, its font caches with it.
     static const std::unique_ptr<QGuiApplication> app =
         std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
 }
 
 QString RunReport::CompanionPath(const QString& pdfPath, const QString& suffix) {
