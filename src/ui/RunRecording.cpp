@@ -169,8 +169,8 @@ void RunRecording::BeginRun(std::int32_t position) {
             startInputs_.push_back({0, io, (*states)[static_cast<std::size_t>(io)]});
         }
     }
-    prediction_ = RunComparison::Predict(MakeSetup());
-    host_.chart.BeginRunView(prediction_.RecordingEndS().value_or(10.0));
+    Predict({});
+    host_.chart.BeginRunView(programEndS_.value_or(10.0));
     ShowPrediction(prediction_.run);
     state_ = State::Starting;
     startSentS_ = static_cast<double>(clock_->nsecsElapsed()) / 1e9;
@@ -184,7 +184,7 @@ void RunRecording::OnProgramStartReply() {
         return;
     }
     recorder_->MarkRunStart(startSentS_, static_cast<double>(clock_->nsecsElapsed()) / 1e9);
-    recorder_->SetProgramEnd(prediction_.RecordingEndS());
+    recorder_->SetProgramEnd(programEndS_);
     state_ = State::Recording;
 }
 
@@ -202,10 +202,32 @@ void RunRecording::OnInputChange(int input, bool on) {
         changes.push_back({std::max<std::int64_t>(0, std::llround((change.timeS - origin) * 1000)),
                            change.input, change.on});
     }
-    prediction_ = RunComparison::Predict(MakeSetup(), changes);
-    recorder_->SetProgramEnd(stopRequested_ ? std::optional<double>(0.0)
-                                            : prediction_.RecordingEndS());
+    Predict(changes);
+    recorder_->SetProgramEnd(stopRequested_ ? std::optional<double>(0.0) : programEndS_);
     ShowPrediction(prediction_.run);
+}
+
+void RunRecording::Predict(const std::vector<ProgramDryRun::InputChange>& changes) {
+    // The curves for the chart over at most ShownS (a program that never
+    // ends would cost its whole limit in samples); where the program ends
+    // beyond them, a dry run without samples (which costs only its events).
+    RunComparison::Setup setup = MakeSetup();
+    setup.limitS = std::min(LimitS, ShownS);
+    prediction_ = RunComparison::Predict(setup, changes);
+    programEndS_ = prediction_.RecordingEndS();
+    if (!prediction_.run.ended && ShownS < LimitS) {
+        ProgramDryRun::Options options;
+        options.limitMs = static_cast<std::int64_t>(LimitS * 1000);
+        options.inputs = startInputs_;
+        options.inputs.insert(options.inputs.end(), changes.begin(), changes.end());
+        options.parameters = &parameters_;
+        options.startPosition = startPosition_;
+        options.enabled = prediction_.enableAssumed;
+        const ProgramDryRun::Result whole = ProgramDryRun::Run(programs_, program_, options);
+        if (whole.ended) {
+            programEndS_ = static_cast<double>(whole.endMs) / 1000.0;
+        }
+    }
 }
 
 void RunRecording::ShowPrediction(const ProgramDryRun::Result& run) {

@@ -49,6 +49,7 @@ public:
     };
 
     static constexpr double LimitS = 600; // the longest recording
+    static constexpr double ShownS = 60;  // the longest prediction drawn while recording
     static constexpr std::array<MessageLetter, 7> ParameterReads = {
         MessageLetter::VminRead, MessageLetter::VmaxRead, MessageLetter::AmaxRead,
         MessageLetter::XdefRead, MessageLetter::VdefRead, MessageLetter::WdefRead,
@@ -104,6 +105,8 @@ private:
     RunComparison::Setup MakeSetup() const;
     void ShowSample(const MotionRecording::Sample& sample);
     void ShowPrediction(const ProgramDryRun::Result& run);
+    // prediction_ and programEndS_ for the inputs changed so far.
+    void Predict(const std::vector<ProgramDryRun::InputChange>& changes);
 
     Host host_;
     QCheckBox* box_;
@@ -120,6 +123,7 @@ private:
     std::int32_t startPosition_ = 0;
     double startSentS_ = 0;
     RunComparison::Prediction prediction_;
+    std::optional<double> programEndS_; // when the recording may end, from the run's start
     std::unique_ptr<MotionRecorder> recorder_;
     std::optional<MotionRecording> last_;
     std::optional<RunComparison::Result> comparison_;
