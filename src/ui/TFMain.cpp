@@ -831,8 +831,11 @@ bool TFMain::HoldForTransfer() {
 
 void TFMain::RunProgram(int program) {
     if (recording_->Armed()) {
-        if (recording_->Active())
-            return; // one recording at a time
+        if (recording_->Active()) {
+            // One recording at a time; the program it runs goes on.
+            ShowStatus(QStringLiteral("Nagrywanie trwa: odznacz „Nagrywaj”, aby je zakończyć"));
+            return;
+        }
         PageControl1->setCurrentWidget(TabSheet3);
         TJvHidDevice* device = deviceLink_->CurrentDevice();
         recordedController_ = device != nullptr ? DeviceIdentity::Of(*device) : DeviceIdentity{};
