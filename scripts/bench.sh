@@ -35,7 +35,7 @@ esac
 bash scripts/setup.sh
 cmake --preset release >/dev/null
 targets=(kx_render_bench kx_dispatch_bench hid_bench protocol_bench kx_chart_bench
-    kx_startup_probe kx_bare_window_probe kx_startup_timer kx_soak kx_lib_bench kxrd4 kxrd4-cli)
+    kx_startup_probe kx_bare_window_probe kx_startup_timer kx_soak kx_lib_bench kxrd4 kxrd4-cli kx_record_probe)
 # The emulator's benchmark, where the emulator is part of the tree.
 emulator_bench=""
 if grep -q 'add_executable(emulator_bench' bench/*.cmake 2>/dev/null; then
@@ -145,6 +145,16 @@ if [ "$mode" = --smoke ]; then
     }
 fi
 
+# Recording a run: 5 s recordings (1 s in the smoke run).
+record_s=5
+[ "$mode" = --smoke ] && record_s=1
+echo "bench: running kx_record_probe" >&2
+"$B/kx_record_probe" "$record_s" >"$OUT/record.txt" 2>"$OUT/record.err" || {
+    cat "$OUT/record.err" >&2
+    exit 1
+}
+recorded() { awk -v k="$1" '$1 == k { print $2 }' "$OUT/record.txt"; }
+
 echo "bench: starting kxrd4-pc and a bare window $startups times each under Xvfb" >&2
 # Ahead of other work on the machine where allowed: start-up is timed by the
 # clock on the wall.
@@ -230,6 +240,13 @@ row "restore --all onto 16 (2 ms a write)" "$(restore_ms 16)" ms \
     "restore --all onto 1, the same writes" "$(restore_ms 1)" "<= 1.5"
 row "kxrd4-cli --emulator get vmax (a process)" "$cli_get_ms" ms \
     "kxrd4-cli --version (start and exit)" "$cli_version_ms" ""
+row "recording rate, HID link (emulated KX-RD4)" "$(recorded link_rate_hz)" "1/s" \
+    "the chart's 25 ms poll" 40 ">= 200 1/s"
+row "recording rate in the window (demo)" "$(recorded window_rate_hz)" "1/s" \
+    "the chart's 25 ms poll" 40 ">= 200 1/s"
+row "event loop's largest stall while recording" "$(recorded window_stall_ms)" ms \
+    "the same, the window idle" "$(recorded idle_stall_ms)" "<= 50 ms"
+row "report of a 60 s run (PDF, CSV, PNG)" "$(recorded report_60s_ms)" ms "-" "-" "< 1000 ms"
 row "start-up to first frame (Xvfb)" "$(startup startup_tool_ms)" ms \
     "bare Qt Widgets window, same size" "$(startup startup_peer_ms)" "<= 1.3"
 row "start-up CPU time to first frame" "$(startup startup_tool_cpu_ms)" ms \

@@ -8,7 +8,9 @@
 # so the chart shows the emulated move. The tool does this when
 # KXRD4_SCREENSHOT_DIR is set (see ScreenshotHook); it takes about 20 seconds.
 # The question shown at start-up about unsaved changes left behind is
-# photographed as well (OUTDIR/question-recovery.png).
+# photographed as well (OUTDIR/question-recovery.png). A run recorded with
+# "Nagrywaj" is photographed (run-view.png) and its report written
+# (report.pdf with report.csv and report.png; its pages as report-page-N.png).
 # BUILD_DIR selects the build folder (default build/release, as scripts/run.sh).
 set -euo pipefail
 if [ $# -ne 1 ]; then
@@ -48,7 +50,7 @@ name="/home/operator/programy/wózek.kxp"
 export XDG_DATA_HOME="$data"
 # The tool closes its window by itself after the last page; the time-out only
 # guards against a tool that never gets its window on the screen.
-KXRD4_SCREENSHOT_DIR="$out" timeout 60 \
+KXRD4_SCREENSHOT_DIR="$out" timeout 90 \
   xvfb-run -a -s "-screen 0 1024x768x24" "$app" --demo
 
 count=$(find "$out" -maxdepth 1 -name '[123]-*.png' | wc -l)
@@ -60,4 +62,10 @@ if [ ! -f "$out/question-recovery.png" ]; then
   echo "screenshot: the recovery question was not photographed" >&2
   exit 1
 fi
-ls -1 "$out"/[123]-*.png "$out"/question-recovery.png
+# The report of the recorded run, its pages as pictures (poppler's pdftoppm).
+if [ -f "$out/report.pdf" ]; then
+  rm -f "$out"/report-page-*.png
+  pdftoppm -r 80 -png "$out/report.pdf" "$out/report-page"
+fi
+ls -1 "$out"/[123]-*.png "$out"/question-recovery.png "$out"/run-view.png \
+  "$out"/report-page-*.png

@@ -11,7 +11,7 @@ PACKAGES=(
   qt6-base-dev qt6-translations-l10n qt6-l10n-tools libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core
+  xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core poppler-utils
   qemu-system-x86 busybox-static cpio kmod dosfstools mtools e2fsprogs
   dpkg-dev file help2man desktop-file-utils debootstrap x11-utils
   python3 python3-pytest

@@ -1,5 +1,6 @@
 #pragma once
-// The command line of kxrd4-pc: [--demo] [-h|--help]. Read before the
+// The command line of kxrd4-pc: [--demo] [--demo-lag MS] [--demo-lose-steps N]
+// [-h|--help]. Read before the
 // application exists, so that the help needs no display.
 
 #include <string>
@@ -18,6 +19,11 @@ public:
     // The emulated controller inside the tool instead of the platform's HID
     // devices.
     bool demo = false;
+    // The demo's axis made imperfect (each implies --demo): it follows its
+    // profile this many ms late, and every position move ends this many steps
+    // short.
+    int demoLagMs = 0;
+    int demoLostSteps = 0;
     std::string error;
 
     // args: the arguments after the program name.

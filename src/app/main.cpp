@@ -91,6 +91,9 @@ int main(int argc, char** argv) {
         if (options.demo) {
             demoBackend = std::make_shared<SimulatedHidBackend>();
             demoController = std::make_unique<EmulatorPeer>(*demoBackend);
+            demoController->With([&options](ControllerEmulator& emulator) {
+                emulator.SetImperfection({options.demoLagMs, options.demoLostSteps});
+            });
         }
         TFMain FMain(boxes, dialogs, demoBackend, nullptr, TFMain::PageBuild::AfterFirstFrame);
         if (options.demo) {

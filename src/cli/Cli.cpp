@@ -17,6 +17,7 @@
 #include "ListingCommand.h"
 #include "MotionCommand.h"
 #include "ParameterCommand.h"
+#include "RecordCommand.h"
 #include "SimulateCommand.h"
 #include "TransferCommand.h"
 #include "UsageError.h"
@@ -125,6 +126,14 @@ const std::map<std::string, CommandRule>& Rules() {
           "[--csv FILE] [--params FILE.kxb] [--format json] [--min X --max X [--vmax V]] "
           "[--start X]",
           SimulateCommand::Simulate}},
+        {"record",
+         {{"--program", "--run", "--until", "--csv", "--report", "--tolerance", "--format",
+           "--timeout"},
+          0,
+          1,
+          "record [FILE] -p N [--run] [--until S] [--csv FILE] [--report FILE.pdf] "
+          "[--tolerance STEPS] [--format json]",
+          RecordCommand::Record}},
     };
     return rules;
 }
@@ -190,6 +199,18 @@ Arguments Parse(const std::vector<std::string>& args) {
             a.verify = true;
         } else if (arg == "--emulator") {
             a.emulator = true;
+        } else if (arg == "--emulator-lag" || arg == "--emulator-lose-steps") {
+            const bool lag = arg == "--emulator-lag";
+            const int max = lag ? EmulatedAxis::Imperfection::MaxLagMs
+                                : EmulatedAxis::Imperfection::MaxLostSteps;
+            const std::string& text = value(arg.c_str());
+            const std::optional<std::int32_t> amount = IntegerText::Parse(text);
+            if (!amount || *amount < 0 || *amount > max) {
+                throw UsageError{arg + ": \"" + text + "\" is not a whole number from 0 to " +
+                                 std::to_string(max)};
+            }
+            (lag ? a.emulatedAxis.lagMs : a.emulatedAxis.lostSteps) = *amount;
+            a.emulator = true;
         } else if (arg == "--parameters") {
             a.parametersOnly = true;
         } else if (arg == "--format") {
@@ -248,6 +269,22 @@ Arguments Parse(const std::vector<std::string>& args) {
             if (!SimulateCommand::ParseSeconds(text, a.simulate.untilSeconds)) {
                 throw UsageError{"--until: \"" + text + "\" is not seconds above 0, at most a day"};
             }
+        } else if (arg == "--run") {
+            a.record.run = true;
+        } else if (arg == "--report") {
+            a.record.report = value("--report");
+            if (a.record.report->empty()) {
+                throw UsageError{"--report: the file name is empty"};
+            }
+        } else if (arg == "--tolerance") {
+            const std::string& text = value("--tolerance");
+            char* end = nullptr;
+            const double steps = std::strtod(text.c_str(), &end);
+            if (text.empty() || *end != '\0' || !(steps >= 0) || steps > 1e9) {
+                throw UsageError{"--tolerance: \"" + text +
+                                 "\" is not a number of steps, 0 or more"};
+            }
+            a.record.tolerance = steps;
         } else if (arg == "--trace") {
             a.simulate.trace = true;
         } else if (arg == "--csv" || arg == "--params") {
@@ -285,6 +322,7 @@ Arguments Parse(const std::vector<std::string>& args) {
     }
     for (const std::string& option : a.options) {
         if (option != "--timeout" && option != "--emulator" && option != "--device" &&
+            option != "--emulator-lag" && option != "--emulator-lose-steps" &&
             option != "--settings" && rule->second.options.count(option) == 0) {
             throw UsageError{a.command + " does not take " + option + " (usage: kxrd4-cli " +
                              rule->second.synopsis + ")"};
@@ -295,7 +333,8 @@ Arguments Parse(const std::vector<std::string>& args) {
         throw UsageError{"usage: kxrd4-cli " + std::string(rule->second.synopsis)};
     }
     const bool needsProgram = a.command == "send" || a.command == "read" || a.command == "run" ||
-                              a.command == "stop" || a.command == "simulate";
+                              a.command == "stop" || a.command == "simulate" ||
+                              a.command == "record";
     if (needsProgram && !a.program) {
         throw UsageError{a.command + " needs -p N (usage: kxrd4-cli " + rule->second.synopsis +
                          ")"};
@@ -371,8 +410,9 @@ std::string Cli::HelpText() {
            "                                     seen beyond them moving out (exit 1); with\n"
            "                                     limits, jog velocity polls the axis until it\n"
            "                                     is at rest, stopping it beyond them\n"
-           "Ctrl+C or SIGTERM during jog, run, watch, move --wait or home --wait stops the\n"
-           "axis (MotorStop, after run the program's halt first) and exits 1.\n"
+           "Ctrl+C or SIGTERM during jog, run, watch, record --run, move --wait or home\n"
+           "--wait stops the axis (MotorStop, after run and record --run the program's halt\n"
+           "first) and exits 1.\n"
            "\n"
            "The whole controller (*.kxb: [parameters] and the ten programs as text):\n"
            "  backup [-o FILE.kxb|-]             every readable parameter and P0..P9 (stdout)\n"
@@ -408,15 +448,36 @@ std::string Cli::HelpText() {
            "                                     the axis starts at X (default 0); the run\n"
            "                                     stops where it leaves the limits (exit 1)\n"
            "\n"
-           "--format json: check, devices, get, status, watch (one object a line), diff and\n"
-           "simulate print JSON with the fields of their text form.\n"
+           "Commissioning (records the KX-RD4 and compares it with the dry run):\n"
+           "  record [FILE] -p N [--run] [--until S] [--csv OUT.csv] [--report OUT.pdf]\n"
+           "         [--tolerance STEPS]         position and velocity as fast as the KX-RD4\n"
+           "                                     answers, against the dry run of program N\n"
+           "                                     from the parameters and position read just\n"
+           "                                     before. FILE (.kxp or a listing): program N\n"
+           "                                     of it is sent and verified first. --run\n"
+           "                                     starts N and ends once it is over (at rest\n"
+           "                                     after its predicted end); otherwise records\n"
+           "                                     until S seconds (default 60) or Ctrl+C,\n"
+           "                                     aligned at the first motion. Prints cycle\n"
+           "                                     times, each move's arrival, the largest\n"
+           "                                     position deviation with its time and line\n"
+           "                                     and the velocity peaks; --csv the samples\n"
+           "                                     (time_s,position,velocity,predicted_...),\n"
+           "                                     --report a PDF with OUT.csv and OUT.png\n"
+           "                                     beside it. Exit 0 within --tolerance steps\n"
+           "                                     (default 10) and the timing, else 1\n"
+           "\n"
+           "--format json: check, devices, get, status, watch (one object a line), diff,\n"
+           "simulate and record print JSON with the fields of their text form.\n"
            "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
            "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
            "are connected, where a device command without it lists them and exits with 4.\n"
            "--settings FILE: the config.ini that keeps the travel limits (default: the\n"
            "tool's own, beside the executable or in ~/.config/kxrd4-pc/).\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
-           "power-on state (no device, no root needed).\n"
+           "power-on state (no device, no root needed). --emulator-lag MS and\n"
+           "--emulator-lose-steps N (each implies --emulator) make its axis imperfect: it\n"
+           "follows its profile MS ms late, or ends every position move N steps short.\n"
            "\n"
            "Parameters: vmin vmax amax (0..29999), vdst (-29999..29999), xdst\n"
            "  (-9999999..9999999), home (-29999..29999, starts homing), xdef\n"
@@ -428,7 +489,8 @@ std::string Cli::HelpText() {
            "Every reply is awaited for --timeout MS (default 1000). Messages are English;\n"
            "results go to stdout, errors and notes to stderr.\n"
            "\n"
-           "send, read, run, set, backup, restore and diff hold the KX-RD4 while they run,\n"
+           "send, read, run, set, backup, restore, diff and record hold the KX-RD4 while\n"
+           "they run,\n"
            "so that no other writer (another kxrd4-cli, the window) comes in between; one\n"
            "that finds it held waits up to --timeout MS, then fails naming the holder.\n"
            "\n"

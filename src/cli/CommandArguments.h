@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "EmulatedAxis.h"
 #include "ProgramSet.h"
+#include "RecordCommand.h"
 #include "SimulateCommand.h"
 
 struct CommandArguments {
@@ -25,6 +27,7 @@ struct CommandArguments {
     bool clamp = false;
     bool verify = false;
     bool emulator = false;
+    EmulatedAxis::Imperfection emulatedAxis; // --emulator-lag, --emulator-lose-steps
     bool parametersOnly = false;
     bool dryRun = false;
     bool wait = false;
@@ -45,7 +48,8 @@ struct CommandArguments {
     // check, simulate: where the axis starts (--start; the limits as above).
     std::optional<std::int32_t> start;
     std::optional<std::string> settings;
-    SimulateCommand::Options simulate;
+    SimulateCommand::Options simulate; // also record's --until and --csv
+    RecordCommand::Options record;
     std::chrono::milliseconds timeout = DefaultTimeout;
     std::set<std::string> options; // the options given, by their long name
 };

@@ -17,7 +17,7 @@ CommandContext::~CommandContext() = default;
 Cli::BackendFactory CommandContext::Backends() {
     if (arguments_.emulator) {
         if (!emulated_) {
-            emulated_ = EmulatedBackend::Create();
+            emulated_ = EmulatedBackend::Create({}, arguments_.emulatedAxis);
         }
         return [emulated = emulated_] { return SimulatedHidBackend::NewClient(emulated); };
     }

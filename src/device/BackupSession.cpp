@@ -56,6 +56,19 @@ bool BackupSession::Read(ControllerBackup& backup, std::string& error) {
     return read;
 }
 
+bool BackupSession::ReadParameters(ControllerBackup& backup, std::string& error) {
+    for (const auto& key : ControllerBackup::Keys()) {
+        if (key.readable) {
+            ControllerBackup::Value value;
+            if (!ReadParameter(key, value, error)) {
+                return false;
+            }
+            backup.parameters[std::string(key.name)] = value;
+        }
+    }
+    return true;
+}
+
 bool BackupSession::ReadHeld(ControllerBackup& backup, std::string& error) {
     done_ = 0;
     stopped_ = false;

@@ -31,6 +31,11 @@ public:
     // the first failure.
     bool Read(ControllerBackup& backup, std::string& error);
 
+    // Only the readable parameters (what a program's motion depends on among
+    // them), without holding the controller. False with the reason at the
+    // first failure.
+    bool ReadParameters(ControllerBackup& backup, std::string& error);
+
     struct Selection {
         std::array<bool, ProgramCount> programs{};
         bool parameters = false;

@@ -145,6 +145,10 @@ void ControllerSession::SetNoNc(std::optional<int> index) {
 }
 
 void ControllerSession::AddChartSample(std::int32_t position, std::int32_t velocity) {
+    if (recorder_ != nullptr) {
+        recorder_->OnStatus(position, velocity);
+        return;
+    }
     samples_.emplace_back(position, velocity);
 }
 
@@ -513,4 +517,44 @@ bool ControllerSession::Watch(
     }
     pendingPolls_ = 0;
     return true;
+}
+
+double ControllerSession::SteadySeconds() {
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+MotionRecorder::SendPoll ControllerSession::PollSender() {
+    return [this] {
+        ++pendingPolls_;
+        messages_->SendRequest(MessageLetter::StatusPoll);
+        return true;
+    };
+}
+
+bool ControllerSession::Record(MotionRecorder& recorder,
+                               const std::function<bool(std::string&)>& atStart,
+                               std::string& error) {
+    if (!Ready(error)) {
+        return false;
+    }
+    samples_.clear();
+    pendingPolls_ = 0;
+    recorder_ = &recorder;
+    recorder.Start();
+    const bool started = !atStart || atStart(error);
+    if (!started) {
+        recorder.Stop();
+    }
+    while (recorder.Running()) {
+        const WaitEnd end = Wait([&] { return !recorder.Running(); }, std::chrono::milliseconds(2));
+        if (end == WaitEnd::DeviceGone) {
+            recorder.Stop(MotionRecording::End::NoAnswer);
+        } else if (end == WaitEnd::Interrupted) {
+            recorder.Stop(MotionRecording::End::Stopped);
+        }
+        recorder.Tick();
+    }
+    recorder_ = nullptr;
+    pendingPolls_ = 0;
+    return started;
 }

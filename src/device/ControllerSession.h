@@ -24,6 +24,7 @@
 #include "DeviceReportSink.h"
 #include "HidBackend.h"
 #include "MessageLetter.h"
+#include "MotionRecorder.h"
 #include "ProgramSet.h"
 #include "PumpedUiDispatcher.h"
 #include "TJvHidDeviceController.h"
@@ -120,6 +121,20 @@ public:
                                         std::int32_t velocity)>& sample,
                std::string& error);
 
+    // Records the axis with recorder (made with PollSender) until it ends:
+    // starts it, runs atStart (the program start, say: its exchanges go on
+    // while the polls do; false with the reason stops the recording and
+    // fails), then hands it every StatusPoll reply and ticks it every few ms.
+    // An interruption stops it (Stopped), a lost device ends it (NoAnswer);
+    // both still return true with what was recorded. False with the reason
+    // when the KX-RD4 is not ready or atStart fails.
+    bool Record(MotionRecorder& recorder, const std::function<bool(std::string&)>& atStart,
+                std::string& error);
+    // Writes one StatusPoll whose reply goes to the recording.
+    MotionRecorder::SendPoll PollSender();
+    // Seconds of the steady clock (the recorder's clock).
+    static double SteadySeconds();
+
 private:
     // DeviceReportSink
     void AppendHexLog(std::string_view) override {}
@@ -182,5 +197,6 @@ private:
     bool stored_ = false;
     Reply reply_;
     int pendingPolls_ = 0;
+    MotionRecorder* recorder_ = nullptr; // Record: where the StatusPoll replies go
     std::vector<std::pair<std::int32_t, std::int32_t>> samples_;
 };

@@ -9,6 +9,8 @@ target_sources(kx_device PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/AxisMotion.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParameterAccess.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RestoreAll.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MotionRecorder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MotionRecording.cpp
 )
 # Device-change notifications served between waits: one source per system.
 if(WIN32)

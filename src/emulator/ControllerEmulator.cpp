@@ -201,7 +201,7 @@ struct ControllerEmulator::State {
     std::int32_t RelativeTarget(std::int64_t offset) const {
         const std::int64_t base = axis.CurrentMode() == EmulatedAxis::Mode::Position
                                       ? axis.PositionTarget()
-                                      : axis.Position();
+                                      : axis.ProfilePosition();
         return ClampToInt32(base + offset);
     }
 
@@ -677,6 +677,14 @@ ControllerEmulator::HandleRequest(const std::uint8_t* data, std::size_t size, st
         return {};
     }
     return state_->Handle(data, size);
+}
+
+void ControllerEmulator::SetImperfection(const EmulatedAxis::Imperfection& imperfection) {
+    state_->axis.SetImperfection(imperfection);
+}
+
+EmulatedAxis::Imperfection ControllerEmulator::Imperfection() const {
+    return state_->axis.CurrentImperfection();
 }
 
 void ControllerEmulator::SetMuted(bool muted) {

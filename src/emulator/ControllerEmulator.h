@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "EmulatedAxis.h"
 #include "ProgramSet.h"
 
 class ControllerEmulator {
@@ -70,6 +71,10 @@ public:
     // byte 0 = 1 and byte 1 = the letter.
     std::vector<Report> HandleRequest(const std::uint8_t* data, std::size_t size,
                                       std::int64_t nowMs);
+    // An axis that lags behind its profile or loses steps (see EmulatedAxis);
+    // exact by default.
+    void SetImperfection(const EmulatedAxis::Imperfection& imperfection);
+    EmulatedAxis::Imperfection Imperfection() const;
     // A muted controller stays plugged but takes no request and answers none
     // (a hung firmware); the axis and a running program go on.
     void SetMuted(bool muted);

@@ -33,6 +33,11 @@ void EmulatedAxis::Begin(Mode mode) {
 }
 
 void EmulatedAxis::Finish(Outcome outcome) {
+    if (outcome == Outcome::Reached && imperfection_.lostSteps > 0) {
+        const std::int64_t lost = std::int64_t{imperfection_.lostSteps} * MicroPerStep;
+        const std::int64_t travel = position_ - moveStart_;
+        lostOffset_ += travel > 0 ? -lost : travel < 0 ? lost : 0;
+    }
     mode_ = Mode::Idle;
     outcome_ = outcome;
     velocity_ = 0;
@@ -40,6 +45,7 @@ void EmulatedAxis::Finish(Outcome outcome) {
 
 void EmulatedAxis::MoveTo(std::int32_t target) {
     target_ = target;
+    moveStart_ = position_;
     Begin(Mode::Position);
 }
 
@@ -68,8 +74,38 @@ void EmulatedAxis::Brake() {
 }
 
 void EmulatedAxis::ClearPosition() {
+    for (auto& entry : history_) {
+        entry.first -= position_;
+    }
+    moveStart_ -= position_;
     origin_ += position_;
     position_ = 0;
+    lostOffset_ = 0;
+}
+
+void EmulatedAxis::SetImperfection(const Imperfection& imperfection) {
+    imperfection_.lagMs = std::clamp(imperfection.lagMs, 0, Imperfection::MaxLagMs);
+    imperfection_.lostSteps = std::clamp(imperfection.lostSteps, 0, Imperfection::MaxLostSteps);
+    history_.assign(static_cast<std::size_t>(imperfection_.lagMs) + 1, {position_, velocity_});
+    unchangedSteps_ = imperfection_.lagMs;
+}
+
+void EmulatedAxis::RecordLag() {
+    if (imperfection_.lagMs == 0) {
+        return;
+    }
+    const std::pair<std::int64_t, std::int64_t> now{position_, velocity_};
+    unchangedSteps_ = now == history_.back() ? unchangedSteps_ + 1 : 0;
+    history_.push_back(now);
+    history_.pop_front();
+}
+
+bool EmulatedAxis::LagSettled() const {
+    return imperfection_.lagMs == 0 || unchangedSteps_ >= imperfection_.lagMs;
+}
+
+bool EmulatedAxis::AtRest() const {
+    return mode_ == Mode::Idle && LagSettled();
 }
 
 std::int64_t EmulatedAxis::ClampedVelocityTarget() const {
@@ -134,6 +170,11 @@ bool EmulatedAxis::HomeSignal() const {
 }
 
 void EmulatedAxis::Step() {
+    StepProfile();
+    RecordLag();
+}
+
+void EmulatedAxis::StepProfile() {
     switch (mode_) {
     case Mode::Idle:
         return;
@@ -186,6 +227,11 @@ std::int64_t EmulatedAxis::StepsToSwitchChange() const {
 }
 
 std::int64_t EmulatedAxis::SteadySteps() const {
+    // A lagging axis is stepped one ms at a time until its lag has caught up
+    // with a profile at rest.
+    if (imperfection_.lagMs > 0 && !(mode_ == Mode::Idle && LagSettled())) {
+        return 0;
+    }
     switch (mode_) {
     case Mode::Idle:
         return Forever;
@@ -217,8 +263,13 @@ std::int64_t EmulatedAxis::SteadySteps() const {
 }
 
 void EmulatedAxis::PlaceAt(std::int32_t position) {
-    if (AtRest()) {
-        position_ = std::int64_t{position} * MicroPerStep;
+    if (!AtRest() || mode_ != Mode::Idle) {
+        return;
+    }
+    position_ = std::int64_t{position} * MicroPerStep;
+    // A lagging axis has stood there all along.
+    for (auto& entry : history_) {
+        entry.first = position_;
     }
 }
 
@@ -246,9 +297,16 @@ void EmulatedAxis::Skip(std::int64_t steps) {
 }
 
 std::int32_t EmulatedAxis::Position() const {
+    const std::int64_t profile = imperfection_.lagMs > 0 ? history_.front().first : position_;
+    const std::int64_t reported = std::clamp(profile + lostOffset_, MinPosition, MaxPosition);
+    return static_cast<std::int32_t>(FloorDiv(reported + MicroPerStep / 2, MicroPerStep));
+}
+
+std::int32_t EmulatedAxis::ProfilePosition() const {
     return static_cast<std::int32_t>(FloorDiv(position_ + MicroPerStep / 2, MicroPerStep));
 }
 
 std::int32_t EmulatedAxis::Velocity() const {
-    return static_cast<std::int32_t>(velocity_ / UnitsPerStepPerSecond);
+    const std::int64_t velocity = imperfection_.lagMs > 0 ? history_.front().second : velocity_;
+    return static_cast<std::int32_t>(velocity / UnitsPerStepPerSecond);
 }

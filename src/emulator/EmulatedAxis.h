@@ -18,8 +18,19 @@
 //
 // The reported position is kept within the 32-bit range: an axis that would
 // leave it stops at the limit (outcome Limit).
+//
+// An imperfect axis (SetImperfection) follows its profile late or loses steps,
+// so that what a recording measures can differ from what the profile
+// predicts: with a lag the reported position and velocity are those of the
+// profile that many ms earlier, and the axis counts as at rest (a program's
+// move ends) only when that lagging motion has come to rest; with lost steps
+// every position move ends that many steps short of its target in the
+// reported position, the shortfall adding up until the position is cleared
+// or homed. Without it (the default) the axis is exact.
 
 #include <cstdint>
+#include <deque>
+#include <utility>
 
 class EmulatedAxis {
 public:
@@ -33,6 +44,19 @@ public:
     static constexpr std::int64_t Forever = INT64_MAX;
 
     enum class Mode { Idle, Position, Velocity, Stopping, Homing };
+
+    struct Imperfection {
+        static constexpr int MaxLagMs = 10'000;
+        static constexpr int MaxLostSteps = 1'000'000;
+        int lagMs = 0;     // 0..MaxLagMs
+        int lostSteps = 0; // per position move, 0..MaxLostSteps
+        bool Exact() const { return lagMs == 0 && lostSteps == 0; }
+        bool operator==(const Imperfection&) const = default;
+    };
+    // Values are kept within their ranges; the lag starts from the present
+    // state.
+    void SetImperfection(const Imperfection& imperfection);
+    const Imperfection& CurrentImperfection() const { return imperfection_; }
     // How the last motion command ended (None while it runs).
     enum class Outcome { None, Reached, Homed, Stopped, Braked, Limit };
 
@@ -64,13 +88,17 @@ public:
     // low..high (steps); Forever at rest, 0 once outside.
     std::int64_t StepsWithin(std::int64_t low, std::int64_t high) const;
 
-    std::int32_t Position() const; // steps, rounded to the nearest
+    std::int32_t Position() const; // steps, rounded to the nearest (as reported)
+    // Where the profile stands (the controller's own count; Position without
+    // the imperfection).
+    std::int32_t ProfilePosition() const;
     std::int32_t Velocity() const; // steps/s, rounded towards zero
     std::int64_t RawPosition() const { return position_; }
     Mode CurrentMode() const { return mode_; }
     Outcome LastOutcome() const { return outcome_; }
     std::uint64_t Serial() const { return serial_; }
-    bool AtRest() const { return mode_ == Mode::Idle; }
+    // The profile has ended and the (lagging) motion has come to rest.
+    bool AtRest() const;
     // The target of a position move, or of the velocity mode (steps/s).
     std::int32_t PositionTarget() const { return target_; }
     std::int64_t VelocityTarget() const { return velocityTarget_ / UnitsPerStepPerSecond; }
@@ -86,6 +114,9 @@ private:
     std::int64_t StepsToLimit() const;
     std::int64_t StepsToSwitchChange() const;
     void KeepWithinLimit();
+    void StepProfile();
+    void RecordLag();
+    bool LagSettled() const;
 
     std::int64_t position_ = 0; // micro-steps
     std::int64_t origin_ = 0;   // machine position of position 0, micro-steps
@@ -98,4 +129,12 @@ private:
     std::int32_t target_ = 0;
     std::int64_t velocityTarget_ = 0; // micro-steps per ms
     bool normallyClosed_ = false;
+
+    Imperfection imperfection_;
+    std::int64_t moveStart_ = 0;  // micro-steps, where the running position move began
+    std::int64_t lostOffset_ = 0; // micro-steps added to the reported position
+    // The profile's (position, velocity) of the last lagMs + 1 steps, oldest
+    // first; the number of the last entries equal to their predecessor.
+    std::deque<std::pair<std::int64_t, std::int64_t>> history_;
+    std::int64_t unchangedSteps_ = 0;
 };

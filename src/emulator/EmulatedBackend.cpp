@@ -17,12 +17,14 @@ struct Emulated {
 
 } // namespace
 
-std::shared_ptr<SimulatedHidBackend> EmulatedBackend::Create(const std::string& serial) {
-    return CreateSeveral({serial.empty() ? std::string("DEMO-1") : serial});
+std::shared_ptr<SimulatedHidBackend>
+EmulatedBackend::Create(const std::string& serial, const EmulatedAxis::Imperfection& axis) {
+    return CreateSeveral({serial.empty() ? std::string("DEMO-1") : serial}, axis);
 }
 
 std::shared_ptr<SimulatedHidBackend>
-EmulatedBackend::CreateSeveral(const std::vector<std::string>& serials) {
+EmulatedBackend::CreateSeveral(const std::vector<std::string>& serials,
+                               const EmulatedAxis::Imperfection& axis) {
     auto emulated = std::make_shared<Emulated>();
     for (const std::string& serial : serials) {
         SimulatedHidBackend::DeviceSpec kxrd4;
@@ -30,7 +32,9 @@ EmulatedBackend::CreateSeveral(const std::vector<std::string>& serials) {
         kxrd4.SerialNumber = HidText::Utf8ToUtf16(serial);
         kxrd4.InputReportByteLength = EmulatorPeer::ReportLength;
         kxrd4.OutputReportByteLength = EmulatorPeer::ReportLength;
-        emulated->peers.emplace_back(*emulated->backend, emulated->backend->Plug(kxrd4));
+        EmulatorPeer& peer =
+            emulated->peers.emplace_back(*emulated->backend, emulated->backend->Plug(kxrd4));
+        peer.With([&axis](ControllerEmulator& emulator) { emulator.SetImperfection(axis); });
     }
     return std::shared_ptr<SimulatedHidBackend>(emulated, emulated->backend.get());
 }

@@ -8,14 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "EmulatedAxis.h"
+
 class SimulatedHidBackend;
 
 class EmulatedBackend {
 public:
     // The back end with one controller whose serial number is serial (empty:
-    // "DEMO-1"); the emulated controllers live as long as it does.
-    static std::shared_ptr<SimulatedHidBackend> Create(const std::string& serial = {});
+    // "DEMO-1"); the emulated controllers live as long as it does. axis: an
+    // imperfect axis (lagging or losing steps; exact by default).
+    static std::shared_ptr<SimulatedHidBackend> Create(const std::string& serial = {},
+                                                       const EmulatedAxis::Imperfection& axis = {});
     // One controller for each serial number, in that order.
     static std::shared_ptr<SimulatedHidBackend>
-    CreateSeveral(const std::vector<std::string>& serials);
+    CreateSeveral(const std::vector<std::string>& serials,
+                  const EmulatedAxis::Imperfection& axis = {});
 };

@@ -114,6 +114,9 @@ ProgramDryRun::Result ProgramDryRun::Run(const ProgramSet& programs, int program
         ApplyParameters(emulator, *options.parameters);
     }
     emulator.PlaceAxis(options.startPosition);
+    if (options.enabled) {
+        Write(emulator, MessageLetter::EnableOn, 0);
+    }
     std::int64_t lastLineMs = 0;
     int moverProgram = program;
     int moverLine = 0;

@@ -47,8 +47,9 @@ public:
         // ended and the axis is at rest, or the limit.
         int sampleEveryMs = 0;
         // Where the axis stands at the start (at rest; the home switch stays
-        // 1000 steps below position 0).
+        // 1000 steps below position 0), and whether ENABLE is on already.
         std::int32_t startPosition = 0;
+        bool enabled = false;
         // The limits the run must keep to (none: not watched). The travel
         // counts from where the axis starts when that is outside them: an
         // axis that starts beyond them may move back, not further out.

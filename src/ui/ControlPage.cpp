@@ -263,11 +263,14 @@ void ControlPage::BitBtn4Click() {
 }
 
 void ControlPage::PlayChartButtonClick() {
+    if (chart_->InRunView() && !RecordingActive()) {
+        chart_->EndRunView();
+    }
     chartRunning_ = !chartRunning_;
 }
 
 void ControlPage::Timer1Timer() {
-    if (chartRunning_ && PageShown()) {
+    if (chartRunning_ && PageShown() && !RecordingActive()) {
         messages_.SendRequest(MessageLetter::StatusPoll);
     }
 }

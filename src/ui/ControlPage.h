@@ -67,6 +67,11 @@ public:
     void SetGuard(std::function<bool(MessageLetter letter, std::int32_t value)> guard) {
         guard_ = std::move(guard);
     }
+    // Whether a run is being recorded: it polls by itself, so the chart's own
+    // poll waits, and Play/Stop after it brings the live history back.
+    void SetRecordingActive(std::function<bool()> active) { recordingActive_ = std::move(active); }
+    // "Uruchom program": the chart runs (as after Play/Stop).
+    void StartChart() { chartRunning_ = true; }
 
 public slots:
     void ReadVminButtonClick();
@@ -113,4 +118,6 @@ private:
     QPushButton* playChart_;
     EmulatedInputs* inputs_;
     bool chartRunning_ = false;
+    std::function<bool()> recordingActive_;
+    bool RecordingActive() const { return recordingActive_ && recordingActive_(); }
 };

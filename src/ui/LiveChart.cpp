@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QSaveFile>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <qcustomplot.h>
@@ -149,6 +150,10 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     column->addLayout(legendRow);
 
     connect(plot_, &QCustomPlot::beforeReplot, this, &LiveChart::RescaleValueAxis);
+    runReplot_ = new QTimer(this);
+    runReplot_->setSingleShot(true);
+    runReplot_->setInterval(RunReplotMs);
+    connect(runReplot_, &QTimer::timeout, this, [this] { plot_->replot(); });
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Chart1Menu"));
@@ -174,6 +179,9 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
 }
 
 void LiveChart::AddSample(std::int32_t position, std::int32_t velocity) {
+    if (runView_) {
+        return;
+    }
     const double x = sampleCounter_;
     series1_->addData(x, position);
     series2_->addData(x, velocity);
@@ -196,8 +204,15 @@ void LiveChart::ShowPrediction(const QVector<double>& seconds, const QVector<dou
     series3_->setData(seconds, positions, true);
     series4_->setData(seconds, velocities, true);
     const bool shown = !seconds.isEmpty();
+    if (runView_) {
+        predictionLegend_->setVisible(shown);
+        clearPrediction_->setEnabled(shown);
+        plot_->replot(QCustomPlot::rpQueuedReplot);
+        return;
+    }
     if (shown) {
-        plot_->xAxis2->setRange(0, std::max(seconds.back(), 0.001));
+        // The 501 visible samples take 12.5 s at 40 Hz.
+        plot_->xAxis2->setRange(0, std::max(seconds.back(), ChartWindow * 0.025));
     }
     plot_->xAxis2->setVisible(shown);
     predictionLegend_->setVisible(shown);
@@ -211,6 +226,71 @@ void LiveChart::ClearPrediction() {
 
 bool LiveChart::HasPrediction() const {
     return !series3_->data()->isEmpty();
+}
+
+void LiveChart::BeginRunView(double expectedEndS) {
+    if (!runView_) {
+        liveData1_ = series1_->data();
+        liveData2_ = series2_->data();
+        liveLower_ = plot_->xAxis->range().lower;
+        liveUpper_ = plot_->xAxis->range().upper;
+        runView_ = true;
+    }
+    series1_->setData(QSharedPointer<QCPGraphDataContainer>::create());
+    series2_->setData(QSharedPointer<QCPGraphDataContainer>::create());
+    QCPAxis* time = plot_->xAxis;
+    time->setVisible(true);
+    time->setLabel(QStringLiteral("czas [s]"));
+    time->setNumberFormat(QStringLiteral("g"));
+    const double end = std::max(expectedEndS, 0.5);
+    time->setRange(-0.02 * end, 1.05 * end);
+    series3_->setKeyAxis(time);
+    series4_->setKeyAxis(time);
+    plot_->xAxis2->setVisible(false);
+    plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void LiveChart::AddRunSample(double seconds, std::int32_t position, std::int32_t velocity) {
+    if (!runView_) {
+        return;
+    }
+    series1_->addData(seconds, position);
+    series2_->addData(seconds, velocity);
+    QCPAxis* time = plot_->xAxis;
+    if (seconds > time->range().upper) {
+        time->setRange(time->range().lower, seconds + 0.05 * (seconds - time->range().lower));
+    }
+    if (!runReplot_->isActive()) {
+        runReplot_->start();
+    }
+}
+
+void LiveChart::EndRunView() {
+    if (!runView_) {
+        return;
+    }
+    runView_ = false;
+    series1_->setData(liveData1_);
+    series2_->setData(liveData2_);
+    liveData1_.reset();
+    liveData2_.reset();
+    QCPAxis* bottom = plot_->xAxis;
+    bottom->setVisible(false);
+    bottom->setRange(liveLower_, liveUpper_);
+    series3_->setKeyAxis(plot_->xAxis2);
+    series4_->setKeyAxis(plot_->xAxis2);
+    // The prediction back on the top axis, as "Symulacja" shows it.
+    QVector<double> seconds;
+    QVector<double> positions;
+    QVector<double> velocities;
+    for (auto it = series3_->data()->constBegin(); it != series3_->data()->constEnd(); ++it) {
+        seconds << it->key;
+        positions << it->value;
+    }
+    for (auto it = series4_->data()->constBegin(); it != series4_->data()->constEnd(); ++it) {
+        velocities << it->value;
+    }
+    ShowPrediction(seconds, positions, velocities);
 }
 
 int LiveChart::KeptCount() const {

@@ -8,11 +8,20 @@
 //
 // Over the live series the chart can show a prediction: the position and
 // velocity of a dry run, dashed, against the time in seconds from the program's
-// start on the top axis, with their own legend row.
+// start on the top axis, with their own legend row; the top axis spans at
+// least the time the 501 visible samples take at 40 Hz, so that the two keep
+// about one scale.
+//
+// A recorded run is shown in the run view: the measured position and velocity
+// against the bottom axis in seconds from the program's start (shown, with
+// its numbers), the prediction on the same axis; the live history is kept
+// aside meanwhile and comes back when the run view ends.
 
+#include <QSharedPointer>
 #include <QVector>
 #include <QWidget>
 #include <cstdint>
+#include <qcustomplot.h>
 
 class FileDialogs;
 class MessageBoxes;
@@ -43,6 +52,12 @@ public:
                         const QVector<double>& velocities);
     void ClearPrediction();
     bool HasPrediction() const;
+
+    // The run view (see above); live samples are not drawn while it lasts.
+    void BeginRunView(double expectedEndS);
+    void AddRunSample(double seconds, std::int32_t position, std::int32_t velocity);
+    void EndRunView();
+    bool InRunView() const { return runView_; }
 
     double SampleCounter() const { return sampleCounter_; }
     int KeptCount() const;
@@ -87,4 +102,12 @@ private:
     QMenu* menu_;
     const int keptSamples_;
     double sampleCounter_ = 0;
+    bool runView_ = false;
+    // The run view redraws at most this often, however fast samples come.
+    static constexpr int RunReplotMs = 40;
+    class QTimer* runReplot_ = nullptr;
+    QSharedPointer<QCPGraphDataContainer> liveData1_;
+    QSharedPointer<QCPGraphDataContainer> liveData2_;
+    double liveLower_ = 0;
+    double liveUpper_ = ChartWindow;
 };

@@ -1,5 +1,11 @@
 #include "ScreenshotHook.h"
 
+#include "ControlPage.h"
+#include "KxVersion.h"
+#include "ProgramCheck.h"
+#include "RunRecording.h"
+#include "RunReport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -29,11 +35,15 @@
 #include "ControllerBackupView.h"
 #include "EditorPage.h"
 #include "FileAccess.h"
+#include "KxVersion.h"
 #include "LiveChart.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
+#include "ProgramCheck.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
+#include "RunRecording.h"
+#include "RunReport.h"
 #include "TFMain.h"
 #include "TFProg.h"
 #include "TextView.h"
@@ -320,8 +330,9 @@ void ScreenshotHook::ShootOver(QWidget* top, const QString& name) {
 }
 
 void ScreenshotHook::RunProgramAndChart() {
-    window_.Editor().BitBtn8->click(); // "Uruchom program"
-    if (auto* play = window_.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton")))
+    window_.Editor().BitBtn8->click(); // "Uruchom program" (the chart runs with it)
+    auto* play = window_.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton"));
+    if (play != nullptr && !window_.Control().ChartRunning())
         play->click();
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     After(ChartMs, [this] {
@@ -329,7 +340,9 @@ void ScreenshotHook::RunProgramAndChart() {
         window_.Symulacja1->trigger(); // the prediction over the live chart
         After(PageDelayMs, [this] {
             ShootOver(&window_, QStringLiteral("simulation.png"));
-            ShootLimits([this] { ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); }); });
+            ShootLimits([this] {
+                ShootRecording([this] { ShowAndShoot(2, [this] { CloseAfterSaveQuestion(); }); });
+            });
         });
     });
 }
@@ -453,6 +466,50 @@ void ScreenshotHook::StopFromLineEditor(std::function<void()> next) {
                           limits.Save();
                           next();
                       });
+             });
+         });
+}
+
+void ScreenshotHook::ShootRecording(std::function<void()> next) {
+    // The axis brought to rest first; the program (out and back for ever) is
+    // then run with "Nagrywaj" and the recording stopped by unticking it.
+    window_.StopAxis();
+    After(3000, [this, next] {
+        window_.Recording().Box()->setChecked(true);
+        window_.Editor().BitBtn8->click(); // "Uruchom program" with "Nagrywaj"
+        After(7000, [this, next] {
+            window_.Recording().Box()->setChecked(false);
+            ShootRecorded(next);
+        });
+    });
+}
+
+void ScreenshotHook::ShootRecorded(std::function<void()> next) {
+    RunRecording& recording = window_.Recording();
+    When([&recording] { return !recording.Active() && recording.LastRecording() != nullptr; }, 5000,
+         "the end of the recorded run",
+         [this, next] {
+             After(PageDelayMs, [this, next] {
+                 ShootOver(&window_, QStringLiteral("run-view.png"));
+                 RunRecording& recording = window_.Recording();
+                 RunReportContent content;
+                 content.toolVersion = KxVersion;
+                 content.serial = "DEMO-1";
+                 content.emulated = true;
+                 content.programs = &recording.LastPrograms();
+                 content.program = recording.LastProgram();
+                 content.findings =
+                     ProgramCheck::CheckProgram(recording.LastPrograms(), recording.LastProgram());
+                 content.parameters = &recording.LastParameters();
+                 content.recording = recording.LastRecording();
+                 content.comparison = recording.LastComparison();
+                 content.tolerance = recording.Tolerance();
+                 QString error;
+                 if (!RunReport::Write(QDir(directory_).filePath(QStringLiteral("report.pdf")),
+                                       content, error))
+                     std::fprintf(stderr, "screenshot: %s\n", qPrintable(error));
+                 recording.Box()->setChecked(false);
+                 next();
              });
          });
 }

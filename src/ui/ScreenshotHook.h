@@ -95,6 +95,11 @@ private:
     void JogUntilRefused(int jogs, std::function<void()> next);
     void ShootTravelCheck(std::function<void()> next);
     void StopFromLineEditor(std::function<void()> next);
+    // "Nagrywaj" and "Uruchom program": the run view of measured over
+    // predicted (run-view.png) and the run's report (report.pdf, with its
+    // CSV and PNG).
+    void ShootRecording(std::function<void()> next);
+    void ShootRecorded(std::function<void()> next);
     void CloseAfterSaveQuestion();
     // Waits for the next question box, photographs it over the window into
     // name and presses its button answer.

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
@@ -47,9 +48,12 @@
 #include "MessageBoxes.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
+#include "ProgramCheck.h"
 #include "ProgramCheckView.h"
 #include "ProgramEditing.h"
 #include "ProgramSimulation.h"
+#include "RunRecording.h"
+#include "RunReport.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
 #include "TravelLimitsView.h"
@@ -168,6 +172,9 @@ void TFMain::CreateMenu() {
     Program1->setObjectName(QStringLiteral("Program1"));
     Symulacja1 = item(Program1, "Symulacja1", QStringLiteral("Symulacja"), nullptr,
                       QKeySequence(Qt::Key_F9), &TFMain::Symulacja1Click);
+    Raport1 = item(Program1, "Raport1", QStringLiteral("Raport z uruchomienia…"), nullptr,
+                   QKeySequence(), &TFMain::Raport1Click);
+    Raport1->setEnabled(false); // until a run is recorded
 
     Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
     Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
@@ -214,6 +221,8 @@ void TFMain::StopAxis() {
     if (lastRunProgram_)
         messages_->StopProgram(static_cast<std::uint8_t>(*lastRunProgram_));
     messages_->SendRequest(MessageLetter::MotorStop);
+    if (recording_)
+        recording_->StopWhenAtRest();
 }
 
 void TFMain::CreatePages() {
@@ -466,6 +475,19 @@ void TFMain::BuildHiddenParts() {
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     controlPage_->SetGuard(
         [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
+    recording_ = new RunRecording({*messages_, *controlPage_->Chart(),
+                                   [this](const QString& text) { ShowStatus(text); },
+                                   [this](const QString& text) { Memo2->appendPlainText(text); },
+                                   [this](int p) { SendRun(p); },
+                                   [this]() -> std::optional<std::array<bool, 2>> {
+                                       if (!controlPage_->Inputs().Attached())
+                                           return std::nullopt;
+                                       return controlPage_->Inputs().States();
+                                   },
+                                   [this] { return settings_ ? settings_->ReplyTimeout() : 1000; }},
+                                  TabSheet3, 421, 449, this);
+    controlPage_->SetRecordingActive([this] { return recording_->Active(); });
+    connect(recording_, &RunRecording::Finished, this, [this] { Raport1->setEnabled(true); });
     configPanel_->SetGuard([this](MessageLetter letter) { return guard_->Allow(letter); });
     limits_ = new TravelLimitsView(TabSheet2,
                                    {[this] { return Settings().SettingsPath(); },
@@ -512,6 +534,11 @@ ConfigPanel& TFMain::Config() {
 TravelLimitsView& TFMain::Limits() {
     BuildHiddenParts();
     return *limits_;
+}
+
+RunRecording& TFMain::Recording() {
+    BuildHiddenParts();
+    return *recording_;
 }
 
 void TFMain::CreateLineEditor() {
@@ -635,7 +662,11 @@ void TFMain::MarkAsSimulator() {
 }
 
 void TFMain::AttachEmulatedInputs(std::function<void(int, bool)> setInput) {
-    Control().Inputs().Attach(std::move(setInput));
+    // A change during a recording is part of it.
+    Control().Inputs().Attach([this, setInput = std::move(setInput)](int io, bool on) {
+        setInput(io, on);
+        Recording().OnInputChange(io, on);
+    });
 }
 
 void TFMain::AttachEmulatedFaults(
@@ -653,6 +684,51 @@ void TFMain::Symulacja1Click() {
         Memo2->appendPlainText(line);
     PageControl1->setCurrentWidget(TabSheet3);
     ShowStatus(outcome.status);
+}
+
+void TFMain::Raport1Click() {
+    const QString title = QStringLiteral("Raport z uruchomienia");
+    const MotionRecording* recorded = Recording().LastRecording();
+    const RunComparison::Result* comparison = Recording().LastComparison();
+    if (recorded == nullptr || comparison == nullptr) {
+        ShowStatus(
+            QStringLiteral("Brak nagranego przebiegu: zaznacz „Nagrywaj” i uruchom program"));
+        return;
+    }
+    const int program = Recording().LastProgram();
+    QString path = dialogs_.GetSaveFileName(
+        title,
+        QStringLiteral("raport-P%1-%2.pdf")
+            .arg(program)
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"))),
+        QStringLiteral("Dokument PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    RunReportContent content;
+    content.toolVersion = KxVersion;
+    content.serial = recordedController_.serial;
+    content.port = recordedController_.port;
+    content.path = recordedController_.path;
+    content.emulated = simulator_;
+    content.programs = &Recording().LastPrograms();
+    content.program = program;
+    content.findings = ProgramCheck::CheckProgram(Recording().LastPrograms(), program);
+    content.parameters = &Recording().LastParameters();
+    content.recording = recorded;
+    content.comparison = comparison;
+    content.tolerance = Recording().Tolerance();
+    QString error;
+    if (!RunReport::Write(path, content, error)) {
+        boxes_.Show(QMessageBox::Warning, title, error, QMessageBox::Ok);
+        return;
+    }
+    const QString done = QStringLiteral("Raport zapisany: %1 (próbki: %2, wykres: %3)")
+                             .arg(path, RunReport::CompanionPath(path, QStringLiteral(".csv")),
+                                  RunReport::CompanionPath(path, QStringLiteral(".png")));
+    Memo2->appendPlainText(done);
+    ShowStatus(done);
 }
 
 void TFMain::SetCaptionText(const QString& caption) {
@@ -828,12 +904,31 @@ bool TFMain::HoldForTransfer() {
 }
 
 void TFMain::RunProgram(int program) {
+    if (Recording().Armed()) {
+        if (Recording().Active()) {
+            // One recording at a time; the program it runs goes on.
+            ShowStatus(QStringLiteral("Nagrywanie trwa: odznacz „Nagrywaj”, aby je zakończyć"));
+            return;
+        }
+        PageControl1->setCurrentWidget(TabSheet3);
+        TJvHidDevice* device = deviceLink_->CurrentDevice();
+        recordedController_ = device != nullptr ? DeviceIdentity::Of(*device) : DeviceIdentity{};
+        Recording().Start(programs_, program);
+        return;
+    }
+    SendRun(program);
+    // The chart follows the run it started.
+    Control().StartChart();
+}
+
+void TFMain::SendRun(int program) {
     lastRunProgram_ = program;
     messages_->RunProgram(static_cast<std::uint8_t>(program));
 }
 
 void TFMain::StopProgram(int program) {
     messages_->StopProgram(static_cast<std::uint8_t>(program));
+    Recording().StopWhenAtRest();
 }
 
 // ---------------------------------------------------------------- controller replies
@@ -843,6 +938,8 @@ void TFMain::ProcessDeviceReport(TJvHidDevice& /*device*/, std::uint8_t /*report
     if (backups_->Busy())
         return; // the replies of a backup or restore, which runs on a link of its own
     RunGuarded([&] { processor_->Process(data, size); });
+    if (size > 0 && data[0] == LetterByte(MessageLetter::ProgramStart))
+        RunGuarded([&] { Recording().OnProgramStartReply(); });
 }
 
 void TFMain::AppendHexLog(std::string_view line) {
@@ -861,6 +958,7 @@ void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
 }
 
 void TFMain::SetValueField(std::string_view fieldName, std::int32_t value) {
+    Recording().OnValue(fieldName, value);
     if (!Control().SetValueField(fieldName, value))
         Config().SetValueField(fieldName, value);
 }
@@ -893,10 +991,13 @@ void TFMain::ShowRestored(const std::string& name,
 
 void TFMain::SetNoNc(std::optional<int> index) {
     Control().SetNoNc(index);
+    Recording().OnContact(index);
 }
 
 void TFMain::AddChartSample(std::int32_t position, std::int32_t velocity) {
     guard_->StatusSeen(position, velocity);
+    if (Recording().OnStatus(position, velocity))
+        return; // drawn on the run's time axis
     Control().AddChartSample(position, velocity);
 }
 

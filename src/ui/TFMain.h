@@ -23,6 +23,7 @@
 
 #include "ControllerBackup.h"
 #include "ControllerEmulator.h"
+#include "DeviceIdentity.h"
 #include "DeviceReportSink.h"
 #include "EditorHost.h"
 #include "FileCommandsHost.h"
@@ -36,6 +37,7 @@ class TravelLimitsView;
 class ConfigPanel;
 class ControlPage;
 class ControllerBackupView;
+class RunRecording;
 class ControllerMessages;
 class DeviceLinkView;
 class DeviceReportProcessor;
@@ -226,6 +228,9 @@ public:
     void Timer1Timer();
     // "Symulacja" (F9): the dry run of the program in the editor.
     void Symulacja1Click();
+    // "Raport z uruchomienia…": the last recorded run as a PDF with its CSV
+    // and PNG beside it.
+    void Raport1Click();
     // The file commands (menu, shortcut and tool bar).
     void Otw1Click() { NewFile(); }
     void Otwrz1Click() { OpenFile(); }
@@ -267,6 +272,7 @@ public:
     QAction* Koniec1 = nullptr;
     QMenu* Program1 = nullptr;
     QAction* Symulacja1 = nullptr;
+    QAction* Raport1 = nullptr;
     QMenu* Pomoc1 = nullptr;
     QAction* Oprogramie1 = nullptr;
     QTimer* Timer1 = nullptr;
@@ -379,4 +385,11 @@ private:
     ControlPage* controlPage_ = nullptr;
     ConfigPanel* configPanel_ = nullptr;
     ControllerBackupView* backups_ = nullptr;
+    RunRecording* recording_ = nullptr;
+    DeviceIdentity recordedController_; // the controller of the last recording
+    // ProgramStart sent, without the recording's sequence.
+    void SendRun(int program);
+
+public:
+    RunRecording& Recording();
 };

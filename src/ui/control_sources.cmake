@@ -4,6 +4,8 @@ target_sources(kx_ui PRIVATE
   NumberField.cpp
   LiveChart.h
   LiveChart.cpp
+  RunRecording.h
+  RunRecording.cpp
   NarrowComboStyle.h
   NarrowComboStyle.cpp
   ControlPage.h

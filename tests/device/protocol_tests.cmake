@@ -3,6 +3,7 @@ add_executable(protocol_tests
   ControllerMessagesTests.cpp
   DeviceReportProcessorTests.cpp
   ReplyTimeoutTests.cpp
+  MotionRecorderTests.cpp
 )
 target_include_directories(protocol_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(protocol_tests PRIVATE kx_device GTest::gtest_main)

@@ -190,6 +190,58 @@ TEST_F(Emulator, OutAndBackProgramFollowsTheProfileAndEndsAtZero) {
     EXPECT_EQ(jumping.Position(), 0);
 }
 
+// The imperfect axis: the program's moves end late by the lag (the cycle with
+// them), and lost steps leave the reported position short of each target and
+// add up; the profile itself (and a default axis) stays exact.
+TEST_F(Emulator, ImperfectAxisLagsAndLosesSteps) {
+    struct Case {
+        int lagMs;
+        int lostSteps;
+        std::int32_t midPosition;  // reported at 1000 ms
+        std::int32_t firstArrival; // reported when the first move has ended
+    };
+    // Out to 2000 (3 s: 1 s up, 1 s at 1000, 1 s down) and back to 0, where
+    // the losses of the two ways cancel.
+    const Case cases[] = {
+        {0, 0, 500, 2000},
+        {250, 0, 281, 2000},
+        {0, 7, 500, 1993},
+        {100, 7, 405, 1993},
+    };
+    for (const Case& c : cases) {
+        ControllerEmulator e;
+        e.SetImperfection({c.lagMs, c.lostSteps});
+        EXPECT_EQ(e.Imperfection().Exact(), c.lagMs == 0 && c.lostSteps == 0);
+        std::int64_t endMs = -1;
+        e.SetLineObserver([&](std::int64_t ms, int, int line) {
+            if (line == 5) {
+                endMs = ms;
+            }
+        });
+        Store(e.Programs(), 0,
+              {Line(C::V_MAX, 1000), Line(C::A_MAX, 1000), Line(C::M_EN), Line(C::X_DST, 2000),
+               Line(C::X_DST, 0), Line(C::END)});
+        const Bytes start = Request(L::ProgramStart, {0});
+        e.HandleRequest(start.data(), start.size(), 0);
+        e.AdvanceTo(1000);
+        EXPECT_NEAR(e.Position(), c.midPosition, 2) << c.lagMs;
+        std::int64_t t = 1000;
+        while (e.Moving() && t < 20000) {
+            e.AdvanceTo(++t);
+        }
+        EXPECT_NEAR(t, 3000 + c.lagMs, 2) << c.lagMs;
+        EXPECT_EQ(e.Position(), c.firstArrival) << c.lagMs;
+        e.AdvanceTo(20000);
+        EXPECT_FALSE(e.ProgramRunning());
+        EXPECT_NEAR(endMs, 6000 + 2 * c.lagMs, 3) << c.lagMs;
+        EXPECT_EQ(e.Position(), 0) << c.lagMs;
+        EXPECT_TRUE(e.TakeFaults().empty());
+    }
+    ControllerEmulator clamped;
+    clamped.SetImperfection({-5, 2'000'000});
+    EXPECT_EQ(clamped.Imperfection(), (EmulatedAxis::Imperfection{0, 1'000'000}));
+}
+
 TEST_F(Emulator, ManualMotionRampsStopsAndObeysEnable) {
     // With ENABLE off nothing moves.
     Send(ValueRequest(L::VdstSet, 1000));

@@ -42,7 +42,7 @@ TEST(ProgramDryRun, SixTrapezoidsEndAfterTheEmulatorsOwnCycleTime) {
 
     // Without trace and samples the result is the same.
     const auto bare =
-        ProgramDryRun::Run(set, 4, ProgramDryRun::Options{120'000, {}, {}, false, 0, 0, {}});
+        ProgramDryRun::Run(set, 4, ProgramDryRun::Options{120'000, {}, {}, false, 0, 0, false, {}});
     EXPECT_EQ(bare.endMs, r.endMs);
     EXPECT_TRUE(bare.trace.empty());
     EXPECT_TRUE(bare.samples.empty());
@@ -132,6 +132,25 @@ TEST(ProgramDryRun, EndsFaultsOrWaitsAtTheLimit) {
     }
 }
 
+// A run from where the axis stands, with ENABLE as the controller has it.
+TEST(ProgramDryRun, StartsFromThePositionAndEnableGiven) {
+    ProgramSet set;
+    Store(set, 0, {Line(C::X_DST, 500), Line(C::END)});
+    ProgramDryRun::Options options;
+    options.sampleEveryMs = 1;
+    options.startPosition = 2000;
+    const auto disabled = ProgramDryRun::Run(set, 0, options);
+    ASSERT_EQ(disabled.faults.size(), 1u);
+    EXPECT_EQ(disabled.faults[0].Cause, ControllerEmulator::FaultCause::MoveDisabled);
+    options.enabled = true;
+    const auto r = ProgramDryRun::Run(set, 0, options);
+    EXPECT_TRUE(r.Clean());
+    ASSERT_FALSE(r.samples.empty());
+    EXPECT_EQ(r.samples.front().position, 2000);
+    EXPECT_EQ(r.samples.back().position, 500);
+    EXPECT_LT(r.samples[r.samples.size() / 2].velocity, 0);
+}
+
 TEST(ProgramDryRun, ParametersOfABackupAndBoundedOutputs) {
     ProgramSet set;
     Store(set, 0, {Line(C::W_DEF), Line(C::END)});
@@ -147,7 +166,7 @@ TEST(ProgramDryRun, ParametersOfABackupAndBoundedOutputs) {
     // A loop that runs two lines every ms keeps only the bounded trace.
     Store(set, 1, {Line(C::W_TIM, 1), Operands(C::J_LIN, {0})});
     const auto r =
-        ProgramDryRun::Run(set, 1, ProgramDryRun::Options{400'000, {}, {}, true, 1, 0, {}});
+        ProgramDryRun::Run(set, 1, ProgramDryRun::Options{400'000, {}, {}, true, 1, 0, false, {}});
     EXPECT_FALSE(r.ended);
     EXPECT_TRUE(r.traceCut);
     EXPECT_EQ(r.trace.size(), ProgramDryRun::MaxTraceLines);

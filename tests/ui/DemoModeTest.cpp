@@ -345,10 +345,10 @@ TEST_F(DemoMode, ProgramEditedSentClearedReadBackAndRunMovesTheChartedAxis) {
     EXPECT_EQ(Program(window->Programs(), 0), sent);
     EXPECT_FALSE(editing.Ponow->isEnabled());
 
-    Click("BitBtn8"); // "Uruchom program"
+    Click("BitBtn8"); // "Uruchom program": the chart runs with it
     window->PageControl1->setCurrentWidget(window->TabSheet3);
     LiveChart* chart = window->Control().Chart();
-    Click("PlayChartButton");
+    EXPECT_TRUE(window->Control().ChartRunning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return chart->SampleCounter() >= 40; }, 10000));
     Click("PlayChartButton"); // stop
     EXPECT_FALSE(window->Control().ChartRunning());

@@ -131,7 +131,12 @@ TEST_F(LiveChartTest, ContextMenuOffersPictureCsvAndRemovingThePrediction) {
     EXPECT_TRUE(actions[2]->isEnabled());
     EXPECT_TRUE(chart_.Legend3()->isVisibleTo(&chart_));
     EXPECT_TRUE(chart_.Plot()->xAxis2->visible());
-    EXPECT_EQ(chart_.Plot()->xAxis2->range().upper, 2);
+    // At least the 12.5 s the visible samples take at 40 Hz, so that the
+    // two curves keep about one scale; a longer prediction all of it.
+    EXPECT_EQ(chart_.Plot()->xAxis2->range().upper, 12.5);
+    chart_.ShowPrediction({0, 20}, {0, 500}, {0, 0});
+    EXPECT_EQ(chart_.Plot()->xAxis2->range().upper, 20);
+    chart_.ShowPrediction({0, 1, 2}, {0, 500, 4000}, {0, -300, 0});
     chart_.Plot()->replot();
     EXPECT_LT(chart_.Plot()->yAxis->range().lower, -300);
     EXPECT_GT(chart_.Plot()->yAxis->range().upper, 4000);

@@ -102,10 +102,17 @@ int main(int argc, char** argv) {
         LogLine(std::string("cannot create the device: ") + error.what());
         return 1;
     }
+    peer->With(
+        [&options](ControllerEmulator& emulator) { emulator.SetImperfection(options.axis); });
     const std::string node = peer->WaitForHidrawNode(std::chrono::seconds(2));
+    const std::string imperfect =
+        options.axis.Exact()
+            ? std::string()
+            : " with an imperfect axis (" + std::to_string(options.axis.lagMs) + " ms late, " +
+                  std::to_string(options.axis.lostSteps) + " steps lost a move)";
     LogLine("KX-RD4" + (options.serial.empty() ? std::string() : " SN " + options.serial) +
-            " plugged in" + (node.empty() ? std::string() : " as " + node) + " (USB 1A2B:000C); " +
-            SimulatorConsole::Commands + "; Ctrl+C ends");
+            " plugged in" + (node.empty() ? std::string() : " as " + node) + imperfect +
+            " (USB 1A2B:000C); " + SimulatorConsole::Commands + "; Ctrl+C ends");
 
     SimulatorConsole console(
         [&peer](const std::function<void(ControllerEmulator&)>& f) { peer->With(f); });

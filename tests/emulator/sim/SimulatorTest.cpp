@@ -41,6 +41,24 @@ TEST(SimulatorOptions, ParsesTheCommandLine) {
         EXPECT_EQ(options.serial, c.error[0] == '\0' ? c.serial : "") << name;
     }
     EXPECT_TRUE(SimulatorOptions::Parse({"--version"}).version);
+    // The imperfect axis.
+    struct Imperfect {
+        std::vector<std::string> args;
+        EmulatedAxis::Imperfection axis;
+        bool ok;
+    };
+    const Imperfect imperfect[] = {
+        {{"--lag", "120"}, {120, 0}, true}, {{"--lose-steps", "5", "--lag", "0"}, {0, 5}, true},
+        {{"--lag", "10001"}, {}, false},    {{"--lag", "-1"}, {}, false},
+        {{"--lag", "1.5"}, {}, false},      {{"--lose-steps"}, {}, false},
+    };
+    for (const Imperfect& c : imperfect) {
+        const SimulatorOptions options = SimulatorOptions::Parse(c.args);
+        EXPECT_EQ(options.error.empty(), c.ok) << c.args[0] << " " << options.error;
+        if (c.ok) {
+            EXPECT_EQ(options.axis, c.axis) << c.args[0];
+        }
+    }
     EXPECT_NE(SimulatorOptions::Usage().find("/dev/uhid"), std::string::npos);
 }
 

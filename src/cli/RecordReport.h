@@ -1,0 +1,15 @@
+#pragma once
+// The PDF report of kxrd4-cli record --report, with the CSV of the samples
+// and a PNG of the chart beside it (FILE.csv, FILE.png). Written by the
+// report library where the tool is built with Qt; a build without it says so.
+// CMake picks RecordReportPdf.cpp or RecordReportNone.cpp.
+
+#include <string>
+
+#include "RunReportContent.h"
+
+class RecordReport {
+public:
+    // False with an English message when nothing (or not everything) was written.
+    static bool Write(const std::string& path, const RunReportContent& content, std::string& error);
+};

@@ -1,0 +1,27 @@
+#pragma once
+// The Polish wording of a recorded run set against its prediction, for the
+// window's status bar and log and for the report.
+
+#include <QString>
+#include <QStringList>
+
+#include "MotionRecording.h"
+#include "RunComparison.h"
+
+class RunReportText {
+public:
+    // "Pomiar: cykl 6,204 s, przewidziany 6,200 s; największa odchyłka 0
+    // kroków — zgodny z symulacją"
+    static QString Summary(const RunComparison::Result& result, const MotionRecording& recording,
+                           double tolerance);
+    // The recording, the cycle times, each arrival, the deviation, the
+    // peaks and the verdict, a line each.
+    static QStringList Lines(const RunComparison::Result& result, const MotionRecording& recording,
+                             double tolerance);
+    // "zgodny z symulacją" / "NIEZGODNY z symulacją"
+    static QString Verdict(bool within);
+    // "1,234 s"
+    static QString Seconds(double seconds);
+    // "P0 linia 03"
+    static QString LineName(int program, int line);
+};
