@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
     if (s != KXRD4_OK) {
         return fail("open", s);
     }
-    printf("KX-RD4 %s at %s (libkxrd4 %s)\n", kxrd4_controller_serial(c),
-           kxrd4_controller_path(c), kxrd4_version_string());
+    printf("KX-RD4 %s at %s (libkxrd4 %s)\n", kxrd4_controller_serial(c), kxrd4_controller_path(c),
+           kxrd4_version_string());
 
     const char listing[] = "P3\n[00]  M_EN\n[01]  X_DST  +0000500\n[02]  END\n";
     kxrd4_programs* programs = NULL;

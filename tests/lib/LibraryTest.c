@@ -15,13 +15,13 @@
 
 static int failures = 0;
 
-#define EXPECT(cond)                                                                       \
-    do {                                                                                   \
-        if (!(cond)) {                                                                     \
-            fprintf(stderr, "%s:%d: failed: %s (last error: %s)\n", __FILE__, __LINE__,    \
-                    #cond, kxrd4_thread_error());                                          \
-            ++failures;                                                                    \
-        }                                                                                  \
+#define EXPECT(cond)                                                                               \
+    do {                                                                                           \
+        if (!(cond)) {                                                                             \
+            fprintf(stderr, "%s:%d: failed: %s (last error: %s)\n", __FILE__, __LINE__, #cond,     \
+                    kxrd4_thread_error());                                                         \
+            ++failures;                                                                            \
+        }                                                                                          \
     } while (0)
 #define OK(call) EXPECT((call) == KXRD4_OK)
 
@@ -71,8 +71,7 @@ static void offline(void) {
     kxrd4_programs_free(copy);
 
     /* A listing that does not read names its line. */
-    EXPECT(kxrd4_programs_from_listing("P0\n[00]  NOPE\n", 14, 0, &again) ==
-           KXRD4_PARSE_ERROR);
+    EXPECT(kxrd4_programs_from_listing("P0\n[00]  NOPE\n", 14, 0, &again) == KXRD4_PARSE_ERROR);
     EXPECT(strstr(kxrd4_thread_error(), "line 2") != NULL);
 
     /* The check: clean P0, a jump to an empty line in P2. */
