@@ -79,13 +79,13 @@ void BM_Lib_RestoreAll(benchmark::State& state) {
     auto backend = std::make_shared<SimulatedHidBackend>();
     std::list<EmulatorPeer> peers;
     for (int i = 0; i < state.range(0); ++i) {
-        SimulatedHidBackend::DeviceSpec spec;
-        spec.ProductString = u"KX-RD4";
-        spec.SerialNumber = u"R-" + std::u16string(1, static_cast<char16_t>(u'A' + i));
-        spec.InputReportByteLength = EmulatorPeer::ReportLength;
-        spec.OutputReportByteLength = EmulatorPeer::ReportLength;
-        spec.WriteLatency = WriteLatencyUs;
-        peers.emplace_back(*backend, backend->Plug(spec));
+        SimulatedHidBackend::DeviceSpec kxrd4;
+        kxrd4.ProductString = u"KX-RD4";
+        kxrd4.SerialNumber = u"R-" + std::u16string(1, static_cast<char16_t>(u'A' + i));
+        kxrd4.InputReportByteLength = EmulatorPeer::ReportLength;
+        kxrd4.OutputReportByteLength = EmulatorPeer::ReportLength;
+        kxrd4.WriteLatency = WriteLatencyUs;
+        peers.emplace_back(*backend, backend->Plug(kxrd4));
     }
     const auto file = std::filesystem::temp_directory_path() /
                       ("kxrd4-bench-" + std::to_string(::getpid()) + ".kxb");

@@ -16,12 +16,12 @@ class CliRestoreAll : public ::testing::Test, protected CliRig {
 protected:
     void Plug(const std::vector<std::u16string>& serials) {
         for (const auto& serial : serials) {
-            SimulatedHidBackend::DeviceSpec spec;
-            spec.ProductString = u"KX-RD4";
-            spec.SerialNumber = serial;
-            spec.InputReportByteLength = EmulatorPeer::ReportLength;
-            spec.OutputReportByteLength = EmulatorPeer::ReportLength;
-            peers.emplace_back(*backend, backend->Plug(spec));
+            SimulatedHidBackend::DeviceSpec kxrd4;
+            kxrd4.ProductString = u"KX-RD4";
+            kxrd4.SerialNumber = serial;
+            kxrd4.InputReportByteLength = EmulatorPeer::ReportLength;
+            kxrd4.OutputReportByteLength = EmulatorPeer::ReportLength;
+            peers.emplace_back(*backend, backend->Plug(kxrd4));
         }
     }
     // As separate programs would be: a user of the devices of its own each.
