@@ -92,7 +92,9 @@ void TJvHidDeviceReadThread::Execute() {
         std::size_t count = 0;
         const HidReadStatus status =
             backend.Read(readHandle_, ReportBuffer.data(), ReportBuffer.size(), *waker_, count);
-        if (terminated_) {
+        // A report taken from the device is handed over even when a stop came
+        // meanwhile: the stop serves the hand-over, and the report is not lost.
+        if (terminated_ && status != HidReadStatus::Report) {
             break;
         }
         if (device_.readHandleEpoch_ != epoch) {
@@ -105,6 +107,9 @@ void TJvHidDeviceReadThread::Execute() {
             if (bytesRead_ > 0) {
                 dispatcher.InvokeAndWait(
                     [this] { device_.Deliver(ReportBuffer.data(), bytesRead_); });
+            }
+            if (terminated_) {
+                break;
             }
         } else if (status == HidReadStatus::Failed) {
             CloseReadHandle();
