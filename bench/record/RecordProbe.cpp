@@ -18,11 +18,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QRadioButton>
-#include <QToolButton>
 #include <QElapsedTimer>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
