@@ -36,7 +36,6 @@ int& StartingFontWarmUp(int& argc) {
 
 KxApplication::KxApplication(int& argc, char** argv)
     : QApplication(StartingFontWarmUp(argc), argv) {
-    FontWarmUp::Wait();
     InitIconResources();
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));
@@ -53,6 +52,9 @@ KxApplication::KxApplication(int& argc, char** argv)
 }
 
 QFont KxApplication::WindowFont() {
+    // The first font asked for: the font configuration must be loaded from
+    // here on. Until then (the icon, the translations) it loads alongside.
+    FontWarmUp::Wait();
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(11);
     return font;

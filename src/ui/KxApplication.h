@@ -26,6 +26,7 @@ public:
     static QIcon ApplicationIcon();
     static void CompleteWindowIcon();
     // The font of the application and of its main window: Tahoma, 11 px.
+    // Waits for the font configuration loading since the application began.
     static QFont WindowFont();
 
     // Loads Qt's own Polish texts (qtbase_pl), so the standard buttons of the
