@@ -51,6 +51,10 @@ KxApplication::KxApplication(int& argc, char** argv)
                                                                QStringLiteral("DejaVu Sans Mono")});
 }
 
+KxApplication::~KxApplication() {
+    FontWarmUp::Wait();
+}
+
 QFont KxApplication::WindowFont() {
     // The first font asked for: the font configuration must be loaded from
     // here on. Until then (the icon, the translations) it loads alongside.

@@ -18,6 +18,8 @@ class KxApplication : public QApplication {
 
 public:
     KxApplication(int& argc, char** argv);
+    // Also waits for the font configuration, if no font was asked for.
+    ~KxApplication() override;
 
     // The tool's own icon, also the icon of every window. Until the main
     // window has shown its first frame the windows get only its small
