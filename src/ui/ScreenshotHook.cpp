@@ -448,12 +448,12 @@ void ScreenshotHook::ShootTravelCheck(std::function<void()> next) {
 
 void ScreenshotHook::StopFromLineEditor(std::function<void()> next) {
     // The axis on its way back to 0 (the chart polls it on "Sterowanie");
-    // the line edit dialog open on line 02.
+    // the line edit dialog open on line 03.
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     window_.Control().Field("XdstLabel")->setText(QStringLiteral("0"));
     if (auto* write = window_.findChild<QAbstractButton*>(QStringLiteral("WriteXdstButton")))
         write->click();
-    window_.OpenLineEditor(2);
+    window_.OpenLineEditor(3); // X_DST 12000: a line with an operand
     When([this] { return window_.Guard().Moving(); }, 5000, "the axis moving",
          [this, next] {
              After(500, [this, next] {
