@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Usage: scripts/screenshot.sh OUTDIR
+# Usage: scripts/screenshot.sh [--lang en|pl] OUTDIR
 # Builds kxrd4-pc if needed, starts it in demo mode (--demo: the emulated
 # controller) under a virtual X display (Xvfb) and lets it photograph its own
 # window: each of the three pages is shown in turn and written as
@@ -12,13 +12,35 @@
 # "Nagrywaj" is photographed (run-view.png) and its report written
 # (report.pdf with report.csv and report.png; its pages as report-page-N.png).
 # BUILD_DIR selects the build folder (default build/release, as scripts/run.sh).
+#
+# The window's language: --lang en or --lang pl (or LANGUAGE_CHOICE=en|pl in
+# the environment); without either the system's language decides, as in the
+# tool. The tool runs as a private copy in a temporary folder with a
+# config.ini of its own (Language=.. under [Options] when chosen), so neither
+# the build folder's nor the user's config.ini is read or changed. The
+# pictures have the same names in both languages.
 set -euo pipefail
-if [ $# -ne 1 ]; then
-  echo "usage: scripts/screenshot.sh OUTDIR" >&2
+usage() {
+  echo "usage: scripts/screenshot.sh [--lang en|pl] OUTDIR" >&2
   exit 2
-fi
+}
+lang="${LANGUAGE_CHOICE:-}"
+outdir=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --lang) [ $# -ge 2 ] || usage; lang="$2"; shift 2 ;;
+    --lang=*) lang="${1#--lang=}"; shift ;;
+    -*) usage ;;
+    *) [ -z "$outdir" ] || usage; outdir="$1"; shift ;;
+  esac
+done
+[ -n "$outdir" ] || usage
+case "$lang" in
+  "" | en | pl) ;;
+  *) echo "screenshot: unknown language '$lang' (en or pl)" >&2; exit 2 ;;
+esac
 root="$(cd "$(dirname "$0")/.." && pwd)"
-out="$(realpath -m "$1")"
+out="$(realpath -m "$outdir")"
 build="${BUILD_DIR:-$root/build/release}"
 app="$build/src/app/kxrd4-pc"
 
@@ -38,7 +60,12 @@ rm -f "$out"/[123]-*.png "$out"/question-*.png
 # data folder is never touched.
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
-mkdir -p "$data/kxrd4-pc"
+mkdir -p "$data/kxrd4-pc" "$data/app"
+# The private copy of the tool, with its settings file beside it.
+cp "$app" "$data/app/kxrd4-pc"
+if [ -n "$lang" ]; then
+  printf '[Options]\nLanguage=%s\n' "$lang" >"$data/app/config.ini"
+fi
 bash -c 'exit 0' &
 dead=$!
 wait "$dead"
@@ -51,7 +78,7 @@ export XDG_DATA_HOME="$data"
 # The tool closes its window by itself after the last page; the time-out only
 # guards against a tool that never gets its window on the screen.
 KXRD4_SCREENSHOT_DIR="$out" timeout 90 \
-  xvfb-run -a -s "-screen 0 1024x768x24" "$app" --demo
+  xvfb-run -a -s "-screen 0 1024x768x24" "$data/app/kxrd4-pc" --demo
 
 count=$(find "$out" -maxdepth 1 -name '[123]-*.png' | wc -l)
 if [ "$count" -ne 3 ]; then

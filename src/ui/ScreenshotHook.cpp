@@ -33,6 +33,7 @@
 #include "ControlPage.h"
 #include "ControllerBackup.h"
 #include "ControllerBackupView.h"
+#include "DeviceLinkView.h"
 #include "EditorPage.h"
 #include "FileAccess.h"
 #include "KxVersion.h"
@@ -72,6 +73,13 @@ ProgramLine Line(CommandCode code, std::int32_t value = 0) {
 }
 } // namespace
 
+QString ScreenshotHook::PageFileName(int page) {
+    // The same names in every language, so that pictures of both languages
+    // line up.
+    static const char* const names[] = {"1-programowanie.png", "2-sterowanie.png", "3-opcje.png"};
+    return QString::fromLatin1(names[std::clamp(page, 0, 2)]);
+}
+
 void ScreenshotHook::PutDemoProgram(ProgramSet& programs, int program) {
     const ProgramLine lines[] = {
         Line(CommandCode::V_MAX, 6000), Line(CommandCode::A_MAX, 8000),
@@ -100,8 +108,9 @@ void ScreenshotHook::InstallFromEnvironment(TFMain& window) {
             });
             return;
         }
-        hook->When([&window] { return window.StatusPanel(1)->text().startsWith("Połączony"); },
-                   5000, "the connection", [hook] { hook->SendProgram(); });
+        // The link's state, not its panel's text: the same in every language.
+        hook->When([&window] { return window.DeviceLink().CurrentDevice() != nullptr; }, 5000,
+                   "the connection", [hook] { hook->SendProgram(); });
     });
 }
 
@@ -117,10 +126,15 @@ void ScreenshotHook::WatchStartUpQuestion(TFMain& window) {
     // The question runs its own event loop inside the start-up; this timer
     // ticks there.
     connect(timer, &QTimer::timeout, hook, [hook, timer, clock] {
-        const auto question = [] {
+        // Recognised by its kind, not its text (the same in every language):
+        // the only question with "Tak" and "Nie" asked at start-up when, as
+        // in the screenshot run, no program file is loaded.
+        const auto question = []() -> QMessageBox* {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            return box != nullptr && box->text().startsWith(QStringLiteral("Odzyskać")) ? box
-                                                                                        : nullptr;
+            const bool recovery = box != nullptr && box->icon() == QMessageBox::Question &&
+                                  box->button(QMessageBox::Yes) != nullptr &&
+                                  box->button(QMessageBox::No) != nullptr;
+            return recovery ? box : nullptr;
         };
         if (question() == nullptr) {
             if (clock.elapsed() > StartUpQuestionMs) {
@@ -434,17 +448,20 @@ void ScreenshotHook::ShootTravelCheck(std::function<void()> next) {
 
 void ScreenshotHook::StopFromLineEditor(std::function<void()> next) {
     // The axis on its way back to 0 (the chart polls it on "Sterowanie");
-    // the line edit dialog open on line 02.
+    // the line edit dialog open on line 03.
     window_.PageControl1->setCurrentWidget(window_.TabSheet3);
     window_.Control().Field("XdstLabel")->setText(QStringLiteral("0"));
     if (auto* write = window_.findChild<QAbstractButton*>(QStringLiteral("WriteXdstButton")))
         write->click();
-    window_.OpenLineEditor(2);
+    window_.OpenLineEditor(3); // X_DST 12000: a line with an operand
     When([this] { return window_.Guard().Moving(); }, 5000, "the axis moving",
          [this, next] {
              After(500, [this, next] {
                  ShootOver(&window_, QStringLiteral("stop-button.png"));
                  TFProg* dialog = window_.LineEditor();
+                 if (dialog != nullptr &&
+                     !dialog->grab().save(QDir(directory_).filePath("line-editor.png")))
+                     std::fprintf(stderr, "screenshot: cannot write line-editor.png\n");
                  QWidget* target = QApplication::focusWidget() != nullptr
                                        ? QApplication::focusWidget()
                                        : static_cast<QWidget*>(dialog);
@@ -549,15 +566,13 @@ void ScreenshotHook::AnswerQuestion(const QString& name, QMessageBox::StandardBu
 }
 
 void ScreenshotHook::Shoot(int page) {
-    QTabWidget* pages = window_.PageControl1;
     QPixmap shot;
     if (QScreen* screen = window_.screen();
         screen != nullptr && QGuiApplication::platformName() != QLatin1String("offscreen"))
         shot = screen->grabWindow(window_.winId());
     if (shot.isNull())
         shot = window_.grab();
-    const QString name =
-        QStringLiteral("%1-%2.png").arg(page + 1).arg(pages->tabText(page).toLower());
+    const QString name = PageFileName(page);
     const QString path = QDir(directory_).filePath(name);
     if (!shot.save(path))
         std::fprintf(stderr, "screenshot: cannot write %s\n", qPrintable(path));

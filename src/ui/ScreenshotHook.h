@@ -6,6 +6,10 @@
 // "3-opcje.png") and then closes its window. Without the variable nothing
 // happens; the tool has no other environment variables.
 //
+// The hook works the same in every language of the window: it waits on the
+// link's state, the buttons' roles and the widgets themselves, never on the
+// texts shown, and names its pictures the same in each.
+//
 // With the emulated controller (kxrd4-pc --demo) the pictures show real work:
 // an out-and-back program is put into P0 and sent with "Wyślij program"
 // before the first shot; then "Uruchom program" starts it, Play/Stop starts
@@ -32,7 +36,8 @@
 // one is refused ("jog-refused.png"), a program passing 50000 marked by the
 // check ("travel-marks.png") and its run asked ("question-travel.png",
 // answered "Nie"), and the axis moving with the line edit dialog open
-// ("stop-button.png", the red STOP on the tool bar) until Esc there stops it;
+// ("stop-button.png", the red STOP on the tool bar; the dialog alone in
+// "line-editor.png") until Esc there stops it;
 // stderr tells the positions.
 
 #include <QMessageBox>
@@ -58,6 +63,10 @@ public:
     // ("question-recovery.png") and answered "Tak". The screenshot script
     // leaves such changes in a private data folder for it.
     static void WatchStartUpQuestion(TFMain& window);
+
+    // The picture of page 0..2: "1-programowanie.png", "2-sterowanie.png",
+    // "3-opcje.png", whatever the window's language.
+    static QString PageFileName(int page);
 
     // The program of the pictures: enable the motor, move out, wait, move
     // back, wait, again.

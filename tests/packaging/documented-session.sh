@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The kxrd4-cli session that the README and the manual page show as real
+# The kxrd4-cli session that the operator's manual (its page on backups) and
+# the manual page show as real
 # output from --emulator: each "$ " line is run in a fresh folder (kxrd4-cli on
 # the PATH, stderr with stdout) and what it prints must be the lines shown
 # after it, so that the documents stay true as the tool changes.
 #
-# Usage: documented-session.sh KXRD4-CLI README.md kxrd4-cli.h2m
+# Usage: documented-session.sh KXRD4-CLI MANUAL-PAGE.md kxrd4-cli.h2m
 set -euo pipefail
 
 cli=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -15,7 +16,7 @@ trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/bin"
 ln -s "$cli" "$work/bin/kxrd4-cli"
 
-# The session of the README: the indented block that starts with the backup.
+# The session of the Markdown page: the indented block that starts with the backup.
 awk '/^    \$ kxrd4-cli --emulator backup/ { on = 1 } on && /^$/ { exit } on { print substr($0, 5) }' \
     "$readme" >"$work/readme.txt"
 # The same in the manual page's examples: the first .nf block, roff escapes undone.
@@ -56,10 +57,10 @@ check() { # NAME FILE
         echo "$name: the session is true ($(grep -c '^\$ ' "$file") commands)"
     fi
 }
-check README "$work/readme.txt"
+check "$(basename "$readme")" "$work/readme.txt"
 check "manual page" "$work/man.txt"
 cmp -s "$work/readme.txt" "$work/man.txt" || {
-    echo "the README and the manual page show different sessions"
+    echo "$(basename "$readme") and the manual page show different sessions"
     failed=1
 }
 exit $failed

@@ -1,16 +1,22 @@
 // The manual: every command of the command table has its page in both
-// languages, every page's links lead to pages or pictures that exist, and the
-// two languages have the same pages.
+// languages, every page's links lead to pages or pictures that exist, the two
+// languages have the same pages, and the window shows every picture a page
+// has.
 
 #include <QDirIterator>
 #include <QFile>
+#include <QImage>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 #include "CommandCode.h"
 #include "ManualView.h"
 #include "MnemonicTable.h"
+#include "UiLanguage.h"
 
 namespace {
 
@@ -70,6 +76,47 @@ TEST(Manual, BothLanguagesHaveTheSamePagesAndEveryLinkLeadsSomewhere) {
             }
         }
     }
+}
+
+TEST(Manual, TheWindowShowsEveryPictureOfEveryPage) {
+    // Each picture of a page ("![…](pictures/….png)") becomes an image of the
+    // page shown, loaded from the program's resources.
+    static const QRegularExpression picture(QStringLiteral(R"(!\[[^\]]*\]\([^)]+\))"));
+    const Language before = UiLanguage::Current();
+    for (const Language language : {Language::Polish, Language::English}) {
+        UiLanguage::SetCurrent(language);
+        int shown = 0;
+        for (const QString& page : PagesOf(language)) {
+            if (!page.endsWith(QLatin1String(".md")))
+                continue;
+            const QString text = Read(ManualView::Folder(language) + QLatin1Char('/') + page);
+            QTextDocument* document = ManualView::Show(page)->Browser()->document();
+            int images = 0;
+            for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+                for (auto it = block.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat format = it.fragment().charFormat();
+                    if (!format.isImageFormat())
+                        continue;
+                    ++images;
+                    const QString name = format.toImageFormat().name();
+                    const QVariant data =
+                        document->resource(QTextDocument::ImageResource, QUrl(name));
+                    const QImage image = data.userType() == QMetaType::QByteArray
+                                             ? QImage::fromData(data.toByteArray())
+                                             : data.value<QImage>();
+                    EXPECT_FALSE(image.isNull())
+                        << page.toStdString() << ": " << name.toStdString();
+                }
+            }
+            EXPECT_EQ(images, static_cast<int>(text.count(picture))) << page.toStdString();
+            shown += images;
+        }
+        EXPECT_GE(shown, 5)
+            << UiLanguage::Code(language).toStdString(); // the pages, the dialog, a question
+    }
+    if (ManualView* view = ManualView::Show())
+        view->close();
+    UiLanguage::SetCurrent(before);
 }
 
 } // namespace

@@ -94,7 +94,7 @@ print("production-line: an unplugged KX-RD4 raised DisconnectedError")
 PYEOF
 
 # restore --all onto 16 controllers against one (a measurement, printed for
-# the table of README.md; the test does not judge it): a whole backup.
+# the table of docs/development.md; the test does not judge it): a whole backup.
 for n in 04 05 06 07 08 09 10 11 12 13 14 15 16 17; do
     kxrd4-sim --serial "KX-$n" </dev/null 2>/dev/null &
     pids="$pids $!"
