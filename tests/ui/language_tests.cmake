@@ -21,3 +21,5 @@ foreach(case "en_US.UTF-8=en" "de_DE.UTF-8=en" "pl_PL.UTF-8=pl" "C=pl" "POSIX=pl
   set_tests_properties(SystemLanguage.${locale} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;LANG=${locale};LC_ALL=;LC_MESSAGES=;LANGUAGE=;KXRD4_EXPECTED_LANGUAGE=${expected}")
 endforeach()
+# The window's frame and "Sterowanie" in English (the demo window).
+target_sources(kx_language_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LanguageControlTest.cpp)
