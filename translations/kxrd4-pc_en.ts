@@ -129,36 +129,12 @@ Error in line %2: %3</translation>
 <context>
     <name>ControlPage</name>
     <message>
-        <source>Prędkość minimalna</source>
-        <translation>Minimum velocity</translation>
-    </message>
-    <message>
         <source>Zapisz</source>
         <translation>Save</translation>
     </message>
     <message>
-        <source>Prędkość maksymalna</source>
-        <translation>Maximum velocity</translation>
-    </message>
-    <message>
-        <source>Przyspieszenie maksymalne</source>
-        <translation>Maximum acceleration</translation>
-    </message>
-    <message>
-        <source>Prędkość zadana</source>
-        <translation>Target velocity</translation>
-    </message>
-    <message>
         <source>Ustaw</source>
         <translation>Set</translation>
-    </message>
-    <message>
-        <source>Pozycja zadana</source>
-        <translation>Target position</translation>
-    </message>
-    <message>
-        <source>Prędkość bazowania</source>
-        <translation>Homing velocity</translation>
     </message>
     <message>
         <source>Bazuj</source>

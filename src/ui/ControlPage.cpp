@@ -16,23 +16,24 @@
 #include "NarrowComboStyle.h"
 #include "NumberField.h"
 
+// The captions are the parameters' names, translated as everywhere else.
 const std::array<ControlPage::Row, 6> ControlPage::Rows{{
-    {"VminLabel", QT_TRANSLATE_NOOP("ControlPage", "Prędkość minimalna"), "ReadVminButton",
+    {"VminLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość minimalna"), "ReadVminButton",
      "WriteVminButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
      MessageLetter::VminRead, MessageLetter::VminWrite},
-    {"VmaxLabel", QT_TRANSLATE_NOOP("ControlPage", "Prędkość maksymalna"), "ReadVmaxButton",
+    {"VmaxLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość maksymalna"), "ReadVmaxButton",
      "WriteVmaxButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
      MessageLetter::VmaxRead, MessageLetter::VmaxWrite},
-    {"AmaxLabel", QT_TRANSLATE_NOOP("ControlPage", "Przyspieszenie maksymalne"), "ReadAmaxButton",
-     "WriteAmaxButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
+    {"AmaxLabel", QT_TRANSLATE_NOOP("ParameterTable", "Przyspieszenie maksymalne"),
+     "ReadAmaxButton", "WriteAmaxButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
      MessageLetter::AmaxRead, MessageLetter::AmaxWrite},
-    {"VdstLabel", QT_TRANSLATE_NOOP("ControlPage", "Prędkość zadana"), "ReadVdstButton",
+    {"VdstLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość zadana"), "ReadVdstButton",
      "WriteVdstButton", QT_TRANSLATE_NOOP("ControlPage", "Ustaw"), -29999, 29999,
      MessageLetter::VdstRead, MessageLetter::VdstSet},
-    {"XdstLabel", QT_TRANSLATE_NOOP("ControlPage", "Pozycja zadana"), "ReadXdstButton",
+    {"XdstLabel", QT_TRANSLATE_NOOP("ParameterTable", "Pozycja zadana"), "ReadXdstButton",
      "WriteXdstButton", QT_TRANSLATE_NOOP("ControlPage", "Ustaw"), -9999999, 9999999,
      MessageLetter::XdstRead, MessageLetter::XdstSet},
-    {"HomeLabel", QT_TRANSLATE_NOOP("ControlPage", "Prędkość bazowania"), "ReadHomeButton",
+    {"HomeLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość bazowania"), "ReadHomeButton",
      "WriteHomeButton", QT_TRANSLATE_NOOP("ControlPage", "Bazuj"), -29999, 29999,
      MessageLetter::HomeRead, MessageLetter::HomeStart},
 }};
@@ -78,8 +79,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
         const Row& row = Rows[i];
         const ParameterRow placed = PlaceParameterRow(
             i < 3 ? box4 : box5, {RowTops[i % 3], 7, i == HomeRow ? 88 : 137, 150, 75},
-            {row.field, tr(row.caption), row.readButton, row.writeButton, tr(row.writeCaption),
-             WriteImage(row.writeCaption)});
+            {row.field, QCoreApplication::translate("ParameterTable", row.caption), row.readButton,
+             row.writeButton, tr(row.writeCaption), WriteImage(row.writeCaption)});
         placed.Connect(this, &ControlPage::HomeLabelChange, readHandlers[i],
                        &ControlPage::WriteVminButtonClick);
         fields_[i] = placed.field;
