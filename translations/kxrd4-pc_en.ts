@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="pl">
 <context>
+    <name>AxisStop</name>
+    <message>
+        <source>STOP</source>
+        <translation>STOP</translation>
+    </message>
+    <message>
+        <source>Zatrzymaj oś (Esc w każdym oknie)</source>
+        <translation>Stop the axis (Esc in every window)</translation>
+    </message>
+</context>
+<context>
     <name>BackupSummary</name>
     <message>
         <source> linia </source>
@@ -113,6 +124,57 @@ Error in line %2: %3</translation>
     <message>
         <source>Zapisz</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>ControlPage</name>
+    <message>
+        <source>Zapisz</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Ustaw</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Bazuj</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disable</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Brake</source>
+        <translation>Brake</translation>
+    </message>
+    <message>
+        <source>Zwiększ prędkość</source>
+        <translation>Increase velocity</translation>
+    </message>
+    <message>
+        <source>Zmniejsz prędkość</source>
+        <translation>Decrease velocity</translation>
+    </message>
+    <message>
+        <source>Przesuń w lewo</source>
+        <translation>Move left</translation>
+    </message>
+    <message>
+        <source>Przesuń w prawo</source>
+        <translation>Move right</translation>
+    </message>
+    <message>
+        <source>Play/Stop</source>
+        <translation>Play/Stop</translation>
     </message>
 </context>
 <context>
@@ -346,6 +408,65 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>LiveChart</name>
+    <message>
+        <source>Pozycja</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Prędkość</source>
+        <translation>Velocity</translation>
+    </message>
+    <message>
+        <source>Symulacja: czas [s]</source>
+        <translation>Simulation: time [s]</translation>
+    </message>
+    <message>
+        <source>Symulacja: pozycja</source>
+        <translation>Simulation: position</translation>
+    </message>
+    <message>
+        <source>Symulacja: prędkość</source>
+        <translation>Simulation: velocity</translation>
+    </message>
+    <message>
+        <source>Zapisz wykres jako obraz…</source>
+        <translation>Save chart as image…</translation>
+    </message>
+    <message>
+        <source>Eksportuj dane do CSV…</source>
+        <translation>Export data to CSV…</translation>
+    </message>
+    <message>
+        <source>Usuń symulację z wykresu</source>
+        <translation>Remove simulation from chart</translation>
+    </message>
+    <message>
+        <source>czas [s]</source>
+        <translation>time [s]</translation>
+    </message>
+    <message>
+        <source>Zapisz wykres jako obraz</source>
+        <translation>Save chart as image</translation>
+    </message>
+    <message>
+        <source>Obraz PNG (*.png)</source>
+        <translation>PNG image (*.png)</translation>
+    </message>
+    <message>
+        <source>Eksportuj dane do CSV</source>
+        <translation>Export data to CSV</translation>
+    </message>
+    <message>
+        <source>Plik CSV (*.csv)</source>
+        <translation>CSV file (*.csv)</translation>
+    </message>
+    <message>
+        <source>Nie udało się zapisać pliku %1.</source>
+        <translation>Could not write the file %1.</translation>
+    </message>
+</context>
+<context>
     <name>ManualView</name>
     <message>
         <source>KX-RD4 PC – instrukcja obsługi</source>
@@ -362,6 +483,73 @@ Do you want to replace it?</translation>
     <message>
         <source>Instrukcja obsługi</source>
         <translation>Operator&apos;s manual</translation>
+    </message>
+</context>
+<context>
+    <name>MotionGuard</name>
+    <message>
+        <source>Bezpieczeństwo ruchu</source>
+        <translation>Motion safety</translation>
+    </message>
+    <message>
+        <source>Pozycja %1 poza granicami ruchu %2…%3: wysłano stop</source>
+        <translation>Position %1 outside the travel limits %2…%3: stop sent</translation>
+    </message>
+    <message>
+        <source>Granice ruchu</source>
+        <translation>Travel limits</translation>
+    </message>
+    <message>
+        <source>%1
+
+Nic nie zostało wysłane. Granice ruchu są zapisane w tym PC (strona &quot;Opcje&quot;), nie w sterowniku.</source>
+        <translation>%1
+
+Nothing was sent. The travel limits are kept on this PC (page &quot;Options&quot;), not in the controller.</translation>
+    </message>
+    <message>
+        <source>Pozycja zadana %1 leży poza granicami ruchu %2.</source>
+        <translation>Target position %1 lies outside the travel limits %2.</translation>
+    </message>
+    <message>
+        <source>Pozycja osi nie jest znana, więc nie można sprawdzić granic ruchu: włącz wykres (Play/Stop na stronie &quot;Sterowanie&quot;).</source>
+        <translation>The position of the axis is not known, so the travel limits cannot be checked: start the chart (Play/Stop on page &quot;Control&quot;).</translation>
+    </message>
+    <message>
+        <source>Przesunięcie o %1 prowadzi do pozycji %2, poza granice ruchu %3.</source>
+        <translation>A jog by %1 leads to position %2, outside the travel limits %3.</translation>
+    </message>
+    <message>
+        <source>Prędkość %1 przekracza granicę %2.</source>
+        <translation>Velocity %1 exceeds the limit %2.</translation>
+    </message>
+    <message>
+        <source>Oś się porusza (ostatni odczyt: prędkość %1). Wysłać program mimo to?</source>
+        <translation>The axis is moving (last reading: velocity %1). Send the program anyway?</translation>
+    </message>
+    <message>
+        <source>Oś się porusza (ostatni odczyt: prędkość %1). Zapisać parametr mimo to?</source>
+        <translation>The axis is moving (last reading: velocity %1). Write the parameter anyway?</translation>
+    </message>
+    <message>
+        <source>Polecenie ruchu trafi do sterownika %1, innego niż ostatnio sterowany (%2).
+
+Czy poruszyć osią tego sterownika?</source>
+        <translation>The motion command goes to controller %1, not the one driven last (%2).
+
+Move the axis of this controller?</translation>
+    </message>
+    <message>
+        <source>Oś się porusza (ostatni odczyt: prędkość %1). Przywrócić sterownik mimo to?</source>
+        <translation>The axis is moving (last reading: velocity %1). Restore the controller anyway?</translation>
+    </message>
+    <message>
+        <source>Połączenie ze sterownikiem zostało przerwane, gdy oś była w ruchu (ostatni odczyt: prędkość %1).
+
+Oś może nadal się poruszać: zatrzymaj ją na maszynie.</source>
+        <translation>The connection to the controller was lost while the axis was moving (last reading: velocity %1).
+
+The axis may still be moving: stop it at the machine.</translation>
     </message>
 </context>
 <context>
@@ -519,6 +707,200 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>RunRecording</name>
+    <message>
+        <source>Nagrywaj</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>„Uruchom program” nagrywa przebieg i porównuje go z symulacją</source>
+        <translation>“Run program” records the run and compares it with the simulation</translation>
+    </message>
+    <message>
+        <source>Nagrywanie: odczyt parametrów sterownika…</source>
+        <translation>Recording: reading the controller&apos;s parameters…</translation>
+    </message>
+    <message>
+        <source>Nagrywanie przerwane: nie można pisać do sterownika</source>
+        <translation>Recording stopped: cannot write to the controller</translation>
+    </message>
+    <message>
+        <source>Nagrywanie programu P%1…</source>
+        <translation>Recording program P%1…</translation>
+    </message>
+    <message>
+        <source>Nagrywanie przerwane: brak odpowiedzi sterownika na odczyt parametrów; program nie został uruchomiony</source>
+        <translation>Recording stopped: no reply from the controller to the parameter read; the program was not started</translation>
+    </message>
+    <message>
+        <source>Nagrywanie przerwane: sterownik nie podaje pozycji; program nie został uruchomiony</source>
+        <translation>Recording stopped: the controller reports no position; the program was not started</translation>
+    </message>
+    <message>
+        <source>Nagrywanie przerwane przed uruchomieniem programu</source>
+        <translation>Recording stopped before the program started</translation>
+    </message>
+</context>
+<context>
+    <name>TFMain</name>
+    <message>
+        <source>Plik</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Nowy</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Otwórz</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>Zapisz</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Zapisz jako...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>Koniec</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Program</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>Symulacja</source>
+        <translation>Simulation</translation>
+    </message>
+    <message>
+        <source>Raport z uruchomienia…</source>
+        <translation>Run report…</translation>
+    </message>
+    <message>
+        <source>Pomoc</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>O programie</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Programowanie</source>
+        <translation>Programming</translation>
+    </message>
+    <message>
+        <source>Sterowanie</source>
+        <translation>Control</translation>
+    </message>
+    <message>
+        <source>Opcje</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>Operacje na plikach</source>
+        <translation>File operations</translation>
+    </message>
+    <message>
+        <source>Automatycznie wczytaj ostatni program przy starcie</source>
+        <translation>Load the last program automatically at start-up</translation>
+    </message>
+    <message>
+        <source>Połączenie</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>Połącz z urządzeniem przy starcie programu</source>
+        <translation>Connect to the device at start-up</translation>
+    </message>
+    <message>
+        <source>Automatycznie wznawiaj polączenie</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>Urządzenia USB</source>
+        <translation>USB devices</translation>
+    </message>
+    <message>
+        <source>Generuj</source>
+        <translation>Generate</translation>
+    </message>
+    <message>
+        <source>Czysc</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>edycja linii %1</source>
+        <translation>edit of line %1</translation>
+    </message>
+    <message>
+        <source>odczyt programu %1 ze sterownika</source>
+        <translation>read of program %1 from the controller</translation>
+    </message>
+    <message>
+        <source>Raport z uruchomienia</source>
+        <translation>Run report</translation>
+    </message>
+    <message>
+        <source>Brak nagranego przebiegu: zaznacz „Nagrywaj” i uruchom program</source>
+        <translation>No recorded run: tick “Record” and run the program</translation>
+    </message>
+    <message>
+        <source>raport-P%1-%2.pdf</source>
+        <translation>report-P%1-%2.pdf</translation>
+    </message>
+    <message>
+        <source>Dokument PDF (*.pdf)</source>
+        <translation>PDF document (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Raport zapisany: %1 (próbki: %2, wykres: %3)</source>
+        <translation>Report saved: %1 (samples: %2, chart: %3)</translation>
+    </message>
+    <message>
+        <source>KX-RD4 PC (symulator)</source>
+        <translation>KX-RD4 PC (emulator)</translation>
+    </message>
+    <message>
+        <source>Program do wspołpracy z urządzeniem KX-RD4
+&gt;&gt;Generator trajektorii&lt;&lt;
+
+  wersja: %1
+  %2</source>
+        <translation>Program for working with the KX-RD4 device
+&gt;&gt;Trajectory generator&lt;&lt;
+
+  version: %1
+  %2</translation>
+    </message>
+    <message>
+        <source>Odczytaj program</source>
+        <translation>Read program</translation>
+    </message>
+    <message>
+        <source>Czy na pewno chcesz zastąpić program %1</source>
+        <translation>Do you really want to replace program %1?</translation>
+    </message>
+    <message>
+        <source>inny program</source>
+        <translation>another program</translation>
+    </message>
+    <message>
+        <source> (proces </source>
+        <translation> (process </translation>
+    </message>
+    <message>
+        <source>Sterownik jest zajęty przez %1</source>
+        <translation>The controller is in use by %1</translation>
+    </message>
+    <message>
+        <source>Nagrywanie trwa: odznacz „Nagrywaj”, aby je zakończyć</source>
+        <translation>Recording under way: untick “Record” to end it</translation>
+    </message>
+</context>
+<context>
     <name>TFProg</name>
     <message>
         <source>Edycja rozkazu</source>
@@ -566,6 +948,53 @@ Do you want to replace it?</translation>
     <message>
         <source>Tekst jest poprawny.</source>
         <translation>The text is valid.</translation>
+    </message>
+</context>
+<context>
+    <name>TravelLimitsView</name>
+    <message>
+        <source>Granice ruchu</source>
+        <translation>Travel limits</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>Min</translation>
+    </message>
+    <message>
+        <source>Max</source>
+        <translation>Max</translation>
+    </message>
+    <message>
+        <source>V max</source>
+        <translation>V max</translation>
+    </message>
+    <message>
+        <source>bez limitu</source>
+        <translation>no limit</translation>
+    </message>
+    <message>
+        <source>Zapisz</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Dla %1, zapisane w tym PC, nie w sterowniku.</source>
+        <translation>For %1, kept on this PC, not in the controller.</translation>
+    </message>
+    <message>
+        <source>Brak sterownika: granice są zapisywane dla numeru seryjnego sterownika, w tym PC.</source>
+        <translation>No controller: the limits are kept on this PC for the controller&apos;s serial number.</translation>
+    </message>
+    <message>
+        <source>Granice ruchu: podaj liczby min ≤ max (i V max większe od 0 albo puste)</source>
+        <translation>Travel limits: enter numbers min ≤ max (and V max above 0 or empty)</translation>
+    </message>
+    <message>
+        <source>Granice ruchu zostały zapisane (w tym PC)</source>
+        <translation>Travel limits saved (on this PC)</translation>
+    </message>
+    <message>
+        <source>Granice ruchu zostały usunięte</source>
+        <translation>Travel limits removed</translation>
     </message>
 </context>
 </TS>

@@ -14,8 +14,8 @@ AxisStop::AxisStop(QWidget* toolBar, std::function<void()> stop, QObject* parent
     : QObject(parent), stop_(std::move(stop)) {
     StopButton = new QToolButton(toolBar);
     StopButton->setObjectName(QStringLiteral("StopAxisButton"));
-    StopButton->setText(QStringLiteral("STOP"));
-    StopButton->setToolTip(QStringLiteral("Zatrzymaj oś (Esc w każdym oknie)"));
+    StopButton->setText(tr("STOP"));
+    StopButton->setToolTip(tr("Zatrzymaj oś (Esc w każdym oknie)"));
     StopButton->setFocusPolicy(Qt::NoFocus);
     StopButton->setStyleSheet(
         QStringLiteral("QToolButton { background: #c00000; color: white; font-weight: bold; "

@@ -16,18 +16,25 @@
 #include "NarrowComboStyle.h"
 #include "NumberField.h"
 
+// The captions are the parameters' names, translated as everywhere else.
 const std::array<ControlPage::Row, 6> ControlPage::Rows{{
-    {"VminLabel", "Prędkość minimalna", "ReadVminButton", "WriteVminButton", "Zapisz", 0, 29999,
+    {"VminLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość minimalna"), "ReadVminButton",
+     "WriteVminButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
      MessageLetter::VminRead, MessageLetter::VminWrite},
-    {"VmaxLabel", "Prędkość maksymalna", "ReadVmaxButton", "WriteVmaxButton", "Zapisz", 0, 29999,
+    {"VmaxLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość maksymalna"), "ReadVmaxButton",
+     "WriteVmaxButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
      MessageLetter::VmaxRead, MessageLetter::VmaxWrite},
-    {"AmaxLabel", "Przyspieszenie maksymalne", "ReadAmaxButton", "WriteAmaxButton", "Zapisz", 0,
-     29999, MessageLetter::AmaxRead, MessageLetter::AmaxWrite},
-    {"VdstLabel", "Prędkość zadana", "ReadVdstButton", "WriteVdstButton", "Ustaw", -29999, 29999,
+    {"AmaxLabel", QT_TRANSLATE_NOOP("ParameterTable", "Przyspieszenie maksymalne"),
+     "ReadAmaxButton", "WriteAmaxButton", QT_TRANSLATE_NOOP("ControlPage", "Zapisz"), 0, 29999,
+     MessageLetter::AmaxRead, MessageLetter::AmaxWrite},
+    {"VdstLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość zadana"), "ReadVdstButton",
+     "WriteVdstButton", QT_TRANSLATE_NOOP("ControlPage", "Ustaw"), -29999, 29999,
      MessageLetter::VdstRead, MessageLetter::VdstSet},
-    {"XdstLabel", "Pozycja zadana", "ReadXdstButton", "WriteXdstButton", "Ustaw", -9999999, 9999999,
+    {"XdstLabel", QT_TRANSLATE_NOOP("ParameterTable", "Pozycja zadana"), "ReadXdstButton",
+     "WriteXdstButton", QT_TRANSLATE_NOOP("ControlPage", "Ustaw"), -9999999, 9999999,
      MessageLetter::XdstRead, MessageLetter::XdstSet},
-    {"HomeLabel", "Prędkość bazowania", "ReadHomeButton", "WriteHomeButton", "Bazuj", -29999, 29999,
+    {"HomeLabel", QT_TRANSLATE_NOOP("ParameterTable", "Prędkość bazowania"), "ReadHomeButton",
+     "WriteHomeButton", QT_TRANSLATE_NOOP("ControlPage", "Bazuj"), -29999, 29999,
      MessageLetter::HomeRead, MessageLetter::HomeStart},
 }};
 
@@ -72,8 +79,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
         const Row& row = Rows[i];
         const ParameterRow placed = PlaceParameterRow(
             i < 3 ? box4 : box5, {RowTops[i % 3], 7, i == HomeRow ? 88 : 137, 150, 75},
-            {row.field, QString::fromUtf8(row.caption), row.readButton, row.writeButton,
-             QString::fromUtf8(row.writeCaption), WriteImage(row.writeCaption)});
+            {row.field, QCoreApplication::translate("ParameterTable", row.caption), row.readButton,
+             row.writeButton, tr(row.writeCaption), WriteImage(row.writeCaption)});
         placed.Connect(this, &ControlPage::HomeLabelChange, readHandlers[i],
                        &ControlPage::WriteVminButtonClick);
         fields_[i] = placed.field;
@@ -92,15 +99,13 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     });
 
     QGroupBox* box6 = Place<QGroupBox>(page_, "GroupBox6", QRect(3, 502, 179, 91));
-    connect(
-        Place<QPushButton>(box6, "EnableButton", QRect(13, 17, 74, 25), QStringLiteral("Enable")),
-        &QPushButton::clicked, this, &ControlPage::EnableButtonClick);
-    connect(
-        Place<QPushButton>(box6, "DisableButton", QRect(98, 17, 70, 25), QStringLiteral("Disable")),
-        &QPushButton::clicked, this, &ControlPage::DisableButtonClick);
-    connect(Place<QPushButton>(box6, "StopButton", QRect(13, 52, 74, 25), QStringLiteral("Stop")),
+    connect(Place<QPushButton>(box6, "EnableButton", QRect(13, 17, 74, 25), tr("Enable")),
+            &QPushButton::clicked, this, &ControlPage::EnableButtonClick);
+    connect(Place<QPushButton>(box6, "DisableButton", QRect(98, 17, 70, 25), tr("Disable")),
+            &QPushButton::clicked, this, &ControlPage::DisableButtonClick);
+    connect(Place<QPushButton>(box6, "StopButton", QRect(13, 52, 74, 25), tr("Stop")),
             &QPushButton::clicked, this, &ControlPage::StopButtonClick);
-    connect(Place<QPushButton>(box6, "BrakeButton", QRect(98, 52, 70, 25), QStringLiteral("Brake")),
+    connect(Place<QPushButton>(box6, "BrakeButton", QRect(98, 52, 70, 25), tr("Brake")),
             &QPushButton::clicked, this, &ControlPage::BrakeButtonClick);
 
     QGroupBox* box7 = Place<QGroupBox>(page_, "GroupBox7", QRect(188, 502, 341, 91));
@@ -112,18 +117,18 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
         Handler handler;
     };
     const Jog jogs[4] = {
-        {"BitBtn1", "Zwiększ prędkość", 13, 17, 126, QStyle::SP_ArrowUp,
-         &ControlPage::BitBtn1Click},
-        {"BitBtn2", "Zmniejsz prędkość", 13, 52, 126, QStyle::SP_ArrowDown,
-         &ControlPage::BitBtn2Click},
-        {"BitBtn4", "Przesuń w lewo", 203, 17, 128, QStyle::SP_ArrowLeft,
-         &ControlPage::BitBtn4Click},
-        {"BitBtn3", "Przesuń w prawo", 203, 52, 128, QStyle::SP_ArrowRight,
-         &ControlPage::BitBtn3Click},
+        {"BitBtn1", QT_TRANSLATE_NOOP("ControlPage", "Zwiększ prędkość"), 13, 17, 126,
+         QStyle::SP_ArrowUp, &ControlPage::BitBtn1Click},
+        {"BitBtn2", QT_TRANSLATE_NOOP("ControlPage", "Zmniejsz prędkość"), 13, 52, 126,
+         QStyle::SP_ArrowDown, &ControlPage::BitBtn2Click},
+        {"BitBtn4", QT_TRANSLATE_NOOP("ControlPage", "Przesuń w lewo"), 203, 17, 128,
+         QStyle::SP_ArrowLeft, &ControlPage::BitBtn4Click},
+        {"BitBtn3", QT_TRANSLATE_NOOP("ControlPage", "Przesuń w prawo"), 203, 52, 128,
+         QStyle::SP_ArrowRight, &ControlPage::BitBtn3Click},
     };
     for (const Jog& jog : jogs) {
-        QPushButton* b = Place<QPushButton>(box7, jog.name, QRect(jog.x, jog.y, jog.w, 25),
-                                            QString::fromUtf8(jog.caption));
+        QPushButton* b =
+            Place<QPushButton>(box7, jog.name, QRect(jog.x, jog.y, jog.w, 25), tr(jog.caption));
         b->setIcon(DeferredStyleIcon::Make(jog.image));
         connect(b, &QPushButton::clicked, this, jog.handler);
     }
@@ -141,8 +146,8 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
 
     chart_ = new LiveChart(page_, dialogs, boxes);
     chart_->setGeometry(3, 175, 526, 336);
-    playChart_ = Place<QPushButton>(page_, "PlayChartButton", QRect(421, 471, 98, 25),
-                                    QStringLiteral("Play/Stop"));
+    playChart_ =
+        Place<QPushButton>(page_, "PlayChartButton", QRect(421, 471, 98, 25), tr("Play/Stop"));
     playChart_->raise();                                // over the chart's lower right corner
     inputs_ = new EmulatedInputs(page_, 13, 474, this); // the lower left corner
     connect(playChart_, &QPushButton::clicked, this, &ControlPage::PlayChartButtonClick);

@@ -78,12 +78,12 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     left->setNumberPrecision(10);
 
     series1_ = plot_->addGraph(bottom, left);
-    series1_->setName(QStringLiteral("Pozycja"));
+    series1_->setName(tr("Pozycja"));
     series1_->setPen(QPen(PositionColour, 1));
     series1_->setLineStyle(QCPGraph::lsLine);
     series1_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
     series2_ = plot_->addGraph(bottom, left);
-    series2_->setName(QStringLiteral("Prędkość"));
+    series2_->setName(tr("Prędkość"));
     series2_->setPen(QPen(VelocityColour, 1));
     series2_->setLineStyle(QCPGraph::lsLine);
     series2_->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
@@ -91,13 +91,13 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
     // The prediction: dashed, on the top axis (seconds from the start).
     QCPAxis* top = plot_->xAxis2;
     top->setVisible(false);
-    top->setLabel(QStringLiteral("Symulacja: czas [s]"));
+    top->setLabel(tr("Symulacja: czas [s]"));
     top->setNumberFormat(QStringLiteral("g"));
     series3_ = plot_->addGraph(top, left);
-    series3_->setName(QStringLiteral("Symulacja: pozycja"));
+    series3_->setName(tr("Symulacja: pozycja"));
     series3_->setPen(QPen(PositionColour, 2, Qt::DashLine));
     series4_ = plot_->addGraph(top, left);
-    series4_->setName(QStringLiteral("Symulacja: prędkość"));
+    series4_->setName(tr("Symulacja: prędkość"));
     series4_->setPen(QPen(VelocityColour, 2, Qt::DashLine));
 
     // The legend below the plot: transparent, no frame, a check box per series.
@@ -157,13 +157,13 @@ LiveChart::LiveChart(QWidget* parent, FileDialogs& dialogs, MessageBoxes& boxes,
 
     menu_ = new QMenu(this);
     menu_->setObjectName(QStringLiteral("Chart1Menu"));
-    QAction* image = menu_->addAction(QStringLiteral("Zapisz wykres jako obraz…"));
+    QAction* image = menu_->addAction(tr("Zapisz wykres jako obraz…"));
     image->setObjectName(QStringLiteral("SaveChartImage"));
     connect(image, &QAction::triggered, this, &LiveChart::SaveImage);
-    QAction* csv = menu_->addAction(QStringLiteral("Eksportuj dane do CSV…"));
+    QAction* csv = menu_->addAction(tr("Eksportuj dane do CSV…"));
     csv->setObjectName(QStringLiteral("ExportChartCsv"));
     connect(csv, &QAction::triggered, this, &LiveChart::ExportCsv);
-    clearPrediction_ = menu_->addAction(QStringLiteral("Usuń symulację z wykresu"));
+    clearPrediction_ = menu_->addAction(tr("Usuń symulację z wykresu"));
     clearPrediction_->setObjectName(QStringLiteral("ClearPrediction"));
     clearPrediction_->setEnabled(false);
     connect(clearPrediction_, &QAction::triggered, this, &LiveChart::ClearPrediction);
@@ -240,7 +240,7 @@ void LiveChart::BeginRunView(double expectedEndS) {
     series2_->setData(QSharedPointer<QCPGraphDataContainer>::create());
     QCPAxis* time = plot_->xAxis;
     time->setVisible(true);
-    time->setLabel(QStringLiteral("czas [s]"));
+    time->setLabel(tr("czas [s]"));
     time->setNumberFormat(QStringLiteral("g"));
     const double end = std::max(expectedEndS, 0.5);
     time->setRange(-0.02 * end, 1.05 * end);
@@ -327,8 +327,8 @@ void LiveChart::RescaleValueAxis() {
 }
 
 void LiveChart::SaveImage() {
-    const QString title = QStringLiteral("Zapisz wykres jako obraz");
-    QString path = dialogs_.GetSaveFileName(title, QString(), QStringLiteral("Obraz PNG (*.png)"));
+    const QString title = tr("Zapisz wykres jako obraz");
+    QString path = dialogs_.GetSaveFileName(title, QString(), tr("Obraz PNG (*.png)"));
     if (path.isEmpty()) {
         return;
     }
@@ -343,8 +343,8 @@ void LiveChart::SaveImage() {
 }
 
 void LiveChart::ExportCsv() {
-    const QString title = QStringLiteral("Eksportuj dane do CSV");
-    QString path = dialogs_.GetSaveFileName(title, QString(), QStringLiteral("Plik CSV (*.csv)"));
+    const QString title = tr("Eksportuj dane do CSV");
+    QString path = dialogs_.GetSaveFileName(title, QString(), tr("Plik CSV (*.csv)"));
     if (path.isEmpty()) {
         return;
     }
@@ -373,6 +373,6 @@ void LiveChart::ExportCsv() {
 }
 
 void LiveChart::ShowWriteFailure(const QString& title, const QString& path) {
-    boxes_.Show(QMessageBox::Warning, title,
-                QStringLiteral("Nie udało się zapisać pliku %1.").arg(path), QMessageBox::Ok);
+    boxes_.Show(QMessageBox::Warning, title, tr("Nie udało się zapisać pliku %1.").arg(path),
+                QMessageBox::Ok);
 }

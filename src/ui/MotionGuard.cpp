@@ -6,13 +6,15 @@
 
 namespace {
 
-const QString Title = QStringLiteral("Bezpieczeństwo ruchu");
-
 QString Named(const DeviceIdentity& identity) {
     return QString::fromStdString(identity.Label("KX-RD4"));
 }
 
 } // namespace
+
+QString MotionGuard::Title() {
+    return tr("Bezpieczeństwo ruchu");
+}
 
 MotionGuard::MotionGuard(MessageBoxes& boxes,
                          std::function<std::optional<DeviceIdentity>()> controller, QObject* parent)
@@ -39,7 +41,7 @@ void MotionGuard::StatusSeen(std::int32_t position, std::int32_t velocity) {
     if (stop_)
         stop_();
     if (showStatus_)
-        showStatus_(QStringLiteral("Pozycja %1 poza granicami ruchu %2…%3: wysłano stop")
+        showStatus_(tr("Pozycja %1 poza granicami ruchu %2…%3: wysłano stop")
                         .arg(position)
                         .arg(limits->min)
                         .arg(limits->max));
@@ -48,9 +50,10 @@ void MotionGuard::StatusSeen(std::int32_t position, std::int32_t velocity) {
 void MotionGuard::Refuse(const QString& why) {
     if (showStatus_)
         showStatus_(why);
-    boxes_.Show(QMessageBox::Warning, QStringLiteral("Granice ruchu"),
-                why + QStringLiteral("\n\nNic nie zostało wysłane. Granice ruchu są zapisane w "
-                                     "tym PC (strona \"Opcje\"), nie w sterowniku."),
+    boxes_.Show(QMessageBox::Warning, tr("Granice ruchu"),
+                tr("%1\n\nNic nie zostało wysłane. Granice ruchu są zapisane w tym PC (strona "
+                   "\"Opcje\"), nie w sterowniku.")
+                    .arg(why),
                 QMessageBox::Ok);
 }
 
@@ -62,9 +65,7 @@ bool MotionGuard::WithinLimits(MessageLetter letter, std::int32_t value) {
     switch (letter) {
     case MessageLetter::XdstSet:
         if (limits->Position(value) != TravelLimits::Breach::None) {
-            Refuse(QStringLiteral("Pozycja zadana %1 leży poza granicami ruchu %2.")
-                       .arg(value)
-                       .arg(range));
+            Refuse(tr("Pozycja zadana %1 leży poza granicami ruchu %2.").arg(value).arg(range));
             return false;
         }
         target_ = value;
@@ -73,8 +74,8 @@ bool MotionGuard::WithinLimits(MessageLetter letter, std::int32_t value) {
     case MessageLetter::PositionDown: {
         const std::optional<std::int32_t> from = target_ ? target_ : position_;
         if (!from) {
-            Refuse(QStringLiteral("Pozycja osi nie jest znana, więc nie można sprawdzić granic "
-                                  "ruchu: włącz wykres (Play/Stop na stronie \"Sterowanie\")."));
+            Refuse(tr("Pozycja osi nie jest znana, więc nie można sprawdzić granic ruchu: włącz "
+                      "wykres (Play/Stop na stronie \"Sterowanie\")."));
             return false;
         }
         const std::int64_t step = letter == MessageLetter::PositionUp ? value : -value;
@@ -84,8 +85,7 @@ bool MotionGuard::WithinLimits(MessageLetter letter, std::int32_t value) {
             return p > limits->max ? p - limits->max : p < limits->min ? limits->min - p : 0;
         };
         if (outside(to) > 0 && outside(to) >= outside(*from)) {
-            Refuse(QStringLiteral("Przesunięcie o %1 prowadzi do pozycji %2, poza granice ruchu "
-                                  "%3.")
+            Refuse(tr("Przesunięcie o %1 prowadzi do pozycji %2, poza granice ruchu %3.")
                        .arg(step)
                        .arg(to)
                        .arg(range));
@@ -104,9 +104,7 @@ bool MotionGuard::WithinLimits(MessageLetter letter, std::int32_t value) {
                 : static_cast<std::int64_t>(velocity_) +
                       (letter == MessageLetter::VelocityUp ? value : -value);
         if (limits->Velocity(velocity) != TravelLimits::Breach::None) {
-            Refuse(QStringLiteral("Prędkość %1 przekracza granicę %2.")
-                       .arg(velocity)
-                       .arg(*limits->vmax));
+            Refuse(tr("Prędkość %1 przekracza granicę %2.").arg(velocity).arg(*limits->vmax));
             return false;
         }
         return true;
@@ -154,8 +152,10 @@ bool MotionGuard::Allow(MessageLetter letter, std::optional<std::int32_t> value)
     if (value && !WithinLimits(letter, *value))
         return false;
     if (Writes(letter) &&
-        !AskWhileMoving(letter == MessageLetter::LineWrite ? QStringLiteral("Wysłać program")
-                                                           : QStringLiteral("Zapisać parametr")))
+        !AskWhileMoving(
+            letter == MessageLetter::LineWrite
+                ? tr("Oś się porusza (ostatni odczyt: prędkość %1). Wysłać program mimo to?")
+                : tr("Oś się porusza (ostatni odczyt: prędkość %1). Zapisać parametr mimo to?")))
         return false;
     if (!Moves(letter))
         return true;
@@ -169,9 +169,9 @@ bool MotionGuard::Allow(MessageLetter letter, std::optional<std::int32_t> value)
          (current->serial.empty() && current->port.empty() && lastDriven_->path == current->path));
     if (lastDriven_ && !same) {
         const auto answer =
-            boxes_.Ask(QMessageBox::Warning, Title,
-                       QStringLiteral("Polecenie ruchu trafi do sterownika %1, innego niż ostatnio "
-                                      "sterowany (%2).\n\nCzy poruszyć osią tego sterownika?")
+            boxes_.Ask(QMessageBox::Warning, Title(),
+                       tr("Polecenie ruchu trafi do sterownika %1, innego niż ostatnio sterowany "
+                          "(%2).\n\nCzy poruszyć osią tego sterownika?")
                            .arg(Named(*current), Named(*lastDriven_)),
                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (answer != QMessageBox::Yes)
@@ -182,17 +182,14 @@ bool MotionGuard::Allow(MessageLetter letter, std::optional<std::int32_t> value)
 }
 
 bool MotionGuard::AllowRestore() {
-    return AskWhileMoving(QStringLiteral("Przywrócić sterownik"));
+    return AskWhileMoving(
+        tr("Oś się porusza (ostatni odczyt: prędkość %1). Przywrócić sterownik mimo to?"));
 }
 
-bool MotionGuard::AskWhileMoving(const QString& what) {
+bool MotionGuard::AskWhileMoving(const QString& question) {
     if (!Moving())
         return true;
-    return boxes_.Ask(QMessageBox::Warning, Title,
-                      QStringLiteral("Oś się porusza (ostatni odczyt: prędkość %1). %2 mimo "
-                                     "to?")
-                          .arg(velocity_)
-                          .arg(what),
+    return boxes_.Ask(QMessageBox::Warning, Title(), question.arg(velocity_),
                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
@@ -203,10 +200,10 @@ void MotionGuard::ConnectionLost() {
     velocity_ = 0;
     // Shown once the link's own handling is over; it stays until OK.
     QTimer::singleShot(0, this, [this, velocity] {
-        boxes_.Show(QMessageBox::Warning, Title,
-                    QStringLiteral("Połączenie ze sterownikiem zostało przerwane, gdy oś była w "
-                                   "ruchu (ostatni odczyt: prędkość %1).\n\nOś może nadal się "
-                                   "poruszać: zatrzymaj ją na maszynie.")
+        boxes_.Show(QMessageBox::Warning, Title(),
+                    tr("Połączenie ze sterownikiem zostało przerwane, gdy oś była w ruchu "
+                       "(ostatni odczyt: prędkość %1).\n\nOś może nadal się poruszać: "
+                       "zatrzymaj ją na maszynie.")
                         .arg(velocity),
                     QMessageBox::Ok);
     });

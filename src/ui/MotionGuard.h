@@ -59,7 +59,9 @@ public:
     static bool Writes(MessageLetter letter);
 
 private:
-    bool AskWhileMoving(const QString& what);
+    // question: the whole question, %1 the last velocity read.
+    bool AskWhileMoving(const QString& question);
+    static QString Title();
     // False (and the message) when the motion would leave the limits.
     bool WithinLimits(MessageLetter letter, std::int32_t value);
     void Refuse(const QString& why);

@@ -31,10 +31,9 @@ static_assert(std::size(Reads) == RunRecording::ParameterReads.size());
 
 RunRecording::RunRecording(Host host, QWidget* page, int x, int y, QObject* parent)
     : QObject(parent), host_(std::move(host)), clock_(std::make_unique<QElapsedTimer>()) {
-    box_ = new QCheckBox(QStringLiteral("Nagrywaj"), page);
+    box_ = new QCheckBox(tr("Nagrywaj"), page);
     box_->setObjectName(QStringLiteral("RecordRun"));
-    box_->setToolTip(QStringLiteral("„Uruchom program” nagrywa przebieg i porównuje go z "
-                                    "symulacją"));
+    box_->setToolTip(tr("„Uruchom program” nagrywa przebieg i porównuje go z symulacją"));
     box_->adjustSize();
     box_->move(x, y);
     connect(box_, &QCheckBox::toggled, this, [this](bool on) {
@@ -75,7 +74,7 @@ void RunRecording::Start(const ProgramSet& programs, int program) {
     stopRequested_ = false;
     state_ = State::ReadingParameters;
     tick_->start();
-    host_.showStatus(QStringLiteral("Nagrywanie: odczyt parametrów sterownika…"));
+    host_.showStatus(tr("Nagrywanie: odczyt parametrów sterownika…"));
     NextParameter();
 }
 
@@ -106,7 +105,7 @@ void RunRecording::NextParameter() {
             [this](const MotionRecording::Sample& sample) { ShowSample(sample); });
         recorder_->Start();
     } catch (...) {
-        Fail(QStringLiteral("Nagrywanie przerwane: nie można pisać do sterownika"));
+        Fail(tr("Nagrywanie przerwane: nie można pisać do sterownika"));
     }
 }
 
@@ -176,7 +175,7 @@ void RunRecording::BeginRun(std::int32_t position) {
     startSentS_ = static_cast<double>(clock_->nsecsElapsed()) / 1e9;
     deadlineS_ = startSentS_ + host_.replyTimeoutMs() / 1000.0;
     host_.runProgram(program_);
-    host_.showStatus(QStringLiteral("Nagrywanie programu P%1…").arg(program_));
+    host_.showStatus(tr("Nagrywanie programu P%1…").arg(program_));
 }
 
 void RunRecording::OnProgramStartReply() {
@@ -272,8 +271,8 @@ void RunRecording::Tick() {
         return;
     case State::ReadingParameters:
         if (now > deadlineS_) {
-            Fail(QStringLiteral("Nagrywanie przerwane: brak odpowiedzi sterownika na odczyt "
-                                "parametrów; program nie został uruchomiony"));
+            Fail(tr("Nagrywanie przerwane: brak odpowiedzi sterownika na odczyt parametrów; "
+                    "program nie został uruchomiony"));
         }
         return;
     case State::Starting:
@@ -287,8 +286,8 @@ void RunRecording::Tick() {
         recorder_->Tick();
         if (!recorder_->Running()) {
             if (state_ == State::ReadingPosition) {
-                Fail(QStringLiteral("Nagrywanie przerwane: sterownik nie podaje pozycji; program "
-                                    "nie został uruchomiony"));
+                Fail(tr("Nagrywanie przerwane: sterownik nie podaje pozycji; program nie został "
+                        "uruchomiony"));
             } else {
                 Finish();
             }
@@ -310,7 +309,7 @@ void RunRecording::Stop() {
         recorder_->Stop();
         Finish();
     } else if (Active()) {
-        Fail(QStringLiteral("Nagrywanie przerwane przed uruchomieniem programu"));
+        Fail(tr("Nagrywanie przerwane przed uruchomieniem programu"));
     }
 }
 
@@ -319,7 +318,7 @@ void RunRecording::StopWhenAtRest() {
         stopRequested_ = true;
         recorder_->SetProgramEnd(0.0);
     } else if (Active()) {
-        Fail(QStringLiteral("Nagrywanie przerwane przed uruchomieniem programu"));
+        Fail(tr("Nagrywanie przerwane przed uruchomieniem programu"));
     }
 }
 

@@ -32,6 +32,7 @@
 #include "DeviceIdentity.h"
 #include "DeviceLinkView.h"
 #include "DeviceReportProcessor.h"
+#include "DeviceTexts.h"
 #include "EditRecovery.h"
 #include "EditorPage.h"
 #include "EmulatedFaultView.h"
@@ -63,7 +64,6 @@ namespace {
 
 const QString CaptionPrefix = QStringLiteral("KX-RD4 PC  -  [");
 const QString CaptionName = QStringLiteral("KX-RD4 PC");
-const QString SimulatorName = QStringLiteral("KX-RD4 PC (symulator)");
 const QString Version = QString::fromLatin1(KxVersion);
 const QString MakerAddress = QStringLiteral("www.example.com");
 
@@ -150,36 +150,36 @@ void TFMain::CreateMenu() {
         return action;
     };
 
-    Plik1 = MainMenu1->addMenu(QStringLiteral("Plik"));
+    Plik1 = MainMenu1->addMenu(tr("Plik"));
     Plik1->setObjectName(QStringLiteral("Plik1"));
-    Otw1 = item(Plik1, "Otw1", QStringLiteral("Nowy"), ":/shell/new.png",
-                QKeySequence(Qt::CTRL | Qt::Key_N), &TFMain::Otw1Click);
-    Otwrz1 = item(Plik1, "Otwrz1", QStringLiteral("Otwórz"), ":/shell/open.png",
+    Otw1 = item(Plik1, "Otw1", tr("Nowy"), ":/shell/new.png", QKeySequence(Qt::CTRL | Qt::Key_N),
+                &TFMain::Otw1Click);
+    Otwrz1 = item(Plik1, "Otwrz1", tr("Otwórz"), ":/shell/open.png",
                   QKeySequence(Qt::CTRL | Qt::Key_O), &TFMain::Otwrz1Click);
     // No shortcut on the separator, so the minus key reaches the edit fields.
     N1 = Plik1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
-    Zapisz1 = item(Plik1, "Zapisz1", QStringLiteral("Zapisz"), ":/shell/save.png",
+    Zapisz1 = item(Plik1, "Zapisz1", tr("Zapisz"), ":/shell/save.png",
                    QKeySequence(Qt::CTRL | Qt::Key_S), &TFMain::Zapisz1Click);
-    Zapiszjako1 = item(Plik1, "Zapiszjako1", QStringLiteral("Zapisz jako..."), ":/shell/saveas.png",
+    Zapiszjako1 = item(Plik1, "Zapiszjako1", tr("Zapisz jako..."), ":/shell/saveas.png",
                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), &TFMain::Zapiszjako1Click);
     N2 = Plik1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
-    Koniec1 = item(Plik1, "Koniec1", QStringLiteral("Koniec"), ":/shell/exit.png",
+    Koniec1 = item(Plik1, "Koniec1", tr("Koniec"), ":/shell/exit.png",
                    QKeySequence(Qt::ALT | Qt::Key_F4), &TFMain::Koniec1Click);
 
-    Program1 = MainMenu1->addMenu(QStringLiteral("Program"));
+    Program1 = MainMenu1->addMenu(tr("Program"));
     Program1->setObjectName(QStringLiteral("Program1"));
-    Symulacja1 = item(Program1, "Symulacja1", QStringLiteral("Symulacja"), nullptr,
-                      QKeySequence(Qt::Key_F9), &TFMain::Symulacja1Click);
-    Raport1 = item(Program1, "Raport1", QStringLiteral("Raport z uruchomienia…"), nullptr,
-                   QKeySequence(), &TFMain::Raport1Click);
+    Symulacja1 = item(Program1, "Symulacja1", tr("Symulacja"), nullptr, QKeySequence(Qt::Key_F9),
+                      &TFMain::Symulacja1Click);
+    Raport1 = item(Program1, "Raport1", tr("Raport z uruchomienia…"), nullptr, QKeySequence(),
+                   &TFMain::Raport1Click);
     Raport1->setEnabled(false); // until a run is recorded
 
-    Pomoc1 = MainMenu1->addMenu(QStringLiteral("Pomoc"));
+    Pomoc1 = MainMenu1->addMenu(tr("Pomoc"));
     Pomoc1->setObjectName(QStringLiteral("Pomoc1"));
     ManualView::AddTo(Pomoc1);
-    Oprogramie1 = item(Pomoc1, "Oprogramie1", QStringLiteral("O programie"), ":/shell/about.png",
+    Oprogramie1 = item(Pomoc1, "Oprogramie1", tr("O programie"), ":/shell/about.png",
                        QKeySequence(), &TFMain::Oprogramie1Click);
 }
 
@@ -238,9 +238,9 @@ void TFMain::CreatePages() {
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    PageControl1->addTab(TabSheet1, QStringLiteral("Programowanie"));
-    PageControl1->addTab(TabSheet3, QStringLiteral("Sterowanie"));
-    PageControl1->addTab(TabSheet2, QStringLiteral("Opcje"));
+    PageControl1->addTab(TabSheet1, tr("Programowanie"));
+    PageControl1->addTab(TabSheet3, tr("Sterowanie"));
+    PageControl1->addTab(TabSheet2, tr("Opcje"));
 
     ProgNumBox = editor_->ProgNumBox;
     ProgBox = editor_->ProgBox;
@@ -255,19 +255,17 @@ void TFMain::CreatePages() {
 }
 
 void TFMain::CreateOptionsBoxes() {
-    GroupBox1 = Place<QGroupBox>(TabSheet2, "GroupBox1", QRect(0, 3, 526, 62),
-                                 QStringLiteral("Operacje na plikach"));
-    AutoLoad =
-        Place<QCheckBox>(GroupBox1, "AutoLoad", QRect(24, 23, 376, 24),
-                         QStringLiteral("Automatycznie wczytaj ostatni program przy starcie"));
+    GroupBox1 =
+        Place<QGroupBox>(TabSheet2, "GroupBox1", QRect(0, 3, 526, 62), tr("Operacje na plikach"));
+    AutoLoad = Place<QCheckBox>(GroupBox1, "AutoLoad", QRect(24, 23, 376, 24),
+                                tr("Automatycznie wczytaj ostatni program przy starcie"));
     AutoLoad->setChecked(true);
 
-    GroupBox2 = Place<QGroupBox>(TabSheet2, "GroupBox2", QRect(0, 71, 265, 122),
-                                 QStringLiteral("Połączenie"));
+    GroupBox2 = Place<QGroupBox>(TabSheet2, "GroupBox2", QRect(0, 71, 265, 122), tr("Połączenie"));
     CheckBox1 = Place<QCheckBox>(GroupBox2, "CheckBox1", QRect(24, 23, 233, 24),
-                                 QStringLiteral("Połącz z urządzeniem przy starcie programu"));
+                                 tr("Połącz z urządzeniem przy starcie programu"));
     CheckBox2 = Place<QCheckBox>(GroupBox2, "CheckBox2", QRect(24, 47, 193, 24),
-                                 QStringLiteral("Automatycznie wznawiaj polączenie"));
+                                 tr("Automatycznie wznawiaj polączenie"));
     // They only state what the device link always does.
     for (QCheckBox* check : {CheckBox1, CheckBox2}) {
         check->setChecked(true);
@@ -276,8 +274,8 @@ void TFMain::CreateOptionsBoxes() {
     for (QCheckBox* check : {AutoLoad, CheckBox1, CheckBox2})
         FitCaption(check);
 
-    GroupBox12 = Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122),
-                                  QStringLiteral("Urządzenia USB"));
+    GroupBox12 =
+        Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122), tr("Urządzenia USB"));
     ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
     new LanguageBox(TabSheet2, {[this] { return Settings().SettingsPath(); },
                                 [this](const QString& text) { ShowStatus(text); }});
@@ -292,10 +290,8 @@ void TFMain::CreateOptionsBoxes() {
         memo->setMaximumBlockCount(DeviceReportSink::MaxLogLines);
     }
     Memo3 = Place<QPlainTextEdit>(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
-    Button2 = Place<QPushButton>(TabSheet2, "Button2", QRect(357, 560, 75, 25),
-                                 QStringLiteral("Generuj"));
-    Button3 =
-        Place<QPushButton>(TabSheet2, "Button3", QRect(357, 375, 75, 25), QStringLiteral("Czysc"));
+    Button2 = Place<QPushButton>(TabSheet2, "Button2", QRect(357, 560, 75, 25), tr("Generuj"));
+    Button3 = Place<QPushButton>(TabSheet2, "Button3", QRect(357, 375, 75, 25), tr("Czysc"));
     Bind(Button2, &TFMain::Button2Click);
     Bind(Button3, &TFMain::Button3Click);
     // Created hidden, so they stay hidden even when FormCreate ends early.
@@ -386,7 +382,7 @@ void TFMain::FormCreate() {
     PageControl1->setCurrentWidget(TabSheet1);
     programs_.ClearAllPrograms();
     RenderProgram();
-    SetCaptionText(CaptionPrefix + QStringLiteral("Nowy]"));
+    SetCaptionText(CaptionPrefix + tr("Nowy") + QLatin1Char(']'));
     currentFile_.clear();
     LoadSettings();
     editor_->ResetDragSource();
@@ -543,21 +539,20 @@ RunRecording& TFMain::Recording() {
 
 void TFMain::CreateLineEditor() {
     lineEditorDue_ = false; // once, even if the creation fails
-    FProg = new TFProg(
-        programs_,
-        {[this] { MarkModified(); },
-         [this] {
-             RenderProgram();
-             const EditTarget target = FProg->Target();
-             editing_->History().Record(
-                 QStringLiteral("edycja linii %1").arg(target.line, 2, 10, QLatin1Char('0')),
-                 {target.program, target.line});
-         },
-         [this] {
-             ProgBox->setEnabled(true);
-             ProgNumBox->setEnabled(true);
-         }},
-        this);
+    FProg = new TFProg(programs_,
+                       {[this] { MarkModified(); },
+                        [this] {
+                            RenderProgram();
+                            const EditTarget target = FProg->Target();
+                            editing_->History().Record(
+                                tr("edycja linii %1").arg(target.line, 2, 10, QLatin1Char('0')),
+                                {target.program, target.line});
+                        },
+                        [this] {
+                            ProgBox->setEnabled(true);
+                            ProgNumBox->setEnabled(true);
+                        }},
+                       this);
 }
 
 TFProg* TFMain::LineEditor() {
@@ -635,7 +630,7 @@ void TFMain::ProgramRead(std::uint8_t program) {
     if (held_->ProgramRead(program))
         return;
     RenderProgram();
-    editing_->History().Record(QStringLiteral("odczyt programu %1 ze sterownika").arg(program));
+    editing_->History().Record(tr("odczyt programu %1 ze sterownika").arg(program));
 }
 
 void TFMain::ShowStatus(const QString& message) {
@@ -687,21 +682,20 @@ void TFMain::Symulacja1Click() {
 }
 
 void TFMain::Raport1Click() {
-    const QString title = QStringLiteral("Raport z uruchomienia");
+    const QString title = tr("Raport z uruchomienia");
     const MotionRecording* recorded = Recording().LastRecording();
     const RunComparison::Result* comparison = Recording().LastComparison();
     if (recorded == nullptr || comparison == nullptr) {
-        ShowStatus(
-            QStringLiteral("Brak nagranego przebiegu: zaznacz „Nagrywaj” i uruchom program"));
+        ShowStatus(tr("Brak nagranego przebiegu: zaznacz „Nagrywaj” i uruchom program"));
         return;
     }
     const int program = Recording().LastProgram();
     QString path = dialogs_.GetSaveFileName(
         title,
-        QStringLiteral("raport-P%1-%2.pdf")
+        tr("raport-P%1-%2.pdf")
             .arg(program)
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmm"))),
-        QStringLiteral("Dokument PDF (*.pdf)"));
+        tr("Dokument PDF (*.pdf)"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
@@ -724,7 +718,7 @@ void TFMain::Raport1Click() {
         boxes_.Show(QMessageBox::Warning, title, error, QMessageBox::Ok);
         return;
     }
-    const QString done = QStringLiteral("Raport zapisany: %1 (próbki: %2, wykres: %3)")
+    const QString done = tr("Raport zapisany: %1 (próbki: %2, wykres: %3)")
                              .arg(path, RunReport::CompanionPath(path, QStringLiteral(".csv")),
                                   RunReport::CompanionPath(path, QStringLiteral(".png")));
     Memo2->appendPlainText(done);
@@ -735,8 +729,9 @@ void TFMain::SetCaptionText(const QString& caption) {
     caption_ = caption;
     // Every caption the file commands set names the tool first; in the demo
     // the name says that no real controller is attached.
-    if (simulator_ && caption_.startsWith(CaptionName) && !caption_.startsWith(SimulatorName))
-        caption_.replace(0, CaptionName.size(), SimulatorName);
+    const QString simulatorName = tr("KX-RD4 PC (symulator)");
+    if (simulator_ && caption_.startsWith(CaptionName) && !caption_.startsWith(simulatorName))
+        caption_.replace(0, CaptionName.size(), simulatorName);
     // "[*]" would be taken as Qt's modification placeholder; doubled it is shown.
     QString shown = caption_;
     shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
@@ -768,11 +763,12 @@ void TFMain::RunGuarded(const std::function<void()>& handler) {
 // ---------------------------------------------------------------- handlers
 
 void TFMain::Oprogramie1Click() {
-    const QString text = QStringLiteral("Program do wspołpracy z urządzeniem KX-RD4\n"
-                                        ">>Generator trajektorii<<\n\n") +
-                         QStringLiteral("  wersja: ") + Version + QStringLiteral("\n") +
-                         QStringLiteral("  ") + MakerAddress;
-    boxes_.Show(QMessageBox::Information, QStringLiteral("O programie"), text, QMessageBox::Ok);
+    const QString text = tr("Program do wspołpracy z urządzeniem KX-RD4\n"
+                            ">>Generator trajektorii<<\n\n"
+                            "  wersja: %1\n"
+                            "  %2")
+                             .arg(Version, MakerAddress);
+    boxes_.Show(QMessageBox::Information, tr("O programie"), text, QMessageBox::Ok);
 }
 
 void TFMain::Koniec1Click() {
@@ -841,9 +837,8 @@ void TFMain::BitBtn7Click() {
     const int program = CurrentProgram();
     if (program == NoIndex)
         return;
-    const auto answer = boxes_.Show(QMessageBox::Question, QStringLiteral("Odczytaj program"),
-                                    QStringLiteral("Czy na pewno chcesz zastąpić program ") +
-                                        QString::number(program),
+    const auto answer = boxes_.Show(QMessageBox::Question, tr("Odczytaj program"),
+                                    tr("Czy na pewno chcesz zastąpić program %1").arg(program),
                                     QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -897,9 +892,9 @@ bool TFMain::HoldForTransfer() {
     std::string holder;
     if (transferHold_->Take(*deviceLink_->Backend(), device->PnPInfo().InterfacePath, holder))
         return true;
-    QString name = holder.empty() ? QStringLiteral("inny program") : QString::fromStdString(holder);
-    name.replace(QStringLiteral(" (process "), QStringLiteral(" (proces "));
-    ShowStatus(QStringLiteral("Sterownik jest zajęty przez ") + name);
+    QString name = holder.empty() ? tr("inny program") : QString::fromStdString(holder);
+    name.replace(QStringLiteral(" (process "), tr(" (proces "));
+    ShowStatus(tr("Sterownik jest zajęty przez %1").arg(name));
     return false;
 }
 
@@ -907,7 +902,7 @@ void TFMain::RunProgram(int program) {
     if (Recording().Armed()) {
         if (Recording().Active()) {
             // One recording at a time; the program it runs goes on.
-            ShowStatus(QStringLiteral("Nagrywanie trwa: odznacz „Nagrywaj”, aby je zakończyć"));
+            ShowStatus(tr("Nagrywanie trwa: odznacz „Nagrywaj”, aby je zakończyć"));
             return;
         }
         PageControl1->setCurrentWidget(TabSheet3);
@@ -952,7 +947,8 @@ void TFMain::AppendTextLog(std::string_view utf8Line) {
 }
 
 void TFMain::ShowStatus(std::string_view utf8Message, bool repaintNow) {
-    ShowStatus(QString::fromUtf8(utf8Message.data(), static_cast<qsizetype>(utf8Message.size())));
+    // The device layer's texts in the window's language (unmarked ones as they are).
+    ShowStatus(DeviceTexts::Translate(std::string(utf8Message)));
     if (repaintNow)
         RepaintStatusBar();
 }

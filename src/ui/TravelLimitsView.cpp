@@ -26,15 +26,15 @@ QLineEdit* Field(QWidget* box, const char* name, const QString& label, int top) 
 
 TravelLimitsView::TravelLimitsView(QWidget* optionsPage, Window window, QObject* parent)
     : QObject(parent), window_(std::move(window)) {
-    Box = new QGroupBox(QStringLiteral("Granice ruchu"), optionsPage);
+    Box = new QGroupBox(tr("Granice ruchu"), optionsPage);
     Box->setObjectName(QStringLiteral("TravelLimitsBox"));
     Box->setGeometry(340, 326, 180, 180);
     Box->raise();
-    MinField = Field(Box, "LimitMin", QStringLiteral("Min"), 22);
-    MaxField = Field(Box, "LimitMax", QStringLiteral("Max"), 50);
-    VmaxField = Field(Box, "LimitVmax", QStringLiteral("V max"), 78);
-    VmaxField->setPlaceholderText(QStringLiteral("bez limitu"));
-    SaveButton = new QPushButton(QStringLiteral("Zapisz"), Box);
+    MinField = Field(Box, "LimitMin", tr("Min"), 22);
+    MaxField = Field(Box, "LimitMax", tr("Max"), 50);
+    VmaxField = Field(Box, "LimitVmax", tr("V max"), 78);
+    VmaxField->setPlaceholderText(tr("bez limitu"));
+    SaveButton = new QPushButton(tr("Zapisz"), Box);
     SaveButton->setObjectName(QStringLiteral("LimitSave"));
     SaveButton->setGeometry(70, 106, 100, 24);
     connect(SaveButton, &QPushButton::clicked, this, [this] { Save(); });
@@ -73,10 +73,10 @@ void TravelLimitsView::Load() {
     MinField->setText(current_ ? QString::number(current_->min) : QString());
     MaxField->setText(current_ ? QString::number(current_->max) : QString());
     VmaxField->setText(current_ && current_->vmax ? QString::number(*current_->vmax) : QString());
-    Note->setText(known ? QStringLiteral("Dla %1, zapisane w tym PC, nie w sterowniku.")
-                              .arg(QString::fromStdString(key_))
-                        : QStringLiteral("Brak sterownika: granice są zapisywane dla numeru "
-                                         "seryjnego sterownika, w tym PC."));
+    Note->setText(
+        known ? tr("Dla %1, zapisane w tym PC, nie w sterowniku.").arg(QString::fromStdString(key_))
+              : tr("Brak sterownika: granice są zapisywane dla numeru seryjnego "
+                   "sterownika, w tym PC."));
 }
 
 bool TravelLimitsView::Keep(const TravelLimits& limits) {
@@ -97,8 +97,8 @@ bool TravelLimitsView::Save() {
     if (!min.isEmpty() || !max.isEmpty() || !vmax.isEmpty()) {
         text = (min + " " + max + (vmax.isEmpty() ? QString() : " " + vmax)).toStdString();
         if (min.isEmpty() || max.isEmpty() || !TravelLimits::Parse(text)) {
-            window_.showStatus(QStringLiteral("Granice ruchu: podaj liczby min ≤ max (i V max "
-                                              "większe od 0 albo puste)"));
+            window_.showStatus(
+                tr("Granice ruchu: podaj liczby min ≤ max (i V max większe od 0 albo puste)"));
             return false;
         }
         text = TravelLimits::Parse(text)->Text();
@@ -111,7 +111,7 @@ bool TravelLimitsView::Save() {
         return false;
     }
     Load();
-    window_.showStatus(current_ ? QStringLiteral("Granice ruchu zostały zapisane (w tym PC)")
-                                : QStringLiteral("Granice ruchu zostały usunięte"));
+    window_.showStatus(current_ ? tr("Granice ruchu zostały zapisane (w tym PC)")
+                                : tr("Granice ruchu zostały usunięte"));
     return true;
 }

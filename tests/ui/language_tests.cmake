@@ -5,6 +5,8 @@ add_executable(kx_language_tests
   ${CMAKE_CURRENT_LIST_DIR}/PolishText.h
   ${CMAKE_CURRENT_LIST_DIR}/LanguageTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ManualTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageControlTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHookTest.cpp
 )
 target_link_libraries(kx_language_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_language_tests
@@ -21,5 +23,3 @@ foreach(case "en_US.UTF-8=en" "de_DE.UTF-8=en" "pl_PL.UTF-8=pl" "C=pl" "POSIX=pl
   set_tests_properties(SystemLanguage.${locale} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;LANG=${locale};LC_ALL=;LC_MESSAGES=;LANGUAGE=;KXRD4_EXPECTED_LANGUAGE=${expected}")
 endforeach()
-# The screenshot hook in both languages.
-target_sources(kx_language_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHookTest.cpp)
