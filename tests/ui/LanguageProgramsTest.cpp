@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "ControllerBackupView.h"
@@ -30,6 +31,14 @@
 #include "TextView.h"
 
 namespace {
+
+// The text fits the label's box (wrapped where the label wraps).
+bool Fits(const QLabel* label) {
+    const QRect needed = label->fontMetrics().boundingRect(
+        label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft, label->text());
+    return needed.height() <= label->contentsRect().height() &&
+           needed.width() <= label->contentsRect().width();
+}
 
 KxApplication& App() {
     return *qobject_cast<KxApplication*>(QCoreApplication::instance());
@@ -104,16 +113,19 @@ TEST_F(EnglishPrograms, EditingCommandsHeldLabelAndTheirQuestionsAreEnglish) {
     HeldPrograms::Bytes other = editor;
     other[3] ^= 1;
     texts << held.HeldLabel->text(); // unknown
+    EXPECT_TRUE(Fits(held.HeldLabel));
     held.Learned(0, editor);
     texts << held.HeldLabel->text(); // same
     held.Learned(0, other);
     texts << held.HeldLabel->text(); // differs
+    EXPECT_TRUE(Fits(held.HeldLabel)) << held.HeldLabel->text().toStdString();
     held.SendStarted(0);
     held.ProgramSent(0);
     window->Programs().LineBytes(0, 5)[0] = 1;
     window->Editor().RenderProgram();
     EXPECT_EQ(held.StateShown(), HeldPrograms::State::Changed);
     texts << held.HeldLabel->text();
+    EXPECT_TRUE(Fits(held.HeldLabel)) << held.HeldLabel->text().toStdString();
     // The run question of a changed program (answered Cancel).
     boxes.answers = {QMessageBox::Cancel};
     EXPECT_FALSE(held.BeforeRun(0));
@@ -236,6 +248,8 @@ TEST_F(EnglishPrograms, BackupViewAndItsQuestionsAreEnglish) {
     for (QAction* action : {view.BackupAction, view.RestoreAction})
         texts << action->text();
     texts << ControllerBackupView::Filter();
+    for (const QPushButton* button : {view.BackupButton, view.RestoreButton, view.CancelButton})
+        EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
     // Without a controller: the warning of each command.
     view.Backup();
     view.Restore();
