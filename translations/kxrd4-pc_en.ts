@@ -178,6 +178,151 @@ Error in line %2: %3</translation>
     </message>
 </context>
 <context>
+    <name>ControllerBackupView</name>
+    <message>
+        <source>Kopia sterownika</source>
+        <translation>Controller backup</translation>
+    </message>
+    <message>
+        <source>Przywróć sterownik</source>
+        <translation>Restore controller</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika nie powiodła się</source>
+        <translation>The controller backup failed</translation>
+    </message>
+    <message>
+        <source>Przywracanie sterownika nie powiodło się</source>
+        <translation>The controller restore failed</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika (*.kxb)</source>
+        <translation>Controller backup (*.kxb)</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika…</source>
+        <translation>Back up controller…</translation>
+    </message>
+    <message>
+        <source>Przywróć sterownik…</source>
+        <translation>Restore controller…</translation>
+    </message>
+    <message>
+        <source>Przerwij</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Sterownik KX-RD4 nie jest podłączony</source>
+        <translation>No KX-RD4 controller is connected</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika została przerwana</source>
+        <translation>The controller backup was cancelled</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika %1 nie została zapisana (%2). Plik %3 pozostał bez zmian.</source>
+        <translation>The backup of controller %1 was not saved (%2). File %3 was left unchanged.</translation>
+    </message>
+    <message>
+        <source>Nie można zapisać pliku %1. Plik pozostał bez zmian.</source>
+        <translation>Cannot write file %1. The file was left unchanged.</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika została zapisana</source>
+        <translation>The controller backup was saved</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika %1 została zapisana do pliku %2: %3 parametrów i programy %4.</source>
+        <translation>The backup of controller %1 was saved to file %2: %3 parameters and programs %4.</translation>
+    </message>
+    <message>
+        <source>Kopia sterownika %1 nie została zapisana (%2).</source>
+        <translation>The backup of controller %1 was not saved (%2).</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać pliku %1</source>
+        <translation>Cannot read file %1</translation>
+    </message>
+    <message>
+        <source>programy %1 oraz %2 parametrów</source>
+        <translation>programs %1 and %2 parameters</translation>
+    </message>
+    <message>
+        <source>programy %1</source>
+        <translation>programs %1</translation>
+    </message>
+    <message>
+        <source>%1 parametrów</source>
+        <translation>%1 parameters</translation>
+    </message>
+    <message>
+        <source>nic</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>%1.
+Bez zmian pozostaną (nie ma ich w pliku): %2</source>
+        <translation>%1.
+Left unchanged (not in the file): %2</translation>
+    </message>
+    <message>
+        <source>Czy na pewno chcesz przywrócić sterownik %1 z pliku %2?
+
+Zostaną zapisane: %3. Zawartość sterownika zostanie zastąpiona, a każda zapisana pozycja odczytana ponownie i sprawdzona. Pozycja i prędkość docelowa nie są zapisywane.</source>
+        <translation>Do you really want to restore controller %1 from file %2?
+
+To be written: %3. The controller&apos;s contents will be replaced, and every item written will be read back and verified. The target position and velocity are not written.</translation>
+    </message>
+    <message>
+        <source>Plik zawiera prędkość bazowania i typ styku. Ich zapisanie uruchamia bazowanie: oś się poruszy.
+
+Czy zapisać je i uruchomić bazowanie?</source>
+        <translation>The file holds the homing velocity and contact type. Writing them starts homing: the axis will move.
+
+Write them and start homing?</translation>
+    </message>
+    <message>
+        <source>Przywracanie sterownika</source>
+        <translation>Restoring the controller</translation>
+    </message>
+    <message>
+        <source>Sterownik został przywrócony</source>
+        <translation>The controller was restored</translation>
+    </message>
+    <message>
+        <source>Nic nie zapisano do sterownika %1 (%2).</source>
+        <translation>Nothing was written to controller %1 (%2).</translation>
+    </message>
+    <message>
+        <source>%1: przerywanie…</source>
+        <translation>%1: cancelling…</translation>
+    </message>
+    <message>
+        <source>%1: przerwano, zatrzymywanie osi…</source>
+        <translation>%1: cancelled, stopping the axis…</translation>
+    </message>
+    <message>
+        <source>%1: przerwano, wysłano zatrzymanie osi</source>
+        <translation>%1: cancelled, the axis stop was sent</translation>
+    </message>
+    <message>
+        <source>Nie udało się wysłać zatrzymania osi</source>
+        <translation>The axis stop could not be sent</translation>
+    </message>
+    <message>
+        <source>Zatrzymanie osi</source>
+        <translation>Axis stop</translation>
+    </message>
+    <message>
+        <source>Zatrzymanie osi nie zostało wysłane (%1). Oś może się nadal poruszać.</source>
+        <translation>The axis stop was not sent (%1). The axis may still be moving.</translation>
+    </message>
+    <message>
+        <source>%1…</source>
+        <translation>%1…</translation>
+    </message>
+</context>
+<context>
     <name>DeviceLink</name>
     <message>
         <source>Połączony</source>
@@ -217,6 +362,177 @@ Error in line %2: %3</translation>
     <message>
         <source> (symulator)</source>
         <translation> (emulator)</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceReportProcessor</name>
+    <message>
+        <source>Program został odczytany z pamieci wewnetrznej urządzenia</source>
+        <translation>The program was read from the device&apos;s internal memory</translation>
+    </message>
+    <message>
+        <source>Program został zapisany do pamięci wewnetrznej urządzenia</source>
+        <translation>The program was written to the device&apos;s internal memory</translation>
+    </message>
+    <message>
+        <source>Program z pamięci wewnętrznej został uruchomiony</source>
+        <translation>The program in internal memory was started</translation>
+    </message>
+    <message>
+        <source>Program z pamięci wewnętrznej  został zatrzymany</source>
+        <translation>The program in internal memory was stopped</translation>
+    </message>
+    <message>
+        <source>Prędkość minimalna została odczytana</source>
+        <translation>Minimum velocity read</translation>
+    </message>
+    <message>
+        <source>Prędkość maksymalna została odczytana</source>
+        <translation>Maximum velocity read</translation>
+    </message>
+    <message>
+        <source>Przyspieszenie maksymalne zostalo odczytane</source>
+        <translation>Maximum acceleration read</translation>
+    </message>
+    <message>
+        <source>Prędkość bazowania została odczytana</source>
+        <translation>Homing velocity read</translation>
+    </message>
+    <message>
+        <source>Prędkość zadana została odczytana</source>
+        <translation>Target velocity read</translation>
+    </message>
+    <message>
+        <source>Pozycja zadana została odczytana</source>
+        <translation>Target position read</translation>
+    </message>
+    <message>
+        <source>Prędkość minimalna został zapisana</source>
+        <translation>Minimum velocity written</translation>
+    </message>
+    <message>
+        <source>Prędkość maksymalna została zapisana</source>
+        <translation>Maximum velocity written</translation>
+    </message>
+    <message>
+        <source>Przyspieszenie maksymalne zostało zapiane</source>
+        <translation>Maximum acceleration written</translation>
+    </message>
+    <message>
+        <source>Bazowanie zostało rozpoczęte</source>
+        <translation>Homing started</translation>
+    </message>
+    <message>
+        <source>Prędkość zadana została ustawiona</source>
+        <translation>Target velocity set</translation>
+    </message>
+    <message>
+        <source>Pozycja zadana została ustawiona</source>
+        <translation>Target position set</translation>
+    </message>
+    <message>
+        <source>Sygnał ENABLE został ustawiony w stan aktywny</source>
+        <translation>ENABLE signal set active</translation>
+    </message>
+    <message>
+        <source>Sygnał ENABLE został ustawiony w stan nieaktywny</source>
+        <translation>ENABLE signal set inactive</translation>
+    </message>
+    <message>
+        <source>Rozpoczeto hamowanie silnika</source>
+        <translation>Motor braking started</translation>
+    </message>
+    <message>
+        <source>Silnik został zatrzymany</source>
+        <translation>Motor stopped</translation>
+    </message>
+    <message>
+        <source>Prędkość silnika została zwiększona</source>
+        <translation>Motor velocity increased</translation>
+    </message>
+    <message>
+        <source>Prędkość silnika została zmniejszona</source>
+        <translation>Motor velocity decreased</translation>
+    </message>
+    <message>
+        <source>Pozycja silnika została zmniejszona</source>
+        <translation>Motor position decreased</translation>
+    </message>
+    <message>
+        <source>Pozycja silnika została zwiększona</source>
+        <translation>Motor position increased</translation>
+    </message>
+    <message>
+        <source>Adres MODBUS został ustawiony</source>
+        <translation>MODBUS address set</translation>
+    </message>
+    <message>
+        <source>Prędkość MODBUS została ustawiona</source>
+        <translation>MODBUS baud rate set</translation>
+    </message>
+    <message>
+        <source>Filtracja wejść została ustawiona</source>
+        <translation>Input filtering set</translation>
+    </message>
+    <message>
+        <source>Pozycja definiowana została odczytana</source>
+        <translation>Defined position read</translation>
+    </message>
+    <message>
+        <source>Prędkość definiowana została odczytana</source>
+        <translation>Defined velocity read</translation>
+    </message>
+    <message>
+        <source>Czas definiowany został odczytany</source>
+        <translation>Defined time read</translation>
+    </message>
+    <message>
+        <source>Pozycja definiowana została zapisana</source>
+        <translation>Defined position written</translation>
+    </message>
+    <message>
+        <source>Prędkość definiowana została zapisana</source>
+        <translation>Defined velocity written</translation>
+    </message>
+    <message>
+        <source>Czas definiowany został zapiany</source>
+        <translation>Defined time written</translation>
+    </message>
+    <message>
+        <source>Sterownik nie odpowiada</source>
+        <translation>The controller does not answer</translation>
+    </message>
+    <message>
+        <source>Brak odpowiedzi sterownika: zapis programu nie został potwierdzony</source>
+        <translation>No reply from the controller: the program was not confirmed stored</translation>
+    </message>
+    <message>
+        <source>Nie można wysłać programu: brak połączenia ze sterownikiem</source>
+        <translation>Cannot send the program: no connection to the controller</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać programu: brak połączenia ze sterownikiem</source>
+        <translation>Cannot read the program: no connection to the controller</translation>
+    </message>
+    <message>
+        <source>Nie można wysłać programu: urządzenie nie przyjmuje raportów tej długości</source>
+        <translation>Cannot send the program: the device does not take reports of this length</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać programu: urządzenie nie przyjmuje raportów tej długości</source>
+        <translation>Cannot read the program: the device does not take reports of this length</translation>
+    </message>
+    <message>
+        <source>Nie można wysłać programu: zapis do urządzenia nie powiódł się</source>
+        <translation>Cannot send the program: writing to the device failed</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać programu: zapis do urządzenia nie powiódł się</source>
+        <translation>Cannot read the program: writing to the device failed</translation>
+    </message>
+    <message>
+        <source>Brak odpowiedzi sterownika: linia </source>
+        <translation>No reply from the controller: line </translation>
     </message>
 </context>
 <context>
@@ -386,6 +702,85 @@ Do you want to replace it?</translation>
     <message>
         <source>Program został zapisany</source>
         <translation>The program was saved</translation>
+    </message>
+</context>
+<context>
+    <name>HeldProgramView</name>
+    <message>
+        <source>Sterownik nie potwierdził programu %1: program nie został uruchomiony</source>
+        <translation>The controller did not confirm program %1: the program was not started</translation>
+    </message>
+    <message>
+        <source>Sterownik zmieniony: program %1 nie został uruchomiony</source>
+        <translation>Controller changed: program %1 was not started</translation>
+    </message>
+    <message>
+        <source>Program %1 nie został odczytany</source>
+        <translation>Program %1 was not read</translation>
+    </message>
+    <message>
+        <source>Brak odpowiedzi sterownika: program %1 nie został uruchomiony</source>
+        <translation>No reply from the controller: program %1 was not started</translation>
+    </message>
+    <message>
+        <source>Program %1 w sterowniku jest zgodny z edytorem</source>
+        <translation>Program %1 in the controller is the same as in the editor</translation>
+    </message>
+    <message>
+        <source>Program %1 wysłany, sprawdzony odczytem i uruchomiony</source>
+        <translation>Program %1 sent, verified by reading it back, and started</translation>
+    </message>
+    <message>
+        <source>Odczytany program %1 różni się od wysłanego w linii %2: program nie został uruchomiony</source>
+        <translation>Program %1 as read back differs from the one sent in line %2: the program was not started</translation>
+    </message>
+    <message>
+        <source>Uruchom program</source>
+        <translation>Run program</translation>
+    </message>
+    <message>
+        <source>Trwa wysyłanie programu %1</source>
+        <translation>Program %1 is being sent</translation>
+    </message>
+    <message>
+        <source>Odczyt programu %1 ze sterownika przed uruchomieniem</source>
+        <translation>Reading program %1 from the controller before running it</translation>
+    </message>
+    <message>
+        <source>Program %1 został zmieniony od wysłania; sterownik ma poprzednią wersję.
+Tak – wyślij go (ze sprawdzeniem odczytem) i uruchom,
+Nie – uruchom wersję ze sterownika.</source>
+        <translation>Program %1 was changed since it was sent; the controller holds the previous version.
+Yes – send it (verified by reading it back) and run it,
+No – run the controller&apos;s version.</translation>
+    </message>
+    <message>
+        <source>Program %1 w sterowniku różni się od programu w edytorze.
+Tak – wyślij go (ze sprawdzeniem odczytem) i uruchom,
+Nie – uruchom wersję ze sterownika.</source>
+        <translation>Program %1 in the controller differs from the one in the editor.
+Yes – send it (verified by reading it back) and run it,
+No – run the controller&apos;s version.</translation>
+    </message>
+    <message>
+        <source>Program %1 nie został wysłany</source>
+        <translation>Program %1 was not sent</translation>
+    </message>
+    <message>
+        <source>w sterowniku: zgodny</source>
+        <translation>in controller: same</translation>
+    </message>
+    <message>
+        <source>w sterowniku: zmieniony od wysłania</source>
+        <translation>in controller: changed since sent</translation>
+    </message>
+    <message>
+        <source>w sterowniku: inny niż w edytorze</source>
+        <translation>in controller: differs from editor</translation>
+    </message>
+    <message>
+        <source>w sterowniku: nieznany</source>
+        <translation>in controller: unknown</translation>
     </message>
 </context>
 <context>
@@ -604,6 +999,170 @@ The axis may still be moving: stop it at the machine.</translation>
     </message>
 </context>
 <context>
+    <name>ProgramCheckView</name>
+    <message>
+        <source>P%1 [%2] błąd: %3</source>
+        <translation>P%1 [%2] error: %3</translation>
+    </message>
+    <message>
+        <source>P%1 [%2] ostrzeżenie: %3</source>
+        <translation>P%1 [%2] warning: %3</translation>
+    </message>
+    <message>
+        <source>Sprawdź program</source>
+        <translation>Check program</translation>
+    </message>
+    <message>
+        <source>Wyślij program</source>
+        <translation>Send program</translation>
+    </message>
+    <message>
+        <source>Program zawiera błędy. Wysłać mimo to?</source>
+        <translation>The program has errors. Send it anyway?</translation>
+    </message>
+    <message>
+        <source>Uruchom program</source>
+        <translation>Run program</translation>
+    </message>
+    <message>
+        <source>Program zawiera błędy. Uruchomić mimo to?</source>
+        <translation>The program has errors. Run it anyway?</translation>
+    </message>
+    <message>
+        <source>Sprawdzenie programu %1: bez uwag</source>
+        <translation>Check of program %1: no findings</translation>
+    </message>
+    <message>
+        <source>Sprawdzenie programu %1: błędy: %2, ostrzeżenia: %3</source>
+        <translation>Check of program %1: errors: %2, warnings: %3</translation>
+    </message>
+</context>
+<context>
+    <name>ProgramEditing</name>
+    <message>
+        <source>linii %1</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>linii %1–%2</source>
+        <translation>lines %1–%2</translation>
+    </message>
+    <message>
+        <source>linię %1</source>
+        <translation>line %1</translation>
+    </message>
+    <message>
+        <source>linie %1–%2</source>
+        <translation>lines %1–%2</translation>
+    </message>
+    <message>
+        <source>Linia %1 tekstu: %2</source>
+        <translation>Line %1 of the text: %2</translation>
+    </message>
+    <message>
+        <source>Cofnij</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Ponów</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Wytnij linie</source>
+        <translation>Cut lines</translation>
+    </message>
+    <message>
+        <source>Kopiuj linie</source>
+        <translation>Copy lines</translation>
+    </message>
+    <message>
+        <source>Kopiuj cały program</source>
+        <translation>Copy whole program</translation>
+    </message>
+    <message>
+        <source>Wklej linie</source>
+        <translation>Paste lines</translation>
+    </message>
+    <message>
+        <source>Wstaw linię</source>
+        <translation>Insert line</translation>
+    </message>
+    <message>
+        <source>Usuń linię</source>
+        <translation>Delete line</translation>
+    </message>
+    <message>
+        <source>Edytuj jako tekst…</source>
+        <translation>Edit as text…</translation>
+    </message>
+    <message>
+        <source>Edycja</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>Cofnij: %1</source>
+        <translation>Undo: %1</translation>
+    </message>
+    <message>
+        <source>Ponów: %1</source>
+        <translation>Redo: %1</translation>
+    </message>
+    <message>
+        <source>Skopiowano do schowka: %1</source>
+        <translation>Copied to the clipboard: %1</translation>
+    </message>
+    <message>
+        <source>Skopiowano do schowka: program %1</source>
+        <translation>Copied to the clipboard: program %1</translation>
+    </message>
+    <message>
+        <source>Do %1 skaczą linie: %2. Czy na pewno chcesz wyciąć %3?</source>
+        <translation>Lines %2 jump to %1. Do you really want to cut %3?</translation>
+    </message>
+    <message>
+        <source>wycięcie %1</source>
+        <translation>cut of %1</translation>
+    </message>
+    <message>
+        <source>Tekst ze schowka nie jest programem i nie został wklejony.
+%1</source>
+        <translation>The text on the clipboard is not a program and was not pasted.
+%1</translation>
+    </message>
+    <message>
+        <source>Nie można wkleić %1 linii w linii %2: niepusta linia zostałaby przesunięta poza linię 24.</source>
+        <translation>Cannot paste %1 lines at line %2: a line that is not empty would be pushed past line 24.</translation>
+    </message>
+    <message>
+        <source>wklejenie %1</source>
+        <translation>paste of %1</translation>
+    </message>
+    <message>
+        <source>Nie można wstawić linii: linia 24 nie jest pusta.</source>
+        <translation>Cannot insert a line: line 24 is not empty.</translation>
+    </message>
+    <message>
+        <source>wstawienie linii %1</source>
+        <translation>insertion of line %1</translation>
+    </message>
+    <message>
+        <source>Do %1 skaczą linie: %2. Czy na pewno chcesz usunąć %3?</source>
+        <translation>Lines %2 jump to %1. Do you really want to delete %3?</translation>
+    </message>
+    <message>
+        <source>usunięcie %1</source>
+        <translation>deletion of %1</translation>
+    </message>
+    <message>
+        <source>edycja programu %1 jako tekst</source>
+        <translation>text edit of program %1</translation>
+    </message>
+    <message>
+        <source>Program %1 – edycja jako tekst</source>
+        <translation>Program %1 – edit as text</translation>
+    </message>
+</context>
+<context>
     <name>ProgramSimulation</name>
     <message>
         <source>nieznany kod rozkazu</source>
@@ -707,6 +1266,37 @@ The axis may still be moving: stop it at the machine.</translation>
     </message>
 </context>
 <context>
+    <name>RunChartPainter</name>
+    <message>
+        <source>Pozycja [kroki]</source>
+        <translation>Position [steps]</translation>
+    </message>
+    <message>
+        <source>Prędkość [kroki/s]</source>
+        <translation>Velocity [steps/s]</translation>
+    </message>
+    <message>
+        <source>czas [s]</source>
+        <translation>time [s]</translation>
+    </message>
+    <message>
+        <source>pozycja zmierzona</source>
+        <translation>measured position</translation>
+    </message>
+    <message>
+        <source>pozycja przewidziana</source>
+        <translation>predicted position</translation>
+    </message>
+    <message>
+        <source>prędkość zmierzona</source>
+        <translation>measured velocity</translation>
+    </message>
+    <message>
+        <source>prędkość przewidziana</source>
+        <translation>predicted velocity</translation>
+    </message>
+</context>
+<context>
     <name>RunRecording</name>
     <message>
         <source>Nagrywaj</source>
@@ -739,6 +1329,193 @@ The axis may still be moving: stop it at the machine.</translation>
     <message>
         <source>Nagrywanie przerwane przed uruchomieniem programu</source>
         <translation>Recording stopped before the program started</translation>
+    </message>
+</context>
+<context>
+    <name>RunReport</name>
+    <message>
+        <source>wartości po włączeniu zasilania</source>
+        <translation>power-on values</translation>
+    </message>
+    <message>
+        <source>Brak nagrania do raportu</source>
+        <translation>No recording for the report</translation>
+    </message>
+    <message>
+        <source>Nie udało się zapisać pliku %1.</source>
+        <translation>Could not write file %1.</translation>
+    </message>
+    <message>
+        <source>Raport z uruchomienia programu P%1</source>
+        <translation>Run report of program P%1</translation>
+    </message>
+    <message>
+        <source>Data: %1</source>
+        <translation>Date: %1</translation>
+    </message>
+    <message>
+        <source>Narzędzie: kxrd4-pc %1</source>
+        <translation>Tool: kxrd4-pc %1</translation>
+    </message>
+    <message>
+        <source>Sterownik: KX-RD4, numer seryjny %1, port %2%3</source>
+        <translation>Controller: KX-RD4, serial number %1, port %2%3</translation>
+    </message>
+    <message>
+        <source>brak</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>nieznany</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source> (symulator)</source>
+        <translation> (emulator)</translation>
+    </message>
+    <message>
+        <source>Urządzenie: %1</source>
+        <translation>Device: %1</translation>
+    </message>
+    <message>
+        <source>Parametry przed uruchomieniem: %1</source>
+        <translation>Parameters before the run: %1</translation>
+    </message>
+    <message>
+        <source>Wynik: przebieg %1 (tolerancja %2 kroków)</source>
+        <translation>Result: run %1 (tolerance %2 steps)</translation>
+    </message>
+    <message>
+        <source>Czas cyklu: zmierzony %1, przewidziany %2</source>
+        <translation>Cycle time: measured %1, predicted %2</translation>
+    </message>
+    <message>
+        <source>brak końca</source>
+        <translation>no end</translation>
+    </message>
+    <message>
+        <source>Porównanie z symulacją</source>
+        <translation>Comparison with the simulation</translation>
+    </message>
+    <message>
+        <source>Błąd w symulacji: %1, %2: %3</source>
+        <translation>Fault in the simulation: %1, %2: %3</translation>
+    </message>
+    <message>
+        <source>Program P%1</source>
+        <translation>Program P%1</translation>
+    </message>
+    <message>
+        <source>Sprawdzenie programu: bez uwag</source>
+        <translation>Program check: no findings</translation>
+    </message>
+    <message>
+        <source>Próbki: %1, wykres: %2</source>
+        <translation>Samples: %1, chart: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RunReportText</name>
+    <message>
+        <source>pl</source>
+        <comment>the language of the report&apos;s texts</comment>
+        <translation>en</translation>
+    </message>
+    <message>
+        <source>P%1 linia %2</source>
+        <translation>P%1 line %2</translation>
+    </message>
+    <message>
+        <source>zgodny z symulacją</source>
+        <translation>matches the simulation</translation>
+    </message>
+    <message>
+        <source>NIEZGODNY z symulacją</source>
+        <translation>DOES NOT MATCH the simulation</translation>
+    </message>
+    <message>
+        <source>Pomiar: cykl %1, przewidziany %2; największa odchyłka %3 kroków</source>
+        <translation>Measurement: cycle %1, predicted %2; largest deviation %3 steps</translation>
+    </message>
+    <message>
+        <source>brak końca</source>
+        <translation>no end</translation>
+    </message>
+    <message>
+        <source> (sterownik przestał odpowiadać)</source>
+        <translation> (the controller stopped answering)</translation>
+    </message>
+    <message>
+        <source>trwa</source>
+        <translation>running</translation>
+    </message>
+    <message>
+        <source>koniec programu</source>
+        <translation>end of program</translation>
+    </message>
+    <message>
+        <source>zatrzymane</source>
+        <translation>stopped</translation>
+    </message>
+    <message>
+        <source>limit czasu</source>
+        <translation>time limit</translation>
+    </message>
+    <message>
+        <source>brak odpowiedzi</source>
+        <translation>no answer</translation>
+    </message>
+    <message>
+        <source>Nagranie: %1 próbek, %2 próbek/s, najdłuższa przerwa %3 ms; zakończenie: %4</source>
+        <translation>Recording: %1 samples, %2 samples/s, longest gap %3 ms; ended: %4</translation>
+    </message>
+    <message>
+        <source>Początek przebiegu ustalony na pierwszym ruchu osi</source>
+        <translation>Start of the run taken at the axis&apos;s first motion</translation>
+    </message>
+    <message>
+        <source>Symulacja z włączonym napędem (program nie włącza ENABLE, a sterownik nie podaje jego stanu)</source>
+        <translation>Simulated with the drive enabled (the program does not switch ENABLE on, and the controller does not report it)</translation>
+    </message>
+    <message>
+        <source>Czas cyklu: zmierzony %1, przewidziany %2</source>
+        <translation>Cycle time: measured %1, predicted %2</translation>
+    </message>
+    <message>
+        <source>Dojazd %1: przewidziany %2 (pozycja %3), zmierzony %4%5</source>
+        <translation>Arrival %1: predicted %2 (position %3), measured %4%5</translation>
+    </message>
+    <message>
+        <source> (pozycja %1)</source>
+        <translation> (position %1)</translation>
+    </message>
+    <message>
+        <source>— nie zaobserwowano</source>
+        <translation>— not observed</translation>
+    </message>
+    <message>
+        <source> — SPÓŹNIONY</source>
+        <translation> — LATE</translation>
+    </message>
+    <message>
+        <source>Największa odchyłka pozycji: %1 kroków%2</source>
+        <translation>Largest position deviation: %1 steps%2</translation>
+    </message>
+    <message>
+        <source> w %1 (%2)</source>
+        <translation> at %1 (%2)</translation>
+    </message>
+    <message>
+        <source>przed pierwszą linią</source>
+        <translation>before the first line</translation>
+    </message>
+    <message>
+        <source>Prędkość szczytowa: zmierzona %1 w %2, przewidziana %3 w %4</source>
+        <translation>Peak velocity: measured %1 at %2, predicted %3 at %4</translation>
+    </message>
+    <message>
+        <source>Przebieg %1 (tolerancja %2 kroków)</source>
+        <translation>Run %1 (tolerance %2 steps)</translation>
     </message>
 </context>
 <context>

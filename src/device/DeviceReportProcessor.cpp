@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "MessageLetter.h"
+#include "Translatable.h"
 #include "Windows1250.h"
 #include "WireInt32.h"
 
@@ -38,83 +39,188 @@ constexpr std::array<ReplyRule, MessageLetterCount> Rules = {{
     {ReplyKind::LineReadReply,
      11,
      {},
-     "Program został odczytany z pamieci wewnetrznej urządzenia"}, // 0x65 LineRead
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Program został odczytany z pamieci wewnetrznej urządzenia")}, // 0x65 LineRead
     {ReplyKind::Stored,
      1,
      {},
-     "Program został zapisany do pamięci wewnetrznej urządzenia"}, // 0x66 ProgramStored
+     KX_TRANSLATABLE(
+         "DeviceReportProcessor",
+         "Program został zapisany do pamięci wewnetrznej urządzenia")}, // 0x66 ProgramStored
     {ReplyKind::Message,
      1,
      {},
-     "Program z pamięci wewnętrznej został uruchomiony"}, // 0x67 ProgramStart
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Program z pamięci wewnętrznej został uruchomiony")}, // 0x67 ProgramStart
     {ReplyKind::Message,
      1,
      {},
-     "Program z pamięci wewnętrznej  został zatrzymany"}, // 0x68 ProgramHalt
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Program z pamięci wewnętrznej  został zatrzymany")}, // 0x68 ProgramHalt
     {ReplyKind::ValueField, 5, "VminLabel",
-     "Prędkość minimalna została odczytana"}, // 0x69 VminRead
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość minimalna została odczytana")}, // 0x69 VminRead
     {ReplyKind::ValueField, 5, "VmaxLabel",
-     "Prędkość maksymalna została odczytana"}, // 0x6A VmaxRead
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość maksymalna została odczytana")}, // 0x6A VmaxRead
     {ReplyKind::ValueField, 5, "AmaxLabel",
-     "Przyspieszenie maksymalne zostalo odczytane"},                                // 0x6B AmaxRead
-    {ReplyKind::HomeField, 6, "HomeLabel", "Prędkość bazowania została odczytana"}, // 0x6C HomeRead
-    {ReplyKind::ValueField, 5, "VdstLabel", "Prędkość zadana została odczytana"},   // 0x6D VdstRead
-    {ReplyKind::ValueField, 5, "XdstLabel", "Pozycja zadana została odczytana"},    // 0x6E XdstRead
-    {ReplyKind::Message, 1, {}, "Prędkość minimalna został zapisana"},            // 0x6F VminWrite
-    {ReplyKind::Message, 1, {}, "Prędkość maksymalna została zapisana"},          // 0x70 VmaxWrite
-    {ReplyKind::Message, 1, {}, "Przyspieszenie maksymalne zostało zapiane"},     // 0x71 AmaxWrite
-    {ReplyKind::Message, 1, {}, "Bazowanie zostało rozpoczęte"},                  // 0x72 HomeStart
-    {ReplyKind::Message, 1, {}, "Prędkość zadana została ustawiona"},             // 0x73 VdstSet
-    {ReplyKind::Message, 1, {}, "Pozycja zadana została ustawiona"},              // 0x74 XdstSet
-    {ReplyKind::Message, 1, {}, "Sygnał ENABLE został ustawiony w stan aktywny"}, // 0x75 EnableOn
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Przyspieszenie maksymalne zostalo odczytane")}, // 0x6B AmaxRead
+    {ReplyKind::HomeField, 6, "HomeLabel",
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość bazowania została odczytana")}, // 0x6C HomeRead
+    {ReplyKind::ValueField, 5, "VdstLabel",
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość zadana została odczytana")}, // 0x6D VdstRead
+    {ReplyKind::ValueField, 5, "XdstLabel",
+     KX_TRANSLATABLE("DeviceReportProcessor", "Pozycja zadana została odczytana")}, // 0x6E XdstRead
     {ReplyKind::Message,
      1,
      {},
-     "Sygnał ENABLE został ustawiony w stan nieaktywny"},                // 0x76 EnableOff
-    {ReplyKind::Message, 1, {}, "Rozpoczeto hamowanie silnika"},         // 0x77 MotorStop
-    {ReplyKind::Message, 1, {}, "Silnik został zatrzymany"},             // 0x78 MotorBrake
-    {ReplyKind::ChartSample, 9, {}, {}},                                 // 0x79 StatusPoll
-    {ReplyKind::Message, 1, {}, "Prędkość silnika została zwiększona"},  // 0x7A VelocityUp
-    {ReplyKind::Message, 1, {}, "Prędkość silnika została zmniejszona"}, // 0x7B VelocityDown
-    {ReplyKind::Message, 1, {}, "Pozycja silnika została zmniejszona"},  // 0x7C PositionDown
-    {ReplyKind::Message, 1, {}, "Pozycja silnika została zwiększona"},   // 0x7D PositionUp
-    {ReplyKind::MessageRepaint, 1, {}, "Adres MODBUS został ustawiony"}, // 0x7E ModbusAddress
-    {ReplyKind::Message, 1, {}, "Prędkość MODBUS została ustawiona"},    // 0x7F ModbusBaud
-    {ReplyKind::Message, 1, {}, "Filtracja wejść została ustawiona"},    // 0x80 InputFilter
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość minimalna został zapisana")}, // 0x6F VminWrite
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość maksymalna została zapisana")}, // 0x70 VmaxWrite
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Przyspieszenie maksymalne zostało zapiane")}, // 0x71 AmaxWrite
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Bazowanie zostało rozpoczęte")}, // 0x72 HomeStart
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Prędkość zadana została ustawiona")}, // 0x73 VdstSet
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Pozycja zadana została ustawiona")}, // 0x74 XdstSet
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Sygnał ENABLE został ustawiony w stan aktywny")}, // 0x75 EnableOn
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Sygnał ENABLE został ustawiony w stan nieaktywny")}, // 0x76 EnableOff
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Rozpoczeto hamowanie silnika")}, // 0x77 MotorStop
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Silnik został zatrzymany")}, // 0x78 MotorBrake
+    {ReplyKind::ChartSample, 9, {}, {}},                                    // 0x79 StatusPoll
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość silnika została zwiększona")}, // 0x7A VelocityUp
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość silnika została zmniejszona")}, // 0x7B VelocityDown
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Pozycja silnika została zmniejszona")}, // 0x7C PositionDown
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Pozycja silnika została zwiększona")}, // 0x7D PositionUp
+    {ReplyKind::MessageRepaint,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Adres MODBUS został ustawiony")}, // 0x7E ModbusAddress
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość MODBUS została ustawiona")}, // 0x7F ModbusBaud
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Filtracja wejść została ustawiona")}, // 0x80 InputFilter
     {ReplyKind::ValueField, 5, "XdefLabel",
-     "Pozycja definiowana została odczytana"}, // 0x81 XdefRead
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Pozycja definiowana została odczytana")}, // 0x81 XdefRead
     {ReplyKind::ValueField, 5, "VdefLabel",
-     "Prędkość definiowana została odczytana"},                                   // 0x82 VdefRead
-    {ReplyKind::ValueField, 5, "WdefLabel", "Czas definiowany został odczytany"}, // 0x83 WdefRead
-    {ReplyKind::Message, 1, {}, "Pozycja definiowana została zapisana"},          // 0x84 XdefWrite
-    {ReplyKind::Message, 1, {}, "Prędkość definiowana została zapisana"},         // 0x85 VdefWrite
-    {ReplyKind::Message, 1, {}, "Czas definiowany został zapiany"},               // 0x86 WdefWrite
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość definiowana została odczytana")}, // 0x82 VdefRead
+    {ReplyKind::ValueField, 5, "WdefLabel",
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Czas definiowany został odczytany")}, // 0x83 WdefRead
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Pozycja definiowana została zapisana")}, // 0x84 XdefWrite
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor",
+                     "Prędkość definiowana została zapisana")}, // 0x85 VdefWrite
+    {ReplyKind::Message,
+     1,
+     {},
+     KX_TRANSLATABLE("DeviceReportProcessor", "Czas definiowany został zapiany")}, // 0x86 WdefWrite
 }};
 
 constexpr std::uint8_t ProgramLastLine = LinesPerProgram - 1;
 
-constexpr std::string_view SilentText = "Sterownik nie odpowiada";
+constexpr std::string_view SilentText =
+    KX_TRANSLATABLE("DeviceReportProcessor", "Sterownik nie odpowiada");
 
 std::string StalledText(int line) {
     if (line == ReplyTimeouts::StoredLine) {
-        return "Brak odpowiedzi sterownika: zapis programu nie został potwierdzony";
+        return KX_TRANSLATABLE(
+            "DeviceReportProcessor",
+            "Brak odpowiedzi sterownika: zapis programu nie został potwierdzony");
     }
-    return std::string("Brak odpowiedzi sterownika: linia ") + (line < 10 ? "0" : "") +
+    return std::string(DeviceReportProcessor::StalledLine) + (line < 10 ? "0" : "") +
            std::to_string(line);
 }
 
+// Whole sentences, so that each is translated as one.
 std::string NotStartedText(bool send, ReportWriteResult why) {
-    std::string text = send ? "Nie można wysłać programu: " : "Nie można odczytać programu: ";
     switch (why) {
     case ReportWriteResult::NoDevice:
-        return text + "brak połączenia ze sterownikiem";
+        return send ? KX_TRANSLATABLE("DeviceReportProcessor",
+                                      "Nie można wysłać programu: brak połączenia ze sterownikiem")
+                    : KX_TRANSLATABLE(
+                          "DeviceReportProcessor",
+                          "Nie można odczytać programu: brak połączenia ze sterownikiem");
     case ReportWriteResult::UnsuitableDevice:
-        return text + "urządzenie nie przyjmuje raportów tej długości";
+        return send
+                   ? KX_TRANSLATABLE("DeviceReportProcessor",
+                                     "Nie można wysłać programu: urządzenie nie przyjmuje raportów "
+                                     "tej długości")
+                   : KX_TRANSLATABLE("DeviceReportProcessor",
+                                     "Nie można odczytać programu: urządzenie nie przyjmuje "
+                                     "raportów tej długości");
     case ReportWriteResult::Failed:
     case ReportWriteResult::Written:
         break;
     }
-    return text + "zapis do urządzenia nie powiódł się";
+    return send ? KX_TRANSLATABLE("DeviceReportProcessor",
+                                  "Nie można wysłać programu: zapis do urządzenia nie powiódł się")
+                : KX_TRANSLATABLE(
+                      "DeviceReportProcessor",
+                      "Nie można odczytać programu: zapis do urządzenia nie powiódł się");
 }
 
 std::string HexLine(const std::uint8_t* data, std::size_t size) {
@@ -175,6 +281,13 @@ void DeviceReportProcessor::RequestWritten(std::uint8_t letter, const std::uint8
     } else if (letter == static_cast<std::uint8_t>(MessageLetter::StatusPoll)) {
         timeouts_.PollWritten(clock_());
     }
+}
+
+std::string_view DeviceReportProcessor::ReplyText(std::uint8_t letter) {
+    if (letter < FirstMessageLetter || letter > LastMessageLetter) {
+        return {};
+    }
+    return Rules[letter - FirstMessageLetter].message;
 }
 
 void DeviceReportProcessor::Report(const std::string& text) {

@@ -15,11 +15,19 @@
 #include "DeviceReportSink.h"
 #include "ProgramSet.h"
 #include "ReplyTimeouts.h"
+#include "Translatable.h"
 
 class DeviceReportProcessor {
 public:
     // Milliseconds of a steady clock (only differences matter).
     using Clock = std::function<std::int64_t()>;
+
+    // The status text of the reply with this letter (empty for a reply
+    // without one): the window shows it translated (KX_TRANSLATABLE).
+    static std::string_view ReplyText(std::uint8_t letter);
+    // A transfer that stalled at a line: this text and the line's two digits.
+    static constexpr const char* StalledLine =
+        KX_TRANSLATABLE("DeviceReportProcessor", "Brak odpowiedzi sterownika: linia ");
 
     // Without a clock, the steady clock.
     DeviceReportProcessor(ProgramSet& programs, ControllerMessages& messages,

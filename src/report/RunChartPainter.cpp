@@ -148,11 +148,11 @@ void RunChartPainter::Paint(QPainter& painter, const QRectF& area, const MotionR
     const QRectF upper(inner.left(), inner.top(), inner.width(), half);
     const QRectF lower(inner.left(), inner.top() + half + gap, inner.width(), half);
     Panel(painter, upper, t0, t1, measuredPosition, predictedPosition, PositionColour,
-          QStringLiteral("Pozycja [kroki]"), f, false);
+          tr("Pozycja [kroki]"), f, false);
     Panel(painter, lower, t0, t1, measuredVelocity, predictedVelocity, VelocityColour,
-          QStringLiteral("Prędkość [kroki/s]"), f, true);
+          tr("Prędkość [kroki/s]"), f, true);
     painter.drawText(QRectF(lower.left(), lower.bottom() + 1.9 * f, lower.width(), 1.6 * f),
-                     Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("czas [s]"));
+                     Qt::AlignHCenter | Qt::AlignTop, tr("czas [s]"));
 
     // The legend: solid measured, dashed predicted; a second row when the
     // area is narrow.
@@ -175,9 +175,9 @@ void RunChartPainter::Paint(QPainter& painter, const QRectF& area, const MotionR
         painter.drawText(QPointF(lx + 3 * f, ly), text);
         lx += 3 * f + width + 1.5 * f;
     };
-    entry(PositionColour, false, QStringLiteral("pozycja zmierzona"));
-    entry(PositionColour, true, QStringLiteral("pozycja przewidziana"));
-    entry(VelocityColour, false, QStringLiteral("prędkość zmierzona"));
-    entry(VelocityColour, true, QStringLiteral("prędkość przewidziana"));
+    entry(PositionColour, false, tr("pozycja zmierzona"));
+    entry(PositionColour, true, tr("pozycja przewidziana"));
+    entry(VelocityColour, false, tr("prędkość zmierzona"));
+    entry(VelocityColour, true, tr("prędkość przewidziana"));
     painter.restore();
 }

@@ -68,7 +68,7 @@ private:
 
 QString ParameterText(const ControllerBackup* parameters) {
     if (parameters == nullptr || parameters->parameters.empty()) {
-        return QStringLiteral("wartości po włączeniu zasilania");
+        return RunReport::tr("wartości po włączeniu zasilania");
     }
     QStringList items;
     for (const auto& key : ControllerBackup::Keys()) {
@@ -129,7 +129,7 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
     EnsureApplication();
     if (content.recording == nullptr || content.comparison == nullptr ||
         content.programs == nullptr) {
-        error = QStringLiteral("Brak nagrania do raportu");
+        error = tr("Brak nagrania do raportu");
         return false;
     }
     const MotionRecording& rec = *content.recording;
@@ -138,7 +138,7 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
     const QString csvPath = CompanionPath(pdfPath, QStringLiteral(".csv"));
     const std::string csv = RecordingCsv::Text(rec, &c);
     if (!Save(csvPath, QByteArray::fromStdString(csv))) {
-        error = QStringLiteral("Nie udało się zapisać pliku %1.").arg(csvPath);
+        error = tr("Nie udało się zapisać pliku %1.").arg(csvPath);
         return false;
     }
     const QString pngPath = CompanionPath(pdfPath, QStringLiteral(".png"));
@@ -146,14 +146,14 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
         QSaveFile file(pngPath);
         if (!file.open(QIODevice::WriteOnly) || !ChartImage(content).save(&file, "PNG") ||
             !file.commit()) {
-            error = QStringLiteral("Nie udało się zapisać pliku %1.").arg(pngPath);
+            error = tr("Nie udało się zapisać pliku %1.").arg(pngPath);
             return false;
         }
     }
 
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly)) {
-        error = QStringLiteral("Nie udało się zapisać pliku %1.").arg(pdfPath);
+        error = tr("Nie udało się zapisać pliku %1.").arg(pdfPath);
         return false;
     }
     {
@@ -161,42 +161,38 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
         writer.setResolution(Dpi);
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        writer.setTitle(QStringLiteral("Raport z uruchomienia programu P%1").arg(content.program));
+        writer.setTitle(tr("Raport z uruchomienia programu P%1").arg(content.program));
         writer.setCreator(QStringLiteral("kxrd4-pc ") +
                           QString::fromStdString(content.toolVersion));
         QPainter painter(&writer);
         Flow flow(painter, writer);
 
-        flow.Line(QStringLiteral("Raport z uruchomienia programu P%1").arg(content.program), 15,
-                  true);
+        flow.Line(tr("Raport z uruchomienia programu P%1").arg(content.program), 15, true);
         flow.Skip(Dpi * 0.05);
         flow.Line(
-            QStringLiteral("Data: %1")
+            tr("Data: %1")
                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-        flow.Line(QStringLiteral("Narzędzie: kxrd4-pc %1")
-                      .arg(QString::fromStdString(content.toolVersion)));
-        flow.Line(QStringLiteral("Sterownik: KX-RD4, numer seryjny %1, port %2%3")
-                      .arg(content.serial.empty() ? QStringLiteral("brak")
-                                                  : QString::fromStdString(content.serial),
-                           content.port.empty() ? QStringLiteral("nieznany")
-                                                : QString::fromStdString(content.port),
-                           content.emulated ? QStringLiteral(" (symulator)") : QString()));
+        flow.Line(tr("Narzędzie: kxrd4-pc %1").arg(QString::fromStdString(content.toolVersion)));
+        flow.Line(
+            tr("Sterownik: KX-RD4, numer seryjny %1, port %2%3")
+                .arg(content.serial.empty() ? tr("brak") : QString::fromStdString(content.serial),
+                     content.port.empty() ? tr("nieznany") : QString::fromStdString(content.port),
+                     content.emulated ? tr(" (symulator)") : QString()));
         if (!content.path.empty()) {
-            flow.Line(QStringLiteral("Urządzenie: %1").arg(QString::fromStdString(content.path)));
+            flow.Line(tr("Urządzenie: %1").arg(QString::fromStdString(content.path)));
         }
-        flow.Line(QStringLiteral("Parametry przed uruchomieniem: %1")
-                      .arg(ParameterText(content.parameters)));
+        flow.Line(tr("Parametry przed uruchomieniem: %1").arg(ParameterText(content.parameters)));
         flow.Skip(Dpi * 0.08);
         const bool within = c.Within(content.tolerance);
-        flow.Line(QStringLiteral("Wynik: przebieg %1 (tolerancja %2 kroków)")
+        flow.Line(tr("Wynik: przebieg %1 (tolerancja %2 kroków)")
                       .arg(RunReportText::Verdict(within))
                       .arg(content.tolerance),
                   11, true, within ? QColor(0, 110, 0) : QColor(190, 0, 0));
-        flow.Line(QStringLiteral("Czas cyklu: zmierzony %1, przewidziany %2")
+        flow.Line(tr("Czas cyklu: zmierzony %1, przewidziany %2")
                       .arg(c.measuredCycleS ? RunReportText::Seconds(*c.measuredCycleS)
                                             : QStringLiteral("—"),
                            c.predictedCycleS ? RunReportText::Seconds(*c.predictedCycleS)
-                                             : QStringLiteral("brak końca")),
+                                             : tr("brak końca")),
                   11, true);
         flow.Skip(Dpi * 0.1);
         const double chartHeight = std::min(flow.Left(), flow.Width() * 0.85);
@@ -204,18 +200,18 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
                                8.0 * Dpi / 72.0);
 
         flow.NewPage();
-        flow.Line(QStringLiteral("Porównanie z symulacją"), 12, true);
+        flow.Line(tr("Porównanie z symulacją"), 12, true);
         for (const QString& line : RunReportText::Lines(c, rec, content.tolerance)) {
             flow.Line(line);
         }
         for (const auto& f : c.prediction.run.faults) {
-            flow.Line(QStringLiteral("Błąd w symulacji: %1, %2: %3")
+            flow.Line(tr("Błąd w symulacji: %1, %2: %3")
                           .arg(RunReportText::Seconds(f.TimeMs / 1000.0),
                                RunReportText::LineName(f.Program, f.Line),
                                QString::fromStdString(f.Reason)));
         }
         flow.Skip(Dpi * 0.1);
-        flow.Line(QStringLiteral("Program P%1").arg(content.program), 12, true);
+        flow.Line(tr("Program P%1").arg(content.program), 12, true);
         int last = 0;
         for (int l = 0; l < LinesPerProgram; ++l) {
             if (CommandOf(content.programs->Line(content.program, l)) != 0) {
@@ -227,7 +223,7 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
                 QString::fromStdString(RenderLine(l, content.programs->Line(content.program, l)));
             for (const auto& finding : content.findings) {
                 if (finding.program == content.program && finding.line == l) {
-                    text += QStringLiteral("   ← ") + QString::fromStdString(finding.polish);
+                    text += QStringLiteral("   ← ") + RunReportText::FindingText(finding);
                 }
             }
             flow.Line(text, 8.5, false, Qt::black, true);
@@ -236,21 +232,21 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
             if (finding.program != content.program) {
                 flow.Line(QStringLiteral("%1: %2").arg(
                               RunReportText::LineName(finding.program, finding.line),
-                              QString::fromStdString(finding.polish)),
+                              RunReportText::FindingText(finding)),
                           8.5);
             }
         }
         if (content.findings.empty()) {
-            flow.Line(QStringLiteral("Sprawdzenie programu: bez uwag"), 8.5);
+            flow.Line(tr("Sprawdzenie programu: bez uwag"), 8.5);
         }
         flow.Skip(Dpi * 0.1);
         flow.Line(
-            QStringLiteral("Próbki: %1, wykres: %2")
+            tr("Próbki: %1, wykres: %2")
                 .arg(csvPath.section(QLatin1Char('/'), -1), pngPath.section(QLatin1Char('/'), -1)),
             8.5);
     }
     if (!file.commit()) {
-        error = QStringLiteral("Nie udało się zapisać pliku %1.").arg(pdfPath);
+        error = tr("Nie udało się zapisać pliku %1.").arg(pdfPath);
         return false;
     }
     return true;

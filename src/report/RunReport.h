@@ -8,6 +8,7 @@
 // Needs a QGuiApplication for its fonts; EnsureApplication makes one on the
 // offscreen platform where none runs (the command-line tool).
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -15,10 +16,12 @@
 #include "RunReportContent.h"
 
 class RunReport {
+    Q_DECLARE_TR_FUNCTIONS(RunReport)
+
 public:
     // Writes the PDF at pdfPath and the CSV and PNG beside it (the name
-    // without ".pdf" plus ".csv" and ".png"). False with the reason (Polish)
-    // when a file could not be written.
+    // without ".pdf" plus ".csv" and ".png"), in the language of
+    // RunReportText. False with the reason when a file could not be written.
     static bool Write(const QString& pdfPath, const RunReportContent& content, QString& error);
     // The chart alone as a picture.
     static QImage ChartImage(const RunReportContent& content, QSize size = {1600, 1000});

@@ -1,15 +1,25 @@
 #pragma once
-// The Polish wording of a recorded run set against its prediction, for the
-// window's status bar and log and for the report.
+// The wording of a recorded run set against its prediction, for the window's
+// status bar and log and for the report: Polish, or English where the window's
+// English translation is loaded (the command-line tool loads none).
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 #include "MotionRecording.h"
+#include "ProgramCheck.h"
 #include "RunComparison.h"
 
 class RunReportText {
+    Q_DECLARE_TR_FUNCTIONS(RunReportText)
+
 public:
+    // The English translation is loaded: English texts, a decimal point.
+    static bool English();
+    // The check's finding in the report's language (the check words each in
+    // both).
+    static QString FindingText(const ProgramCheck::Finding& finding);
     // "Pomiar: cykl 6,204 s, przewidziany 6,200 s; największa odchyłka 0
     // kroków — zgodny z symulacją"
     static QString Summary(const RunComparison::Result& result, const MotionRecording& recording,
@@ -20,7 +30,7 @@ public:
                              double tolerance);
     // "zgodny z symulacją" / "NIEZGODNY z symulacją"
     static QString Verdict(bool within);
-    // "1,234 s"
+    // "1,234 s" ("1.234 s" in English)
     static QString Seconds(double seconds);
     // "P0 linia 03"
     static QString LineName(int program, int line);

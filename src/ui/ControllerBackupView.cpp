@@ -31,9 +31,6 @@
 
 namespace {
 
-const QString BackupTitle = "Kopia sterownika";
-const QString RestoreTitle = "Przywróć sterownik";
-const QString NotConnected = "Sterownik KX-RD4 nie jest podłączony";
 // A backup file is a few kilobytes; anything much larger is not one.
 constexpr std::size_t MaxBackupBytes = 1 << 20;
 // After a run, replies to its last requests may still come: the window
@@ -48,29 +45,49 @@ QString ProgramList(const ControllerBackup& file) {
     return programs.size() == ProgramCount ? QString("P0–P9") : programs.join(", ");
 }
 
+// The texts used more than once, in the window's language (looked up when
+// used: the language is loaded after the view's code is).
+QString BackupTitle() {
+    return ControllerBackupView::tr("Kopia sterownika");
+}
+
+QString RestoreTitle() {
+    return ControllerBackupView::tr("Przywróć sterownik");
+}
+
+QString Failed() {
+    return ControllerBackupView::tr("Kopia sterownika nie powiodła się");
+}
+
+QString RestoreFailed() {
+    return ControllerBackupView::tr("Przywracanie sterownika nie powiodło się");
+}
+
 } // namespace
 
-const QString ControllerBackupView::Filter = "Kopia sterownika (*.kxb)";
+QString ControllerBackupView::Filter() {
+    return tr("Kopia sterownika (*.kxb)");
+}
 
 ControllerBackupView::ControllerBackupView(const Window& window, QWidget* optionsPage,
                                            QObject* parent)
     : QObject(parent), window_(window),
       factory_(ClientFactory(window.link.PlatformBackend() ? nullptr : window.link.Backend())) {
-    BackupAction = new QAction("Kopia sterownika…", this);
+    BackupAction = new QAction(tr("Kopia sterownika…"), this);
     BackupAction->setObjectName("KopiaSterownika1");
-    RestoreAction = new QAction("Przywróć sterownik…", this);
+    RestoreAction = new QAction(tr("Przywróć sterownik…"), this);
     RestoreAction->setObjectName("PrzywrocSterownik1");
     connect(BackupAction, &QAction::triggered, this,
             [this] { Guarded(&ControllerBackupView::Backup); });
     connect(RestoreAction, &QAction::triggered, this,
             [this] { Guarded(&ControllerBackupView::Restore); });
 
-    Box = Place<QGroupBox>(optionsPage, "GroupBox15", QRect(0, 519, 526, 56), BackupTitle);
+    Box = Place<QGroupBox>(optionsPage, "GroupBox15", QRect(0, 519, 526, 56), BackupTitle());
     BackupButton =
-        Place<QPushButton>(Box, "BackupButton", QRect(24, 22, 145, 25), "Kopia sterownika…");
-    RestoreButton =
-        Place<QPushButton>(Box, "RestoreButton", QRect(175, 22, 145, 25), "Przywróć sterownik…");
-    CancelButton = Place<QPushButton>(Box, "CancelButton", QRect(326, 22, 90, 25), "Przerwij");
+        Place<QPushButton>(Box, "BackupButton", QRect(24, 22, 145, 25), tr("Kopia sterownika…"));
+    RestoreButton = Place<QPushButton>(Box, "RestoreButton", QRect(175, 22, 145, 25),
+                                       tr("Przywróć sterownik…"));
+    CancelButton = Place<QPushButton>(Box, "CancelButton", QRect(326, 22, 90, 25), tr("Przerwij"));
     connect(BackupButton, &QPushButton::clicked, this,
             [this] { Guarded(&ControllerBackupView::Backup); });
     connect(RestoreButton, &QPushButton::clicked, this,
@@ -152,7 +169,7 @@ bool ControllerBackupView::Ready(const QString& title, QString& label, std::stri
     if (Busy())
         return false;
     if (!CurrentController(label, path)) {
-        Warn(title, NotConnected);
+        Warn(title, tr("Sterownik KX-RD4 nie jest podłączony"));
         return false;
     }
     return true;
@@ -165,9 +182,9 @@ void ControllerBackupView::Warn(const QString& title, const QString& text) {
 void ControllerBackupView::Backup() {
     QString label;
     std::string path;
-    if (!Ready(BackupTitle, label, path))
+    if (!Ready(BackupTitle(), label, path))
         return;
-    const QString file = window_.dialogs.GetSaveFileName(BackupTitle, QString(), Filter);
+    const QString file = window_.dialogs.GetSaveFileName(BackupTitle(), QString(), Filter());
     if (!file.isEmpty())
         BackupTo(file);
 }
@@ -175,13 +192,13 @@ void ControllerBackupView::Backup() {
 void ControllerBackupView::BackupTo(const QString& file) {
     QString label;
     std::string path;
-    if (!Ready(BackupTitle, label, path))
+    if (!Ready(BackupTitle(), label, path))
         return;
-    if (!FileCommands::MayReplace(window_.boxes, BackupTitle, file))
+    if (!FileCommands::MayReplace(window_.boxes, BackupTitle(), file))
         return;
     const DeviceIdentity identity = DeviceIdentity::Of(*window_.link.CurrentDevice());
     Start(
-        BackupTitle, path,
+        BackupTitle(), path,
         [this, identity, file, label](BackupSession& session) -> std::function<void()> {
             auto backup = std::make_shared<ControllerBackup>();
             std::string error;
@@ -191,11 +208,11 @@ void ControllerBackupView::BackupTo(const QString& file) {
                 const QString name = QFileInfo(file).fileName();
                 if (!read) {
                     const bool cancelled = cancel_->load();
-                    window_.showStatus(cancelled ? "Kopia sterownika została przerwana"
-                                                 : "Kopia sterownika nie powiodła się");
-                    Warn(BackupTitle, "Kopia sterownika " + label + " nie została zapisana (" +
-                                          BackupSummary::Reason(error) + "). Plik " + name +
-                                          " pozostał bez zmian.");
+                    window_.showStatus(cancelled ? tr("Kopia sterownika została przerwana")
+                                                 : Failed());
+                    Warn(BackupTitle(), tr("Kopia sterownika %1 nie została zapisana (%2). Plik "
+                                           "%3 pozostał bez zmian.")
+                                            .arg(label, BackupSummary::Reason(error), name));
                     return;
                 }
                 if (window_.limits)
@@ -203,35 +220,37 @@ void ControllerBackupView::BackupTo(const QString& file) {
                 const std::string text = backup->Write(
                     BackupHeader::Comments(std::string("kxrd4-pc ") + KxVersion, identity, now));
                 if (!FileAccess::WriteAtomically(file.toStdString(), text.data(), text.size())) {
-                    window_.showStatus("Kopia sterownika nie powiodła się");
-                    Warn(BackupTitle,
-                         "Nie można zapisać pliku " + name + ". Plik pozostał bez zmian.");
+                    window_.showStatus(Failed());
+                    Warn(BackupTitle(),
+                         tr("Nie można zapisać pliku %1. Plik pozostał bez zmian.").arg(name));
                     return;
                 }
                 if (window_.held)
                     for (int p = 0; p < ProgramCount; ++p)
                         window_.held(p, HeldPrograms::BytesOf(backup->programs, p));
-                window_.showStatus("Kopia sterownika została zapisana");
-                window_.boxes.Show(QMessageBox::Information, BackupTitle,
-                                   "Kopia sterownika " + label + " została zapisana do pliku " +
-                                       name + ": " + QString::number(backup->parameters.size()) +
-                                       " parametrów i programy " + ProgramList(*backup) + ".",
-                                   QMessageBox::Ok);
+                window_.showStatus(tr("Kopia sterownika została zapisana"));
+                window_.boxes.Show(
+                    QMessageBox::Information, BackupTitle(),
+                    tr("Kopia sterownika %1 została zapisana do pliku %2: %3 parametrów i "
+                       "programy %4.")
+                        .arg(label, name, QString::number(backup->parameters.size()),
+                             ProgramList(*backup)),
+                    QMessageBox::Ok);
             };
         },
         [this, label](const std::string& reason) {
-            window_.showStatus("Kopia sterownika nie powiodła się");
-            Warn(BackupTitle, "Kopia sterownika " + label + " nie została zapisana (" +
-                                  BackupSummary::Reason(reason) + ").");
+            window_.showStatus(Failed());
+            Warn(BackupTitle(), tr("Kopia sterownika %1 nie została zapisana (%2).")
+                                    .arg(label, BackupSummary::Reason(reason)));
         });
 }
 
 void ControllerBackupView::Restore() {
     QString label;
     std::string path;
-    if (!Ready(RestoreTitle, label, path))
+    if (!Ready(RestoreTitle(), label, path))
         return;
-    const QString file = window_.dialogs.GetOpenFileName(RestoreTitle, QString(), Filter);
+    const QString file = window_.dialogs.GetOpenFileName(RestoreTitle(), QString(), Filter());
     if (!file.isEmpty())
         RestoreFrom(file);
 }
@@ -239,7 +258,7 @@ void ControllerBackupView::Restore() {
 void ControllerBackupView::RestoreFrom(const QString& file) {
     QString label;
     std::string path;
-    if (!Ready(RestoreTitle, label, path))
+    if (!Ready(RestoreTitle(), label, path))
         return;
     std::string bytes;
     std::string text;
@@ -247,13 +266,13 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
     if (FileAccess::ReadWhole(file.toStdString(), MaxBackupBytes, bytes) !=
             FileAccess::ReadStatus::Ok ||
         !TextEncoding::ToUtf8(bytes, text, decodeError)) {
-        Warn(RestoreTitle, "Nie można odczytać pliku " + QFileInfo(file).fileName());
+        Warn(RestoreTitle(), tr("Nie można odczytać pliku %1").arg(QFileInfo(file).fileName()));
         return;
     }
     auto backup = std::make_shared<ControllerBackup>();
     ControllerBackup::Error error;
     if (!ControllerBackup::Parse(text, *backup, error)) {
-        Warn(RestoreTitle, BackupSummary::ParseError(error, file));
+        Warn(RestoreTitle(), BackupSummary::ParseError(error, file));
         return;
     }
     BackupSession::Selection selection;
@@ -264,23 +283,27 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         if (backup->parameters.count(key.name) != 0 && !key.moves)
             ++parameters;
     const QString programs = ProgramList(*backup);
-    QString what = programs.isEmpty() ? QString() : "programy " + programs;
-    if (parameters > 0)
-        what += (what.isEmpty() ? "" : " oraz ") + QString::number(parameters) + " parametrów";
-    if (what.isEmpty())
-        what = "nic";
+    QString what;
+    if (!programs.isEmpty() && parameters > 0)
+        what = tr("programy %1 oraz %2 parametrów").arg(programs).arg(parameters);
+    else if (!programs.isEmpty())
+        what = tr("programy %1").arg(programs);
+    else if (parameters > 0)
+        what = tr("%1 parametrów").arg(parameters);
+    else
+        what = tr("nic");
     // What the file does not hold stays on the controller as it is.
     QStringList left;
     for (const std::string& item : BackupSession::LeftAlone(*backup, selection))
         left << BackupSummary::ItemName(item);
     if (!left.isEmpty())
-        what += ".\nBez zmian pozostaną (nie ma ich w pliku): " + left.join(", ");
+        what = tr("%1.\nBez zmian pozostaną (nie ma ich w pliku): %2").arg(what, left.join(", "));
     const auto answer = window_.boxes.Show(
-        QMessageBox::Question, RestoreTitle,
-        "Czy na pewno chcesz przywrócić sterownik " + label + " z pliku " +
-            QFileInfo(file).fileName() + "?\n\nZostaną zapisane: " + what +
-            ". Zawartość sterownika zostanie zastąpiona, a każda zapisana pozycja odczytana "
-            "ponownie i sprawdzona. Pozycja i prędkość docelowa nie są zapisywane.",
+        QMessageBox::Question, RestoreTitle(),
+        tr("Czy na pewno chcesz przywrócić sterownik %1 z pliku %2?\n\nZostaną zapisane: %3. "
+           "Zawartość sterownika zostanie zastąpiona, a każda zapisana pozycja odczytana "
+           "ponownie i sprawdzona. Pozycja i prędkość docelowa nie są zapisywane.")
+            .arg(label, QFileInfo(file).fileName(), what),
         QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -288,14 +311,14 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
         return;
     if (backup->parameters.count("home") != 0)
         selection.homing =
-            window_.boxes.Ask(QMessageBox::Question, RestoreTitle,
-                              "Plik zawiera prędkość bazowania i typ styku. Ich zapisanie "
-                              "uruchamia bazowanie: oś się poruszy.\n\nCzy zapisać je i "
-                              "uruchomić bazowanie?",
+            window_.boxes.Ask(QMessageBox::Question, RestoreTitle(),
+                              tr("Plik zawiera prędkość bazowania i typ styku. Ich zapisanie "
+                                 "uruchamia bazowanie: oś się poruszy.\n\nCzy zapisać je i "
+                                 "uruchomić bazowanie?"),
                               QMessageBox::Yes | QMessageBox::No,
                               QMessageBox::No) == QMessageBox::Yes;
     Start(
-        "Przywracanie sterownika", path,
+        tr("Przywracanie sterownika"), path,
         [this, backup, selection, file, label](BackupSession& session) -> std::function<void()> {
             const auto items = session.Restore(*backup, selection);
             return [this, items, file, label, backup] {
@@ -306,17 +329,17 @@ void ControllerBackupView::RestoreFrom(const QString& file) {
                 if (backup->limits && window_.keepLimits)
                     window_.keepLimits(*backup->limits);
                 const auto summary = BackupSummary::Restore(items, label, file, cancel_->load());
-                window_.showStatus(summary.complete ? "Sterownik został przywrócony"
-                                                    : "Przywracanie sterownika nie powiodło się");
+                window_.showStatus(summary.complete ? tr("Sterownik został przywrócony")
+                                                    : RestoreFailed());
                 window_.boxes.ShowDetailed(
                     summary.complete ? QMessageBox::Information : QMessageBox::Warning,
-                    RestoreTitle, summary.text, summary.details, QMessageBox::Ok);
+                    RestoreTitle(), summary.text, summary.details, QMessageBox::Ok);
             };
         },
         [this, label](const std::string& reason) {
-            window_.showStatus("Przywracanie sterownika nie powiodło się");
-            Warn(RestoreTitle, "Nic nie zapisano do sterownika " + label + " (" +
-                                   BackupSummary::Reason(reason) + ").");
+            window_.showStatus(RestoreFailed());
+            Warn(RestoreTitle(), tr("Nic nie zapisano do sterownika %1 (%2).")
+                                     .arg(label, BackupSummary::Reason(reason)));
         });
 }
 
@@ -358,7 +381,7 @@ void ControllerBackupView::TellHeld(const std::vector<BackupSession::Item>& item
 void ControllerBackupView::Cancel() {
     if (running_ && cancel_) {
         cancel_->store(true);
-        window_.showStatus(doing_ + ": przerywanie…");
+        window_.showStatus(tr("%1: przerywanie…").arg(doing_));
     }
 }
 
@@ -368,19 +391,19 @@ bool ControllerBackupView::StopAxis(std::optional<int> program) {
     stop_->program.store(program.value_or(-1));
     stop_->state.store(StopRequest::Asked);
     cancel_->store(true);
-    window_.showStatus(doing_ + QStringLiteral(": przerwano, zatrzymywanie osi…"));
+    window_.showStatus(tr("%1: przerwano, zatrzymywanie osi…").arg(doing_));
     return true;
 }
 
 void ControllerBackupView::ReportStop(bool sent, const std::string& error) {
     if (sent) {
-        window_.showStatus(doing_ + QStringLiteral(": przerwano, wysłano zatrzymanie osi"));
+        window_.showStatus(tr("%1: przerwano, wysłano zatrzymanie osi").arg(doing_));
         return;
     }
-    window_.showStatus(QStringLiteral("Nie udało się wysłać zatrzymania osi"));
-    Warn(QStringLiteral("Zatrzymanie osi"),
-         QStringLiteral("Zatrzymanie osi nie zostało wysłane (") + BackupSummary::Reason(error) +
-             QStringLiteral("). Oś może się nadal poruszać."));
+    window_.showStatus(tr("Nie udało się wysłać zatrzymania osi"));
+    Warn(tr("Zatrzymanie osi"),
+         tr("Zatrzymanie osi nie zostało wysłane (%1). Oś może się nadal poruszać.")
+             .arg(BackupSummary::Reason(error)));
 }
 
 void ControllerBackupView::Start(const QString& what, const std::string& path, Job job,
@@ -393,7 +416,7 @@ void ControllerBackupView::Start(const QString& what, const std::string& path, J
     window_.link.SetWritesPaused(true);
     window_.progress->setRange(0, 1);
     window_.progress->setValue(0);
-    window_.showStatus(what + "…");
+    window_.showStatus(tr("%1…").arg(what));
     Refresh();
     try {
         StartThread(std::move(job), path, std::move(failed));

@@ -74,7 +74,7 @@ public:
     // Stops a run and waits for its thread.
     ~ControllerBackupView() override;
 
-    static const QString Filter; // "Kopia sterownika (*.kxb)"
+    static QString Filter(); // "Kopia sterownika (*.kxb)"
 
     // A separator (N3) and the two menu items, inserted into menu before before.
     void AddTo(QMenu* menu, QAction* before);

@@ -4,13 +4,15 @@
 #include <cstring>
 
 #include "DeviceLink.h"
+#include "DeviceReportProcessor.h"
 
 namespace {
 
 // The contexts of KX_TRANSLATABLE in the device layer.
-constexpr const char* Contexts[] = {"DeviceLink", "ParameterTable"};
+constexpr const char* Contexts[] = {"DeviceLink", "ParameterTable", "DeviceReportProcessor"};
 // Texts that begin a longer one.
-constexpr const char* Prefixes[] = {DeviceLink::InUseToolTip, DeviceLink::Switched};
+constexpr const char* Prefixes[] = {DeviceLink::InUseToolTip, DeviceLink::Switched,
+                                    DeviceReportProcessor::StalledLine};
 
 // The translation of text under one of the contexts, or nothing.
 bool Lookup(const char* text, QString& translated) {

@@ -36,8 +36,8 @@ HeldProgramView::HeldProgramView(EditorPage& editor, EditorHost& host, Actions a
     chainTimeout_->setSingleShot(true);
     chainTimeout_->setInterval(ChainTimeoutMs);
     connect(chainTimeout_, &QTimer::timeout, this, [this] {
-        EndChain(QStringLiteral("Sterownik nie potwierdził programu %1: program nie został "
-                                "uruchomiony")
+        EndChain(tr("Sterownik nie potwierdził programu %1: program nie został "
+                    "uruchomiony")
                      .arg(chainProgram_));
     });
     connect(&editor_, &EditorPage::ProgramRendered, this, [this] { Refresh(); });
@@ -52,8 +52,7 @@ void HeldProgramView::CheckDevice() {
     device_ = device;
     held_.Forget();
     if (phase_ != Phase::Idle)
-        EndChain(QStringLiteral("Sterownik zmieniony: program %1 nie został uruchomiony")
-                     .arg(chainProgram_));
+        EndChain(tr("Sterownik zmieniony: program %1 nie został uruchomiony").arg(chainProgram_));
     Refresh();
 }
 
@@ -83,15 +82,14 @@ void HeldProgramView::ProgramSent(int program) {
         try {
             actions_.read(program);
         } catch (...) {
-            EndChain(QStringLiteral("Program %1 nie został odczytany").arg(program));
+            EndChain(tr("Program %1 nie został odczytany").arg(program));
         }
     }
 }
 
 void HeldProgramView::TransferStalled(int program) {
     if (phase_ != Phase::Idle && program == chainProgram_)
-        EndChain(QStringLiteral("Brak odpowiedzi sterownika: program %1 nie został uruchomiony")
-                     .arg(program));
+        EndChain(tr("Brak odpowiedzi sterownika: program %1 nie został uruchomiony").arg(program));
 }
 
 bool HeldProgramView::ProgramRead(int program) {
@@ -118,8 +116,7 @@ bool HeldProgramView::ProgramRead(int program) {
         chainTimeout_->stop();
         Refresh();
         if (read == editorBytes_) {
-            host_.ShowStatus(
-                QStringLiteral("Program %1 w sterowniku jest zgodny z edytorem").arg(program));
+            host_.ShowStatus(tr("Program %1 w sterowniku jest zgodny z edytorem").arg(program));
             actions_.run(program);
         } else if (BeforeRun(program)) { // asks as for a changed program
             actions_.run(program);
@@ -127,27 +124,25 @@ bool HeldProgramView::ProgramRead(int program) {
         return true;
     }
     if (read == sentBytes_) {
-        EndChain(
-            QStringLiteral("Program %1 wysłany, sprawdzony odczytem i uruchomiony").arg(program));
+        EndChain(tr("Program %1 wysłany, sprawdzony odczytem i uruchomiony").arg(program));
         actions_.run(program);
         return true;
     }
     const auto differing = std::mismatch(read.begin(), read.end(), sentBytes_.begin()).first;
     const int line = static_cast<int>(differing - read.begin()) / 8;
-    const QString text = QStringLiteral("Odczytany program %1 różni się od wysłanego w linii %2: "
-                                        "program nie został uruchomiony")
+    const QString text = tr("Odczytany program %1 różni się od wysłanego w linii %2: "
+                            "program nie został uruchomiony")
                              .arg(program)
                              .arg(line, 2, 10, QLatin1Char('0'));
     EndChain(text);
-    host_.Boxes().Show(QMessageBox::Warning, QStringLiteral("Uruchom program"), text,
-                       QMessageBox::Ok);
+    host_.Boxes().Show(QMessageBox::Warning, tr("Uruchom program"), text, QMessageBox::Ok);
     return true;
 }
 
 bool HeldProgramView::BeforeRun(int program) {
     CheckDevice();
     if (phase_ != Phase::Idle) {
-        host_.ShowStatus(QStringLiteral("Trwa wysyłanie programu %1").arg(chainProgram_));
+        host_.ShowStatus(tr("Trwa wysyłanie programu %1").arg(chainProgram_));
         return false;
     }
     const HeldPrograms::State state = held_.Compare(program, host_.Programs());
@@ -160,26 +155,25 @@ bool HeldProgramView::BeforeRun(int program) {
         chainProgram_ = program;
         editorBytes_ = HeldPrograms::BytesOf(host_.Programs(), program);
         chainTimeout_->start();
-        host_.ShowStatus(
-            QStringLiteral("Odczyt programu %1 ze sterownika przed uruchomieniem").arg(program));
+        host_.ShowStatus(tr("Odczyt programu %1 ze sterownika przed uruchomieniem").arg(program));
         try {
             actions_.read(program);
         } catch (...) {
-            EndChain(QStringLiteral("Program %1 nie został odczytany").arg(program));
+            EndChain(tr("Program %1 nie został odczytany").arg(program));
         }
         return false;
     }
-    const QString what =
+    const QString question =
         state == HeldPrograms::State::Changed
-            ? QStringLiteral("Program %1 został zmieniony od wysłania; sterownik ma poprzednią "
-                             "wersję.")
-            : QStringLiteral("Program %1 w sterowniku różni się od programu w edytorze.");
+            ? tr("Program %1 został zmieniony od wysłania; sterownik ma poprzednią wersję.\n"
+                 "Tak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
+                 "Nie – uruchom wersję ze sterownika.")
+            : tr("Program %1 w sterowniku różni się od programu w edytorze.\n"
+                 "Tak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
+                 "Nie – uruchom wersję ze sterownika.");
     // Both Yes and No set the axis moving: Enter cancels.
     const auto answer = host_.Boxes().Ask(
-        QMessageBox::Question, QStringLiteral("Uruchom program"),
-        what.arg(program) +
-            QStringLiteral("\nTak – wyślij go (ze sprawdzeniem odczytem) i uruchom,\n"
-                           "Nie – uruchom wersję ze sterownika."),
+        QMessageBox::Question, tr("Uruchom program"), question.arg(program),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
     if (answer == QMessageBox::No)
         return true;
@@ -193,7 +187,7 @@ bool HeldProgramView::BeforeRun(int program) {
     try {
         actions_.send(program);
     } catch (...) {
-        EndChain(QStringLiteral("Program %1 nie został wysłany").arg(program));
+        EndChain(tr("Program %1 nie został wysłany").arg(program));
     }
     return false;
 }
@@ -214,19 +208,19 @@ void HeldProgramView::Refresh() {
     QColor colour;
     switch (StateShown()) {
     case HeldPrograms::State::Same:
-        text = QStringLiteral("w sterowniku: zgodny");
+        text = tr("w sterowniku: zgodny");
         colour = SameColour;
         break;
     case HeldPrograms::State::Changed:
-        text = QStringLiteral("w sterowniku: zmieniony od wysłania");
+        text = tr("w sterowniku: zmieniony od wysłania");
         colour = ChangedColour;
         break;
     case HeldPrograms::State::Differs:
-        text = QStringLiteral("w sterowniku: inny niż w edytorze");
+        text = tr("w sterowniku: inny niż w edytorze");
         colour = ChangedColour;
         break;
     case HeldPrograms::State::Unknown:
-        text = QStringLiteral("w sterowniku: nieznany");
+        text = tr("w sterowniku: nieznany");
         colour = UnknownColour;
         break;
     }

@@ -7,32 +7,38 @@
 #include "EditorPage.h"
 #include "MessageBoxes.h"
 #include "ProgramDryRun.h"
+#include "UiLanguage.h"
 
 namespace {
 
-QString Counts(const std::vector<ProgramCheck::Finding>& findings) {
-    int errors = 0;
-    for (const auto& finding : findings)
-        errors += finding.grade == ProgramCheck::Grade::Error ? 1 : 0;
-    return QStringLiteral("błędy: %1, ostrzeżenia: %2")
-        .arg(errors)
-        .arg(static_cast<int>(findings.size()) - errors);
+// The finding's own text in the window's language: the check words each
+// finding in Polish and in English (the command line's).
+QString FindingText(const ProgramCheck::Finding& finding) {
+    return QString::fromStdString(UiLanguage::Current() == Language::English ? finding.english
+                                                                             : finding.polish);
+}
+
+// As a sentence of its own (a tool tip): the English text begins in lower case.
+QString FindingSentence(const ProgramCheck::Finding& finding) {
+    QString text = FindingText(finding);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
 }
 
 QString LineText(const ProgramCheck::Finding& finding) {
-    return QStringLiteral("P%1 [%2] %3: %4")
-        .arg(finding.program)
-        .arg(finding.line, 2, 10, QLatin1Char('0'))
-        .arg(finding.grade == ProgramCheck::Grade::Error ? QStringLiteral("błąd")
-                                                         : QStringLiteral("ostrzeżenie"))
-        .arg(QString::fromStdString(finding.polish));
+    const QString line = QStringLiteral("%1").arg(finding.line, 2, 10, QLatin1Char('0'));
+    return (finding.grade == ProgramCheck::Grade::Error
+                ? ProgramCheckView::tr("P%1 [%2] błąd: %3")
+                : ProgramCheckView::tr("P%1 [%2] ostrzeżenie: %3"))
+        .arg(QString::number(finding.program), line, FindingText(finding));
 }
 
 } // namespace
 
 ProgramCheckView::ProgramCheckView(EditorPage& editor, EditorHost& host, Log log, QObject* parent)
     : QObject(parent), editor_(editor), host_(host), log_(std::move(log)) {
-    CheckProgram1 = new QAction(QStringLiteral("Sprawdź program"), this);
+    CheckProgram1 = new QAction(tr("Sprawdź program"), this);
     CheckProgram1->setObjectName(QStringLiteral("CheckProgram1"));
     CheckProgram1->setShortcut(QKeySequence(Qt::Key_F7));
     connect(CheckProgram1, &QAction::triggered, this,
@@ -63,13 +69,11 @@ void ProgramCheckView::CheckShownProgram() {
 }
 
 bool ProgramCheckView::ConfirmSend(int program) {
-    return Confirm(program, QStringLiteral("Wyślij program"),
-                   QStringLiteral("Program zawiera błędy. Wysłać mimo to?"));
+    return Confirm(program, tr("Wyślij program"), tr("Program zawiera błędy. Wysłać mimo to?"));
 }
 
 bool ProgramCheckView::ConfirmRun(int program) {
-    return Confirm(program, QStringLiteral("Uruchom program"),
-                   QStringLiteral("Program zawiera błędy. Uruchomić mimo to?"));
+    return Confirm(program, tr("Uruchom program"), tr("Program zawiera błędy. Uruchomić mimo to?"));
 }
 
 bool ProgramCheckView::Confirm(int program, const QString& title, const QString& question) {
@@ -87,7 +91,7 @@ bool ProgramCheckView::Confirm(int program, const QString& title, const QString&
             text = QStringLiteral("P%1 [%2]: %3.\n\n%4")
                        .arg(finding.program)
                        .arg(finding.line, 2, 10, QLatin1Char('0'))
-                       .arg(QString::fromStdString(finding.polish), question);
+                       .arg(FindingText(finding), question);
             break;
         }
     }
@@ -111,10 +115,15 @@ void ProgramCheckView::Check(int program, bool log) {
     Mark();
     if (!log)
         return;
-    const QString summary =
-        findings_.empty()
-            ? QStringLiteral("Sprawdzenie programu %1: bez uwag").arg(program)
-            : QStringLiteral("Sprawdzenie programu %1: %2").arg(program).arg(Counts(findings_));
+    int errors = 0;
+    for (const auto& finding : findings_)
+        errors += finding.grade == ProgramCheck::Grade::Error ? 1 : 0;
+    const QString summary = findings_.empty()
+                                ? tr("Sprawdzenie programu %1: bez uwag").arg(program)
+                                : tr("Sprawdzenie programu %1: błędy: %2, ostrzeżenia: %3")
+                                      .arg(program)
+                                      .arg(errors)
+                                      .arg(static_cast<int>(findings_.size()) - errors);
     log_(summary);
     for (const auto& finding : findings_)
         log_(LineText(finding));
@@ -134,8 +143,8 @@ void ProgramCheckView::Mark() {
                     mark = EditorPage::LineMark::Error;
                 else if (mark == EditorPage::LineMark::None)
                     mark = EditorPage::LineMark::Warning;
-                tip += (tip.isEmpty() ? QString() : QStringLiteral("\n")) +
-                       QString::fromStdString(finding.polish);
+                tip +=
+                    (tip.isEmpty() ? QString() : QStringLiteral("\n")) + FindingSentence(finding);
             }
         }
         editor_.SetLineMark(n, mark, tip);

@@ -6,7 +6,9 @@
 // running ask first when the program has errors. With travel limits kept for
 // the controller in use, the program also runs dry (ProgramDryRun) from the
 // axis's last known position (0 without one): leaving the limits is an
-// error on the line that set the axis moving, named in the question.
+// error on the line that set the axis moving, named in the question. The
+// findings show in the window's language (the check words each in Polish and
+// in English).
 
 #include <QObject>
 #include <QString>

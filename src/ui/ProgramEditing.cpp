@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
 #include <QStringList>
+#include <utility>
 
 #include "EditorHost.h"
 #include "EditorPage.h"
@@ -15,6 +17,7 @@
 #include "LineShift.h"
 #include "MessageBoxes.h"
 #include "TextView.h"
+#include "UiLanguage.h"
 
 namespace {
 
@@ -24,20 +27,80 @@ QString TwoDigits(int n) {
 
 // "linii 07" or "linii 03–07".
 QString LinesText(int first, int last) {
-    return first == last ? QStringLiteral("linii ") + TwoDigits(first)
-                         : QStringLiteral("linii %1–%2").arg(TwoDigits(first), TwoDigits(last));
+    return first == last ? ProgramEditing::tr("linii %1").arg(TwoDigits(first))
+                         : ProgramEditing::tr("linii %1–%2").arg(TwoDigits(first), TwoDigits(last));
 }
 
 // "linię 07" or "linie 03–07" (what is removed or copied).
 QString LinesObject(int first, int last) {
-    return first == last ? QStringLiteral("linię ") + TwoDigits(first)
-                         : QStringLiteral("linie %1–%2").arg(TwoDigits(first), TwoDigits(last));
+    return first == last ? ProgramEditing::tr("linię %1").arg(TwoDigits(first))
+                         : ProgramEditing::tr("linie %1–%2").arg(TwoDigits(first), TwoDigits(last));
 }
 
+// The listing's errors (English, also for the command line) in Polish, phrase
+// by phrase in this order; the command line's hint about --clamp is dropped
+// in either language.
+const std::pair<const char*, const char*> ListingPhrases[] = {
+    {R"re( \(--clamp clamps it\)$)re", ""},
+    {R"re(^(P\d )?line (\d\d)\b)re", "\\1linia \\2"},
+    {R"re( is listed twice$)re", " występuje dwukrotnie"},
+    {R"re(no command \(write "\*\*\*\*\*" for an empty line\))re",
+     "brak rozkazu (pustą linię zapisuje się jako \"*****\")"},
+    {R"re(command byte (\S+) is not a command the editor knows; only raw bytes can give this line)re",
+     "bajt rozkazu \\1 nie jest rozkazem znanym edytorowi; taką linię można podać tylko surowymi "
+     "bajtami"},
+    {R"re(unknown command "(.*)"$)re", "nieznany rozkaz \"\\1\""},
+    {R"re(unexpected "(.*)" after the operands of (\S+)$)re",
+     "nieoczekiwane \"\\1\" po argumentach \\2"},
+    {R"re(missing the contact type NO or NC$)re", "brak typu styku NO lub NC"},
+    {R"re(missing the state on or off$)re", "brak stanu on lub off"},
+    {R"re(missing number$)re", "brak liczby"},
+    {R"re(missing I/O number$)re", "brak numeru wejścia/wyjścia"},
+    {R"re(missing line$)re", "brak numeru linii"},
+    {R"re(missing program$)re", "brak numeru programu"},
+    {R"re(expected the contact type NO or NC, not "(.*)"$)re",
+     "oczekiwano typu styku NO lub NC, a jest \"\\1\""},
+    {R"re(expected the state on or off, not "(.*)"$)re",
+     "oczekiwano stanu on lub off, a jest \"\\1\""},
+    {R"re(I/O number "(.*)" is outside the range 0 to (\d+)$)re",
+     "numer wejścia/wyjścia \"\\1\" jest spoza zakresu 0 do \\2"},
+    {R"re(: line "(.*)" is outside the range 0 to (\d+)$)re",
+     ": numer linii \"\\1\" jest spoza zakresu 0 do \\2"},
+    {R"re(: program "(.*)" is outside the range 0 to (\d+)$)re",
+     ": numer programu \"\\1\" jest spoza zakresu 0 do \\2"},
+    {R"re("(.*)" is not a whole number$)re", "\"\\1\" nie jest liczbą całkowitą"},
+    {R"re((-?\d+) is outside the range (-?\d+) to (-?\d+)$)re",
+     "\\1 jest spoza zakresu \\2 do \\3"},
+    {R"re(raw bytes must be 8 hexadecimal bytes, found (\d+) items$)re",
+     "surowe bajty to 8 bajtów szesnastkowych, a podano \\1"},
+    {R"re(raw byte "(.*)" is not two hexadecimal digits$)re",
+     "surowy bajt \"\\1\" nie jest dwiema cyframi szesnastkowymi"},
+    {R"re(the text "(.*)" and the raw bytes disagree; the bytes read "(.*)"$)re",
+     "tekst \"\\1\" nie zgadza się z surowymi bajtami; bajty to \"\\2\""},
+    {R"re(^"(.*)" is no program header: programs are P0 to P9$)re",
+     "\"\\1\" nie jest nagłówkiem programu: programy to P0 do P9"},
+    {R"re(^"(.*)" is neither a program header \(P0 to P9\) nor a line \(\[00\] to \[24\]\)$)re",
+     "\"\\1\" nie jest ani nagłówkiem programu (P0 do P9), ani linią ([00] do [24])"},
+    {R"re(^"(.*)" is no line number: lines are \[00\] to \[24\]$)re",
+     "\"\\1\" nie jest numerem linii: linie to [00] do [24]"},
+    {R"re(^line \[(.*)\] comes before any program header \(P0 to P9\)$)re",
+     "linia [\\1] stoi przed nagłówkiem programu (P0 do P9)"},
+    {R"re(^the text holds more than one program; take one at a time$)re",
+     "tekst zawiera więcej niż jeden program; podaj po jednym"},
+    {R"re(^a line without a number follows line 24$)re", "linia bez numeru stoi po linii 24"},
+    {R"re(^the text holds no program lines$)re", "tekst nie zawiera linii programu"},
+};
+
 QString ErrorText(const LineBlockText::Error& error) {
-    const QString message = QString::fromStdString(error.message);
+    QString message = QString::fromStdString(error.message);
+    const bool english = UiLanguage::Current() == Language::English;
+    for (const auto& [pattern, polish] : ListingPhrases) {
+        if (english && *polish != '\0')
+            continue;
+        message.replace(QRegularExpression(QString::fromUtf8(pattern)), QString::fromUtf8(polish));
+    }
     return error.lineNumber > 0
-               ? QStringLiteral("Linia %1 tekstu: %2").arg(error.lineNumber).arg(message)
+               ? ProgramEditing::tr("Linia %1 tekstu: %2").arg(error.lineNumber).arg(message)
                : message;
 }
 
@@ -57,26 +120,26 @@ ProgramEditing::ProgramEditing(EditorPage& editor, EditorHost& host, QWidget* wi
                               },
                               [this] { host_.MarkModified(); }});
 
-    Cofnij = MakeAction("Cofnij", QStringLiteral("Cofnij"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
+    Cofnij = MakeAction("Cofnij", tr("Cofnij"), {QKeySequence(Qt::CTRL | Qt::Key_Z)},
                         &ProgramEditing::Undo);
     Ponow = MakeAction(
-        "Ponow", QStringLiteral("Ponów"),
+        "Ponow", tr("Ponów"),
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
         &ProgramEditing::Redo);
-    Wytnij = MakeAction("Wytnij", QStringLiteral("Wytnij linie"),
-                        {QKeySequence(Qt::CTRL | Qt::Key_X)}, &ProgramEditing::CutLines);
-    KopiujLinie = MakeAction("KopiujLinie", QStringLiteral("Kopiuj linie"),
+    Wytnij = MakeAction("Wytnij", tr("Wytnij linie"), {QKeySequence(Qt::CTRL | Qt::Key_X)},
+                        &ProgramEditing::CutLines);
+    KopiujLinie = MakeAction("KopiujLinie", tr("Kopiuj linie"),
                              {QKeySequence(Qt::CTRL | Qt::Key_C)}, &ProgramEditing::CopyLines);
     KopiujProgram =
-        MakeAction("KopiujProgram", QStringLiteral("Kopiuj cały program"),
+        MakeAction("KopiujProgram", tr("Kopiuj cały program"),
                    {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}, &ProgramEditing::CopyProgram);
-    Wklej = MakeAction("Wklej", QStringLiteral("Wklej linie"), {QKeySequence(Qt::CTRL | Qt::Key_V)},
+    Wklej = MakeAction("Wklej", tr("Wklej linie"), {QKeySequence(Qt::CTRL | Qt::Key_V)},
                        &ProgramEditing::PasteLines);
-    WstawLinie = MakeAction("WstawLinie", QStringLiteral("Wstaw linię"),
-                            {QKeySequence(Qt::Key_Insert)}, &ProgramEditing::InsertLine);
-    UsunLinie = MakeAction("UsunLinie", QStringLiteral("Usuń linię"),
-                           {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, &ProgramEditing::DeleteLines);
-    EdytujTekst = MakeAction("EdytujTekst", QStringLiteral("Edytuj jako tekst…"),
+    WstawLinie = MakeAction("WstawLinie", tr("Wstaw linię"), {QKeySequence(Qt::Key_Insert)},
+                            &ProgramEditing::InsertLine);
+    UsunLinie = MakeAction("UsunLinie", tr("Usuń linię"), {QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+                           &ProgramEditing::DeleteLines);
+    EdytujTekst = MakeAction("EdytujTekst", tr("Edytuj jako tekst…"),
                              {QKeySequence(Qt::CTRL | Qt::Key_T)}, &ProgramEditing::EditAsText);
     // Ctrl+0..9 choose the program.
     for (int k = 0; k < ProgramCount; ++k) {
@@ -122,7 +185,7 @@ QAction* ProgramEditing::MakeAction(const char* name, const QString& caption,
 }
 
 void ProgramEditing::AddMenu(QMenuBar* bar, QAction* before) {
-    Edycja = new QMenu(QStringLiteral("Edycja"), bar);
+    Edycja = new QMenu(tr("Edycja"), bar);
     Edycja->setObjectName(QStringLiteral("Edycja"));
     bar->insertMenu(before, Edycja);
     Edycja->addActions({Cofnij, Ponow});
@@ -137,11 +200,9 @@ void ProgramEditing::AddMenu(QMenuBar* bar, QAction* before) {
 void ProgramEditing::UpdateUndoActions() {
     const QUndoStack& stack = history_->Stack();
     Cofnij->setEnabled(stack.canUndo());
-    Cofnij->setText(stack.canUndo() ? QStringLiteral("Cofnij: ") + stack.undoText()
-                                    : QStringLiteral("Cofnij"));
+    Cofnij->setText(stack.canUndo() ? tr("Cofnij: %1").arg(stack.undoText()) : tr("Cofnij"));
     Ponow->setEnabled(stack.canRedo());
-    Ponow->setText(stack.canRedo() ? QStringLiteral("Ponów: ") + stack.redoText()
-                                   : QStringLiteral("Ponów"));
+    Ponow->setText(stack.canRedo() ? tr("Ponów: %1").arg(stack.redoText()) : tr("Ponów"));
 }
 
 void ProgramEditing::ShowLineMenu(const QPoint& globalPosition) {
@@ -167,8 +228,8 @@ void ProgramEditing::CopyLines() {
     const LineSelection& selection = editor_.Selection();
     QGuiApplication::clipboard()->setText(QString::fromStdString(
         LineBlockText::Write(host_.Programs(), program, selection.First(), selection.Last())));
-    host_.ShowStatus(QStringLiteral("Skopiowano do schowka: ") +
-                     LinesObject(selection.First(), selection.Last()));
+    host_.ShowStatus(
+        tr("Skopiowano do schowka: %1").arg(LinesObject(selection.First(), selection.Last())));
 }
 
 void ProgramEditing::CopyProgram() {
@@ -177,10 +238,10 @@ void ProgramEditing::CopyProgram() {
         return;
     QGuiApplication::clipboard()->setText(QString::fromStdString(
         LineBlockText::Write(host_.Programs(), program, 0, LinesPerProgram - 1)));
-    host_.ShowStatus(QStringLiteral("Skopiowano do schowka: program %1").arg(program));
+    host_.ShowStatus(tr("Skopiowano do schowka: program %1").arg(program));
 }
 
-bool ProgramEditing::RemoveSelected(const QString& title, const QString& what) {
+bool ProgramEditing::RemoveSelected(const QString& title, const QString& question) {
     const int program = editor_.CurrentProgram();
     const int first = editor_.Selection().First();
     const int last = editor_.Selection().Last();
@@ -192,8 +253,7 @@ bool ProgramEditing::RemoveSelected(const QString& title, const QString& what) {
         const QString lines = LinesText(first, last);
         const auto answer = host_.Boxes().Show(
             QMessageBox::Question, title,
-            QStringLiteral("Do %1 skaczą linie: %2. Czy na pewno chcesz %3 %4?")
-                .arg(lines, names.join(QStringLiteral(", ")), what, LinesObject(first, last)),
+            question.arg(lines, names.join(QStringLiteral(", ")), LinesObject(first, last)),
             QMessageBox::Yes | QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return false;
@@ -214,31 +274,32 @@ void ProgramEditing::CutLines() {
     const ProgramHistory::View before{program, editor_.Selection().Current()};
     const QString text =
         QString::fromStdString(LineBlockText::Write(host_.Programs(), program, first, last));
-    if (!RemoveSelected(QStringLiteral("Wytnij linie"), QStringLiteral("wyciąć")))
+    if (!RemoveSelected(tr("Wytnij linie"),
+                        tr("Do %1 skaczą linie: %2. Czy na pewno chcesz wyciąć %3?")))
         return;
     QGuiApplication::clipboard()->setText(text);
-    history_->Record(QStringLiteral("wycięcie ") + LinesText(first, last), before);
+    history_->Record(tr("wycięcie %1").arg(LinesText(first, last)), before);
 }
 
 void ProgramEditing::PasteLines() {
     const int program = editor_.CurrentProgram();
     if (program == NoIndex)
         return;
-    const QString title = QStringLiteral("Wklej linie");
+    const QString title = tr("Wklej linie");
     LineBlockText::Block block;
     LineBlockText::Error error;
     const std::string text = QGuiApplication::clipboard()->text().toStdString();
     if (!LineBlockText::Parse(text, block, error)) {
-        Warn(title, QStringLiteral("Tekst ze schowka nie jest programem i nie został wklejony.\n") +
-                        ErrorText(error));
+        Warn(title, tr("Tekst ze schowka nie jest programem i nie został wklejony.\n%1")
+                        .arg(ErrorText(error)));
         return;
     }
     const int at = editor_.Selection().First();
     const int count = static_cast<int>(block.lines.size());
     ProgramSet& set = host_.Programs();
     if (!LineShift::CanInsert(set, program, at, count)) {
-        Warn(title, QStringLiteral("Nie można wkleić %1 linii w linii %2: niepusta linia zostałaby "
-                                   "przesunięta poza linię 24.")
+        Warn(title, tr("Nie można wkleić %1 linii w linii %2: niepusta linia zostałaby "
+                       "przesunięta poza linię 24.")
                         .arg(count)
                         .arg(TwoDigits(at)));
         return;
@@ -251,7 +312,7 @@ void ProgramEditing::PasteLines() {
     editor_.SelectLine(at + count - 1, true);
     editor_.RenderProgram();
     host_.MarkModified();
-    history_->Record(QStringLiteral("wklejenie ") + LinesText(at, at + count - 1), before);
+    history_->Record(tr("wklejenie %1").arg(LinesText(at, at + count - 1)), before);
 }
 
 void ProgramEditing::InsertLine() {
@@ -260,14 +321,13 @@ void ProgramEditing::InsertLine() {
         return;
     const int at = editor_.Selection().Current();
     if (!LineShift::Insert(host_.Programs(), program, at)) {
-        Warn(QStringLiteral("Wstaw linię"),
-             QStringLiteral("Nie można wstawić linii: linia 24 nie jest pusta."));
+        Warn(tr("Wstaw linię"), tr("Nie można wstawić linii: linia 24 nie jest pusta."));
         return;
     }
     editor_.SelectLine(at);
     editor_.RenderProgram();
     host_.MarkModified();
-    history_->Record(QStringLiteral("wstawienie linii ") + TwoDigits(at));
+    history_->Record(tr("wstawienie linii %1").arg(TwoDigits(at)));
 }
 
 void ProgramEditing::DeleteLines() {
@@ -277,8 +337,9 @@ void ProgramEditing::DeleteLines() {
     const int first = editor_.Selection().First();
     const int last = editor_.Selection().Last();
     const ProgramHistory::View before{program, editor_.Selection().Current()};
-    if (RemoveSelected(QStringLiteral("Usuń linię"), QStringLiteral("usunąć")))
-        history_->Record(QStringLiteral("usunięcie ") + LinesText(first, last), before);
+    if (RemoveSelected(tr("Usuń linię"),
+                       tr("Do %1 skaczą linie: %2. Czy na pewno chcesz usunąć %3?")))
+        history_->Record(tr("usunięcie %1").arg(LinesText(first, last)), before);
 }
 
 QString ProgramEditing::TextError(const QString& text) const {
@@ -298,7 +359,7 @@ void ProgramEditing::ApplyText(int program, const QString& text) {
     for (int l = 0; l < LinesPerProgram; ++l)
         host_.Programs().SetLine(program, l, lines[static_cast<std::size_t>(l)]);
     editor_.ShowProgram(program);
-    if (history_->Record(QStringLiteral("edycja programu %1 jako tekst").arg(program)))
+    if (history_->Record(tr("edycja programu %1 jako tekst").arg(program)))
         host_.MarkModified();
 }
 
@@ -309,7 +370,7 @@ void ProgramEditing::EditAsText() {
     if (Text == nullptr)
         Text = new TextView(window_);
     Text->Open(
-        QStringLiteral("Program %1 – edycja jako tekst").arg(program),
+        tr("Program %1 – edycja jako tekst").arg(program),
         QString::fromStdString(LineBlockText::WritePlain(host_.Programs(), program)),
         [this](const QString& text) { return TextError(text); },
         [this, program](const QString& text) {

@@ -63,9 +63,10 @@ private:
     void UpdateUndoActions();
     void ShowLineMenu(const QPoint& globalPosition);
     void Warn(const QString& title, const QString& text);
-    // Deletes the selected lines after asking when other lines jump into
-    // them; returns false when the operator said no.
-    bool RemoveSelected(const QString& title, const QString& what);
+    // Deletes the selected lines after asking (question: %1 the lines, %2
+    // the lines that jump into them, %3 the lines as removed) when other
+    // lines jump into them; returns false when the operator said no.
+    bool RemoveSelected(const QString& title, const QString& question);
     QString TextError(const QString& text) const;
     void ApplyText(int program, const QString& text);
 

@@ -12,8 +12,10 @@ if(NOT KXRD4_LRELEASE OR NOT KXRD4_LUPDATE)
 endif()
 
 set(KXRD4_TS_FILES ${PROJECT_SOURCE_DIR}/translations/kxrd4-pc_en.ts)
-# Where lupdate looks for texts: the window's sources.
-set(KXRD4_TS_SOURCES ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/src/device)
+# Where lupdate looks for texts: the window's sources, the device layer's and the
+# run report's.
+set(KXRD4_TS_SOURCES ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/src/device
+  ${PROJECT_SOURCE_DIR}/src/report)
 # The device layer marks its texts with KX_TRANSLATABLE (Translatable.h).
 set(KXRD4_LUPDATE_OPTIONS -silent -locations none -no-obsolete -source-language pl
   -target-language en -tr-function-alias QT_TRANSLATE_NOOP+=KX_TRANSLATABLE)

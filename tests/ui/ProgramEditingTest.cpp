@@ -172,11 +172,11 @@ TEST_F(Editing, ABadPasteIsRefusedWithItsLineAndChangesNothing) {
         const char* part;
     };
     const std::vector<Row> rows = {
-        {"", "no program lines"},
+        {"", "nie zawiera linii programu"},
         {"dzień dobry", "Linia 1 tekstu"},
         {"[00]  V_MAX  00500\n[01]  V_MAX  9999999", "Linia 2 tekstu"},
-        {"[00]  END  | 01 02", "raw bytes"},
-        {"P1\n[00]  END\nP2\n[00]  END", "more than one program"},
+        {"[00]  END  | 01 02", "surowe bajty"},
+        {"P1\n[00]  END\nP2\n[00]  END", "więcej niż jeden program"},
         {"[00]  END", "poza linię 24"}, // line 24 of P0 is not empty
     };
     for (const Row& row : rows) {

@@ -7,6 +7,7 @@ add_executable(kx_language_tests
   ${CMAKE_CURRENT_LIST_DIR}/ManualTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LanguageControlTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHookTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LanguageProgramsTest.cpp
 )
 target_link_libraries(kx_language_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_language_tests
