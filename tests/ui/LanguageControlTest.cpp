@@ -19,7 +19,7 @@
 
 #include "ControlPage.h"
 #include "EmulatorPeer.h"
-#include "KxApplication.h"
+#include "InEnglish.h"
 #include "LiveChart.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
@@ -31,28 +31,6 @@
 namespace {
 
 using Button = QMessageBox::StandardButton;
-
-KxApplication& App() {
-    return *qobject_cast<KxApplication*>(QCoreApplication::instance());
-}
-
-// Parts of the window that other classes build and translate; left out of
-// the walk (by objectName) while they are still Polish.
-const QSet<QString> OtherParts{"HeldLabel", "GroupBox15", "Edycja", "LineMenu"};
-const QStringList OtherActions{"KopiaSterownika1", "PrzywrocSterownik1", "CheckProgram1"};
-
-QStringList PolishOf(const QStringList& texts) {
-    QStringList polish;
-    for (const QString& text : texts) {
-        if (LooksPolish(text))
-            polish << text;
-    }
-    return polish;
-}
-
-std::string Join(const QStringList& texts) {
-    return texts.join(QLatin1Char('\n')).toStdString();
-}
 
 // Every part built and every page shown once, as the operator would.
 void BuildAndShowAll(TFMain& window) {
@@ -101,16 +79,9 @@ class EnglishDemo : public DemoWindow {};
 
 TEST_F(EnglishDemo, EveryPageMenuAndToolBarShowNoPolish) {
     BuildAndShowAll(*window);
-    // The editing commands are the window's actions too (for their shortcuts).
-    QStringList others = OtherActions;
-    for (const QAction* action : Find<QMenu>(QStringLiteral("Edycja"))->actions())
-        others << action->objectName();
-    QStringList polish = PolishTextsIn(window.get(), OtherParts, true);
-    polish.removeIf([&](const QString& found) {
-        return std::any_of(others.begin(), others.end(),
-                           [&](const QString& name) { return found.startsWith(name + ": "); }) ||
-               found == QStringLiteral(": Edycja"); // that menu's title in the menu bar
-    });
+    // The whole window: widgets, tool tips, the menu bar with every menu and
+    // action (the editing commands also as the window's own, for their keys).
+    QStringList polish = PolishTextsIn(window.get());
     // The chart's axes and series are drawn, not widgets.
     LiveChart* chart = window->Control().Chart();
     QStringList drawn{chart->Plot()->xAxis2->label()};
@@ -120,8 +91,8 @@ TEST_F(EnglishDemo, EveryPageMenuAndToolBarShowNoPolish) {
     chart->BeginRunView(2.0); // the run view's time axis
     drawn << chart->Plot()->xAxis->label();
     chart->EndRunView();
-    polish += PolishOf(drawn);
-    EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+    polish += PolishAmong(drawn);
+    EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
 
     // Where a wrong pick is easy: the same Polish word, different English.
     const QTabWidget* tabs = window->PageControl1;
@@ -218,11 +189,11 @@ TEST_F(EnglishDemo, QuestionsWarningsAndStatusTextsAreEnglish) {
         for (const auto& call : dialogs.calls)
             texts << call.title << call.filter;
         dialogs.calls.clear();
-        for (const QString& text : PolishOf(texts))
+        for (const QString& text : PolishAmong(texts))
             polish << QString::fromUtf8(step.what) + QStringLiteral(": ") + text;
     }
     Find<QCheckBox>(QStringLiteral("RecordRun"))->setChecked(false);
-    EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+    EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
 }
 
 TEST_F(EnglishDemo, WholeSentencesAreTranslatedNotPieces) {
@@ -341,7 +312,7 @@ TEST_F(PolishDemo, EnglishTextsFitWhereThePolishOnesDid) {
         if (it.value() > polish.value(it.key(), 0))
             cut << it.key() + QStringLiteral(": %1 px short").arg(it.value());
     }
-    EXPECT_TRUE(cut.isEmpty()) << Join(cut);
+    EXPECT_TRUE(cut.isEmpty()) << Joined(cut);
 }
 
 } // namespace

@@ -19,7 +19,7 @@
 #include "DeviceTexts.h"
 #include "EditorPage.h"
 #include "HeldProgramView.h"
-#include "KxApplication.h"
+#include "InEnglish.h"
 #include "MessageLetter.h"
 #include "PolishText.h"
 #include "ProgramCheckView.h"
@@ -38,23 +38,6 @@ bool Fits(const QLabel* label) {
         label->contentsRect(), Qt::TextWordWrap | Qt::AlignLeft, label->text());
     return needed.height() <= label->contentsRect().height() &&
            needed.width() <= label->contentsRect().width();
-}
-
-KxApplication& App() {
-    return *qobject_cast<KxApplication*>(QCoreApplication::instance());
-}
-
-std::string Join(const QStringList& texts) {
-    return texts.join(QLatin1Char('\n')).toStdString();
-}
-
-QStringList PolishAmong(const QStringList& texts) {
-    QStringList polish;
-    for (const QString& text : texts) {
-        if (LooksPolish(text))
-            polish << text;
-    }
-    return polish;
 }
 
 // English words of the listing's errors that must not show in the Polish
@@ -81,16 +64,8 @@ ProgramSet Listing(const std::string& listing) {
 }
 
 // The window with the English texts loaded.
-class EnglishPrograms : public ShellFixture {
+class EnglishPrograms : public InEnglish<ShellFixture> {
 protected:
-    void SetUp() override {
-        App().LoadTranslations(Language::English);
-        ShellFixture::SetUp();
-    }
-    void TearDown() override {
-        ShellFixture::TearDown();
-        App().LoadTranslations(Language::Polish);
-    }
     QStringList Boxes() const {
         QStringList texts;
         for (const auto& call : boxes.calls)
@@ -165,7 +140,7 @@ TEST_F(EnglishPrograms, EditingCommandsHeldLabelAndTheirQuestionsAreEnglish) {
               "Line 1 of the text: line 00: unknown command \"FOO\"");
     editing.Text->reject();
     const QStringList polish = PolishAmong(texts);
-    EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+    EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
 }
 
 // Each kind of finding the check can give, in the window's marks, log,
@@ -230,7 +205,7 @@ TEST_F(EnglishPrograms, EveryKindOfFindingIsShownInEnglish) {
         check.ConfirmSend(0);
         texts << Boxes();
         const QStringList polish = PolishAmong(texts);
-        EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+        EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
     }
     window->Programs() = Listing("P0\n[00]  M_EN\n[01]  J_LIN  22\n");
     window->Editor().ShowProgram(0);
@@ -256,7 +231,7 @@ TEST_F(EnglishPrograms, BackupViewAndItsQuestionsAreEnglish) {
     texts << Boxes();
     EXPECT_EQ(boxes.calls.size(), 2u);
     const QStringList polish = PolishAmong(texts);
-    EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+    EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
 }
 
 // A sink that keeps what the window would show.
@@ -336,7 +311,7 @@ TEST_F(EnglishPrograms, EveryReplyAndTransferErrorOfTheControllerIsTranslated) {
     EXPECT_GE(sink.status.size(), 9u);
     for (const std::string& text : sink.status)
         check(text);
-    EXPECT_TRUE(untranslated.isEmpty()) << Join(untranslated);
+    EXPECT_TRUE(untranslated.isEmpty()) << Joined(untranslated);
     ASSERT_GE(sink.status.size(), 7u);
     EXPECT_EQ(DeviceTexts::Translate(sink.status[6]), "No reply from the controller: line 07");
 }
@@ -358,7 +333,7 @@ TEST_F(EnglishPrograms, TheRunReportIsEnglish) {
     QStringList texts = RunReportText::Lines(result, recording, 5);
     texts << RunReportText::Summary(result, recording, 5);
     const QStringList polish = PolishAmong(texts);
-    EXPECT_TRUE(polish.isEmpty()) << Join(polish);
+    EXPECT_TRUE(polish.isEmpty()) << Joined(polish);
     EXPECT_EQ(RunReportText::Seconds(1.5), "1.500 s");
     ProgramCheck::Finding finding;
     finding.polish = "Skok do pustej linii 22";
@@ -423,7 +398,7 @@ TEST_F(ShellFixture, TheTextViewsErrorsArePolishThroughout) {
         if (LooksEnglish(problem) || !LooksPolish(problem))
             mixed << QString::fromStdString(text) + QStringLiteral(" → ") + problem;
     }
-    EXPECT_TRUE(mixed.isEmpty()) << Join(mixed);
+    EXPECT_TRUE(mixed.isEmpty()) << Joined(mixed);
     editing.Text->Text->setPlainText(QStringLiteral("[00]  FOO"));
     EXPECT_EQ(editing.Text->Problem->text(), "Linia 1 tekstu: linia 00: nieznany rozkaz \"FOO\"");
     editing.Text->reject();

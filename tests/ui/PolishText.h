@@ -16,6 +16,7 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <functional>
+#include <string>
 
 inline bool LooksPolish(const QString& text) {
     static const QRegularExpression letters(QStringLiteral("[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]"));
@@ -88,4 +89,19 @@ inline QStringList PolishTextsIn(QWidget* root, const QSet<QString>& skip = {},
     };
     walk(root);
     return found;
+}
+
+// Those of texts that look Polish.
+inline QStringList PolishAmong(const QStringList& texts) {
+    QStringList polish;
+    for (const QString& text : texts) {
+        if (LooksPolish(text))
+            polish << text;
+    }
+    return polish;
+}
+
+// Texts one a line, for a test's failure message.
+inline std::string Joined(const QStringList& texts) {
+    return texts.join(QLatin1Char('\n')).toStdString();
 }
