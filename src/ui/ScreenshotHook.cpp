@@ -1,11 +1,5 @@
 #include "ScreenshotHook.h"
 
-#include "ControlPage.h"
-#include "KxVersion.h"
-#include "ProgramCheck.h"
-#include "RunRecording.h"
-#include "RunReport.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -30,6 +24,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "CommandCode.h"
 #include "ControlPage.h"
 #include "ControllerBackup.h"
 #include "ControllerBackupView.h"
@@ -38,6 +33,7 @@
 #include "FileAccess.h"
 #include "KxVersion.h"
 #include "LiveChart.h"
+#include "ManualView.h"
 #include "MotionGuard.h"
 #include "NumberField.h"
 #include "ProgramCheck.h"
@@ -257,7 +253,15 @@ void ScreenshotHook::ShootEditing(std::function<void()> next) {
             TextView* view = window_.Editing().Text;
             ShootOver(view, QStringLiteral("text-view.png"));
             view->reject();
-            next();
+            // The manual's page of a command, as F1 in the line edit dialog opens it.
+            ManualView* manual = ManualView::Show(
+                ManualView::CommandPage(static_cast<int>(CommandCode::X_DST)), &window_);
+            After(PageDelayMs, [this, manual, next = std::move(next)] {
+                if (!manual->grab().save(QDir(directory_).filePath("manual-command.png")))
+                    std::fprintf(stderr, "screenshot: cannot write manual-command.png\n");
+                manual->close();
+                next();
+            });
         });
     });
 }

@@ -25,7 +25,8 @@
 // texts of each question's buttons go to stderr as well, and with each page
 // the connection state of the status bar. After the read-back the menu
 // "Edycja" and the text view of P0 are photographed as well ("edit-menu.png",
-// "text-view.png"), then a faulty P1 with its lines marked by "Sprawdź program"
+// "text-view.png") and the manual's page of X_DST ("manual-command.png"),
+// then a faulty P1 with its lines marked by "Sprawdź program"
 // ("check-marks.png") and the question "Wyślij program" asks for it
 // ("question-check.png"). Then the controller is backed up and restored from
 // "Opcje": the menu "Plik" with the two commands ("backup-menu.png"), the
@@ -87,7 +88,8 @@ private:
     void SendProgram();
     void ReadProgramBack();
     // The menu "Edycja" opened ("edit-menu.png") and the text view of P0
-    // ("text-view.png"), each over the window; then next.
+    // ("text-view.png"), each over the window, and the manual's page of X_DST
+    // in its own window ("manual-command.png"); then next.
     void ShootEditing(std::function<void()> next);
     // A faulty program in P1 checked with "Sprawdź program" (F7): the marked
     // lines ("check-marks.png") and the question of "Wyślij program"
