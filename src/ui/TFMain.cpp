@@ -283,7 +283,6 @@ void TFMain::CreateOptionsBoxes() {
     Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
     Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
     for (QPlainTextEdit* memo : {Memo1, Memo2}) {
-        memo->setFont(FixedPitchFont(11));
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         memo->setLineWrapMode(QPlainTextEdit::NoWrap);
         // The traffic logs keep only their last lines.
@@ -467,6 +466,9 @@ void TFMain::BuildHiddenParts() {
     hiddenPartsDue_ = false;
     if (controlPage_ != nullptr)
         return;
+    // The traffic logs are never on screen: their font can wait too.
+    for (QPlainTextEdit* memo : {Memo1, Memo2})
+        memo->setFont(FixedPitchFont(11));
     controlPage_ = new ControlPage(TabSheet3, *messages_, dialogs_, boxes_, this);
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     controlPage_->SetGuard(
