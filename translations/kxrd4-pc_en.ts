@@ -209,7 +209,7 @@ Error in line %2: %3</translation>
     </message>
     <message>
         <source>Przerwij</source>
-        <translation>Cancel</translation>
+        <translation>Abort</translation>
     </message>
     <message>
         <source>Sterownik KX-RD4 nie jest podłączony</source>
@@ -602,7 +602,7 @@ Write them and start homing?</translation>
     </message>
     <message>
         <source>Czy na pewno chcesz wyczyścić program %1</source>
-        <translation>Do you really want to clear program %1</translation>
+        <translation>Do you really want to clear program %1?</translation>
     </message>
     <message>
         <source>Program został wczyszczony</source>
