@@ -637,6 +637,10 @@ void TFMain::ProgramRead(std::uint8_t program) {
 
 void TFMain::ShowStatus(const QString& message) {
     panel0_->setText(message);
+    // A text longer than the panel is cut there; its tool tip shows it whole.
+    const bool cut =
+        panel0_->fontMetrics().horizontalAdvance(message) > panel0_->contentsRect().width();
+    panel0_->setToolTip(cut ? message : QString());
 }
 
 void TFMain::SetLinkState(const QString& text) {

@@ -241,6 +241,14 @@ TEST_F(MainWindow, ShowStatusReplacesPanelZeroOnly) {
     window->ShowStatus(QStringLiteral("Program został wczyszczony"));
     EXPECT_EQ(window->StatusPanel(0)->text(), "Program został wczyszczony");
     EXPECT_EQ(window->StatusPanel(1)->text(), "Połączony");
+    EXPECT_EQ(window->StatusPanel(0)->toolTip(), "");
+    // A text too long for the panel is whole in its tool tip, until a short one comes.
+    const QString longText = QStringLiteral("Pomiar: cykl 2,101 s, przewidziany 2,100 s; ") +
+                             QString(60, QLatin1Char('x'));
+    window->ShowStatus(longText);
+    EXPECT_EQ(window->StatusPanel(0)->toolTip(), longText);
+    window->ShowStatus(QStringLiteral("Program został skopiowany"));
+    EXPECT_EQ(window->StatusPanel(0)->toolTip(), "");
 }
 
 TEST_F(MainWindow, DiagnosticButtonsClearLogsAndExportListing) {
