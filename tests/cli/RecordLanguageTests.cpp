@@ -55,8 +55,7 @@ protected:
         peer.With([&](ControllerEmulator& e) { e.Programs() = set; });
     }
 
-    // The report of a run of P1 with these options and this config.ini
-    // (none when empty); skipped where the tool writes no PDF.
+    // A run of P1 with these options and config.ini (none when empty).
     void ExpectReportIn(const std::vector<std::string>& options, const std::string& config,
                         const Wording& wording, const std::string& label) {
         SCOPED_TRACE(label);
@@ -87,8 +86,7 @@ protected:
     EmulatorPeer peer{*rig.backend};
 };
 
-// In one process, one after the other: each report in its own language, not
-// in the one before it.
+// One after the other in one process: each report in its own language.
 TEST_F(CliRecordLanguage, ReportFollowsTheOptionElseTheSettings) {
     const std::string chosenEn = "[Options]\nLanguage=en\n";
     const std::string chosenPl = "[Options]\r\nLanguage = PL\r\n";
@@ -117,26 +115,6 @@ TEST_F(CliRecordLanguage, ReportFollowsTheSystemWithoutAChoice) {
         GTEST_SKIP() << "run by ctest under a given LANG";
     ExpectReportIn({}, "[Options]\nAutoLoad=0\n", std::string(expected) == "en" ? English : Polish,
                    std::string("LANG=") + (std::getenv("LANG") ? std::getenv("LANG") : ""));
-}
-
-TEST_F(CliRecordLanguage, RefusesALanguageItCannotWrite) {
-    struct Row {
-        std::vector<std::string> options;
-        std::string err;
-    };
-    const Row rows[] = {
-        {{"--lang", "de", "--report", rig.Path("run.pdf")}, "--lang: \"de\" is neither pl nor en"},
-        {{"--lang", ""}, "--lang: \"\" is neither pl nor en"},
-        {{"--lang", "en"}, "--lang is the language of the report: it needs --report"},
-    };
-    for (const Row& row : rows) {
-        std::vector<std::string> args = {"record", "-p", "1"};
-        args.insert(args.end(), row.options.begin(), row.options.end());
-        const CliResult r = rig.Tool(args);
-        EXPECT_EQ(r.status, 2) << r.err;
-        EXPECT_NE(r.err.find(row.err), std::string::npos) << r.err;
-        EXPECT_FALSE(rig.Exists("run.pdf"));
-    }
 }
 
 } // namespace

@@ -1,13 +1,12 @@
 // A program fault of the emulated controller in the window's language: the
 // dry run ("Symulacja", F9) and the demo's emulated controller say its reason
-// in the same words as the run report (FaultCauseText), Polish or English,
-// switched while the window is open.
+// in the same words as the run report, Polish or English, switched while the
+// window is open.
 
 #include <QLabel>
 
 #include "EmulatedFaultView.h"
 #include "KxApplication.h"
-#include "PolishText.h"
 #include "ShellFixture.h"
 
 namespace {
@@ -39,7 +38,7 @@ TEST_F(FaultLanguage, ReasonIsSaidInTheWindowsLanguage) {
     fault.Program = 4;
     fault.Line = 7;
     fault.Cause = ControllerEmulator::FaultCause::MoveDisabled;
-    fault.Reason = "a move with ENABLE off"; // the emulator's own words, never shown
+    fault.Reason = "a move with ENABLE off"; // the emulator's own words, not shown
 
     struct Case {
         Language language;
@@ -57,21 +56,10 @@ TEST_F(FaultLanguage, ReasonIsSaidInTheWindowsLanguage) {
          "(brak M_EN)",
          "Sterownik (symulator): błąd w linii 07 programu P4: ruch przy wyłączonym napędzie "
          "(brak M_EN)"},
-        {Language::English, nullptr, nullptr}, // and back: every cause in English
     };
     for (const Case& c : cases) {
         App().LoadTranslations(c.language);
         window->Symulacja1->trigger();
-        if (c.simulation == nullptr) {
-            for (int cause = 0;
-                 cause <= static_cast<int>(ControllerEmulator::FaultCause::TravelLimit); ++cause) {
-                fault.Cause = static_cast<ControllerEmulator::FaultCause>(cause);
-                const QString text = EmulatedFaultView::Text(fault);
-                EXPECT_FALSE(LooksPolish(text)) << text.toStdString();
-                EXPECT_FALSE(text.contains(QLatin1String("ENABLE off"))) << text.toStdString();
-            }
-            continue;
-        }
         EXPECT_EQ(window->StatusPanel(0)->text().toStdString(), c.simulation);
         EXPECT_EQ(EmulatedFaultView::Text(fault).toStdString(), c.emulator);
     }
