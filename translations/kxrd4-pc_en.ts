@@ -640,6 +640,61 @@ Write them and start homing?</translation>
     </message>
 </context>
 <context>
+    <name>FaultCauseText</name>
+    <message>
+        <source>nieznany kod rozkazu</source>
+        <translation>unknown command code</translation>
+    </message>
+    <message>
+        <source>niedozwolona cyfra w argumencie</source>
+        <translation>a digit out of range in an operand</translation>
+    </message>
+    <message>
+        <source>numer wejścia lub wyjścia spoza 0..1</source>
+        <translation>input or output number outside 0..1</translation>
+    </message>
+    <message>
+        <source>skok poza linie 00..24</source>
+        <translation>jump outside lines 00..24</translation>
+    </message>
+    <message>
+        <source>numer programu spoza 0..9</source>
+        <translation>program number outside 0..9</translation>
+    </message>
+    <message>
+        <source>ruch przy wyłączonym napędzie (brak M_EN)</source>
+        <translation>a move with the drive disabled (no M_EN)</translation>
+    </message>
+    <message>
+        <source>ruch przy V max lub A max równym 0</source>
+        <translation>a move with V max or A max equal to 0</translation>
+    </message>
+    <message>
+        <source>bazowanie z prędkością 0</source>
+        <translation>homing at velocity 0</translation>
+    </message>
+    <message>
+        <source>program przeszedł za linię 24 bez END</source>
+        <translation>the program ran past line 24 without END</translation>
+    </message>
+    <message>
+        <source>ponad 1000 linii w 1 ms bez oczekiwania</source>
+        <translation>over 1000 lines in 1 ms without a wait</translation>
+    </message>
+    <message>
+        <source>ruch przerwany</source>
+        <translation>move interrupted</translation>
+    </message>
+    <message>
+        <source>oś doszła do końca zakresu</source>
+        <translation>the axis reached the end of its range</translation>
+    </message>
+    <message>
+        <source>nieznany błąd</source>
+        <translation>unknown fault</translation>
+    </message>
+</context>
+<context>
     <name>FileCommands</name>
     <message>
         <source>Nowy</source>
@@ -1164,58 +1219,6 @@ The axis may still be moving: stop it at the machine.</translation>
 </context>
 <context>
     <name>ProgramSimulation</name>
-    <message>
-        <source>nieznany kod rozkazu</source>
-        <translation>unknown command code</translation>
-    </message>
-    <message>
-        <source>niedozwolona cyfra w argumencie</source>
-        <translation>a digit out of range in an operand</translation>
-    </message>
-    <message>
-        <source>numer wejścia lub wyjścia spoza 0..1</source>
-        <translation>input or output number outside 0..1</translation>
-    </message>
-    <message>
-        <source>skok poza linie 00..24</source>
-        <translation>jump outside lines 00..24</translation>
-    </message>
-    <message>
-        <source>numer programu spoza 0..9</source>
-        <translation>program number outside 0..9</translation>
-    </message>
-    <message>
-        <source>ruch przy wyłączonym napędzie (brak M_EN)</source>
-        <translation>a move with the drive disabled (no M_EN)</translation>
-    </message>
-    <message>
-        <source>ruch przy V max lub A max równym 0</source>
-        <translation>a move with V max or A max equal to 0</translation>
-    </message>
-    <message>
-        <source>bazowanie z prędkością 0</source>
-        <translation>homing at velocity 0</translation>
-    </message>
-    <message>
-        <source>program przeszedł za linię 24 bez END</source>
-        <translation>the program ran past line 24 without END</translation>
-    </message>
-    <message>
-        <source>ponad 1000 linii w 1 ms bez oczekiwania</source>
-        <translation>over 1000 lines in 1 ms without a wait</translation>
-    </message>
-    <message>
-        <source>ruch przerwany</source>
-        <translation>move interrupted</translation>
-    </message>
-    <message>
-        <source>oś doszła do końca zakresu</source>
-        <translation>the axis reached the end of its range</translation>
-    </message>
-    <message>
-        <source>nieznany błąd</source>
-        <translation>unknown fault</translation>
-    </message>
     <message>
         <source>Symulacja: błąd po %1 s w linii %2 programu P%3: %4</source>
         <translation>Simulation: fault after %1 s in line %2 of program P%3: %4</translation>

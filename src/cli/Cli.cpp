@@ -128,10 +128,10 @@ const std::map<std::string, CommandRule>& Rules() {
           SimulateCommand::Simulate}},
         {"record",
          {{"--program", "--run", "--until", "--csv", "--report", "--tolerance", "--format",
-           "--timeout"},
+           "--timeout", "--lang"},
           0,
           1,
-          "record [FILE] -p N [--run] [--until S] [--csv FILE] [--report FILE.pdf] "
+          "record [FILE] -p N [--run] [--until S] [--csv FILE] [--report FILE.pdf [--lang pl|en]] "
           "[--tolerance STEPS] [--format json]",
           RecordCommand::Record}},
     };
@@ -276,6 +276,12 @@ Arguments Parse(const std::vector<std::string>& args) {
             if (a.record.report->empty()) {
                 throw UsageError{"--report: the file name is empty"};
             }
+        } else if (arg == "--lang") {
+            const std::string& text = value("--lang");
+            a.record.language = LanguageChoice::FromSetting(text);
+            if (!a.record.language) {
+                throw UsageError{"--lang: \"" + text + "\" is neither pl nor en"};
+            }
         } else if (arg == "--tolerance") {
             const std::string& text = value("--tolerance");
             char* end = nullptr;
@@ -338,6 +344,9 @@ Arguments Parse(const std::vector<std::string>& args) {
     if (needsProgram && !a.program) {
         throw UsageError{a.command + " needs -p N (usage: kxrd4-cli " + rule->second.synopsis +
                          ")"};
+    }
+    if (a.record.language && !a.record.report) {
+        throw UsageError{"--lang is the language of the report: it needs --report FILE.pdf"};
     }
     const bool needsOutput = a.command == "build" || a.command == "read";
     if (needsOutput && !a.output) {
@@ -449,8 +458,9 @@ std::string Cli::HelpText() {
            "                                     stops where it leaves the limits (exit 1)\n"
            "\n"
            "Commissioning (records the KX-RD4 and compares it with the dry run):\n"
-           "  record [FILE] -p N [--run] [--until S] [--csv OUT.csv] [--report OUT.pdf]\n"
-           "         [--tolerance STEPS]         position and velocity as fast as the KX-RD4\n"
+           "  record [FILE] -p N [--run] [--until S] [--csv OUT.csv] [--report OUT.pdf\n"
+           "         [--lang pl|en]] [--tolerance STEPS]\n"
+           "                                     position and velocity as fast as the KX-RD4\n"
            "                                     answers, against the dry run of program N\n"
            "                                     from the parameters and position read just\n"
            "                                     before. FILE (.kxp or a listing): program N\n"
@@ -464,7 +474,10 @@ std::string Cli::HelpText() {
            "                                     and the velocity peaks; --csv the samples\n"
            "                                     (time_s,position,velocity,predicted_...),\n"
            "                                     --report a PDF with OUT.csv and OUT.png\n"
-           "                                     beside it. Exit 0 within --tolerance steps\n"
+           "                                     beside it, in --lang's language, else in the\n"
+           "                                     window's (config.ini's Language=, else the\n"
+           "                                     system's: English unless it is Polish).\n"
+           "                                     Exit 0 within --tolerance steps\n"
            "                                     (default 10) and the timing, else 1\n"
            "\n"
            "--format json: check, devices, get, status, watch (one object a line), diff,\n"
@@ -472,8 +485,9 @@ std::string Cli::HelpText() {
            "--device SERIAL|PORT|PATH chooses the KX-RD4 by its serial number, else its USB\n"
            "port, else its device path (as devices lists them); needed when several KX-RD4s\n"
            "are connected, where a device command without it lists them and exits with 4.\n"
-           "--settings FILE: the config.ini that keeps the travel limits (default: the\n"
-           "tool's own, beside the executable or in ~/.config/kxrd4-pc/).\n"
+           "--settings FILE: the config.ini that keeps the travel limits and the report's\n"
+           "language (default: the tool's own, beside the executable or in\n"
+           "~/.config/kxrd4-pc/).\n"
            "--emulator runs any device command against a built-in emulated KX-RD4 in its\n"
            "power-on state (no device, no root needed). --emulator-lag MS and\n"
            "--emulator-lose-steps N (each implies --emulator) make its axis imperfect: it\n"

@@ -307,7 +307,8 @@ void RecordCommand::Record(CommandContext& context) {
         content.recording = &recording;
         content.comparison = &comparison;
         content.tolerance = a.record.tolerance;
-        if (!RecordReport::Write(*a.record.report, content, error)) {
+        if (!RecordReport::Write(*a.record.report, content, a.record.language,
+                                 context.SettingsPath(), error)) {
             Fail(error);
         }
         (a.json ? err : out) << "report written to " << *a.record.report << "\n";

@@ -4,12 +4,18 @@
 // report library where the tool is built with Qt; a build without it says so.
 // CMake picks RecordReportPdf.cpp or RecordReportNone.cpp.
 
+#include <optional>
 #include <string>
 
+#include "LanguageChoice.h"
 #include "RunReportContent.h"
 
 class RecordReport {
 public:
-    // False with an English message when nothing (or not everything) was written.
-    static bool Write(const std::string& path, const RunReportContent& content, std::string& error);
+    // In language, else in the one the window would show for the config.ini
+    // at settingsPath and this system. False with an English message when
+    // nothing (or not everything) was written.
+    static bool Write(const std::string& path, const RunReportContent& content,
+                      std::optional<Language> language, const std::string& settingsPath,
+                      std::string& error);
 };

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 
+#include "FaultCauseText.h"
 #include "ProgramLine.h"
 #include "RecordingCsv.h"
 #include "RunChartPainter.h"
@@ -208,7 +209,7 @@ bool RunReport::Write(const QString& pdfPath, const RunReportContent& content, Q
             flow.Line(tr("Błąd w symulacji: %1, %2: %3")
                           .arg(RunReportText::Seconds(f.TimeMs / 1000.0),
                                RunReportText::LineName(f.Program, f.Line),
-                               QString::fromStdString(f.Reason)));
+                               FaultCauseText::Of(f.Cause)));
         }
         flow.Skip(Dpi * 0.1);
         flow.Line(tr("Program P%1").arg(content.program), 12, true);

@@ -1,7 +1,7 @@
 #pragma once
 // The wording of a recorded run set against its prediction, for the window's
-// status bar and log and for the report: Polish, or English where the window's
-// English translation is loaded (the command-line tool loads none).
+// status bar and log and for the report: Polish, or English where the tool's
+// English translation is installed (ToolLanguage::Install).
 
 #include <QCoreApplication>
 #include <QString>

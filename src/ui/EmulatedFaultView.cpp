@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "ProgramSimulation.h"
+#include "FaultCauseText.h"
 
 EmulatedFaultView::EmulatedFaultView(Show status, Show log, QObject* parent)
     : QObject(parent), status_(std::move(status)), log_(std::move(log)) {}
@@ -21,7 +21,7 @@ QString EmulatedFaultView::Text(const ControllerEmulator::Fault& fault) {
     return tr("Sterownik (symulator): błąd w linii %1 programu P%2: %3")
         .arg(fault.Line, 2, 10, QLatin1Char('0'))
         .arg(fault.Program)
-        .arg(ProgramSimulation::CauseText(fault.Cause));
+        .arg(FaultCauseText::Of(fault.Cause));
 }
 
 void EmulatedFaultView::Poll() {

@@ -10,6 +10,7 @@
 #include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
+#include "ToolLanguage.h"
 #include "TranslationFolders.h"
 #include "UiLanguage.h"
 
@@ -77,12 +78,9 @@ bool KxApplication::LoadPolishTranslation() {
 }
 
 bool KxApplication::LoadTranslations(Language language) {
-    removeTranslator(&toolTranslator_);
     removeTranslator(&qtTranslator_);
     UiLanguage::SetCurrent(language);
-    if (language == Language::English &&
-        toolTranslator_.load(QStringLiteral(":/i18n/kxrd4-pc_en.qm")))
-        installTranslator(&toolTranslator_);
+    ToolLanguage::Install(language);
     const QString qtFile =
         language == Language::English ? QStringLiteral("qtbase_en") : QStringLiteral("qtbase_pl");
     for (const QString& folder : TranslationFolders()) {

@@ -35,7 +35,7 @@ public:
     // boxes read "Tak", "Nie", "Anuluj". False when the translation is missing.
     bool LoadPolishTranslation();
     // The window in this language (UiLanguage::Current from now on): the
-    // tool's own English texts (embedded kxrd4-pc_en.qm) and Qt's own texts
+    // tool's own English texts (ToolLanguage::Install) and Qt's own texts
     // for the standard buttons (qtbase_pl or qtbase_en). False when Qt's
     // Polish translation is missing (the buttons then read "Yes", "No").
     bool LoadTranslations(Language language);
@@ -57,5 +57,4 @@ private:
     std::function<void()> escapeHook_;
     MessageBoxes* errorBoxes_ = nullptr;
     QTranslator qtTranslator_;
-    QTranslator toolTranslator_;
 };

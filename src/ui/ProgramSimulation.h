@@ -37,7 +37,7 @@ public:
 
     // "Symulacja: program P2 kończy się po 4,250 s" and the other summaries.
     static QString Summary(const ProgramDryRun::Result& result, int program, std::int64_t limitMs);
+    // "Symulacja: błąd po 0,000 s w linii 03 programu P0: " and the cause
+    // (FaultCauseText).
     static QString FaultText(const ControllerEmulator::Fault& fault);
-    // "ruch przy wyłączonym napędzie (brak M_EN)"
-    static QString CauseText(ControllerEmulator::FaultCause cause);
 };

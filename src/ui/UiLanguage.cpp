@@ -1,27 +1,17 @@
 #include "UiLanguage.h"
 
-#include <QLocale>
-#include <QStringList>
-
-#include "SettingsFile.h"
+#include "ToolLanguage.h"
 
 namespace {
 Language current = Language::Polish;
 } // namespace
 
 Language UiLanguage::Decide(const QString& settingsPath) {
-    const SettingsFile settings(settingsPath.toStdString());
-    return LanguageChoice::Choose(settings.ReadLanguage(), SystemLanguage().toStdString());
+    return ToolLanguage::Decide(settingsPath);
 }
 
 QString UiLanguage::SystemLanguage() {
-    const QLocale system = QLocale::system();
-    // The C locale names no language: Qt reports it as "C" (or as American
-    // English in its UI languages), which counts as none.
-    if (system.language() == QLocale::C)
-        return QStringLiteral("C");
-    const QStringList languages = system.uiLanguages();
-    return languages.isEmpty() ? system.name() : languages.first();
+    return ToolLanguage::SystemLanguage();
 }
 
 Language UiLanguage::Current() {

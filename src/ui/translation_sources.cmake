@@ -1,17 +1,14 @@
-# The window's English texts: translations/*.ts (Polish is the source
-# language) compiled by lrelease (Debian's qt6-l10n-tools, a host tool, also
-# for the Windows cross build) and embedded under :/i18n. The target
-# kxrd4_lupdate brings the .ts files up to date with the sources; the test
-# translations_complete fails on any text without a finished translation.
-find_program(KXRD4_LRELEASE NAMES lrelease lrelease6 lrelease-qt6
-  HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} /usr/lib/qt6/bin NO_CMAKE_FIND_ROOT_PATH)
+# The window's English texts live in translations/*.ts (Polish is the source
+# language, KXRD4_TS_FILES); src/report compiles and embeds them (its
+# translation_sources.cmake).
+# The target kxrd4_lupdate brings the .ts files up to date with the sources; the
+# test translations_complete fails on any text without a finished translation.
 find_program(KXRD4_LUPDATE NAMES lupdate lupdate6 lupdate-qt6
   HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} /usr/lib/qt6/bin NO_CMAKE_FIND_ROOT_PATH)
-if(NOT KXRD4_LRELEASE OR NOT KXRD4_LUPDATE)
-  message(FATAL_ERROR "lrelease and lupdate not found: install qt6-l10n-tools (scripts/setup.sh)")
+if(NOT KXRD4_LUPDATE)
+  message(FATAL_ERROR "lupdate not found: install qt6-l10n-tools (scripts/setup.sh)")
 endif()
 
-set(KXRD4_TS_FILES ${PROJECT_SOURCE_DIR}/translations/kxrd4-pc_en.ts)
 # Where lupdate looks for texts: the window's sources, the device layer's and the
 # run report's.
 set(KXRD4_TS_SOURCES ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/src/device
@@ -19,20 +16,6 @@ set(KXRD4_TS_SOURCES ${CMAKE_CURRENT_LIST_DIR} ${PROJECT_SOURCE_DIR}/src/device
 # The device layer marks its texts with KX_TRANSLATABLE (Translatable.h).
 set(KXRD4_LUPDATE_OPTIONS -silent -locations none -no-obsolete -source-language pl
   -target-language en -tr-function-alias QT_TRANSLATE_NOOP+=KX_TRANSLATABLE)
-set(kx_qm_files)
-foreach(ts IN LISTS KXRD4_TS_FILES)
-  get_filename_component(name ${ts} NAME_WE)
-  set(qm ${CMAKE_CURRENT_BINARY_DIR}/i18n/${name}.qm)
-  add_custom_command(OUTPUT ${qm}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/i18n
-    COMMAND ${KXRD4_LRELEASE} -silent ${ts} -qm ${qm}
-    DEPENDS ${ts}
-    COMMENT "Compiling the translation ${name}.qm")
-  list(APPEND kx_qm_files ${qm})
-endforeach()
-qt_add_resources(kx_ui kx_translations PREFIX /i18n BASE ${CMAKE_CURRENT_BINARY_DIR}/i18n
-  FILES ${kx_qm_files})
-
 # The manual (docs/manual/<language>/*.md and its pictures) under :/manual.
 file(GLOB_RECURSE kx_manual_files CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/docs/manual/*.md ${PROJECT_SOURCE_DIR}/docs/manual/*.png)

@@ -180,6 +180,10 @@ TEST_F(CliRecord, RefusesWhatItCannotRecord) {
         {{"p.txt"}, 2, "record needs -p N"},
         {{"p.txt", "-p", "1", "--tolerance", "-1"}, 2, "--tolerance: \"-1\" is not a number"},
         {{"p.txt", "-p", "1", "--report", ""}, 2, "--report: the file name is empty"},
+        {{"p.txt", "-p", "1", "--report", "r.pdf", "--lang", "de"},
+         2,
+         "--lang: \"de\" is neither pl nor en"},
+        {{"p.txt", "-p", "1", "--lang", "en"}, 2, "--lang is the language of the report: it needs"},
         {{"p.txt", "-p", "1", "--inputs", "1 in0 on"}, 2, "record does not take --inputs"},
         {{"missing.txt", "-p", "1"}, 1, "missing.txt"},
     };

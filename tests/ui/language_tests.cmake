@@ -24,3 +24,4 @@ foreach(case "en_US.UTF-8=en" "de_DE.UTF-8=en" "pl_PL.UTF-8=pl" "C=pl" "POSIX=pl
   set_tests_properties(SystemLanguage.${locale} PROPERTIES ENVIRONMENT
     "QT_QPA_PLATFORM=offscreen;LANG=${locale};LC_ALL=;LC_MESSAGES=;LANGUAGE=;KXRD4_EXPECTED_LANGUAGE=${expected}")
 endforeach()
+target_sources(kx_language_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/LanguageFaultTest.cpp)
