@@ -11,6 +11,7 @@
 #include "ControllerMessages.h"
 #include "DeferredStyleIcon.h"
 #include "EmulatedInputs.h"
+#include "FontFamilies.h"
 #include "FormControls.h"
 #include "LiveChart.h"
 #include "NarrowComboStyle.h"
@@ -44,7 +45,7 @@ constexpr std::size_t HomeRow = 5;
 constexpr int RowTops[3] = {25, 70, 115};
 
 QFont FieldFont() {
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(FontFamilies::Proportional());
     f.setPixelSize(13);
     return f;
 }

@@ -5,9 +5,10 @@
 #include <QStringListModel>
 
 #include "DeferredStyleIcon.h"
+#include "FontFamilies.h"
 
 QFont FixedPitchFont(int pixelSize) {
-    QFont font(QStringLiteral("Courier New"));
+    QFont font(FontFamilies::FixedPitch());
     font.setPixelSize(pixelSize);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);

@@ -6,6 +6,7 @@
 #include <exception>
 #include <initializer_list>
 
+#include "FontFamilies.h"
 #include "FontWarmUp.h"
 #include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
@@ -44,12 +45,6 @@ KxApplication::KxApplication(int& argc, char** argv)
     // the task bar); on X11 the window class is the application name, "kxrd4-pc".
     setDesktopFileName(QStringLiteral("kxrd4-pc"));
     setWindowIcon(IconOfSizes({16, 32, 48}));
-    // The window's fonts where they are not installed: metric-compatible or
-    // close free fonts, so the texts fit the fixed control sizes.
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
-                                                               QStringLiteral("DejaVu Sans Mono")});
 }
 
 KxApplication::~KxApplication() {
@@ -60,7 +55,7 @@ QFont KxApplication::WindowFont() {
     // The first font asked for: the font configuration must be loaded from
     // here on. Until then (the icon, the translations) it loads alongside.
     FontWarmUp::Wait();
-    QFont font(QStringLiteral("Tahoma"));
+    QFont font(FontFamilies::Proportional());
     font.setPixelSize(11);
     return font;
 }

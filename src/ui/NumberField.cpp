@@ -4,12 +4,13 @@
 #include <QPalette>
 #include <algorithm>
 
+#include "FontFamilies.h"
 #include "IntegerText.h"
 
 NumberField::NumberField(const QString& objectName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(objectName);
     setMaxLength(MaxTypedLength);
-    QFont f(QStringLiteral("Tahoma"));
+    QFont f(FontFamilies::Proportional());
     f.setPixelSize(13);
     setFont(f);
     // A text shown by the program may be longer than 8 characters (a reply

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "DeferredStyleIcon.h"
+#include "FontFamilies.h"
 #include "LineEditFields.h"
 #include "LineEncoder.h"
 #include "ManualView.h"
@@ -60,12 +61,12 @@ TFProg::TFProg(ProgramSet& programs, Hooks hooks, QWidget* parent)
     setObjectName("FProg");
     setWindowTitle(tr("Edycja rozkazu"));
     setModal(false);
-    QFont formFont("Tahoma");
+    QFont formFont(FontFamilies::Proportional());
     formFont.setPixelSize(11);
     setFont(formFont);
     setFixedSize(471, 95);
 
-    QFont fieldFont("Courier New");
+    QFont fieldFont(FontFamilies::FixedPitch());
     fieldFont.setStyleHint(QFont::TypeWriter);
     fieldFont.setPixelSize(13);
 

@@ -17,8 +17,10 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ProgramSetStep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextView.h
   ${CMAKE_CURRENT_LIST_DIR}/TextView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontFamilies.h
   ${CMAKE_CURRENT_LIST_DIR}/FontWarmUp.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
+  ${CMAKE_CURRENT_LIST_DIR}/FontFamilies.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.cpp
