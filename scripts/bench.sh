@@ -113,7 +113,7 @@ python_calls=2000
 [ "$mode" = --smoke ] && python_calls=50
 python_get() {
     echo "bench: running bench/lib/python_get.py" >&2
-    KXRD4_LIBRARY=$B/../src/lib/libkxrd4.so.1 PYTHONPATH=src/lib/python \
+    PYTHONDONTWRITEBYTECODE=1 KXRD4_LIBRARY=$B/../src/lib/libkxrd4.so.1 PYTHONPATH=src/lib/python \
         /usr/bin/python3 bench/lib/python_get.py "$python_calls" >>"$OUT/python_get.txt"
 }
 python_get
