@@ -26,7 +26,7 @@
 #include "SimulatedHidBackend.h"
 #include "StartOptions.h"
 #include "TFMain.h"
-#include "UiLanguage.h"
+#include "ToolLanguage.h"
 #include "WindowSettings.h"
 
 namespace {
@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     KxApplication app(argc, argv);
     // The window's language (config.ini's choice, else the system's), with
     // Qt's own texts for the standard buttons ("Tak", "Nie", "Anuluj").
-    if (!app.LoadTranslations(UiLanguage::Decide(WindowSettings::DefaultPath())))
+    if (!app.LoadTranslations(ToolLanguage::Decide(WindowSettings::DefaultPath())))
         ConsoleOutput::Show(ConsoleOutput::Kind::Warning,
                             "kxrd4-pc: Qt's Polish translation (qtbase_pl) is missing; "
                             "message box buttons show English texts\n");

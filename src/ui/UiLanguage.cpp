@@ -1,18 +1,8 @@
 #include "UiLanguage.h"
 
-#include "ToolLanguage.h"
-
 namespace {
 Language current = Language::Polish;
 } // namespace
-
-Language UiLanguage::Decide(const QString& settingsPath) {
-    return ToolLanguage::Decide(settingsPath);
-}
-
-QString UiLanguage::SystemLanguage() {
-    return ToolLanguage::SystemLanguage();
-}
 
 Language UiLanguage::Current() {
     return current;

@@ -1,8 +1,10 @@
 #pragma once
-// The language the window shows, decided once at start-up by the rule the
-// command-line tool's report shares (ToolLanguage): the operator's choice in
-// config.ini, else the system's user-interface language. Parts that pick between texts of their own
-// (the manual, the check's findings carried by the model in both languages) ask Current().
+// The language the window shows, decided once at start-up (ToolLanguage::Decide,
+// the rule the command-line tool's report shares: the operator's choice in
+// config.ini, else the system's user-interface language) and loaded by
+// KxApplication::LoadTranslations. Parts that pick between texts of their own
+// (the manual, the check's findings carried by the model in both languages)
+// ask Current().
 
 #include <QString>
 
@@ -10,11 +12,6 @@
 
 class UiLanguage {
 public:
-    // The language for the settings file at settingsPath and this system
-    // (ToolLanguage::Decide).
-    static Language Decide(const QString& settingsPath);
-    // The system's first user-interface language ("en-US", "pl-PL", "C").
-    static QString SystemLanguage();
     // The language in use (Polish until KxApplication::LoadTranslations).
     static Language Current();
     static void SetCurrent(Language language);

@@ -27,6 +27,7 @@
 #include "ShellFixture.h"
 #include "TFProg.h"
 #include "TextView.h"
+#include "ToolLanguage.h"
 #include "UiLanguage.h"
 
 namespace {
@@ -185,7 +186,7 @@ TEST_F(EnglishWindow, ChoosingALanguageWritesItAndTakesEffectAtTheNextStart) {
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("StatusPanel0"))->text(),
               "The language changes when the program is started again");
     EXPECT_EQ(UiLanguage::Current(), Language::English);
-    EXPECT_EQ(UiLanguage::Decide(path), Language::Polish);
+    EXPECT_EQ(ToolLanguage::Decide(path), Language::Polish);
     EXPECT_FALSE(before.contains("Language"));
 }
 
@@ -200,11 +201,11 @@ TEST(SystemLanguage, FollowsTheEnvironmentUnlessChosen) {
     ASSERT_FALSE(expected.isEmpty());
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config.ini"));
-    EXPECT_EQ(UiLanguage::Code(UiLanguage::Decide(path)), expected)
-        << UiLanguage::SystemLanguage().toStdString();
+    EXPECT_EQ(UiLanguage::Code(ToolLanguage::Decide(path)), expected)
+        << ToolLanguage::SystemLanguage().toStdString();
     for (const Language chosen : {Language::Polish, Language::English}) {
         SettingsFile(path.toStdString()).WriteLanguage(UiLanguage::Code(chosen).toStdString());
-        EXPECT_EQ(UiLanguage::Decide(path), chosen);
+        EXPECT_EQ(ToolLanguage::Decide(path), chosen);
     }
 }
 
