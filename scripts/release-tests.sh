@@ -15,4 +15,4 @@ echo "release-tests: $(. /etc/os-release && echo "$PRETTY_NAME"), $(g++ --versio
 # Only what the tests below use: no benchmarks, no kernel test.
 cmake --preset release -B "$build" -DKXRD4_WITH_BENCH=OFF -DKXRD4_WITH_KERNEL_TEST=OFF >/dev/null
 cmake --build "$build" -j"$jobs"
-ctest --test-dir "$build" -LE kernel -j"$jobs" --output-on-failure
+ctest --test-dir "$build" -LE kernel -j"$((jobs * 2))" --output-on-failure

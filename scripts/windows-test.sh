@@ -49,21 +49,52 @@ fi
 trap '"$WINESERVER" -k 2>/dev/null || true' EXIT
 
 echo "== Windows build under Wine: tests"
+# Each test program runs in shards (Google Test's own sharding), two a core at
+# once: under Wine the tests mostly wait on process starts and the server, and
+# the command-line tests start a program for nearly every case.
+shards=$((jobs * 2))
+# run_shard EXE INDEX: one shard, its output in EXE's name.INDEX.log and its
+# exit status in .rc.
+run_shard() {
+  local out="$build/$(basename "$1").$2" rc=0
+  GTEST_TOTAL_SHARDS=$shards GTEST_SHARD_INDEX=$2 \
+    "$WINE" "$1" --gtest_brief=1 >"$out.log" 2>&1 || rc=$?
+  echo "$rc" >"$out.rc"
+}
+programs=()
+while IFS= read -r exe; do programs+=("$exe"); done < <(find "$build/tests" -name '*_tests.exe' | sort)
+rm -f "$build"/*.exe.*.rc
+for exe in "${programs[@]}"; do
+  for ((index = 0; index < shards; index++)); do
+    while [ "$(jobs -rp | wc -l)" -ge "$shards" ]; do wait -n || true; done
+    run_shard "$exe" "$index" &
+  done
+done
+wait
 total=0
 failed=0
-while IFS= read -r exe; do
+for exe in "${programs[@]}"; do
   name=$(basename "$exe")
-  log="$build/$name.log"
-  if "$WINE" "$exe" --gtest_brief=1 >"$log" 2>&1; then
-    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
-    echo "  $name: ${passed:-0} passed"
-    total=$((total + ${passed:-0}))
+  passed=0
+  ok=1
+  for ((index = 0; index < shards; index++)); do
+    log="$build/$name.$index.log"
+    if [ "$(cat "$build/$name.$index.rc" 2>/dev/null)" = 0 ]; then
+      n=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$log" | tail -1)
+      passed=$((passed + ${n:-0}))
+    else
+      ok=0
+      cat "$log"
+    fi
+  done
+  if [ "$ok" -eq 1 ]; then
+    echo "  $name: $passed passed"
+    total=$((total + passed))
   else
     echo "  $name: FAILED"
-    cat "$log"
     failed=$((failed + 1))
   fi
-done < <(find "$build/tests" -name '*_tests.exe' | sort)
+done
 # kxrd4.dll through its header only (a C program, not a Google Test one).
 library_test="$build/tests/lib/kxrd4_c_test.exe"
 if [ -f "$library_test" ]; then
