@@ -36,9 +36,6 @@
 
 namespace {
 
-const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
-const QString ReadBack = "Program został odczytany z pamieci wewnetrznej urządzenia";
-
 class DemoMode : public ShellFixture {
 protected:
     void SetUp() override {

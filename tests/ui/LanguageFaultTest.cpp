@@ -6,14 +6,11 @@
 #include <QLabel>
 
 #include "EmulatedFaultView.h"
+#include "InEnglish.h"
 #include "KxApplication.h"
 #include "ShellFixture.h"
 
 namespace {
-
-KxApplication& App() {
-    return *qobject_cast<KxApplication*>(QCoreApplication::instance());
-}
 
 class FaultLanguage : public ShellFixture {
 protected:

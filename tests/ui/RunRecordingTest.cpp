@@ -34,8 +34,6 @@ public:
     }
 };
 
-const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
-
 class RecordRun : public ShellFixtureOf<TFMain, ReportDialogs> {
 protected:
     void SetUp() override {

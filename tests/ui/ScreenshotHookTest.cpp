@@ -15,6 +15,7 @@
 
 #include "DialogFakes.h"
 #include "EditRecovery.h"
+#include "InEnglish.h"
 #include "KxApplication.h"
 #include "QtMessageBoxes.h"
 #include "RecoveryFile.h"
@@ -25,10 +26,6 @@
 #include "WindowSettings.h"
 
 namespace {
-
-KxApplication& App() {
-    return *qobject_cast<KxApplication*>(QCoreApplication::instance());
-}
 
 // A process number that no process has any more.
 long DeadProcess() {

@@ -13,6 +13,11 @@
 #include "TFMain.h"
 #include "WindowSettings.h"
 
+// The controller's replies to a program sent and read back, as the status bar
+// shows them.
+inline const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
+inline const QString ReadBack = "Program został odczytany z pamieci wewnetrznej urządzenia";
+
 template <class Window = TFMain, class Dialogs = ShellDialogs>
 class ShellFixtureOf : public ::testing::Test {
 protected:

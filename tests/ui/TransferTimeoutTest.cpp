@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString Stored = "Program został zapisany do pamięci wewnetrznej urządzenia";
-const QString ReadBack = "Program został odczytany z pamieci wewnetrznej urządzenia";
-
 class MutedController : public ShellFixture {
 protected:
     void SetUp() override {
