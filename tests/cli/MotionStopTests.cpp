@@ -27,11 +27,15 @@ protected:
     void Attach() {
         device = backend->Plug(KxRd4());
         backend->SetPeer(device, [this](SimulatedHidBackend::DeviceId id, const Report& report) {
+            // The tool writes from more than one thread (a stop while a wait
+            // polls): the emulator answers one report at a time.
+            std::vector<Report> replies;
             {
                 const std::lock_guard<std::mutex> lock(mutex);
                 sent.push_back(report[1]);
+                replies = emulator.HandleRequest(report.data(), report.size(), Now());
             }
-            for (auto& reply : emulator.HandleRequest(report.data(), report.size(), Now())) {
+            for (auto& reply : replies) {
                 backend->InjectReport(id, std::move(reply));
             }
             if (trigger && report[1] == LetterByte(*trigger)) {
