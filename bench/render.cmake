@@ -1,3 +1,3 @@
 # Benchmarks of the editor's texts against their floors.
 add_executable(kx_render_bench RenderBench.cpp)
-target_link_libraries(kx_render_bench PRIVATE kx_ui benchmark::benchmark)
+target_link_libraries(kx_render_bench PRIVATE kx_ui kxrd4_chart benchmark::benchmark)

@@ -17,6 +17,10 @@ foreach(program IN LISTS KXRD4_PROGRAMS)
     list(APPEND KXRD4_INSTALLED_PROGRAMS ${program})
   endif()
 endforeach()
+# The window's chart library, where the installed kxrd4-pc looks for it.
+if(TARGET kxrd4_chart)
+  install(TARGETS kxrd4_chart LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/kxrd4-pc)
+endif()
 
 # ---- libkxrd4: the library, its development files, the Python module -----------
 # Components lib (libkxrd4.so.1), dev (header, libkxrd4.so, pkg-config and CMake

@@ -248,9 +248,11 @@ for f in /usr/bin/kxrd4-pc /usr/share/applications/kxrd4-pc.desktop \
     /usr/share/man/man1/kxrd4-pc.1.gz /usr/share/doc/kxrd4-pc/copyright; do
     grep -qxF "$f" "$WORK/files.txt" || die "the package does not install $f"
 done
+chart=$(grep -E '^/usr/lib/.*/kxrd4-pc/libkxrd4-chart\.so$' "$WORK/files.txt" || true)
+[ -n "$chart" ] || die "the package does not install the window's chart library"
 qxcb=$(in_root sh -c 'ls /usr/lib/*/qt6/plugins/platforms/libqxcb.so 2>/dev/null' || true)
 [ -n "$qxcb" ] || die "no Qt X11 platform plugin installed (qt6-qpa-plugins missing from Depends?)"
-for f in $(printf '/usr/bin/%s\n' $programs) $qxcb; do
+for f in $(printf '/usr/bin/%s\n' $programs) $chart $qxcb; do
     missing=$(in_root ldd "$f" | grep 'not found' || true)
     [ -z "$missing" ] || die "$f misses libraries: $missing"
 done
@@ -318,6 +320,8 @@ done
 app_status=0
 wait "$app_pid" || app_status=$?
 [ "$app_status" -eq 0 ] || die "kxrd4-pc ended with status $app_status, see $WORK/kxrd4-pc.log"
+! grep -q "chart library cannot be loaded" "$WORK/kxrd4-pc.log" ||
+    die "the window found no chart library: $(cat "$WORK/kxrd4-pc.log")"
 [ -n "$title" ] || die "no window titled 'KX-RD4 PC…' appeared"
 log "window title: '$title'; $wm_class"
 # The demo says in its caption that the controller is simulated.

@@ -61,8 +61,8 @@ rm -f "$out"/[123]-*.png "$out"/question-*.png
 data="$(mktemp -d)"
 trap 'rm -rf "$data"' EXIT
 mkdir -p "$data/kxrd4-pc" "$data/app"
-# The private copy of the tool, with its settings file beside it.
-cp "$app" "$data/app/kxrd4-pc"
+# The private copy of the tool, with its chart library and settings file beside it.
+cp "$app" "$(dirname "$app")/libkxrd4-chart.so" "$data/app/"
 if [ -n "$lang" ]; then
   printf '[Options]\nLanguage=%s\n' "$lang" >"$data/app/config.ini"
 fi

@@ -5,8 +5,9 @@
 #
 #   scripts/windows-package.sh [OUTDIR]     (default: build/)
 #
-# The zip holds the two programs, kxrd4.dll (with sdk\: its import library kxrd4.lib,
-# the header kxrd4\kxrd4.h and the examples; python\: the module kxrd4), the Qt,
+# The zip holds the two programs, the window's chart library libkxrd4-chart.dll,
+# kxrd4.dll (with sdk\: its import library kxrd4.lib, the header kxrd4\kxrd4.h
+# and the examples; python\: the module kxrd4), the Qt,
 # QCustomPlot and MinGW run-time DLLs they load
 # (found by following the programs' imports), the Windows platform and style plugins,
 # Qt's Polish translation and README.txt. KXRD4_QT_MINGW names the Qt folder as for
@@ -62,6 +63,8 @@ stage="$out/$name"
 rm -rf "$stage" "$out/$name.zip"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/translations"
 cp "$build/src/app/kxrd4-pc.exe" "$build/src/cli/kxrd4-cli.exe" "$stage/"
+# The window's chart library, which it loads beside itself once it shows.
+cp "$build/src/app/libkxrd4-chart.dll" "$stage/"
 # The library for integrators: kxrd4.dll beside the programs (C, C#, LabVIEW
 # and the Python module load it from there), its import library and header in
 # sdk\, the Python module in python\ (it finds kxrd4.dll two folders up).
@@ -89,7 +92,7 @@ system_dll() { # Windows' own: MinGW-w64 links against it through an import libr
   [ -f "/usr/$triple/lib/lib$name.a" ]
 }
 missing=()
-pending=("$stage"/*.exe "$stage"/kxrd4.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll)
+pending=("$stage"/*.exe "$stage"/kxrd4.dll "$stage"/libkxrd4-chart.dll "$stage"/platforms/*.dll "$stage"/styles/*.dll)
 while [ ${#pending[@]} -gt 0 ]; do
   file="${pending[0]}"
   pending=("${pending[@]:1}")

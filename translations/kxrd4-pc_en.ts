@@ -176,6 +176,12 @@ Error in line %2: %3</translation>
         <source>Play/Stop</source>
         <translation>Play/Stop</translation>
     </message>
+    <message>
+        <source>Wykres niedostępny:
+%1</source>
+        <translation>Chart unavailable:
+%1</translation>
+    </message>
 </context>
 <context>
     <name>ControllerBackupView</name>
@@ -914,6 +920,17 @@ No – run the controller&apos;s version.</translation>
     <message>
         <source>Nie udało się zapisać pliku %1.</source>
         <translation>Could not write the file %1.</translation>
+    </message>
+</context>
+<context>
+    <name>LiveChartModule</name>
+    <message>
+        <source>%1: to nie jest moduł wykresu</source>
+        <translation>%1: not a chart library</translation>
+    </message>
+    <message>
+        <source>%1: moduł wykresu innej wersji (%2)</source>
+        <translation>%1: a chart library of another version (%2)</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStringListModel>
@@ -14,6 +15,7 @@
 #include "FontFamilies.h"
 #include "FormControls.h"
 #include "LiveChart.h"
+#include "LiveChartModule.h"
 #include "NarrowComboStyle.h"
 #include "NumberField.h"
 
@@ -145,8 +147,20 @@ ControlPage::ControlPage(QWidget* tabSheet3, ControllerMessages& messages, FileD
     delta_->setModel(new QStringListModel(steps, delta_));
     delta_->setCurrentIndex(499);
 
-    chart_ = new LiveChart(page_, dialogs, boxes);
-    chart_->setGeometry(3, 175, 526, 336);
+    // The chart comes from its library; without it the page works on and
+    // says in the chart's place why there is none.
+    const QRect chartArea(3, 175, 526, 336);
+    chart_ = LiveChartModule::Create(page_, dialogs, boxes);
+    if (chart_ != nullptr) {
+        chart_->setGeometry(chartArea);
+    } else {
+        auto* missing = Place<QLabel>(page_, "Chart1Missing", chartArea,
+                                      tr("Wykres niedostępny:\n%1").arg(LiveChartModule::Error()));
+        missing->setAlignment(Qt::AlignCenter);
+        missing->setWordWrap(true);
+        qWarning("kxrd4-pc: the chart library cannot be loaded:\n%s",
+                 qPrintable(LiveChartModule::Error()));
+    }
     playChart_ =
         Place<QPushButton>(page_, "PlayChartButton", QRect(421, 471, 98, 25), tr("Play/Stop"));
     playChart_->raise();                                // over the chart's lower right corner
@@ -170,7 +184,8 @@ void ControlPage::SetNoNc(std::optional<int> index) {
 }
 
 void ControlPage::AddChartSample(std::int32_t position, std::int32_t velocity) {
-    chart_->AddSample(position, velocity);
+    if (chart_ != nullptr)
+        chart_->AddSample(position, velocity);
 }
 
 void ControlPage::ReadVminButtonClick() {
@@ -269,7 +284,7 @@ void ControlPage::BitBtn4Click() {
 }
 
 void ControlPage::PlayChartButtonClick() {
-    if (chart_->InRunView() && !RecordingActive()) {
+    if (chart_ != nullptr && chart_->InRunView() && !RecordingActive()) {
         chart_->EndRunView();
     }
     chartRunning_ = !chartRunning_;

@@ -58,6 +58,7 @@ public:
     void AddChartSample(std::int32_t position, std::int32_t velocity);
 
     bool ChartRunning() const { return chartRunning_; }
+    // Null when the chart library could not be loaded (LiveChartModule).
     LiveChart* Chart() const { return chart_; }
     // The input check boxes, shown only with the emulated controller.
     EmulatedInputs& Inputs() const { return *inputs_; }

@@ -8,10 +8,12 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstddef>
 #include <qcustomplot.h>
 #include <utility>
 
 #include "FileDialogs.h"
+#include "KxVersion.h"
 #include "MessageBoxes.h"
 
 namespace {
@@ -375,4 +377,18 @@ void LiveChart::ExportCsv() {
 void LiveChart::ShowWriteFailure(const QString& title, const QString& path) {
     boxes_.Show(QMessageBox::Warning, title, tr("Nie udało się zapisać pliku %1.").arg(path),
                 QMessageBox::Ok);
+}
+
+// The entry points of the chart library (see LiveChartModule).
+extern "C" {
+Q_DECL_EXPORT const char* kxrd4_chart_version() {
+    return KxVersion;
+}
+Q_DECL_EXPORT std::size_t kxrd4_chart_size() {
+    return sizeof(LiveChart);
+}
+Q_DECL_EXPORT LiveChart* kxrd4_chart_create(QWidget* parent, FileDialogs* dialogs,
+                                            MessageBoxes* boxes) {
+    return new LiveChart(parent, *dialogs, *boxes);
+}
 }

@@ -16,6 +16,12 @@
 // against the bottom axis in seconds from the program's start (shown, with
 // its numbers), the prediction on the same axis; the live history is kept
 // aside meanwhile and comes back when the run view ends.
+//
+// The chart is built in a library of its own, loaded after the window's first
+// frame (see LiveChartModule, which creates it). The window calls it only
+// through its virtual functions and the inline ones below, so that the program
+// itself needs none of the chart's symbols; programs that link the library
+// (the tests, the benchmarks) may call every function.
 
 #include <QSharedPointer>
 #include <QVector>
@@ -44,23 +50,23 @@ public:
 
     // The chart sample: one point in each series at x = SampleCounter, the
     // bottom axis follows, SampleCounter grows by 1; the redraw is queued.
-    void AddSample(std::int32_t position, std::int32_t velocity);
+    virtual void AddSample(std::int32_t position, std::int32_t velocity);
 
     // The predicted curves (seconds from the start), replacing any earlier
     // ones; the top axis shows their time. Empty vectors clear them.
-    void ShowPrediction(const QVector<double>& seconds, const QVector<double>& positions,
-                        const QVector<double>& velocities);
-    void ClearPrediction();
-    bool HasPrediction() const;
+    virtual void ShowPrediction(const QVector<double>& seconds, const QVector<double>& positions,
+                                const QVector<double>& velocities);
+    virtual void ClearPrediction();
+    virtual bool HasPrediction() const;
 
     // The run view (see above); live samples are not drawn while it lasts.
-    void BeginRunView(double expectedEndS);
-    void AddRunSample(double seconds, std::int32_t position, std::int32_t velocity);
-    void EndRunView();
+    virtual void BeginRunView(double expectedEndS);
+    virtual void AddRunSample(double seconds, std::int32_t position, std::int32_t velocity);
+    virtual void EndRunView();
     bool InRunView() const { return runView_; }
 
     double SampleCounter() const { return sampleCounter_; }
-    int KeptCount() const;
+    virtual int KeptCount() const;
 
     QCustomPlot* Plot() const { return plot_; }
     QCPGraph* Series1() const { return series1_; } // "Pozycja"

@@ -66,7 +66,7 @@ QString ProgramSimulation::Summary(const ProgramDryRun::Result& r, int program,
 }
 
 ProgramSimulation::Outcome ProgramSimulation::Run(const ProgramSet& programs, int program,
-                                                  std::array<bool, 2> inputs, LiveChart& chart) {
+                                                  std::array<bool, 2> inputs, LiveChart* chart) {
     Outcome outcome;
     if (!ProgramSet::IsValidProgram(program)) {
         outcome.status = tr("Symulacja: nie wybrano programu");
@@ -92,7 +92,8 @@ ProgramSimulation::Outcome ProgramSimulation::Run(const ProgramSet& programs, in
         positions.push_back(s.position);
         velocities.push_back(s.velocity);
     }
-    chart.ShowPrediction(seconds, positions, velocities);
+    if (chart != nullptr)
+        chart->ShowPrediction(seconds, positions, velocities);
 
     for (const auto& fault : outcome.result.faults) {
         outcome.log << FaultText(fault);

@@ -31,9 +31,10 @@ public:
     };
 
     // Runs program (0..9; any other number only gives a status text) with the
-    // inputs in these states from the start, and draws the prediction.
+    // inputs in these states from the start, and draws the prediction on the
+    // chart (none when the chart library is missing).
     static Outcome Run(const ProgramSet& programs, int program, std::array<bool, 2> inputs,
-                       LiveChart& chart);
+                       LiveChart* chart);
 
     // "Symulacja: program P2 kończy się po 4,250 s" and the other summaries.
     static QString Summary(const ProgramDryRun::Result& result, int program, std::int64_t limitMs);

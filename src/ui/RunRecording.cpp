@@ -169,7 +169,8 @@ void RunRecording::BeginRun(std::int32_t position) {
         }
     }
     Predict({});
-    host_.chart.BeginRunView(programEndS_.value_or(10.0));
+    if (host_.chart != nullptr)
+        host_.chart->BeginRunView(programEndS_.value_or(10.0));
     ShowPrediction(prediction_.run);
     state_ = State::Starting;
     startSentS_ = static_cast<double>(clock_->nsecsElapsed()) / 1e9;
@@ -239,14 +240,15 @@ void RunRecording::ShowPrediction(const ProgramDryRun::Result& run) {
         positions << run.samples[i].position;
         velocities << run.samples[i].velocity;
     }
-    host_.chart.ShowPrediction(seconds, positions, velocities);
+    if (host_.chart != nullptr)
+        host_.chart->ShowPrediction(seconds, positions, velocities);
 }
 
 void RunRecording::ShowSample(const MotionRecording::Sample& sample) {
     const auto& start = recorder_->Recording().runStart;
     const double origin = start ? start->sentS : startSentS_;
-    if (state_ != State::ReadingPosition) {
-        host_.chart.AddRunSample(sample.TimeS() - origin, sample.position, sample.velocity);
+    if (state_ != State::ReadingPosition && host_.chart != nullptr) {
+        host_.chart->AddRunSample(sample.TimeS() - origin, sample.position, sample.velocity);
     }
 }
 

@@ -39,7 +39,7 @@ class RunRecording : public QObject {
 public:
     struct Host {
         ControllerMessages& messages;
-        LiveChart& chart;
+        LiveChart* chart; // null without the chart library: the run is recorded unseen
         std::function<void(const QString&)> showStatus;
         std::function<void(const QString&)> appendLog;
         std::function<void(int program)> runProgram; // sends ProgramStart

@@ -473,7 +473,7 @@ void TFMain::BuildHiddenParts() {
     configPanel_ = new ConfigPanel(TabSheet2, *messages_, this);
     controlPage_->SetGuard(
         [this](MessageLetter letter, std::int32_t value) { return guard_->Allow(letter, value); });
-    recording_ = new RunRecording({*messages_, *controlPage_->Chart(),
+    recording_ = new RunRecording({*messages_, controlPage_->Chart(),
                                    [this](const QString& text) { ShowStatus(text); },
                                    [this](const QString& text) { Memo2->appendPlainText(text); },
                                    [this](int p) { SendRun(p); },
@@ -680,7 +680,7 @@ void TFMain::AttachEmulatedFaults(
 
 void TFMain::Symulacja1Click() {
     const auto outcome = ProgramSimulation::Run(programs_, CurrentProgram(),
-                                                Control().Inputs().States(), *Control().Chart());
+                                                Control().Inputs().States(), Control().Chart());
     for (const QString& line : outcome.log)
         Memo2->appendPlainText(line);
     PageControl1->setCurrentWidget(TabSheet3);

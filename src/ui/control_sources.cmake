@@ -2,8 +2,8 @@
 target_sources(kx_ui PRIVATE
   NumberField.h
   NumberField.cpp
-  LiveChart.h
-  LiveChart.cpp
+  LiveChartModule.h
+  LiveChartModule.cpp
   RunRecording.h
   RunRecording.cpp
   NarrowComboStyle.h

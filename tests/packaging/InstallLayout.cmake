@@ -2,7 +2,8 @@ cmake_minimum_required(VERSION 3.25)
 # Installs the build into a scratch prefix and checks that each file stands in
 # its place below /usr. Arguments: BUILD_DIR, WORK_DIR, PROGRAMS (those built,
 # separated by commas), and when the library is built LIBDIR (its folder),
-# LIB_VERSION (1.0.0) and PYTHON_DIR (the Python module's folder).
+# LIB_VERSION (1.0.0) and PYTHON_DIR (the Python module's folder); with the
+# window, CHART_DIR (the folder of its chart library).
 string(REPLACE "," ";" PROGRAMS "${PROGRAMS}")
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(
@@ -35,6 +36,9 @@ if("kxrd4-pc" IN_LIST PROGRAMS)
   foreach(size 16 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/kxrd4-pc.png)
   endforeach()
+endif()
+if(CHART_DIR)
+  list(APPEND expected ${CHART_DIR}/libkxrd4-chart.so)
 endif()
 
 set(missing)

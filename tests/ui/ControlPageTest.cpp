@@ -9,12 +9,15 @@
 #include <QToolButton>
 #include <memory>
 
+#include "CommandCode.h"
 #include "ControlFakes.h"
 #include "ControlPage.h"
 #include "ControllerMessages.h"
 #include "LiveChart.h"
+#include "LiveChartModule.h"
 #include "NumberField.h"
 #include "ProgramSet.h"
+#include "ProgramSimulation.h"
 
 namespace {
 
@@ -405,3 +408,72 @@ TEST_F(ControlPageTest, ControlsOutliveThePageObject) {
 }
 
 } // namespace
+
+// The chart comes from a library of its own: a file that is missing, or that
+// is not the chart library, is refused with the reason, and the next
+// candidate is tried.
+TEST(LiveChartModuleTest, UnusableLibrariesAreRefusedWithTheReasonAndTheNextIsTried) {
+    AnsweringFileDialogs dialogs;
+    CountingMessageBoxes boxes;
+    QWidget parent;
+    const QString missing = QStringLiteral("/nonexistent/libkxrd4-chart.so");
+    const QString other = QStringLiteral("libm.so.6"); // loads, but holds no chart
+    struct Case {
+        QStringList candidates;
+        bool created;
+        QStringList reasons;
+    } cases[] = {
+        {{missing}, false, {missing}},
+        {{other}, false, {QStringLiteral("to nie jest moduł wykresu")}},
+        {{missing, other}, false, {missing, QStringLiteral("to nie jest moduł wykresu")}},
+        // The tests link the library: found by its name, as already loaded.
+        {{missing, QStringLiteral("libkxrd4-chart.so")}, true, {}},
+    };
+    for (const Case& c : cases) {
+        LiveChartModule::SetCandidates(c.candidates);
+        LiveChart* chart = LiveChartModule::Create(&parent, dialogs, boxes);
+        EXPECT_EQ(chart != nullptr, c.created) << c.candidates.join(u' ').toStdString();
+        for (const QString& reason : c.reasons)
+            EXPECT_TRUE(LiveChartModule::Error().contains(reason))
+                << LiveChartModule::Error().toStdString();
+        if (chart != nullptr) {
+            EXPECT_TRUE(LiveChartModule::Error().isEmpty());
+            EXPECT_EQ(chart->objectName(), QStringLiteral("Chart1"));
+            EXPECT_EQ(chart->parent(), &parent);
+        }
+    }
+    LiveChartModule::SetCandidates({});
+    EXPECT_TRUE(LiveChartModule::Candidates().contains(QStringLiteral("libkxrd4-chart.so")));
+}
+
+// Without the chart library the page says in the chart's place why, and the
+// samples, Play/Stop and the dry run's prediction go on without a chart.
+TEST(LiveChartModuleTest, WithoutTheLibraryThePageWorksOnAndSaysWhy) {
+    ProgramSet programs;
+    SentReports sent;
+    ControllerMessages messages{sent, programs};
+    AnsweringFileDialogs dialogs;
+    CountingMessageBoxes boxes;
+    QWidget control;
+    LiveChartModule::SetCandidates({QStringLiteral("/nonexistent/libkxrd4-chart.so")});
+    ControlPage page(&control, messages, dialogs, boxes);
+    LiveChartModule::SetCandidates({});
+
+    EXPECT_EQ(page.Chart(), nullptr);
+    auto* label = control.findChild<QLabel*>(QStringLiteral("Chart1Missing"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().startsWith(QStringLiteral("Wykres niedostępny:\n")));
+    EXPECT_TRUE(label->text().contains(QStringLiteral("/nonexistent/libkxrd4-chart.so")));
+    EXPECT_EQ(label->geometry(), QRect(3, 175, 526, 336));
+
+    page.AddChartSample(100, 10);
+    control.findChild<QAbstractButton*>(QStringLiteral("PlayChartButton"))->click();
+    EXPECT_TRUE(page.ChartRunning());
+    programs.SetLine(
+        0, 0, ProgramLine{static_cast<std::uint8_t>(CommandCode::M_EN), 0, 0, 0, 0, 0, 0, 0});
+    programs.SetLine(
+        0, 1, ProgramLine{static_cast<std::uint8_t>(CommandCode::X_DFP), 0, 0, 0, 0, 0, 0, 0});
+    const auto outcome = ProgramSimulation::Run(programs, 0, {false, false}, page.Chart());
+    EXPECT_FALSE(outcome.status.isEmpty());
+    EXPECT_FALSE(outcome.result.samples.empty());
+}

@@ -7,7 +7,7 @@ add_executable(kx_control_tests
   ${CMAKE_CURRENT_LIST_DIR}/LiveChartTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ControlRepliesTest.cpp
 )
-target_link_libraries(kx_control_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
+target_link_libraries(kx_control_tests PRIVATE kx_ui kxrd4_chart Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_control_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   DISCOVERY_MODE PRE_TEST)

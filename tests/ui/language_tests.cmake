@@ -9,7 +9,7 @@ add_executable(kx_language_tests
   ${CMAKE_CURRENT_LIST_DIR}/ScreenshotHookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LanguageProgramsTest.cpp
 )
-target_link_libraries(kx_language_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
+target_link_libraries(kx_language_tests PRIVATE kx_ui kxrd4_chart Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_language_tests
   TEST_FILTER "-SystemLanguage.*" # run below, once under each locale
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

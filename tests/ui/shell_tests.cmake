@@ -16,7 +16,7 @@ add_executable(kx_shell_tests
 if(NOT WIN32) # the test makes processes that no longer run with fork
   target_sources(kx_shell_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR}/EditRecoveryTest.cpp)
 endif()
-target_link_libraries(kx_shell_tests PRIVATE kx_ui Qt6::Test GTest::gtest)
+target_link_libraries(kx_shell_tests PRIVATE kx_ui kxrd4_chart Qt6::Test GTest::gtest)
 gtest_discover_tests(kx_shell_tests
   PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
   DISCOVERY_MODE PRE_TEST)
