@@ -31,7 +31,7 @@ QToolButton* GlyphButton(QWidget* parent, const char* name, const QString& capti
                          const QString& glyph, const QRect& geometry) {
     auto* button = Place<QToolButton>(parent, name, geometry);
     button->setText(caption);
-    button->setIcon(QIcon(glyph));
+    button->setIcon(ResourceIcon(glyph));
     button->setIconSize(QSize(16, 16));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     return button;
@@ -85,8 +85,9 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
                           QStringLiteral(":/shell/clear.png"), QRect(18, 15, 151, 52));
     GroupBox9 = Place<QGroupBox>(this, "GroupBox9", QRect(0, 431, 191, 104));
     // Glyph left of the caption, both centred as on a push button.
-    BitBtn10 = Place<QPushButton>(GroupBox9, "BitBtn10", QRect(18, 15, 151, 52),
-                                  QIcon(QStringLiteral(":/shell/copy.png")), tr("Kopiuj program"));
+    BitBtn10 =
+        Place<QPushButton>(GroupBox9, "BitBtn10", QRect(18, 15, 151, 52),
+                           ResourceIcon(QStringLiteral(":/shell/copy.png")), tr("Kopiuj program"));
     Prog = Place<QComboBox>(GroupBox9, "Prog", QRect(18, 73, 151, 24));
     Prog->setFont(ListingFont());
     for (int k = 0; k < ProgramCount; ++k)

@@ -1,6 +1,8 @@
 #include "FormControls.h"
 
 #include <QComboBox>
+#include <QHash>
+#include <QImageReader>
 #include <QLabel>
 #include <QStringListModel>
 
@@ -13,6 +15,25 @@ QFont FixedPitchFont(int pixelSize) {
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     return font;
+}
+
+// The pictures stay until the process ends (never destroyed after the
+// application object, which pictures must not outlive).
+QPixmap ResourcePixmap(const QString& path) {
+    static auto* read = new QHash<QString, QPixmap>;
+    if (const auto found = read->constFind(path); found != read->cend())
+        return *found;
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return *read->insert(path, QPixmap::fromImage(reader.read()));
+}
+
+QIcon ResourceIcon(const QString& path) {
+    static auto* made = new QHash<QString, QIcon>;
+    if (const auto found = made->constFind(path); found != made->cend())
+        return *found;
+    const QPixmap pixmap = ResourcePixmap(path);
+    return *made->insert(path, pixmap.isNull() ? QIcon() : QIcon(pixmap));
 }
 
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,

@@ -5,6 +5,8 @@
 // button.
 
 #include <QFont>
+#include <QIcon>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -35,6 +37,12 @@ Control* Place(QWidget* parent, const char* name, const QRect& geometry, Args&&.
 // Courier New at that pixel size, or another fixed-pitch font where it is
 // missing.
 QFont FixedPitchFont(int pixelSize);
+
+// A PNG picture of the tool's resources (":/shell/new.png"), read once and
+// shared by every button and menu item that shows it. It is read as PNG
+// without asking Qt's image plugins what it is, so no plugin is loaded for it.
+QPixmap ResourcePixmap(const QString& path);
+QIcon ResourceIcon(const QString& path);
 
 // A drop-down list with these items and the item at current selected.
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,

@@ -7,10 +7,11 @@
 #include <initializer_list>
 
 #include "FontFamilies.h"
-#include "FontWarmUp.h"
+#include "FormControls.h"
 #include "GeneralErrorDisplay.h"
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
+#include "StartUpWarmUp.h"
 #include "ToolLanguage.h"
 #include "TranslationFolders.h"
 #include "UiLanguage.h"
@@ -25,19 +26,19 @@ namespace {
 QIcon IconOfSizes(std::initializer_list<int> sizes) {
     QIcon icon;
     for (const int size : sizes)
-        icon.addFile(QStringLiteral(":/app/kxrd4-pc-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(ResourcePixmap(QStringLiteral(":/app/kxrd4-pc-%1.png").arg(size)));
     return icon;
 }
 
-// The font configuration loads while the application connects to the display.
-int& StartingFontWarmUp(int& argc) {
-    FontWarmUp::Start();
+// The font configuration and the image plugins load while the application
+// connects to the display.
+int& StartingWarmUp(int& argc) {
+    StartUpWarmUp::Start();
     return argc;
 }
 } // namespace
 
-KxApplication::KxApplication(int& argc, char** argv)
-    : QApplication(StartingFontWarmUp(argc), argv) {
+KxApplication::KxApplication(int& argc, char** argv) : QApplication(StartingWarmUp(argc), argv) {
     InitIconResources();
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));
@@ -48,13 +49,13 @@ KxApplication::KxApplication(int& argc, char** argv)
 }
 
 KxApplication::~KxApplication() {
-    FontWarmUp::Wait();
+    StartUpWarmUp::Finish();
 }
 
 QFont KxApplication::WindowFont() {
     // The first font asked for: the font configuration must be loaded from
     // here on. Until then (the icon, the translations) it loads alongside.
-    FontWarmUp::Wait();
+    StartUpWarmUp::WaitForFonts();
     QFont font(FontFamilies::Proportional());
     font.setPixelSize(11);
     return font;

@@ -18,7 +18,7 @@ class KxApplication : public QApplication {
 
 public:
     KxApplication(int& argc, char** argv);
-    // Also waits for the font configuration, if no font was asked for.
+    // Also waits for the start-up loading (StartUpWarmUp) to end.
     ~KxApplication() override;
 
     // The tool's own icon, also the icon of every window. Until the main

@@ -144,7 +144,7 @@ void TFMain::CreateMenu() {
         QAction* action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         if (icon != nullptr)
-            action->setIcon(QIcon(QLatin1String(icon)));
+            action->setIcon(ResourceIcon(QLatin1String(icon)));
         action->setShortcut(shortcut);
         Bind(action, handler);
         return action;
@@ -190,7 +190,7 @@ void TFMain::CreateToolBar() {
     auto button = [this](int index, const char* name, const char* icon, void (TFMain::*handler)()) {
         auto* speed = new QToolButton(ToolBar1);
         speed->setObjectName(QLatin1String(name));
-        speed->setIcon(QIcon(QLatin1String(icon)));
+        speed->setIcon(ResourceIcon(QLatin1String(icon)));
         speed->setIconSize(QSize(16, 16));
         speed->setAutoRaise(true);
         speed->setFocusPolicy(Qt::NoFocus);

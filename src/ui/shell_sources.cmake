@@ -18,7 +18,7 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TextView.h
   ${CMAKE_CURRENT_LIST_DIR}/TextView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontFamilies.h
-  ${CMAKE_CURRENT_LIST_DIR}/FontWarmUp.h
+  ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUp.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
   ${CMAKE_CURRENT_LIST_DIR}/FontFamilies.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.cpp
@@ -58,11 +58,12 @@ if(WIN32)
 else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
 endif()
-# Fonts come through fontconfig on Linux: its configuration is loaded ahead.
+# Fonts come through fontconfig on Linux: its configuration is loaded ahead,
+# and Qt's image plugins after it.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
-  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/FontWarmUpFontconfig.cpp)
-  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG)
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpLinux.cpp)
+  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG ${CMAKE_DL_LIBS})
 else()
-  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/FontWarmUpNone.cpp)
+  target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpNone.cpp)
 endif()

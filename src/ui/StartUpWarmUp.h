@@ -1,0 +1,19 @@
+#pragma once
+// Loads, on a helper thread while the application connects to the display,
+// what the window's first frame would otherwise wait for: the system's font
+// configuration first (the largest single step of the start-up), then Qt's
+// image-format plugins, which Qt loads all at once the first time it reads a
+// picture (its style's own pictures included) to ask each whether it knows
+// the format. Qt later finds them loaded. Where the platform needs no such
+// loading, the calls do nothing.
+
+class StartUpWarmUp {
+public:
+    // Starts the loading; call once, before the application object exists.
+    static void Start();
+    // Waits until the font configuration is loaded (at once if the loading
+    // never started).
+    static void WaitForFonts();
+    // Waits until everything is loaded; call before the process ends.
+    static void Finish();
+};
