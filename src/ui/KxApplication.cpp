@@ -39,6 +39,7 @@ int& StartingWarmUp(int& argc) {
 } // namespace
 
 KxApplication::KxApplication(int& argc, char** argv) : QApplication(StartingWarmUp(argc), argv) {
+    StartUpWarmUp::ApplicationCreated();
     InitIconResources();
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));

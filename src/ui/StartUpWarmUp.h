@@ -4,16 +4,21 @@
 // configuration first (the largest single step of the start-up), then Qt's
 // image-format plugins, which Qt loads all at once the first time it reads a
 // picture (its style's own pictures included) to ask each whether it knows
-// the format. Qt later finds them loaded. Where the platform needs no such
-// loading, the calls do nothing.
+// the format. Qt later finds them loaded. Once the application object
+// exists, Qt's font database is filled there too, while the application
+// loads its icon and translations. Where the platform needs no such loading,
+// the calls do nothing.
 
 class StartUpWarmUp {
 public:
     // Starts the loading; call once, before the application object exists.
     static void Start();
+    // The application object exists (QApplication's constructor has ended).
+    static void ApplicationCreated();
     // Waits until the font configuration is loaded (at once if the loading
     // never started).
     static void WaitForFonts();
-    // Waits until everything is loaded; call before the process ends.
+    // Waits until everything is loaded; call before the application object
+    // is destroyed.
     static void Finish();
 };

@@ -3,12 +3,17 @@
 // own call with nothing to load; fontconfig may be called from any thread.
 // The image-format plugins follow, loaded with the flags Qt loads plugins
 // with, once the display's own plugin is in (the font configuration takes
-// longer than that), so that neither waits for the other's loading.
+// longer than that), so that neither waits for the other's loading. Last,
+// once the application object exists, Qt's font database is filled (its
+// functions may be called from any thread) while the application loads its
+// icon and translations.
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
+#include <QFontDatabase>
 #include <QLibraryInfo>
+#include <future>
 #include <latch>
 #include <memory>
 #include <string>
@@ -20,6 +25,9 @@ namespace {
 
 std::thread loader;
 std::unique_ptr<std::latch> fontsLoaded;
+// True once the application object exists; false when it never will.
+std::promise<bool> application;
+bool applicationTold = false;
 
 void LoadPlugins(const std::string& folder) {
     DIR* dir = opendir(folder.c_str());
@@ -33,6 +41,13 @@ void LoadPlugins(const std::string& folder) {
     closedir(dir);
 }
 
+void TellApplication(bool exists) {
+    if (!applicationTold) {
+        applicationTold = true;
+        application.set_value(exists);
+    }
+}
+
 } // namespace
 
 void StartUpWarmUp::Start() {
@@ -42,11 +57,20 @@ void StartUpWarmUp::Start() {
     const std::string imageFormats =
         QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() + "/imageformats";
     fontsLoaded = std::make_unique<std::latch>(1);
-    loader = std::thread([imageFormats] {
+    application = std::promise<bool>();
+    applicationTold = false;
+    loader = std::thread([imageFormats, exists = application.get_future()]() mutable {
         FcInit();
         fontsLoaded->count_down();
         LoadPlugins(imageFormats);
+        if (exists.get())
+            QFontDatabase::families();
     });
+}
+
+void StartUpWarmUp::ApplicationCreated() {
+    if (loader.joinable())
+        TellApplication(true);
 }
 
 void StartUpWarmUp::WaitForFonts() {
@@ -55,6 +79,8 @@ void StartUpWarmUp::WaitForFonts() {
 }
 
 void StartUpWarmUp::Finish() {
-    if (loader.joinable())
+    if (loader.joinable()) {
+        TellApplication(false);
         loader.join();
+    }
 }

@@ -3,6 +3,8 @@
 
 void StartUpWarmUp::Start() {}
 
+void StartUpWarmUp::ApplicationCreated() {}
+
 void StartUpWarmUp::WaitForFonts() {}
 
 void StartUpWarmUp::Finish() {}
