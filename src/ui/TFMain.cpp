@@ -261,6 +261,24 @@ void TFMain::CreateOptionsBoxes() {
                                 tr("Automatycznie wczytaj ostatni program przy starcie"));
     AutoLoad->setChecked(true);
 
+    GroupBox12 =
+        Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122), tr("Urządzenia USB"));
+    ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
+
+    Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
+    Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
+    for (QPlainTextEdit* memo : {Memo1, Memo2}) {
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+        // The traffic logs keep only their last lines.
+        memo->setMaximumBlockCount(DeviceReportSink::MaxLogLines);
+        // Created hidden, so they stay hidden even when FormCreate ends early.
+        memo->hide();
+    }
+}
+
+// What of "Opcje" neither the start-up steps nor the device link use.
+void TFMain::CreateOptionsExtras() {
     GroupBox2 = Place<QGroupBox>(TabSheet2, "GroupBox2", QRect(0, 71, 265, 122), tr("Połączenie"));
     CheckBox1 = Place<QCheckBox>(GroupBox2, "CheckBox1", QRect(24, 23, 233, 24),
                                  tr("Połącz z urządzeniem przy starcie programu"));
@@ -274,27 +292,15 @@ void TFMain::CreateOptionsBoxes() {
     for (QCheckBox* check : {AutoLoad, CheckBox1, CheckBox2})
         FitCaption(check);
 
-    GroupBox12 =
-        Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122), tr("Urządzenia USB"));
-    ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
     new LanguageBox(TabSheet2, {[this] { return Settings().SettingsPath(); },
                                 [this](const QString& text) { ShowStatus(text); }});
 
-    Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
-    Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
-    for (QPlainTextEdit* memo : {Memo1, Memo2}) {
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-        // The traffic logs keep only their last lines.
-        memo->setMaximumBlockCount(DeviceReportSink::MaxLogLines);
-    }
     Memo3 = Place<QPlainTextEdit>(TabSheet2, "Memo3", QRect(3, 534, 348, 51));
     Button2 = Place<QPushButton>(TabSheet2, "Button2", QRect(357, 560, 75, 25), tr("Generuj"));
     Button3 = Place<QPushButton>(TabSheet2, "Button3", QRect(357, 375, 75, 25), tr("Czysc"));
     Bind(Button2, &TFMain::Button2Click);
     Bind(Button3, &TFMain::Button3Click);
-    // Created hidden, so they stay hidden even when FormCreate ends early.
-    for (QWidget* hidden : std::initializer_list<QWidget*>{Memo1, Memo2, Memo3, Button2, Button3})
+    for (QWidget* hidden : std::initializer_list<QWidget*>{Memo3, Button2, Button3})
         hidden->hide();
 }
 
@@ -385,8 +391,10 @@ void TFMain::FormCreate() {
     currentFile_.clear();
     LoadSettings();
     editor_->ResetDragSource();
+    // Those of "Opcje" built after the first frame come hidden then.
     for (QWidget* hidden : std::initializer_list<QWidget*>{Memo1, Memo2, Memo3, Button2, Button3})
-        hidden->hide();
+        if (hidden != nullptr)
+            hidden->hide();
 }
 
 void TFMain::FormDestroy() {
@@ -466,6 +474,8 @@ void TFMain::BuildHiddenParts() {
     hiddenPartsDue_ = false;
     if (controlPage_ != nullptr)
         return;
+    if (GroupBox2 == nullptr)
+        CreateOptionsExtras();
     // The traffic logs are never on screen: their font can wait too.
     for (QPlainTextEdit* memo : {Memo1, Memo2})
         memo->setFont(FixedPitchFont(11));

@@ -330,6 +330,7 @@ private:
     void CreateMenu();
     void CreatePages();
     void CreateOptionsBoxes();
+    void CreateOptionsExtras();
     void CreateStatusBar();
     void ApplySizeLimits();
     void FollowClientSize();
