@@ -18,7 +18,7 @@ QStringList chosenCandidates;
 QString lastError;
 
 // The name the library is built with on this platform (libkxrd4-chart.so,
-// kxrd4-chart.dll).
+// libkxrd4-chart.dll).
 QString LibraryFile() {
     return QStringLiteral(KXRD4_CHART_LIBRARY_FILE);
 }
@@ -46,7 +46,7 @@ LiveChart* LiveChartModule::Create(QWidget* parent, FileDialogs& dialogs, Messag
     QStringList reasons;
     for (const QString& file : Candidates()) {
         QLibrary library(file);
-        // Loaded once, never unloaded: the chart's code stays while it lives.
+        // The chart's library, once used, stays loaded while the program runs.
         if (!library.load()) {
             reasons << library.errorString();
             continue;
@@ -59,6 +59,7 @@ LiveChart* LiveChartModule::Create(QWidget* parent, FileDialogs& dialogs, Messag
             reasons << QCoreApplication::translate("LiveChartModule",
                                                    "%1: to nie jest moduł wykresu")
                            .arg(library.fileName());
+            library.unload();
             continue;
         }
         // The same version, and the same chart as this program knows it.
@@ -66,6 +67,7 @@ LiveChart* LiveChartModule::Create(QWidget* parent, FileDialogs& dialogs, Messag
             reasons << QCoreApplication::translate("LiveChartModule",
                                                    "%1: moduł wykresu innej wersji (%2)")
                            .arg(library.fileName(), QString::fromLatin1(version()));
+            library.unload();
             continue;
         }
         lastError.clear();
