@@ -36,9 +36,13 @@ unset DISPLAY WAYLAND_DISPLAY
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "windows-test: making the Wine prefix"
   "$WINE" wineboot -i >/dev/null 2>&1 || true
-  "$WINESERVER" -w 2>/dev/null || true
 fi
-[ "$prepare" -eq 0 ] || exit 0
+if [ "$prepare" -eq 1 ]; then
+  # Nothing of Wine's stays running (the desktop wineboot started included).
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  exit 0
+fi
 
 cmake --preset windows >/dev/null
 nice cmake --build --preset windows -j"$jobs"
