@@ -34,7 +34,9 @@ export CCACHE_DIR=${CCACHE_DIR:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/ccache}
 export KXRD4_CCACHE_DIR=$CCACHE_DIR
 
 logs=$(mktemp -d)
-trap 'rm -rf "$logs"' EXIT
+# A run that ends early still lets the Windows stage's installation (below)
+# finish: an apt-get cut off halfway leaves dpkg to be repaired by hand.
+trap '[ -z "${windows_prepare:-}" ] || wait "$windows_prepare" 2>/dev/null; rm -rf "$logs"' EXIT
 stage_start=$SECONDS
 table=()
 # stage NAME: ends the stage before (its time and the tests it counted go into
@@ -71,6 +73,12 @@ stage "Set-up"
 bash scripts/setup.sh
 ccache --zero-stats >/dev/null
 ccache --max-size=15G >/dev/null
+# The Windows stage's cross compiler and Wine install, and Wine makes its
+# prefix, while the stages before it compile: on a fresh machine that is about
+# a minute of unpacking, mostly the disk's, not the cores'. Nothing else
+# installs packages until that stage, which waits for it.
+bash scripts/windows-test.sh --prepare >"$logs/windows-prepare" 2>&1 &
+windows_prepare=$!
 
 stage "ASan+UBSan: every test but the kernel test"
 cmake --preset asan >/dev/null
@@ -96,6 +104,12 @@ stage "Portability: the window's sources include no Linux or POSIX header"
 bash scripts/check-portable-includes.sh
 
 stage "Windows: MinGW-w64 cross build (with widgets once a Qt for Windows is cached), tests under Wine"
+if ! wait "$windows_prepare"; then
+  cat "$logs/windows-prepare"
+  echo "the installation for the Windows stage failed" >&2
+  exit 1
+fi
+windows_prepare=""
 logged windows bash scripts/windows-test.sh
 
 # The release this machine does not run: Debian 13 on a Debian 12 machine and

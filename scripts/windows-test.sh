@@ -2,9 +2,13 @@
 # Cross-builds everything without widgets for 64-bit Windows (MinGW-w64, the
 # `windows` preset) and runs its tests under Wine, then the command-line tool.
 # Installs the cross compiler and Wine when they are missing (as root, or
-# through sudo). Needs no display.
+# through sudo). Needs no display. With --prepare it only installs them and
+# makes the Wine prefix (scripts/test.sh does that while other stages compile).
+#   scripts/windows-test.sh [--prepare]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+prepare=0
+[ "${1:-}" = --prepare ] && prepare=1
 jobs=$(nproc)
 start=$SECONDS
 
@@ -29,14 +33,20 @@ export WINEPREFIX="$PWD/build/wine-prefix"
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no Mono or Gecko installer prompts
 unset DISPLAY WAYLAND_DISPLAY
 
-cmake --preset windows >/dev/null
-nice cmake --build --preset windows -j"$jobs"
-build=build/windows
-
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "windows-test: making the Wine prefix"
   "$WINE" wineboot -i >/dev/null 2>&1 || true
 fi
+if [ "$prepare" -eq 1 ]; then
+  # Nothing of Wine's stays running (the desktop wineboot started included).
+  "$WINESERVER" -k 2>/dev/null || true
+  "$WINESERVER" -w 2>/dev/null || true
+  exit 0
+fi
+
+cmake --preset windows >/dev/null
+nice cmake --build --preset windows -j"$jobs"
+build=build/windows
 # Windows without a display: Wine's null graphics driver (the HID notification
 # window is created and receives messages, nothing is drawn). Wine's desktop
 # reads the setting when it starts, so the server (and with it the desktop that

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "ProgramSet.h"
 #include "SimulatedHidBackend.h"
 
 struct CliResult {
@@ -61,3 +62,8 @@ private:
     static inline int counter_ = 0;
     std::filesystem::path dir_;
 };
+
+// Program P (0 to 9) of the bytes of a program file.
+inline std::string ProgramOf(const std::string& file, int p) {
+    return file.substr(static_cast<std::size_t>(p * ProgramBytes), ProgramBytes);
+}

@@ -22,17 +22,13 @@ SimulatedHidBackend::DeviceSpec Controller(std::u16string serial, std::string po
     return device;
 }
 
-std::string RandomPrograms(unsigned seed) {
+std::string RandomDigitPrograms(unsigned seed) {
     std::mt19937 random(seed);
     std::string bytes(ProgramSetBytes, '\0');
     for (auto& b : bytes) {
         b = static_cast<char>(random() % 10); // digits: stored as sent
     }
     return bytes;
-}
-
-std::string ProgramOf(const std::string& file, int p) {
-    return file.substr(static_cast<std::size_t>(p * ProgramBytes), ProgramBytes);
 }
 
 TEST(CliDeviceChoice, TwoControllersAreToldApartAndReachedOneAtATime) {
@@ -100,7 +96,7 @@ TEST(CliDeviceChoice, TwoControllersAreToldApartAndReachedOneAtATime) {
     for (std::size_t i = 0; i < sends.size(); ++i) {
         const Send& s = sends[i];
         SCOPED_TRACE(s.selector);
-        const std::string file = RandomPrograms(static_cast<unsigned>(10 + i));
+        const std::string file = RandomDigitPrograms(static_cast<unsigned>(10 + i));
         rig.WriteFile("p.kxp", file);
         r = rig.Tool({"send", rig.Path("p.kxp"), "-p", "3", "--force", "--device", s.selector});
         ASSERT_EQ(r.status, 0) << r.err;

@@ -28,10 +28,6 @@ std::string RandomPrograms(unsigned seed) {
     return bytes;
 }
 
-std::string ProgramOf(const std::string& file, int p) {
-    return file.substr(static_cast<std::size_t>(p * ProgramBytes), ProgramBytes);
-}
-
 class CliDevice : public ::testing::Test, protected CliRig {
 protected:
     // The emulator answers each write; before each reply, noise can be
