@@ -1,22 +1,22 @@
 // Linux: Qt reads the fonts through fontconfig, whose first call parses the
 // configuration files and the font cache. Doing it first here leaves Qt's
 // own call with nothing to load; fontconfig may be called from any thread.
-// The image-format plugins follow, loaded with the flags Qt loads plugins
-// with, once the display's own plugin is in (the font configuration takes
-// longer than that), so that neither waits for the other's loading. Last,
-// once the application object exists, Qt's font database is filled (its
-// functions may be called from any thread) while the application loads its
-// icon and translations.
-#include <dirent.h>
-#include <dlfcn.h>
+// The image-format plugins follow, loaded as Qt loads plugins, once the
+// display's own plugin is in (the font configuration takes longer than
+// that), so that neither waits for the other's loading. Last, once the
+// application object exists, Qt's font database is filled (its functions may
+// be called from any thread) while the application loads its icon and
+// translations.
 #include <fontconfig/fontconfig.h>
 
+#include <QDir>
 #include <QFontDatabase>
+#include <QLibrary>
 #include <QLibraryInfo>
+#include <QThread>
 #include <future>
 #include <latch>
 #include <memory>
-#include <string>
 #include <thread>
 
 #include "StartUpWarmUp.h"
@@ -29,16 +29,13 @@ std::unique_ptr<std::latch> fontsLoaded;
 std::promise<bool> application;
 bool applicationTold = false;
 
-void LoadPlugins(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr)
-        return;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0)
-            dlopen((folder + '/' + name).c_str(), RTLD_LAZY | RTLD_NODELETE);
+void LoadPlugins(const QString& folder) {
+    const QDir dir(folder);
+    for (const QString& name : dir.entryList({QStringLiteral("*.so")}, QDir::Files)) {
+        QLibrary plugin(dir.filePath(name));
+        plugin.setLoadHints(QLibrary::PreventUnloadHint);
+        plugin.load();
     }
-    closedir(dir);
 }
 
 void TellApplication(bool exists) {
@@ -53,9 +50,12 @@ void TellApplication(bool exists) {
 void StartUpWarmUp::Start() {
     if (loader.joinable())
         return;
+    // Qt takes the first thread that asks for its thread data for the main
+    // thread: this one asks before the helper thread, which uses Qt, exists.
+    QThread::currentThread();
     // Asked here, before the application object exists: Qt's built-in folder.
-    const std::string imageFormats =
-        QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() + "/imageformats";
+    const QString imageFormats =
+        QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/imageformats");
     fontsLoaded = std::make_unique<std::latch>(1);
     application = std::promise<bool>();
     applicationTold = false;
