@@ -29,11 +29,8 @@ QPixmap ResourcePixmap(const QString& path) {
 }
 
 QIcon ResourceIcon(const QString& path) {
-    static auto* made = new QHash<QString, QIcon>;
-    if (const auto found = made->constFind(path); found != made->cend())
-        return *found;
     const QPixmap pixmap = ResourcePixmap(path);
-    return *made->insert(path, pixmap.isNull() ? QIcon() : QIcon(pixmap));
+    return pixmap.isNull() ? QIcon() : QIcon(pixmap);
 }
 
 QComboBox* PlaceList(QWidget* parent, const char* name, const QRect& geometry,
