@@ -59,11 +59,12 @@ else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
 endif()
 # Fonts come through fontconfig on Linux: its configuration is loaded ahead,
-# and Qt's image plugins after it.
+# Qt's image plugins after it, and the session bus is connected (Qt D-Bus).
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpLinux.cpp)
-  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG)
+  find_package(Qt6 REQUIRED COMPONENTS DBus)
+  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG Qt6::DBus)
 else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpNone.cpp)
 endif()
