@@ -1,11 +1,16 @@
-# kx_unity_batches(TARGET [SIZE n] [APART file...])
+# kx_unity_batches(TARGET [WIDGETS] [SIZE n] [APART file...])
 #
-# With KXRD4_UNITY_BATCHES (the asan, fuzz and windows presets) the C++
-# sources of TARGET are compiled SIZE files at a time (default 4): most of
-# each file's compile time goes into the same Qt, standard library and Google
-# Test headers, which a batch parses once. The release and tsan presets
-# compile every file alone, so a file that misses an include still fails the
-# test command there.
+# With KXRD4_UNITY_BATCHES the C++ sources of TARGET are compiled SIZE files
+# at a time (default 4): most of each file's compile time goes into the same
+# Qt, standard library and Google Test headers, which a batch parses once.
+#   ON    every target that asks (the asan, fuzz and windows presets);
+#   CORE  only the targets without widgets (the release preset): the window's
+#         targets, marked WIDGETS, compile every file alone, as the tsan
+#         preset, which builds no widgets, does for all the others;
+#   OFF   every file alone (the tsan preset, and the other Debian release's
+#         build, whose compiler and library differ).
+# So every file is compiled alone in one build of the test command, and a file
+# that misses an include still fails there.
 #
 # A batch is a file of #include lines in the build folder that name the
 # sources relative to the project folder, so that it, and the __FILE__ in
@@ -13,19 +18,30 @@
 # clone in another folder too (CMake's own unity build names the sources by
 # absolute path). The files named after APART (by file name, e.g. Foo.cpp)
 # stay out of the batches and are compiled alone: files whose internal names
-# would clash with another file's in one translation unit. So do files with
-# compile definitions or options of their own (source file properties), which
-# a batch would not carry. In a batch the
-# types of the anonymous namespaces come from an included file, which GCC's
-# -Wsubobject-linkage takes for a header: that warning is off for batched
-# targets.
-option(KXRD4_UNITY_BATCHES "Compile the sources of the larger targets in batches of files" OFF)
+# would clash with another file's in one translation unit, and files that
+# only a build with the window compiles. So do files with compile
+# definitions or options of their own (source file properties), which a
+# batch would not carry. In a batch the types of the anonymous namespaces
+# come from an included file, which GCC's -Wsubobject-linkage takes for a
+# header: that warning is off for batched targets.
+set(KXRD4_UNITY_BATCHES OFF CACHE STRING
+    "Compile the sources of the larger targets in batches of files: ON, CORE (targets without widgets) or OFF")
+set_property(CACHE KXRD4_UNITY_BATCHES PROPERTY STRINGS ON CORE OFF)
+# CORE, or else any true or false value (YES, 1, FALSE...).
+string(TOUPPER "${KXRD4_UNITY_BATCHES}" kx_unity_mode)
+if(NOT kx_unity_mode STREQUAL "CORE")
+  if(kx_unity_mode)
+    set(kx_unity_mode ON)
+  else()
+    set(kx_unity_mode OFF)
+  endif()
+endif()
 
 function(kx_unity_batches target)
-  if(NOT KXRD4_UNITY_BATCHES)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "WIDGETS" "SIZE" "APART")
+  if(kx_unity_mode STREQUAL "OFF" OR (kx_unity_mode STREQUAL "CORE" AND arg_WIDGETS))
     return()
   endif()
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "SIZE" "APART")
   if(NOT arg_SIZE)
     set(arg_SIZE 4)
   endif()
