@@ -3,19 +3,35 @@
 # on Debian 12 or 13 alike: only names that both releases have (the compiler
 # runtime through its unversioned package, which follows the release's clang).
 # Packages already present are skipped. Works as root or through sudo.
+#
+# Usage: scripts/setup.sh [--first]
+# --first installs only what the builds with GCC and their tests need (the
+# test command installs the rest alongside its first builds): not clang and
+# its runtime for the fuzz targets, QEMU and the tools that build its guests
+# for the kernel and power-cut tests, Xvfb and ImageMagick for the start-up
+# benchmark and the screenshots, debootstrap for the Debian roots.
 set -euo pipefail
 
-PACKAGES=(
-  build-essential cmake pkg-config clang-format git ccache
-  clang libclang-rt-dev
+FIRST=(
+  build-essential cmake pkg-config git ccache
   qt6-base-dev qt6-translations-l10n qt6-l10n-tools libqcustomplot-dev libgl-dev
   libudev-dev libsimpleini-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth x11-apps imagemagick fonts-liberation fonts-dejavu-core poppler-utils
-  qemu-system-x86 busybox-static cpio kmod dosfstools mtools e2fsprogs
-  dpkg-dev file help2man desktop-file-utils debootstrap x11-utils
+  fonts-liberation fonts-dejavu-core poppler-utils
+  dpkg-dev file help2man desktop-file-utils
   python3 python3-pytest
 )
+LATER=(
+  clang libclang-rt-dev clang-format
+  xvfb xauth x11-apps x11-utils imagemagick
+  qemu-system-x86 busybox-static cpio kmod dosfstools mtools e2fsprogs
+  debootstrap
+)
+case "${1:-}" in
+  "") PACKAGES=("${FIRST[@]}" "${LATER[@]}") ;;
+  --first) PACKAGES=("${FIRST[@]}") ;;
+  *) echo "usage: scripts/setup.sh [--first]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

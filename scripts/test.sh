@@ -70,14 +70,25 @@ logged() {
 }
 
 stage "Set-up"
-bash scripts/setup.sh
+# What the GCC builds and their tests need first; the rest (clang for the
+# fuzz targets, QEMU, Xvfb, debootstrap), then the Windows stage's cross
+# compiler and Wine, install while the first stages compile, and Wine makes
+# its prefix: on a fresh machine that is minutes of downloading and
+# unpacking, mostly the network's and the disk's, not the cores'. Nothing
+# else installs packages meanwhile; the fuzz stage waits for the rest, the
+# Windows stage for all of it.
+bash scripts/setup.sh --first
 ccache --zero-stats >/dev/null
 ccache --max-size=15G >/dev/null
-# The Windows stage's cross compiler and Wine install, and Wine makes its
-# prefix, while the stages before it compile: on a fresh machine that is about
-# a minute of unpacking, mostly the disk's, not the cores'. Nothing else
-# installs packages until that stage, which waits for it.
-bash scripts/windows-test.sh --prepare >"$logs/windows-prepare" 2>&1 &
+{
+  if bash scripts/setup.sh >"$logs/setup-rest" 2>&1; then
+    echo 0 >"$logs/setup-rest.status"
+  else
+    echo 1 >"$logs/setup-rest.status"
+    exit 1
+  fi
+  bash scripts/windows-test.sh --prepare
+} >"$logs/windows-prepare" 2>&1 &
 windows_prepare=$!
 
 stage "ASan+UBSan: every test but the kernel test"
@@ -94,6 +105,12 @@ cmake --build --preset tsan -j"$jobs"
 logged tsan ctest --preset tsan -LE kernel -j"$test_jobs"
 
 stage "Fuzz: every target for 15 s, one a core"
+while [ ! -s "$logs/setup-rest.status" ] && kill -0 "$windows_prepare" 2>/dev/null; do sleep 1; done
+if [ "$(cat "$logs/setup-rest.status" 2>/dev/null)" != 0 ]; then
+  cat "$logs/setup-rest"
+  echo "the installation of the packages for the later stages failed" >&2
+  exit 1
+fi
 logged fuzz bash scripts/fuzz.sh --jobs "$jobs" 15
 
 stage "Debian package: install test on fresh Debian 12 and 13 roots (when the packaging changed)"
