@@ -6,9 +6,8 @@
 // picture (its style's own pictures included) to ask each whether it knows
 // the format. Qt later finds them loaded. Once the application object
 // exists, Qt's font database is filled there too, while the application
-// loads its icon and translations, and on a desktop display the session bus
-// is connected, which the menu bar and the accessibility bridge would each
-// wait for. Where the platform needs no such loading, the calls do nothing.
+// loads its icon and translations. Where the platform needs no such loading,
+// the calls do nothing.
 
 class StartUpWarmUp {
 public:

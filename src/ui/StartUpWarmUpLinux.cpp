@@ -3,19 +3,14 @@
 // own call with nothing to load; fontconfig may be called from any thread.
 // The image-format plugins follow, loaded as Qt loads plugins, once the
 // display's own plugin is in (the font configuration takes longer than
-// that), so that neither waits for the other's loading. Once the application
-// object exists, Qt's font database is filled (its functions may be called
-// from any thread) while the application loads its icon and translations.
-// Last, on a desktop display, the connection to the session bus is made:
-// Qt's menu bar asks there for a global menu, and its accessibility bridge
-// when the window is shown, each waiting for the connection (without a
-// running bus, for the attempt to start one) unless it exists already.
+// that), so that neither waits for the other's loading. Last, once the
+// application object exists, Qt's font database is filled (its functions may
+// be called from any thread) while the application loads its icon and
+// translations.
 #include <fontconfig/fontconfig.h>
 
-#include <QDBusConnection>
 #include <QDir>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QLibrary>
 #include <QLibraryInfo>
 #include <QThread>
@@ -43,12 +38,6 @@ void LoadPlugins(const QString& folder) {
     }
 }
 
-// Desktop displays; the tests' offscreen display never connects to a bus.
-bool UsesSessionBus() {
-    const QString platform = QGuiApplication::platformName();
-    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
-}
-
 void TellApplication(bool exists) {
     if (!applicationTold) {
         applicationTold = true;
@@ -74,11 +63,8 @@ void StartUpWarmUp::Start() {
         FcInit();
         fontsLoaded->count_down();
         LoadPlugins(imageFormats);
-        if (exists.get()) {
+        if (exists.get())
             QFontDatabase::families();
-            if (UsesSessionBus())
-                QDBusConnection::sessionBus();
-        }
     });
 }
 

@@ -59,12 +59,11 @@ else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
 endif()
 # Fonts come through fontconfig on Linux: its configuration is loaded ahead,
-# Qt's image plugins after it, and the session bus is connected (Qt D-Bus).
+# and Qt's image plugins after it.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpLinux.cpp)
-  find_package(Qt6 REQUIRED COMPONENTS DBus)
-  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG Qt6::DBus)
+  target_link_libraries(kx_ui PRIVATE PkgConfig::FONTCONFIG)
 else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpNone.cpp)
 endif()
