@@ -27,19 +27,11 @@
 set(KXRD4_UNITY_BATCHES OFF CACHE STRING
     "Compile the sources of the larger targets in batches of files: ON, CORE (targets without widgets) or OFF")
 set_property(CACHE KXRD4_UNITY_BATCHES PROPERTY STRINGS ON CORE OFF)
-# CORE, or else any true or false value (YES, 1, FALSE...).
-string(TOUPPER "${KXRD4_UNITY_BATCHES}" kx_unity_mode)
-if(NOT kx_unity_mode STREQUAL "CORE")
-  if(kx_unity_mode)
-    set(kx_unity_mode ON)
-  else()
-    set(kx_unity_mode OFF)
-  endif()
-endif()
 
 function(kx_unity_batches target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "WIDGETS" "SIZE" "APART")
-  if(kx_unity_mode STREQUAL "OFF" OR (kx_unity_mode STREQUAL "CORE" AND arg_WIDGETS))
+  # CORE counts as true; any other true value is ON.
+  if(NOT KXRD4_UNITY_BATCHES OR (KXRD4_UNITY_BATCHES STREQUAL "CORE" AND arg_WIDGETS))
     return()
   endif()
   if(NOT arg_SIZE)
