@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
 #include <QKeyEvent>
@@ -18,12 +19,14 @@
 #include "EditorHost.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
+#include "TextShaping.h"
 
 namespace {
 
 // The fixed-pitch font of the listing and of Prog, so the columns line up.
+// Their texts are the command set's and the window's own: no shaping.
 QFont ListingFont() {
-    return FixedPitchFont(13);
+    return TextShaping::Unshaped(FixedPitchFont(13));
 }
 
 // A button with its glyph above the caption.
@@ -106,32 +109,25 @@ EditorPage::EditorPage(EditorHost& host, QWidget* parent) : QWidget(parent), hos
 
     ProgBox = Place<QGroupBox>(this, "ProgBox", QRect(203, 54, 323, 531));
     ProgBox->setMouseTracking(true);
+    // The line labels take the listing's font from the box (set once, not
+    // on each of them); other labels in the box set the window's font.
     const QFont font = ListingFont();
+    ProgBox->setFont(font);
     for (int n = 0; n < LinesPerProgram; ++n) {
         auto* label = new QLabel(ProgBox);
         label->setObjectName(QStringLiteral("line%1").arg(n, 2, 10, QLatin1Char('0')));
         label->setGeometry(36, 21 + 20 * n, LabelWidth, 20);
-        label->setFont(font);
         label->setTextFormat(Qt::PlainText);
         label->setMouseTracking(true);
         line[n] = label;
         PaintLabel(n);
     }
-    // The labels have a fixed-pitch font: texts up to this length fit the
-    // form's width without being measured each time.
-    QLabel probe;
-    probe.setFont(font);
-    probe.setTextFormat(Qt::PlainText);
+    // Texts up to this length fit the form's width without being measured:
+    // no character is wider than the font's widest one (given in whole
+    // pixels, so one more is allowed for its rounding). A longer text is
+    // measured, once per length in a fixed-pitch font.
     fixedPitch_ = QFontInfo(font).fixedPitch();
-    // The width grows with the length: a binary search measures a few texts.
-    int fits = 0;
-    int tooLong = MeasuredLengths;
-    while (tooLong - fits > 1) {
-        const int length = (fits + tooLong) / 2;
-        probe.setText(QString(length, QLatin1Char('W')));
-        (probe.sizeHint().width() > LabelWidth ? tooLong : fits) = length;
-    }
-    fittingLength_ = fits;
+    fittingLength_ = LabelWidth / (QFontMetrics(font).maxWidth() + 1);
     // The keyboard works on the listing, which has the focus from the start.
     ProgBox->setFocusPolicy(Qt::StrongFocus);
     ProgBox->setFocus();

@@ -120,8 +120,8 @@ private:
     DragSource drag_;
     LineSelection selection_;
     QLabel* hovered_ = nullptr;
-    // The longest text that fits the form's label width; longer texts are
-    // measured and widen their label.
+    // A length of text that surely fits the form's label width; longer texts
+    // are measured and widen their label when they need it.
     int fittingLength_ = 0;
     // The width of a label for each text length longer than that, 0 while
     // not measured; kept only when the font is fixed-pitch.

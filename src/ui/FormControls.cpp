@@ -8,12 +8,14 @@
 
 #include "DeferredStyleIcon.h"
 #include "FontFamilies.h"
+#include "StartUpWarmUp.h"
 
 QFont FixedPitchFont(int pixelSize) {
     QFont font(FontFamilies::FixedPitch());
     font.setPixelSize(pixelSize);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
+    font.setHintingPreference(QFont::PreferFullHinting); // as the window's font
     return font;
 }
 
@@ -23,9 +25,14 @@ QPixmap ResourcePixmap(const QString& path) {
     static auto* read = new QHash<QString, QPixmap>;
     if (const auto found = read->constFind(path); found != read->cend())
         return *found;
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return *read->insert(path, QPixmap::fromImage(reader.read()));
+    // Decoded during the start-up, or now.
+    QImage image = StartUpWarmUp::TakePicture(path);
+    if (image.isNull()) {
+        QImageReader reader(path, "png");
+        reader.setAutoDetectImageFormat(false);
+        image = reader.read();
+    }
+    return *read->insert(path, QPixmap::fromImage(std::move(image)));
 }
 
 QIcon ResourceIcon(const QString& path) {

@@ -24,6 +24,11 @@ HeldProgramView::HeldProgramView(EditorPage& editor, EditorHost& host, Actions a
     // Right of the lines, at the foot of the listing: the lines never reach it.
     HeldLabel = new QLabel(editor_.ProgBox);
     HeldLabel->setObjectName(QStringLiteral("HeldLabel"));
+    // In the window's font, not the listing's of the box: with every
+    // property its own, none comes from the box.
+    QFont font = editor_.font();
+    font.setResolveMask(QFont::AllPropertiesResolved);
+    HeldLabel->setFont(font);
     HeldLabel->setGeometry(200, 466, 118, 60);
     HeldLabel->setWordWrap(true);
     HeldLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);

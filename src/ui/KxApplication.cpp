@@ -3,15 +3,18 @@
 #include <QFont>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QStyle>
 #include <exception>
 #include <initializer_list>
 
 #include "FontFamilies.h"
 #include "FormControls.h"
 #include "GeneralErrorDisplay.h"
+#include "GroupBoxFrameStyle.h"
 #include "KxVersion.h"
 #include "QtMessageBoxes.h"
 #include "StartUpWarmUp.h"
+#include "TextShaping.h"
 #include "ToolLanguage.h"
 #include "TranslationFolders.h"
 #include "UiLanguage.h"
@@ -30,23 +33,24 @@ QIcon IconOfSizes(std::initializer_list<int> sizes) {
     return icon;
 }
 
-// The font configuration and the image plugins load while the application
-// connects to the display.
+// The font configuration, the image plugins and the pictures load while the
+// application connects to the display.
 int& StartingWarmUp(int& argc) {
-    StartUpWarmUp::Start();
+    InitIconResources();
+    StartUpWarmUp::Start({QStringLiteral(":/shell"), QStringLiteral(":/app")});
     return argc;
 }
 } // namespace
 
 KxApplication::KxApplication(int& argc, char** argv) : QApplication(StartingWarmUp(argc), argv) {
     StartUpWarmUp::ApplicationCreated();
-    InitIconResources();
+    if (QStyle* frames = GroupBoxFrameStyle::Replacing(*style()))
+        setStyle(frames);
     setApplicationName(QStringLiteral("kxrd4-pc"));
     setApplicationVersion(QString::fromLatin1(KxVersion));
     // Ties the windows to the installed kxrd4-pc.desktop (its icon and name in
     // the task bar); on X11 the window class is the application name, "kxrd4-pc".
     setDesktopFileName(QStringLiteral("kxrd4-pc"));
-    setWindowIcon(IconOfSizes({16, 32, 48}));
 }
 
 KxApplication::~KxApplication() {
@@ -59,7 +63,12 @@ QFont KxApplication::WindowFont() {
     StartUpWarmUp::WaitForFonts();
     QFont font(FontFamilies::Proportional());
     font.setPixelSize(11);
-    return font;
+    // Hinted in full, as on the platform the form was made for: glyphs on
+    // whole pixels, each drawn once (no glyph per fraction of a pixel).
+    font.setHintingPreference(QFont::PreferFullHinting);
+    // The tool's own texts need no shaping; text from outside gets it where
+    // it is shown (TextShaping).
+    return TextShaping::Unshaped(font);
 }
 
 QIcon KxApplication::ApplicationIcon() {
@@ -67,7 +76,8 @@ QIcon KxApplication::ApplicationIcon() {
 }
 
 void KxApplication::CompleteWindowIcon() {
-    setWindowIcon(ApplicationIcon());
+    if (windowIcon().isNull())
+        setWindowIcon(ApplicationIcon());
 }
 
 bool KxApplication::LoadPolishTranslation() {

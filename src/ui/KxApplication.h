@@ -21,13 +21,14 @@ public:
     // Also waits for the start-up loading (StartUpWarmUp) to end.
     ~KxApplication() override;
 
-    // The tool's own icon, also the icon of every window. Until the main
-    // window has shown its first frame the windows get only its small
-    // pictures (16 to 48 px): decoding the large ones would delay that frame.
-    // CompleteWindowIcon then gives them every size.
+    // The tool's own icon, also the icon of every window. The windows get it
+    // once the main window has shown its first frame (decoding its pictures
+    // would delay that frame), or before a box shown earlier:
+    // CompleteWindowIcon gives it to them (once: later calls do nothing).
     static QIcon ApplicationIcon();
     static void CompleteWindowIcon();
-    // The font of the application and of its main window: Tahoma, 11 px.
+    // The font of the application and of its main window: Tahoma, 11 px,
+    // its texts laid out without shaping (TextShaping).
     // Waits for the font configuration loading since the application began.
     static QFont WindowFont();
 

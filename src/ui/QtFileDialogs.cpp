@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 
+#include "TextShaping.h"
+
 namespace {
 
 // The extension of the filter's first pattern ("kxp" for "Plik program (*.kxp)"),
@@ -14,6 +16,8 @@ QString DefaultSuffix(const QString& filter) {
 }
 
 QString Run(QFileDialog& dialog) {
+    // File names may be in any script.
+    dialog.setFont(TextShaping::Shaped(dialog.font()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

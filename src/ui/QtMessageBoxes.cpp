@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QPushButton>
 
+#include "KxApplication.h"
+#include "TextShaping.h"
+
 QMessageBox::StandardButton QtMessageBoxes::Show(QMessageBox::Icon icon, const QString& title,
                                                  const QString& text,
                                                  QMessageBox::StandardButtons buttons) {
@@ -44,6 +47,11 @@ QMessageBox::StandardButton QtMessageBoxes::ShowDetailed(QMessageBox::Icon icon,
 }
 
 QMessageBox::StandardButton QtMessageBoxes::Run(QMessageBox& box) {
+    // A box may come before the main window's first frame: with the icon.
+    KxApplication::CompleteWindowIcon();
+    // A file name in the text may need shaping.
+    if (TextShaping::Needed(box.text() + box.informativeText() + box.detailedText()))
+        box.setFont(TextShaping::Shaped(box.font()));
     const int answer = box.exec();
     if (QAbstractButton* clicked = box.clickedButton())
         return box.standardButton(clicked);

@@ -57,6 +57,7 @@
 #include "RunReport.h"
 #include "SessionEnd.h"
 #include "TFProg.h"
+#include "TextShaping.h"
 #include "TravelLimitsView.h"
 #include "WindowSettings.h"
 
@@ -264,6 +265,8 @@ void TFMain::CreateOptionsBoxes() {
     GroupBox12 =
         Place<QGroupBox>(TabSheet2, "GroupBox12", QRect(271, 71, 255, 122), tr("Urządzenia USB"));
     ListBox1 = Place<QListWidget>(GroupBox12, "ListBox1", QRect(13, 24, 228, 82));
+    // The devices' own names, in any script.
+    ListBox1->setFont(TextShaping::Shaped(ListBox1->font()));
 
     Memo1 = Place<QPlainTextEdit>(TabSheet2, "Memo1", QRect(3, 377, 348, 49));
     Memo2 = Place<QPlainTextEdit>(TabSheet2, "Memo2", QRect(3, 432, 348, 96));
@@ -574,8 +577,8 @@ TFProg* TFMain::LineEditor() {
 }
 
 bool TFMain::event(QEvent* event) {
-    // The window's first frame is being painted: the dialog, and the large
-    // pictures of the window icon, follow once it is on the screen.
+    // The window's first frame is being painted: the dialog and the window
+    // icon follow once it is on the screen.
     if (event->type() == QEvent::Paint && FProg == nullptr && lineEditorDue_)
         QMetaObject::invokeMethod(
             this, [this] { LineEditor(); }, Qt::QueuedConnection);
@@ -646,6 +649,10 @@ void TFMain::ProgramRead(std::uint8_t program) {
 }
 
 void TFMain::ShowStatus(const QString& message) {
+    // A file or device name in it may need shaping.
+    const QFont font = TextShaping::For(panel0_->font(), message);
+    if (font != panel0_->font())
+        panel0_->setFont(font);
     panel0_->setText(message);
     // A text longer than the panel is cut there; its tool tip shows it whole.
     const bool cut =

@@ -17,6 +17,8 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ProgramSetStep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextView.h
   ${CMAKE_CURRENT_LIST_DIR}/TextView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextShaping.h
+  ${CMAKE_CURRENT_LIST_DIR}/TextShaping.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontFamilies.h
   ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUp.h
   ${CMAKE_CURRENT_LIST_DIR}/FormControls.h
@@ -25,6 +27,8 @@ target_sources(kx_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.h
   ${CMAKE_CURRENT_LIST_DIR}/GeneralErrorDisplay.cpp
   ${CMAKE_CURRENT_LIST_DIR}/KxApplication.h
+  ${CMAKE_CURRENT_LIST_DIR}/GroupBoxFrameStyle.h
+  ${CMAKE_CURRENT_LIST_DIR}/GroupBoxFrameStyle.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AxisStop.h
   ${CMAKE_CURRENT_LIST_DIR}/AxisStop.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MotionGuard.h
@@ -59,7 +63,7 @@ else()
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/TranslationFoldersLinux.cpp)
 endif()
 # Fonts come through fontconfig on Linux: its configuration is loaded ahead,
-# and Qt's image plugins after it.
+# then Qt's image plugins and the tool's pictures.
 if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
   pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
   target_sources(kx_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/StartUpWarmUpLinux.cpp)

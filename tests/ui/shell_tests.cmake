@@ -11,6 +11,7 @@ add_executable(kx_shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/QtMessageBoxesTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WindowControllerTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartupOrderTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StartupLookTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionEndTest.cpp
 )
 if(NOT WIN32) # the test makes processes that no longer run with fork
