@@ -69,9 +69,10 @@ const QString Version = QString::fromLatin1(KxVersion);
 const QString MakerAddress = QStringLiteral("www.example.com");
 
 // The form's widths fit its texts in Tahoma; where a substitute font is wider,
-// a check box grows to show its whole caption, as far as its box allows.
+// a check box grows to show its whole caption, as far as its box allows: up to
+// the box's frame, which takes its last two columns.
 void FitCaption(QCheckBox* check) {
-    const int room = check->parentWidget()->width() - check->x() - 4;
+    const int room = check->parentWidget()->width() - check->x() - 2;
     const int wanted = std::max(check->width(), check->sizeHint().width());
     check->resize(std::max(check->width(), std::min(wanted, room)), check->height());
 }
