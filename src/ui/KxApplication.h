@@ -28,7 +28,7 @@ public:
     static QIcon ApplicationIcon();
     static void CompleteWindowIcon();
     // The font of the application and of its main window: Tahoma, 11 px,
-    // its texts laid out without shaping (TextShaping).
+    // hinted in full, its texts laid out without shaping (TextShaping).
     // Waits for the font configuration loading since the application began.
     static QFont WindowFont();
 
