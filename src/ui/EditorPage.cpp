@@ -19,14 +19,12 @@
 #include "EditorHost.h"
 #include "FormControls.h"
 #include "MessageBoxes.h"
-#include "TextShaping.h"
 
 namespace {
 
 // The fixed-pitch font of the listing and of Prog, so the columns line up.
-// Their texts are the command set's and the window's own: no shaping.
 QFont ListingFont() {
-    return TextShaping::Unshaped(FixedPitchFont(13));
+    return FixedPitchFont(13);
 }
 
 // A button with its glyph above the caption.

@@ -9,14 +9,16 @@
 #include "DeferredStyleIcon.h"
 #include "FontFamilies.h"
 #include "StartUpWarmUp.h"
+#include "TextShaping.h"
 
 QFont FixedPitchFont(int pixelSize) {
     QFont font(FontFamilies::FixedPitch());
     font.setPixelSize(pixelSize);
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setHintingPreference(QFont::PreferFullHinting); // as the window's font
-    return font;
+    // Drawn as the window's font: hinted in full, without shaping.
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return TextShaping::Unshaped(font);
 }
 
 // The pictures stay until the process ends (never destroyed after the

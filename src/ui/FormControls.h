@@ -35,7 +35,7 @@ Control* Place(QWidget* parent, const char* name, const QRect& geometry, Args&&.
 }
 
 // Courier New at that pixel size, or another fixed-pitch font where it is
-// missing.
+// missing; hinted in full and laid out without shaping, as the window's font.
 QFont FixedPitchFont(int pixelSize);
 
 // A PNG picture of the tool's resources (":/shell/new.png"), read once and

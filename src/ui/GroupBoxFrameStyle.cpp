@@ -16,7 +16,7 @@ GroupBoxFrameStyle* GroupBoxFrameStyle::Replacing(const QStyle& current) {
 
 void GroupBoxFrameStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                        QPainter* painter, const QWidget* widget) const {
-    if (element != PE_FrameGroupBox || painter == nullptr) {
+    if (element != PE_FrameGroupBox) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }

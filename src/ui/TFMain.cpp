@@ -650,10 +650,11 @@ void TFMain::ProgramRead(std::uint8_t program) {
 }
 
 void TFMain::ShowStatus(const QString& message) {
-    // A file or device name in it may need shaping.
-    const QFont font = TextShaping::For(panel0_->font(), message);
-    if (font != panel0_->font())
-        panel0_->setFont(font);
+    // A file or device name in it may need shaping; the panel takes the
+    // window's font again when the next text does not.
+    const bool shaped = TextShaping::Needed(message);
+    if (shaped != !(panel0_->font().styleStrategy() & QFont::PreferNoShaping))
+        panel0_->setFont(shaped ? TextShaping::Shaped(font()) : QFont());
     panel0_->setText(message);
     // A text longer than the panel is cut there; its tool tip shows it whole.
     const bool cut =

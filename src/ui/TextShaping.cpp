@@ -35,7 +35,3 @@ bool TextShaping::Needed(QStringView text) {
     }
     return false;
 }
-
-QFont TextShaping::For(const QFont& font, QStringView text) {
-    return Needed(text) ? Shaped(font) : Unshaped(font);
-}

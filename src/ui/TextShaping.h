@@ -20,6 +20,4 @@ public:
     // anything outside the Latin, Greek, Cyrillic and East Asian scripts and
     // the signs common to all, combining marks included.
     static bool Needed(QStringView text);
-    // The font to show this text in: unshaped where the text allows it.
-    static QFont For(const QFont& font, QStringView text);
 };

@@ -110,8 +110,6 @@ TEST(TextShaping, NeededOnlyForScriptsThatAreShaped) {
     EXPECT_TRUE(window.styleStrategy() & QFont::PreferNoShaping);
     EXPECT_FALSE(TextShaping::Shaped(window).styleStrategy() & QFont::PreferNoShaping);
     EXPECT_EQ(TextShaping::Unshaped(TextShaping::Shaped(window)), window);
-    EXPECT_EQ(TextShaping::For(window, QStringLiteral("Zapisano")), window);
-    EXPECT_EQ(TextShaping::For(window, QString::fromUtf8("برنامج")), TextShaping::Shaped(window));
 }
 
 using StartupLook = ShellFixture;
